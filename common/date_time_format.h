@@ -1,0 +1,41 @@
+#pragma once
+// The date and time display formats a user can choose, written and read back.
+//
+// Pattern letters: y year ("yyyy" four digits, "yy" two), m month, d day, H or h hour
+// (12-hour when the pattern contains "AM/PM", otherwise 24-hour), n minute, s second,
+// "AM/PM" the half-day marker ("AM" or "PM"). A doubled letter pads to two digits.
+// Everything else is written as it stands. "mm" in a time pattern is the minute too.
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+#include <optional>
+
+namespace quillon {
+
+// The 18 date formats and the 6 time formats offered to the user, in list order.
+const QStringList& DateFormats();
+const QStringList& TimeFormats();
+
+QString FormatDate(const QDate& date, const QString& pattern);
+QString FormatTime(const QTime& time, const QString& pattern);
+// Date part with the date pattern, a blank, time part with the time pattern.
+QString FormatDateTime(const QDateTime& dt, const QString& datePattern, const QString& timePattern);
+
+// Reads a text written with `pattern` back. Blanks around the text are ignored; the
+// text must match the pattern (one or two digits where the pattern has one letter,
+// "yy" years taken as 1930..2029). Nothing when the text does not match or names no
+// real date or time.
+std::optional<QDate> ParseDate(const QString& text, const QString& pattern);
+std::optional<QTime> ParseTime(const QString& text, const QString& pattern);
+
+// Reads a date whose format is not known for sure: `preferred` first, then every
+// format of DateFormats(). Used for report files written with another format.
+std::optional<QDate> ParseAnyDate(const QString& text, const QString& preferred);
+// The same for times: `preferred`, then every format of TimeFormats(), then 24-hour
+// "H:nn" without seconds.
+std::optional<QTime> ParseAnyTime(const QString& text, const QString& preferred);
+
+}  // namespace quillon
