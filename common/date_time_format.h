@@ -25,9 +25,12 @@ QString FormatTime(const QTime& time, const QString& pattern);
 QString FormatDateTime(const QDateTime& dt, const QString& datePattern, const QString& timePattern);
 
 // Reads a text written with `pattern` back. Blanks around the text are ignored; the
-// text must match the pattern (one or two digits where the pattern has one letter,
-// "yy" years taken as 1930..2029). Nothing when the text does not match or names no
-// real date or time.
+// text must match the pattern (one or two digits where the pattern has one letter or
+// a doubled letter between separators, exactly two for a doubled letter packed
+// against another number as in "hhnnss"; "yyyy" four digits, "yy" two, taken as
+// 1930..2029; "AM"/"PM" in either case, 12-hour hours 1..12). Nothing when the text
+// does not match or names no real date or time. A date needs y, m and d in the
+// pattern, a time at least the hour (missing minutes or seconds count as 0).
 std::optional<QDate> ParseDate(const QString& text, const QString& pattern);
 std::optional<QTime> ParseTime(const QString& text, const QString& pattern);
 
