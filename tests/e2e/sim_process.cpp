@@ -1,0 +1,72 @@
+#include "sim_process.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+
+namespace quillon::testing {
+
+SimProcess::SimProcess(QStringList args) : args_(std::move(args)) {
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+SimProcess::~SimProcess() {
+    if (process_.state() != QProcess::NotRunning) stop(2000);
+}
+
+QString SimProcess::program() {
+    const QString fromEnv = qEnvironmentVariable("QUILLON_SIM");
+    if (!fromEnv.isEmpty()) return fromEnv;
+    return QCoreApplication::applicationDirPath() + "/quillon-meter-sim";
+}
+
+bool SimProcess::start() {
+    if (!folder_.isValid()) {
+        error_ = "no temporary folder";
+        return false;
+    }
+    if (!QFileInfo(program()).isExecutable()) {
+        error_ = "simulator not found at " + program();
+        return false;
+    }
+    process_.start(program(), QStringList{linkPath()} + args_);
+    if (!process_.waitForStarted(5000)) {
+        error_ = "simulator did not start: " + process_.errorString();
+        return false;
+    }
+    if (!waitForLine("ready ", 5000)) {
+        error_ = "simulator did not report ready";
+        return false;
+    }
+    return true;
+}
+
+bool SimProcess::waitForLine(const QString& prefix, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        while (process_.canReadLine()) {
+            const QString line = QString::fromUtf8(process_.readLine()).trimmed();
+            if (!line.startsWith(prefix)) continue;
+            if (prefix == "ready ") slave_ = line.section(" -> ", 1);
+            return true;
+        }
+        if (process_.state() == QProcess::NotRunning) return false;
+        process_.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+    }
+    return false;
+}
+
+bool SimProcess::stop(int timeoutMs) {
+    if (process_.state() == QProcess::NotRunning) return true;
+    process_.terminate();
+    if (process_.waitForFinished(timeoutMs)) return true;
+    process_.kill();
+    process_.waitForFinished(2000);
+    return false;
+}
+
+bool SimProcess::waitForExit(int timeoutMs) {
+    return process_.state() == QProcess::NotRunning || process_.waitForFinished(timeoutMs);
+}
+
+}  // namespace quillon::testing

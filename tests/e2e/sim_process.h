@@ -1,0 +1,43 @@
+#pragma once
+// Starts the built meter simulator as a separate process for a test and waits for it
+// to report its line ready. The link is made in a private temporary folder.
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace quillon::testing {
+
+class SimProcess {
+  public:
+    // args: the simulator's options after the link path (e.g. {"-e", "func dcv; ..."}).
+    explicit SimProcess(QStringList args);
+    ~SimProcess();
+
+    // Starts the simulator and waits for its "ready" line; false (with the reason in
+    // error()) when it did not come up within a few seconds.
+    bool start();
+    // Waits for the next standard-output line that starts with `prefix`.
+    bool waitForLine(const QString& prefix, int timeoutMs);
+    // Asks it to stop (SIGTERM) and waits for it; false when it had to be killed.
+    bool stop(int timeoutMs = 5000);
+    bool waitForExit(int timeoutMs);
+
+    QString linkPath() const { return folder_.path() + "/ttyMETER"; }
+    QString slavePath() const { return slave_; }
+    QString error() const { return error_; }
+    QProcess& process() { return process_; }
+
+    // The simulator program: $QUILLON_SIM, else beside the test program.
+    static QString program();
+
+  private:
+    QTemporaryDir folder_;
+    QStringList args_;
+    QProcess process_;
+    QString slave_;
+    QString error_;
+};
+
+}  // namespace quillon::testing

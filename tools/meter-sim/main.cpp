@@ -1,0 +1,118 @@
+// quillon-meter-sim: a simulated multimeter on a pseudo-terminal (see --help).
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "sim_player.h"
+#include "sim_runner.h"
+#include "sim_script.h"
+#include "usage_text.h"
+
+using namespace quillon::metersim;
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+
+void OnStopSignal(int) { gStop = 1; }
+
+void InstallSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "quillon-meter-sim: %s\nTry 'quillon-meter-sim --help'.\n",
+                 message.c_str());
+    return 2;
+}
+
+bool ReadScriptFile(const std::string& path, std::string* text) {
+    std::ostringstream content;
+    if (path == "-") {
+        content << std::cin.rdbuf();
+    } else {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return false;
+        content << in.rdbuf();
+    }
+    *text = content.str();
+    return true;
+}
+
+bool ToNumber(const char* text, double* value) {
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    return static_cast<bool>(in >> *value) && in.eof();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string linkPath, scriptPath, scriptText;
+    bool haveScript = false, check = false, verbose = false;
+    double rate = 4, seed = 1;
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(kUsageText, stdout);
+            return 0;
+        } else if (arg == "--check") {
+            check = true;
+        } else if (arg == "-v" || arg == "--verbose") {
+            verbose = true;
+        } else if ((arg == "--script" || arg == "-e") && hasValue) {
+            if (haveScript) return UsageError("give one script, either --script or -e");
+            haveScript = true;
+            if (arg == "-e") {
+                scriptText = argv[++i];
+            } else if (!ReadScriptFile(scriptPath = argv[++i], &scriptText)) {
+                return UsageError("cannot read the script " + scriptPath + ": " +
+                                  std::strerror(errno));
+            }
+        } else if (arg == "--rate" && hasValue) {
+            if (!ToNumber(argv[++i], &rate) || rate < 0.1 || rate > 96)
+                return UsageError("--rate takes a number of frames per second, 0.1 to 96");
+        } else if (arg == "--seed" && hasValue) {
+            if (!ToNumber(argv[++i], &seed) || seed < 0 || seed > 4294967295.0)
+                return UsageError("--seed takes a whole number");
+        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            return UsageError("unknown option or missing value: " + arg);
+        } else if (linkPath.empty()) {
+            linkPath = arg;
+        } else {
+            return UsageError("more than one link path given");
+        }
+    }
+
+    if (!haveScript) scriptText = kDefaultScript;
+    ParsedScript script = ParseScript(scriptText);
+    if (!script.ok()) {
+        std::fprintf(stderr, "quillon-meter-sim: %s%s%s\n", scriptPath.c_str(),
+                     scriptPath.empty() ? "" : ": ", script.error.c_str());
+        return 2;
+    }
+    if (check) {
+        std::printf("script ok: %zu commands\n", script.commands.size());
+        return 0;
+    }
+    if (linkPath.empty()) return UsageError("no link path given");
+
+    InstallSignals();
+    Player player(std::move(script.commands), rate, static_cast<std::uint32_t>(seed));
+    return RunSimulator(RunOptions{linkPath, verbose}, player, gStop);
+}

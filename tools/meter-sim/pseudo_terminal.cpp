@@ -1,0 +1,142 @@
+#include "pseudo_terminal.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace quillon::metersim {
+
+namespace {
+
+constexpr int kBacklogLimit = 2048;  // bytes
+constexpr int kFullLineWaitMs = 20;
+
+std::string SystemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+bool MakeRaw(int fd) {
+    termios t{};
+    if (tcgetattr(fd, &t) != 0) return false;
+    cfmakeraw(&t);
+    t.c_iflag &= ~static_cast<tcflag_t>(IXOFF | IXANY);
+    t.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+    t.c_cflag |= CLOCAL | CREAD;
+    cfsetispeed(&t, B9600);
+    cfsetospeed(&t, B9600);
+    return tcsetattr(fd, TCSANOW, &t) == 0;
+}
+
+void SetFlags(int fd) {
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    fcntl(fd, F_SETFD, FD_CLOEXEC);
+}
+
+}  // namespace
+
+bool PseudoTerminal::open(std::string* error) {
+    close();
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0) {
+        *error = SystemError("posix_openpt");
+        return false;
+    }
+    SetFlags(master_);
+    // Raw at once, before the slave exists, so no byte ever meets a cooked line.
+    if (!MakeRaw(master_)) {
+        *error = SystemError("making the pseudo-terminal raw");
+        close();
+        return false;
+    }
+    char name[128];
+    if (grantpt(master_) != 0 || unlockpt(master_) != 0 ||
+        ptsname_r(master_, name, sizeof name) != 0) {
+        *error = SystemError("preparing the pseudo-terminal's slave side");
+        close();
+        return false;
+    }
+    slavePath_ = name;
+    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave_ < 0 || !MakeRaw(slave_)) {
+        *error = SystemError("opening " + slavePath_);
+        close();
+        return false;
+    }
+    return true;
+}
+
+void PseudoTerminal::close() {
+    if (slave_ >= 0) ::close(slave_);
+    if (master_ >= 0) ::close(master_);
+    slave_ = master_ = -1;
+}
+
+bool PseudoTerminal::writeByte(std::uint8_t byte) {
+    if (master_ < 0) return false;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const ssize_t written = ::write(master_, &byte, 1);
+        if (written == 1) return true;
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0 && errno == EAGAIN) {
+            pollfd room{master_, POLLOUT, 0};
+            poll(&room, 1, kFullLineWaitMs);
+            continue;
+        }
+        return false;  // EIO: nobody on the other side
+    }
+    return false;
+}
+
+void PseudoTerminal::dropUnreadBacklog() {
+    if (master_ < 0) return;
+    int queued = 0;
+    if (ioctl(slave_, FIONREAD, &queued) == 0 && queued > kBacklogLimit) tcflush(slave_, TCIFLUSH);
+    char discard[256];
+    while (::read(master_, discard, sizeof discard) > 0) {
+    }
+}
+
+bool SlaveLink::create(const std::string& path, const std::string& target, std::string* error) {
+    struct stat existing {};
+    if (lstat(path.c_str(), &existing) == 0) {
+        if (!S_ISLNK(existing.st_mode)) {
+            *error = path + " exists and is not a symbolic link; not replacing it";
+            return false;
+        }
+    } else if (errno != ENOENT) {
+        *error = SystemError(path);
+        return false;
+    }
+    // Made under a temporary name and renamed, so the name is never missing or half-made.
+    const std::string temporary = path + ".new" + std::to_string(getpid());
+    ::unlink(temporary.c_str());
+    if (symlink(target.c_str(), temporary.c_str()) != 0) {
+        *error = SystemError("creating the link " + path);
+        return false;
+    }
+    if (rename(temporary.c_str(), path.c_str()) != 0) {
+        *error = SystemError("creating the link " + path);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    path_ = path;
+    target_ = target;
+    return true;
+}
+
+void SlaveLink::remove() {
+    if (path_.empty()) return;
+    char buffer[4096];
+    const ssize_t size = readlink(path_.c_str(), buffer, sizeof buffer - 1);
+    if (size >= 0 && std::string(buffer, static_cast<std::size_t>(size)) == target_)
+        ::unlink(path_.c_str());
+    path_.clear();
+    target_.clear();
+}
+
+}  // namespace quillon::metersim
