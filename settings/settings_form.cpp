@@ -1,0 +1,153 @@
+#include "settings_form.h"
+
+#include <QDir>
+#include <cmath>
+#include <limits>
+
+#include "date_time_format.h"
+#include "number_format.h"
+
+namespace quillon {
+
+namespace {
+
+QString ListItemOrEmpty(const QStringList& items, const QString& text) {
+    return items.contains(text) ? text : QString();
+}
+
+// A Y-axis limit as a single-precision number, or nothing when the text is not one.
+std::optional<float> RangeLimit(const QString& text) {
+    if (!IsNumeric(text)) return std::nullopt;
+    const double v = NumberOr(text, std::numeric_limits<double>::quiet_NaN());
+    if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max()) return std::nullopt;
+    return float(v);
+}
+
+}  // namespace
+
+QString DefaultSaveFolder() { return QDir::homePath() + "/Data/"; }
+
+QString RangeLimitsMessage() {
+    return QStringLiteral(
+        "The Hi Limit and Low Limit of the Y axis must be numbers (for example 10 and -2.5).");
+}
+
+void PressDefault(SettingsForm& form, Settings& settings) {
+    form.portOption = 0;
+    form.savAuto = true;
+    form.alarm = false;
+    form.limitTicked = {false, false};
+    form.limitText = {"0", "0"};
+    form.titleShown = false;
+    form.title.clear();
+    form.rangeMode = 0;
+    form.rangeText = {"4", "-4"};
+    form.minutes = "00";
+    form.seconds = "01";
+    form.olStop = false;
+    settings.Fdt[0] = "yyyy/mm/dd";
+    settings.Fdt[1] = "HH:nn:ss";
+    form.dateFormat = settings.Fdt[0];
+    form.timeFormat = settings.Fdt[1];
+    form.stats = {true, true, true};
+    form.folder = DefaultSaveFolder();
+}
+
+void ShowRecord(SettingsForm& form, Session& session, const QString& mav) {
+    const Settings& s = session.settings;
+    form.portOption = s.autoScan != 0 ? 1 : 0;
+    form.comIndex = s.comp - 1;
+    form.savAuto = s.sav_Auto == 1;
+    form.folder = s.Sav_Drv;
+    switch (s.limit_selet) {
+        case 0:
+            form.limitTicked = {false, false};
+            break;
+        case 1:
+            form.limitTicked = {true, false};
+            break;
+        case 2:
+            form.limitTicked = {false, true};
+            break;
+        case 3:
+            form.limitTicked = {true, true};
+            break;
+        default:
+            break;
+    }
+    form.limitText = s.limit_txt;
+    form.alarm = s.T1_beep == 1;
+    form.titleShown = s.Graph_Title != 0;
+    form.title = s.Graph_txt;
+    form.rangeMode = s.Graph_range;
+    if (s.Graph_range == 2) form.rangeText = {PlainSingle(s.Tick_UP), PlainSingle(s.Tick_Dn)};
+    form.olStop = s.OL_stop != 0;
+    const IntervalTexts interval = IntervalBoxTexts(s.IntTime);
+    form.minutes = interval.minutes;
+    form.seconds = interval.seconds;
+    form.dateFormat = ListItemOrEmpty(DateFormats(), s.Fdt[0]);
+    form.timeFormat = ListItemOrEmpty(TimeFormats(), s.Fdt[1]);
+    ApplyMav(session, mav);
+    for (int i = 0; i < 3; ++i) form.stats[i] = session.stats.StatFlags[i];
+}
+
+std::optional<QString> TakeForm(const SettingsForm& form, Session& session) {
+    Settings& s = session.settings;
+    std::optional<float> up, down;
+    if (form.rangeMode == 2) {
+        up = RangeLimit(form.rangeText[0]);
+        down = RangeLimit(form.rangeText[1]);
+        if (!up || !down) return RangeLimitsMessage();
+    }
+    s.autoScan = form.portOption == 0 ? 0 : 1;
+    s.comp = form.comIndex + 1;
+    s.sav_Auto = form.savAuto ? 1 : 0;
+    s.Sav_Drv = form.folder;
+    s.limit_selet = (form.limitTicked[0] ? 1 : 0) + (form.limitTicked[1] ? 2 : 0);
+    s.limit_txt = form.limitText;
+    s.T1_beep = form.alarm ? 1 : 0;
+    s.Graph_Title = form.titleShown ? 1 : 0;
+    s.Graph_txt = form.title;
+    s.Graph_range = form.rangeMode;
+    if (form.rangeMode == 2) {
+        s.Tick_UP = *up;
+        s.Tick_Dn = *down;
+    }
+    s.OL_stop = form.olStop ? 1 : 0;
+    const double ms =
+        RoundHalfEven((LeadingNumber(form.minutes) * 60 + LeadingNumber(form.seconds)) * 1000);
+    // Boxes of two characters cannot leave this range; a guard for pasted text all the same.
+    s.IntTime = qint32(
+        qBound<double>(std::numeric_limits<qint32>::min(), ms, std::numeric_limits<qint32>::max()));
+    if (!form.dateFormat.isEmpty()) s.Fdt[0] = form.dateFormat;
+    if (!form.timeFormat.isEmpty()) s.Fdt[1] = form.timeFormat;
+    for (int i = 0; i < 3; ++i) session.stats.StatFlags[i] = form.stats[i];
+    return std::nullopt;
+}
+
+bool LoadSettingsForm(SettingsForm& form, Session& session, SettingsStore& store) {
+    const QString mav = LoadSettings(session, store);
+    if (!IsFirstRun(session.settings)) {
+        ShowRecord(form, session, mav);
+        return false;
+    }
+    PressDefault(form, session.settings);
+    TakeForm(form, session);  // mode 0 after Default: cannot fail
+    SaveSettings(session, store);
+    return true;
+}
+
+void LoadSettingsAtStartup(Session& session, SettingsStore& store) {
+    SettingsForm form;
+    LoadSettingsForm(form, session, store);
+    if (session.rec.RunState != kRunViewingFile) op_set(session);
+}
+
+int LastPage(const Session& session) {
+    const int records = session.table.recordCount();
+    const double perPage = 100.0 * session.graph.PageScale;
+    if (records <= 0 || perPage <= 0) return 0;
+    return int(std::ceil(records / perPage));
+}
+
+}  // namespace quillon

@@ -1,0 +1,142 @@
+#include "settings_record.h"
+
+#include <cmath>
+#include <limits>
+
+#include "number_format.h"
+
+namespace quillon {
+
+namespace {
+
+// The stored text as a number when it is one and lies in [lo, hi]; otherwise nothing,
+// and the caller keeps the field's value.
+std::optional<double> StoredNumber(const SettingsStore& store, const QString& key, double lo,
+                                   double hi) {
+    const QString text = store.ReadSetting(key, QString());
+    if (text.isNull() || !IsNumeric(text)) return std::nullopt;
+    const double v = NumberOr(text, std::numeric_limits<double>::quiet_NaN());
+    if (!std::isfinite(v)) return std::nullopt;
+    if (v < lo || v > hi) return std::nullopt;
+    return v;
+}
+
+void ReadWhole(const SettingsStore& store, const QString& key, int& field, double lo = -32768,
+               double hi = 32767) {
+    // Rounded before the range test, as the value the field would really take.
+    const auto v = StoredNumber(store, key, -1e18, 1e18);
+    if (!v) return;
+    const double r = RoundHalfEven(*v);
+    if (r < lo || r > hi) return;
+    field = int(r);
+}
+
+void ReadSingle(const SettingsStore& store, const QString& key, float& field) {
+    const double maxSingle = std::numeric_limits<float>::max();
+    if (const auto v = StoredNumber(store, key, -maxSingle, maxSingle)) field = float(*v);
+}
+
+void ReadText(const SettingsStore& store, const QString& key, QString& field) {
+    field = store.ReadSetting(key, field);
+}
+
+QString Whole(int v) { return QString::number(v); }
+
+}  // namespace
+
+const QStringList& SettingsKeys() {
+    static const QStringList keys = {
+        "autoScan",    "comp",        "sav_Auto",    "Sav_Drv",   "T1_beep",     "limit_selet",
+        "limit_txt_0", "limit_txt_1", "Graph_Title", "Graph_txt", "Graph_range", "Tick_Dn",
+        "Tick_UP",     "OL_stop",     "IntTime",     "Fdt_0",     "Fdt_1",       "Mav"};
+    return keys;
+}
+
+QString LoadSettings(Session& session, SettingsStore& store) {
+    Settings& s = session.settings;
+    ReadWhole(store, "autoScan", s.autoScan);
+    ReadWhole(store, "comp", s.comp, 0, 256);
+    ReadWhole(store, "sav_Auto", s.sav_Auto);
+    ReadText(store, "Sav_Drv", s.Sav_Drv);
+    ReadWhole(store, "T1_beep", s.T1_beep);
+    ReadWhole(store, "limit_selet", s.limit_selet);
+    ReadText(store, "limit_txt_0", s.limit_txt[0]);
+    ReadText(store, "limit_txt_1", s.limit_txt[1]);
+    ReadWhole(store, "Graph_Title", s.Graph_Title);
+    ReadText(store, "Graph_txt", s.Graph_txt);
+    ReadWhole(store, "Graph_range", s.Graph_range, 0, 2);
+    ReadSingle(store, "Tick_Dn", s.Tick_Dn);
+    ReadSingle(store, "Tick_UP", s.Tick_UP);
+    ReadWhole(store, "OL_stop", s.OL_stop);
+    {
+        int intTime = s.IntTime;
+        ReadWhole(store, "IntTime", intTime, std::numeric_limits<qint32>::min(),
+                  std::numeric_limits<qint32>::max());
+        s.IntTime = intTime;
+    }
+    ReadText(store, "Fdt_0", s.Fdt[0]);
+    ReadText(store, "Fdt_1", s.Fdt[1]);
+    return store.ReadSetting("Mav", QString());
+}
+
+void SaveSettings(const Session& session, SettingsStore& store) {
+    const Settings& s = session.settings;
+    const auto& f = session.stats.StatFlags;
+    store.WriteSetting("autoScan", Whole(s.autoScan));
+    store.WriteSetting("comp", Whole(s.comp));
+    store.WriteSetting("sav_Auto", Whole(s.sav_Auto));
+    store.WriteSetting("Sav_Drv", s.Sav_Drv);
+    store.WriteSetting("T1_beep", Whole(s.T1_beep));
+    store.WriteSetting("limit_selet", Whole(s.limit_selet));
+    store.WriteSetting("limit_txt_0", s.limit_txt[0]);
+    store.WriteSetting("limit_txt_1", s.limit_txt[1]);
+    store.WriteSetting("Graph_Title", Whole(s.Graph_Title));
+    store.WriteSetting("Graph_txt", s.Graph_txt);
+    store.WriteSetting("Graph_range", Whole(s.Graph_range));
+    store.WriteSetting("Tick_Dn", PlainSingle(s.Tick_Dn));
+    store.WriteSetting("Tick_UP", PlainSingle(s.Tick_UP));
+    store.WriteSetting("OL_stop", Whole(s.OL_stop));
+    store.WriteSetting("IntTime", QString::number(s.IntTime));
+    store.WriteSetting("Fdt_0", s.Fdt[0]);
+    store.WriteSetting("Fdt_1", s.Fdt[1]);
+    store.WriteSetting("Mav",
+                       QString("%1%2%3").arg(f[0] ? 1 : 0).arg(f[1] ? 1 : 0).arg(f[2] ? 1 : 0));
+}
+
+void SavePortOnExit(SettingsStore& store, int port) { store.WriteSetting("comp", Whole(port)); }
+
+int DigitAt(const QString& text, int i) {
+    if (i < 0 || i >= text.size()) return 0;
+    const QChar c = text.at(i);
+    return c.isDigit() ? c.digitValue() : 0;
+}
+
+void ApplyMav(Session& session, const QString& mav) {
+    for (int i = 0; i < 3; ++i) session.stats.StatFlags[i] = DigitAt(mav, i) != 0;
+}
+
+bool IsFirstRun(const Settings& settings) { return settings.Fdt[0].isEmpty(); }
+
+IntervalTexts IntervalBoxTexts(qint32 intTimeMs) {
+    const double minutes = Fix(double(intTimeMs) / 60000.0);
+    const qint64 seconds = qint64(RoundHalfEven(double(intTimeMs) / 1000.0)) % 60;
+    return {FormatNumber(minutes, "00"), FormatNumber(double(seconds), "00")};
+}
+
+void op_set(Session& session, const std::optional<IntervalTexts>& openDialog) {
+    const Settings& s = session.settings;
+    Readout& r = session.readout;
+    const bool alarm = s.T1_beep == 1;
+    r.limitCaption[0] = alarm ? s.limit_txt[0] : QString();
+    r.limitCaption[1] = alarm ? s.limit_txt[1] : QString();
+
+    Statistics& st = session.stats;
+    if (!st.StatFlags[0]) st.maxRow.fill(QString());
+    if (!st.StatFlags[1]) st.minRow.fill(QString());
+    if (!st.StatFlags[2]) st.avgRow.fill(QString());
+
+    const IntervalTexts t = openDialog ? *openDialog : IntervalBoxTexts(s.IntTime);
+    r.limitCaption[2] = t.minutes + ":" + t.seconds;
+}
+
+}  // namespace quillon

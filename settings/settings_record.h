@@ -1,0 +1,52 @@
+#pragma once
+// Reading and writing the settings record of the session from and to the store, and
+// showing some of the options on the main window's captions (op_set).
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "session.h"
+#include "settings_store.h"
+
+namespace quillon {
+
+// The keys of the record, in the order they are read and written.
+const QStringList& SettingsKeys();
+
+// Reads every key into session.settings. A missing key leaves its field unchanged, and
+// so does a numeric key whose text is not a number of the field's type, a "comp" outside
+// 0..256 and a "Graph_range" outside 0..2. Whole-number fields round half to even.
+// Returns the stored "Mav" text ("" when absent); StatFlags are not touched here.
+QString LoadSettings(Session& session, SettingsStore& store);
+
+// Writes every key from session.settings and StatFlags[0..2] ("Mav").
+void SaveSettings(const Session& session, SettingsStore& store);
+
+// Rewrites "comp" alone with the port the meter was last found on; the field keeps its value.
+void SavePortOnExit(SettingsStore& store, int port);
+
+// StatFlags[0..2] from the "Mav" text: character i+1 not "0" (a missing character is 0).
+void ApplyMav(Session& session, const QString& mav);
+// The numeric value of character i (0-based) of "Mav" or "ck" texts, 0 when missing.
+int DigitAt(const QString& text, int i);
+
+// The first-run rule: a record whose date format is still empty after loading was never
+// stored.
+bool IsFirstRun(const Settings& settings);
+
+// The interval boxes' texts while the settings dialog is open.
+struct IntervalTexts {
+    QString minutes;
+    QString seconds;
+};
+
+// The interval as the dialog shows it: minutes "00" and seconds "00".
+IntervalTexts IntervalBoxTexts(qint32 intTimeMs);
+
+// Shows the limit captions (only with the alarm on), clears the MAX/MIN/AVG rows that are
+// switched off, and writes the interval caption "mm:ss" (from the open dialog's boxes when
+// given, otherwise from IntTime).
+void op_set(Session& session, const std::optional<IntervalTexts>& openDialog = std::nullopt);
+
+}  // namespace quillon

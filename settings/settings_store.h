@@ -1,0 +1,42 @@
+#pragma once
+// The per-user store of text values: application "regtest" (the file regtest.ini in the
+// user's configuration folder), section "kvr3318" (an INI group), one key per option.
+// Settings and schedule keep their keys here; every value is text.
+
+#include <QSettings>
+#include <QString>
+#include <memory>
+
+namespace quillon {
+
+class SettingsStore {
+  public:
+    // The store of the user: $XDG_CONFIG_HOME/regtest.ini, or ~/.config/regtest.ini when
+    // XDG_CONFIG_HOME is unset, empty or not an absolute path.
+    SettingsStore();
+    // A store in the given INI file (tests, tools).
+    explicit SettingsStore(const QString& iniPath);
+    ~SettingsStore();
+
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    static QString DefaultPath();
+    QString path() const { return path_; }
+
+    // The stored text of `key`, or `defaultText` when the key is absent.
+    QString ReadSetting(const QString& key, const QString& defaultText) const;
+    // Creates or replaces `key` and writes the file at once.
+    void WriteSetting(const QString& key, const QString& text);
+    bool contains(const QString& key) const;
+    // False once a write could not reach the file (unwritable folder, full disk).
+    bool writable() const;
+    // The message telling the user that `what` ("The settings") could not be stored.
+    QString UnwritableMessage(const QString& what) const;
+
+  private:
+    QString path_;
+    std::unique_ptr<QSettings> ini_;
+};
+
+}  // namespace quillon

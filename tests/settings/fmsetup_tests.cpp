@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+#include "fmsetup.h"
+#include "settings_test_support.h"
+
+namespace quillon {
+namespace {
+
+// The settings dialog over a fresh store that a first load has filled with the defaults.
+struct SetupRig {
+    SetupRig() : dialog(session, fresh.store(), clock, boxes, Calls(), PortChoice{}) {
+        dialog.Form_Load();
+    }
+    Fmsetup::MainWindowCalls Calls() {
+        return {[this] { ++redraws; }, [this](const QString& t) { pageBoxes << t; }};
+    }
+    template <typename W>
+    W* get(const char* name) {
+        W* w = dialog.findChild<W*>(name);
+        EXPECT_TRUE(w) << name;
+        return w;
+    }
+    QLineEdit* edit(const char* name) { return get<QLineEdit>(name); }
+    void click(const char* name) { get<QAbstractButton>(name)->click(); }
+    void reopen() {
+        dialog.show();
+        dialog.Form_Load();
+    }
+    QString stored(const char* key) { return fresh.reopen()->ReadSetting(key, "absent"); }
+
+    test::FreshStore fresh;
+    Session session;
+    FakeClock clock;
+    ScriptedMessageBoxes boxes;
+    int redraws = 0;
+    QStringList pageBoxes;
+    Fmsetup dialog;
+};
+
+TEST(Fmsetup, FirstLoadStoresDefaultsAndShowsThemNextTime) {
+    SetupRig rig;
+    EXPECT_EQ(rig.stored("Fdt_0"), "yyyy/mm/dd");
+    rig.reopen();
+    EXPECT_EQ(rig.get<QComboBox>("Combo4")->count(), 256);
+    EXPECT_EQ(rig.get<QComboBox>("Combo4")->currentIndex(), -1);
+    EXPECT_EQ(rig.get<QListWidget>("List1_0")->currentItem()->text(), "yyyy/mm/dd");
+    EXPECT_EQ(rig.get<QLabel>("Label1_1")->text(), "14:25:00");  // preview of the clock's time
+    EXPECT_EQ(rig.get<QLabel>("Label4")->text(), QDir::homePath() + "/Data/");
+    EXPECT_EQ(rig.edit("Text2_1")->text(), "-4");
+}
+
+TEST(Fmsetup, IntervalStepsWrapWithinTheBox) {
+    SetupRig rig;
+    rig.reopen();
+    rig.edit("Text4_0")->setText("59");
+    rig.click("Command4_0");
+    EXPECT_EQ(rig.edit("Text4_0")->text(), "00");
+    rig.edit("Text4_1")->setText("00");
+    rig.click("Command5_1");
+    EXPECT_EQ(rig.edit("Text4_1")->text(), "59");
+    EXPECT_EQ(rig.edit("Text4_0")->text(), "00");  // seconds never carry into minutes
+}
+
+TEST(Fmsetup, TypedIntervalIsStoredAndCaptionedAsTyped) {
+    SetupRig rig;
+    rig.reopen();
+    rig.edit("Text4_0")->setText("5");
+    rig.edit("Text4_1")->setText("7");
+    rig.click("Command1");
+    EXPECT_FALSE(rig.dialog.isVisible());
+    EXPECT_EQ(rig.session.settings.IntTime, 307000);
+    EXPECT_EQ(rig.stored("IntTime"), "307000");
+    EXPECT_EQ(rig.session.readout.limitCaption[2], "5:7");
+    rig.reopen();
+    EXPECT_EQ(rig.edit("Text4_0")->text(), "05");
+    EXPECT_EQ(rig.edit("Text4_1")->text(), "07");
+}
+
+TEST(Fmsetup, FixedRangeLimitsAreStoredAsTyped) {
+    SetupRig rig;
+    rig.reopen();
+    rig.get<QRadioButton>("Option3_2")->setChecked(true);
+    rig.edit("Text2_0")->setText("10");
+    rig.edit("Text2_1")->setText("ten below");
+    rig.click("Command1");
+    ASSERT_EQ(rig.boxes.shown.size(), 1);
+    EXPECT_EQ(rig.boxes.shown[0].text, RangeLimitsMessage());
+    EXPECT_TRUE(rig.dialog.isVisible());
+    EXPECT_EQ(rig.stored("Graph_range"), "0");
+
+    rig.edit("Text2_1")->setText("-2.5");
+    rig.click("Command1");
+    EXPECT_FALSE(rig.dialog.isVisible());
+    EXPECT_EQ(rig.stored("Tick_UP"), "10");
+    EXPECT_EQ(rig.stored("Tick_Dn"), "-2.5");
+    rig.reopen();
+    EXPECT_TRUE(rig.get<QRadioButton>("Option3_2")->isChecked());
+    EXPECT_EQ(rig.edit("Text2_0")->text(), "10");
+    EXPECT_EQ(rig.edit("Text2_1")->text(), "-2.5");
+}
+
+TEST(Fmsetup, MeterRangeStoresTheLimitsInMemory) {
+    SetupRig rig;
+    rig.reopen();
+    rig.session.settings.Tick_UP = 3.25f;  // as the graph scaling left them
+    rig.session.settings.Tick_Dn = -1;
+    rig.get<QRadioButton>("Option3_1")->setChecked(true);
+    rig.edit("Text2_0")->setText("99");
+    rig.click("Command1");
+    EXPECT_EQ(rig.stored("Graph_range"), "1");
+    EXPECT_EQ(rig.stored("Tick_UP"), "3.25");
+    EXPECT_EQ(rig.stored("Tick_Dn"), "-1");
+}
+
+TEST(Fmsetup, OnlyGraphChangesRedrawTheGraphAndItsLastPage) {
+    SetupRig rig;
+    rig.redraws = 0;
+    rig.pageBoxes.clear();
+    rig.session.table.setRows(252);  // 250 records: pages of 100
+    rig.reopen();
+    rig.get<QCheckBox>("Check4_0")->setChecked(false);  // not a graph setting
+    rig.click("Command1");
+    EXPECT_EQ(rig.redraws, 0);
+    EXPECT_EQ(rig.stored("Mav"), "011");
+
+    rig.reopen();
+    rig.edit("Text1")->setText("Bench 3");
+    rig.click("Command1");
+    EXPECT_EQ(rig.redraws, 1);
+    EXPECT_EQ(rig.pageBoxes, QStringList({"0", "3"}));
+    EXPECT_EQ(rig.stored("Graph_txt"), "Bench 3");
+}
+
+TEST(Fmsetup, DefaultThenCancelKeepsDefaultFormatsInMemoryOnly) {
+    SetupRig rig;
+    rig.fresh.store().WriteSetting("Fdt_0", "dd/mm/yy");
+    rig.fresh.store().WriteSetting("Fdt_1", "AM/PM h:nn:ss");
+    rig.fresh.store().WriteSetting("Graph_txt", "kept");
+    rig.reopen();
+    EXPECT_EQ(rig.get<QListWidget>("List1_0")->currentItem()->text(), "dd/mm/yy");
+    rig.click("Command3");
+    EXPECT_EQ(rig.edit("Text1")->text(), "");
+    rig.click("Command2");
+    EXPECT_FALSE(rig.dialog.isVisible());
+    EXPECT_EQ(rig.session.settings.Fdt[0], "yyyy/mm/dd");
+    EXPECT_EQ(rig.session.settings.Fdt[1], "HH:nn:ss");
+    EXPECT_EQ(rig.session.settings.Graph_txt, "kept");
+    EXPECT_EQ(rig.stored("Fdt_0"), "dd/mm/yy");
+}
+
+TEST(Fmsetup, AlarmOffGreysTheLimitsButOkStillStoresThem) {
+    SetupRig rig;
+    rig.reopen();
+    rig.get<QCheckBox>("Check2")->setChecked(true);
+    rig.get<QCheckBox>("Check1_0")->setChecked(true);
+    rig.edit("Text3_0")->setText("5");
+    rig.edit("Text3_1")->setText("1");
+    rig.get<QCheckBox>("Check2")->setChecked(false);
+    EXPECT_FALSE(rig.get<QCheckBox>("Check1_0")->isEnabled());
+    EXPECT_FALSE(rig.edit("Text3_1")->isEnabled());
+    rig.click("Command1");
+    EXPECT_EQ(rig.stored("T1_beep"), "0");
+    EXPECT_EQ(rig.stored("limit_selet"), "1");
+    EXPECT_EQ(rig.stored("limit_txt_0"), "5");
+    EXPECT_EQ(rig.stored("limit_txt_1"), "1");
+    EXPECT_EQ(rig.session.readout.limitCaption[0], "");  // captions only with the alarm on
+}
+
+TEST(Fmsetup, FolderTreeSetsTheFolderPathWithOneSlash) {
+    SetupRig rig;
+    rig.reopen();
+    QTemporaryDir tmp;
+    ASSERT_TRUE(QDir(tmp.path()).mkpath("Logs"));
+    auto* tree = rig.get<QTreeView>("Dir1");
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    ASSERT_TRUE(model);
+    tree->setCurrentIndex(model->index(tmp.path() + "/Logs"));
+    EXPECT_EQ(rig.get<QLabel>("Label4")->text(), tmp.path() + "/Logs/");
+    tree->setCurrentIndex(model->index("/"));
+    EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/");
+    rig.click("Command1");
+    EXPECT_EQ(rig.stored("Sav_Drv"), "/");
+}
+
+TEST(Fmsetup, PortListNamesDevicesAndExplainsMissingPermission) {
+    test::FreshStore fresh;
+    Session session;
+    FakeClock clock;
+    ScriptedMessageBoxes boxes;
+    PortChoice ports;
+    ports.device = [](int com) { return com == 2 ? QString("/dev/ttyUSB0") : QString(); };
+    ports.canOpen = [](const QString&) { return false; };
+    Fmsetup dialog(session, fresh.store(), clock, boxes, {}, ports);
+    dialog.Form_Load();
+    auto* combo = dialog.findChild<QComboBox*>("Combo4");
+    EXPECT_EQ(combo->itemText(0), "COM1");
+    EXPECT_EQ(combo->itemText(1), "COM2  /dev/ttyUSB0 (no permission)");
+    auto* note = dialog.findChild<QLabel*>("PortNote");
+    EXPECT_TRUE(note->text().contains("dialout"));
+    EXPECT_TRUE(note->text().contains("/dev/ttyUSB0"));
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <QLocale>
+#include <clocale>
+
+#include "settings_form.h"
+#include "settings_record.h"
+#include "settings_test_support.h"
+
+namespace quillon {
+namespace {
+
+// Every key with the value a first run stores.
+const QList<QPair<QString, QString>> kFirstRun = {
+    {"autoScan", "0"},    {"comp", "0"},        {"sav_Auto", "1"},       {"T1_beep", "0"},
+    {"limit_selet", "0"}, {"limit_txt_0", "0"}, {"limit_txt_1", "0"},    {"Graph_Title", "0"},
+    {"Graph_txt", ""},    {"Graph_range", "0"}, {"Tick_Dn", "0"},        {"Tick_UP", "0"},
+    {"OL_stop", "0"},     {"IntTime", "1000"},  {"Fdt_0", "yyyy/mm/dd"}, {"Fdt_1", "HH:nn:ss"},
+    {"Mav", "111"}};
+
+TEST(SettingsFirstRun, EmptyStoreGetsEveryKeyAndTheWindowItsCaptions) {
+    test::FreshStore fresh;
+    Session session;
+    LoadSettingsAtStartup(session, fresh.store());
+
+    auto store = fresh.reopen();
+    for (const auto& [key, value] : kFirstRun)
+        EXPECT_EQ(store->ReadSetting(key, "absent"), value) << key.toStdString();
+    EXPECT_EQ(store->ReadSetting("Sav_Drv", "absent"), QDir::homePath() + "/Data/");
+    EXPECT_EQ(session.settings.Sav_Drv, QDir::homePath() + "/Data/");
+    EXPECT_EQ(session.settings.IntTime, 1000);
+    EXPECT_TRUE(session.stats.StatFlags[0] && session.stats.StatFlags[1] &&
+                session.stats.StatFlags[2]);
+    EXPECT_EQ(session.readout.limitCaption[0], "");
+    EXPECT_EQ(session.readout.limitCaption[1], "");
+    EXPECT_EQ(session.readout.limitCaption[2], "00:01");
+}
+
+TEST(SettingsFirstRun, StoreMissingOnlyTheDateFormatIsRewrittenWhole) {
+    test::FreshStore fresh;
+    SettingsStore& s = fresh.store();
+    for (const auto& [key, value] : QList<QPair<QString, QString>>{{"autoScan", "1"},
+                                                                   {"comp", "7"},
+                                                                   {"sav_Auto", "0"},
+                                                                   {"Sav_Drv", "/mnt/logs/"},
+                                                                   {"T1_beep", "1"},
+                                                                   {"limit_selet", "3"},
+                                                                   {"limit_txt_0", "5"},
+                                                                   {"Graph_txt", "Bench"},
+                                                                   {"Graph_range", "2"},
+                                                                   {"Tick_Dn", "-2.5"},
+                                                                   {"Tick_UP", "10"},
+                                                                   {"IntTime", "60000"},
+                                                                   {"Fdt_1", "H:nn:ss"},
+                                                                   {"Mav", "000"}})
+        s.WriteSetting(key, value);
+
+    Session session;
+    LoadSettingsAtStartup(session, s);
+
+    auto store = fresh.reopen();
+    for (const auto& [key, value] : kFirstRun) {
+        QString expected = value;
+        if (key == "Tick_Dn") expected = "-2.5";  // kept from memory
+        if (key == "Tick_UP") expected = "10";
+        EXPECT_EQ(store->ReadSetting(key, "absent"), expected) << key.toStdString();
+    }
+    EXPECT_EQ(store->ReadSetting("Sav_Drv", "absent"), QDir::homePath() + "/Data/");
+}
+
+TEST(SettingsLoad, MavTextSetsTheStatisticsFlags) {
+    struct Row {
+        const char* mav;
+        std::array<bool, 3> flags;
+    };
+    const Row rows[] = {{"10", {true, false, false}},
+                        {"111", {true, true, true}},
+                        {"", {false, false, false}},
+                        {"0x1", {false, false, true}},
+                        {"21", {true, true, false}}};
+    for (const Row& row : rows) {
+        test::FreshStore fresh;
+        fresh.store().WriteSetting("Fdt_0", "yyyy/mm/dd");
+        fresh.store().WriteSetting("Mav", row.mav);
+        Session session;
+        LoadSettingsAtStartup(session, fresh.store());
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(session.stats.StatFlags[i], row.flags[i]) << row.mav << i;
+    }
+}
+
+TEST(SettingsLoad, UnusableNumbersKeepTheFieldValue) {
+    struct Row {
+        const char* key;
+        const char* text;
+    };
+    const Row rows[] = {{"comp", "abc"},      {"comp", "257"},       {"comp", "-1"},
+                        {"Graph_range", "3"}, {"Graph_range", "-1"}, {"IntTime", "12x"},
+                        {"IntTime", "1e12"},  {"autoScan", "yes"},   {"Tick_Dn", "fast"},
+                        {"Tick_UP", "1e40"},  {"Tick_Dn", "-2,5"},   {"T1_beep", "99999"},
+                        {"limit_selet", ""}};
+    for (const Row& row : rows) {
+        test::FreshStore fresh;
+        Session session;
+        Settings& s = session.settings;
+        s.comp = 4;
+        s.Graph_range = 1;
+        s.IntTime = 2000;
+        s.autoScan = 1;
+        s.Tick_Dn = 1.5f;
+        s.Tick_UP = 3;
+        s.T1_beep = 1;
+        s.limit_selet = 2;
+        const Settings before = s;
+        fresh.store().WriteSetting(row.key, row.text);
+        LoadSettings(session, fresh.store());
+        EXPECT_EQ(s.comp, before.comp) << row.key << "=" << row.text;
+        EXPECT_EQ(s.Graph_range, before.Graph_range) << row.key << "=" << row.text;
+        EXPECT_EQ(s.IntTime, before.IntTime) << row.key << "=" << row.text;
+        EXPECT_EQ(s.autoScan, before.autoScan) << row.key << "=" << row.text;
+        EXPECT_EQ(s.Tick_Dn, before.Tick_Dn) << row.key << "=" << row.text;
+        EXPECT_EQ(s.Tick_UP, before.Tick_UP) << row.key << "=" << row.text;
+        EXPECT_EQ(s.T1_beep, before.T1_beep) << row.key << "=" << row.text;
+        EXPECT_EQ(s.limit_selet, before.limit_selet) << row.key << "=" << row.text;
+    }
+}
+
+TEST(SettingsLoad, WholeNumbersRoundHalfToEven) {
+    test::FreshStore fresh;
+    fresh.store().WriteSetting("comp", "6.5");
+    fresh.store().WriteSetting("IntTime", "1500.5");
+    fresh.store().WriteSetting("Graph_range", "2.5");
+    Session session;
+    LoadSettings(session, fresh.store());
+    EXPECT_EQ(session.settings.comp, 6);
+    EXPECT_EQ(session.settings.IntTime, 1500);
+    EXPECT_EQ(session.settings.Graph_range, 2);
+}
+
+TEST(SettingsSave, PortOnExitRewritesOnlyComp) {
+    test::FreshStore fresh;
+    Session session;
+    LoadSettingsAtStartup(session, fresh.store());
+    SavePortOnExit(fresh.store(), 7);
+    auto store = fresh.reopen();
+    EXPECT_EQ(store->ReadSetting("comp", ""), "7");
+    EXPECT_EQ(store->ReadSetting("autoScan", ""), "0");
+    EXPECT_EQ(session.settings.comp, 0);
+}
+
+TEST(SettingsSave, GraphLimitsIgnoreACommaDecimalLocale) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const std::string cBefore = std::setlocale(LC_NUMERIC, nullptr);
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // where installed
+
+    test::FreshStore fresh;
+    Session session;
+    LoadSettingsAtStartup(session, fresh.store());
+    session.settings.Tick_Dn = -2.5f;
+    session.settings.Tick_UP = 1234.5f;
+    SaveSettings(session, fresh.store());
+    auto store = fresh.reopen();
+    EXPECT_EQ(store->ReadSetting("Tick_Dn", ""), "-2.5");
+    EXPECT_EQ(store->ReadSetting("Tick_UP", ""), "1234.5");
+    Session again;
+    LoadSettings(again, *store);
+    EXPECT_FLOAT_EQ(again.settings.Tick_Dn, -2.5f);
+    EXPECT_FLOAT_EQ(again.settings.Tick_UP, 1234.5f);
+
+    std::setlocale(LC_NUMERIC, cBefore.c_str());
+    QLocale::setDefault(before);
+}
+
+TEST(SettingsOpSet, CaptionsAndStatisticsRows) {
+    Session session;
+    Settings& s = session.settings;
+    s.limit_txt = {"5", "1"};
+    s.limit_selet = 1;  // only "Hi" ticked: both captions show all the same
+    s.T1_beep = 1;
+    s.IntTime = 150000;
+    session.stats.StatFlags = {true, false, false, false};
+    session.stats.maxRow = {"1.0", "V", "10:00:00"};
+    session.stats.minRow = {"0.5", "V", "10:00:01"};
+    session.stats.avgRow = {"0.7", "V"};
+    op_set(session);
+    EXPECT_EQ(session.readout.limitCaption[0], "5");
+    EXPECT_EQ(session.readout.limitCaption[1], "1");
+    EXPECT_EQ(session.readout.limitCaption[2], "02:30");
+    EXPECT_EQ(session.stats.maxRow[0], "1.0");
+    EXPECT_EQ(session.stats.minRow[0], "");
+    EXPECT_EQ(session.stats.avgRow[1], "");
+
+    s.T1_beep = 0;
+    op_set(session, IntervalTexts{"5", "7"});
+    EXPECT_EQ(session.readout.limitCaption[0], "");
+    EXPECT_EQ(session.readout.limitCaption[2], "5:7");
+}
+
+TEST(SettingsForm, IntervalBoxesBothWays) {
+    struct Row {
+        const char* minutes;
+        const char* seconds;
+        qint32 ms;
+        const char* shown;
+    };
+    const Row rows[] = {{"00", "01", 1000, "00:01"}, {"02", "30", 150000, "02:30"},
+                        {"5", "7", 307000, "05:07"}, {"1.5", "", 90000, "01:30"},
+                        {"ab", "x", 0, "00:00"},     {"59", "59", 3599000, "59:59"}};
+    for (const Row& row : rows) {
+        Session session;
+        SettingsForm form;
+        form.minutes = row.minutes;
+        form.seconds = row.seconds;
+        ASSERT_FALSE(TakeForm(form, session));
+        EXPECT_EQ(session.settings.IntTime, row.ms) << row.minutes << ":" << row.seconds;
+        const IntervalTexts t = IntervalBoxTexts(session.settings.IntTime);
+        EXPECT_EQ(t.minutes + ":" + t.seconds, row.shown);
+    }
+}
+
+}  // namespace
+}  // namespace quillon

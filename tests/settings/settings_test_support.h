@@ -1,0 +1,35 @@
+#pragma once
+// A fresh store file for each test, inside the test program's private config folder.
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "settings_store.h"
+
+namespace quillon::test {
+
+class FreshStore {
+  public:
+    FreshStore() : dir_(QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("store-XXXXXX")) {
+        store_ = std::make_unique<SettingsStore>(dir_.filePath("regtest.ini"));
+    }
+    SettingsStore& store() { return *store_; }
+    QString path() const { return store_->path(); }
+    QString fileText() const {
+        QFile f(path());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    // Another store object on the same file, as the next run of the program would open it.
+    std::unique_ptr<SettingsStore> reopen() const {
+        return std::make_unique<SettingsStore>(path());
+    }
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<SettingsStore> store_;
+};
+
+}  // namespace quillon::test
