@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "fminstall.h"
+#include "install_launcher.h"
+#include "recording_starter.h"
+
+namespace quillon {
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+class InstallWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        medium = dir.filePath("medium");
+        programFiles = dir.filePath("opt");
+        QDir().mkpath(medium);
+    }
+    QTemporaryDir dir;
+    QString medium;
+    QString programFiles;
+    RecordingStarter starter;
+};
+
+TEST_F(InstallWindow, ShowsThreeRowsWithTheirTexts) {
+    InstallLauncher launcher(medium, starter, programFiles, [] { return "6.01"; });
+    Fminstall window(launcher);
+    EXPECT_EQ(window.windowTitle(), "Install");
+    EXPECT_EQ(window.font().family(), "Arial");
+    const char* texts[] = {"Install VEK 4412 QUILLON", "Install USB Driver ", "Exit"};
+    for (int i = 0; i < 3; ++i) {
+        const QString index = QString::number(i);
+        EXPECT_NE(window.findChild<QPushButton*>("Command1_" + index), nullptr) << i;
+        auto* picture = window.findChild<QLabel*>("Picture1_" + index);
+        ASSERT_NE(picture, nullptr) << i;
+        EXPECT_FALSE(picture->pixmap().isNull()) << i;
+        auto* label = window.findChild<QLabel*>("Label1_" + index);
+        ASSERT_NE(label, nullptr) << i;
+        EXPECT_EQ(label->text(), texts[i]);
+    }
+}
+
+TEST_F(InstallWindow, ButtonsStartProgramsAndExitCopiesTheBranding) {
+    WriteFile(medium + "/sub.log", "Field Logger\n");
+    InstallLauncher launcher(medium, starter, programFiles, [] { return "5.00"; });
+    Fminstall window(launcher);
+    window.show();
+    EXPECT_EQ(window.findChild<QLabel*>("Label1_0")->text(), "Install Field Logger");
+
+    window.findChild<QPushButton*>("Command1_0")->click();
+    window.findChild<QPushButton*>("Command1_1")->click();
+    ASSERT_EQ(starter.started.size(), 2u);
+    EXPECT_EQ(starter.started[0].program, medium + "/Win98_XP/setup.exe");
+    EXPECT_EQ(starter.started[1].program, medium + "/USB driver/Win2000/CDM20600.exe");
+    EXPECT_TRUE(window.isVisible());  // the setup buttons keep the window open
+
+    QDir().mkpath(launcher.InstallDir);
+    WriteFile(launcher.InstallDir + "quillon", "program");
+    window.findChild<QPushButton*>("Command1_2")->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(QFile::exists(launcher.InstallDir + "sub.log"));
+    EXPECT_EQ(starter.started.size(), 2u);
+}
+
+}  // namespace
+}  // namespace quillon

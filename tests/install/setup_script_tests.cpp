@@ -1,0 +1,106 @@
+// The main setup script of the installation medium, run on a medium laid out in a
+// temporary folder and installing into temporary folders.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kPackaging = QStringLiteral(QUILLON_PACKAGING_DIR);
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void CopyExecutable(const QString& from, const QString& to) {
+    ASSERT_TRUE(QFile::copy(from, to)) << from.toStdString();
+    QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+class SetupScript : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        medium = dir.filePath("my medium");
+        dest = dir.filePath("opt/QUILLON");
+        xdg = dir.filePath("share");
+        QDir().mkpath(medium + "/Vista_Win7");
+        QDir().mkpath(medium + "/payload/QUILLON");
+        CopyExecutable(kPackaging + "/medium/setup.sh", medium + "/Vista_Win7/setup.exe");
+        WriteFile(medium + "/sub.log", "Medium Name\r\n");
+        WriteFile(medium + "/Mark.ico", "medium icon");
+        ASSERT_TRUE(
+            QFile::copy(kPackaging + "/quillon.desktop", medium + "/payload/quillon.desktop"));
+        WriteFile(medium + "/payload/quillon.png", "png");
+        CopyExecutable(kPackaging + "/medium/setup.sh", medium + "/payload/QUILLON/quillon");
+        WriteFile(medium + "/payload/QUILLON/help.html", "<html></html>");
+    }
+
+    int RunSetup() {
+        QProcess setup;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QUILLON_DEST", dest);
+        env.insert("QUILLON_XDG_DATA_DIR", xdg);
+        env.insert("QUILLON_SETUP_QUIET", "1");
+        setup.setProcessEnvironment(env);
+        setup.start(medium + "/Vista_Win7/setup.exe", {});
+        if (!setup.waitForFinished(30000)) return -1;
+        output = setup.readAllStandardOutput() + setup.readAllStandardError();
+        return setup.exitStatus() == QProcess::NormalExit ? setup.exitCode() : -1;
+    }
+
+    QTemporaryDir dir;
+    QString medium;
+    QString dest;
+    QString xdg;
+    QByteArray output;
+};
+
+TEST_F(SetupScript, InstallsProgramBrandingAndMenuEntry) {
+    ASSERT_EQ(RunSetup(), 0) << output.toStdString();
+    EXPECT_TRUE(QFileInfo(dest + "/quillon").isExecutable());
+    EXPECT_TRUE(QFileInfo(dest + "/help.html").isFile());
+    EXPECT_EQ(ReadFile(dest + "/sub.log"), "Medium Name\r\n");
+    EXPECT_EQ(ReadFile(dest + "/Mark.ico"), "medium icon");
+    EXPECT_TRUE(QFile::exists(xdg + "/icons/hicolor/256x256/apps/quillon.png"));
+    const QString entry = QString::fromUtf8(ReadFile(xdg + "/applications/quillon.desktop"));
+    EXPECT_TRUE(entry.contains("\nExec=" + dest + "/quillon\n")) << entry.toStdString();
+    EXPECT_TRUE(entry.contains("\nPath=" + dest + "\n"));
+    EXPECT_TRUE(QDir(dest).entryList(QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty())
+        << "staging folder left behind";
+}
+
+TEST_F(SetupScript, InstallingAgainReplacesTheFiles) {
+    ASSERT_EQ(RunSetup(), 0) << output.toStdString();
+    WriteFile(medium + "/sub.log", "Second Name\r\n");
+    WriteFile(medium + "/payload/QUILLON/help.html", "<html>new</html>");
+    ASSERT_EQ(RunSetup(), 0) << output.toStdString();
+    EXPECT_EQ(ReadFile(dest + "/sub.log"), "Second Name\r\n");
+    EXPECT_EQ(ReadFile(dest + "/help.html"), "<html>new</html>");
+}
+
+TEST_F(SetupScript, MediumWithoutProgramFailsAndInstallsNothing) {
+    QFile::remove(medium + "/payload/QUILLON/quillon");
+    EXPECT_NE(RunSetup(), 0);
+    EXPECT_TRUE(output.contains("holds no program")) << output.toStdString();
+    EXPECT_FALSE(QFile::exists(dest + "/help.html"));
+}
+
+TEST(SerialAccessScript, IsValidShell) {
+    QProcess sh;
+    sh.start("/bin/sh", {"-n", kPackaging + "/medium/serial-access.sh"});
+    ASSERT_TRUE(sh.waitForFinished(10000));
+    EXPECT_EQ(sh.exitCode(), 0) << sh.readAllStandardError().toStdString();
+}
+
+}  // namespace
