@@ -1,0 +1,91 @@
+#include "report_saver.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quillon {
+
+bool PathExists(const QString& path) { return !path.isEmpty() && QFileInfo::exists(path); }
+
+bool MakeFolderPath(const QString& path) {
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).isDir()) return true;
+    return QDir().mkpath(path);
+}
+
+namespace {
+
+QString SaveFolder(const Settings& settings) {
+    QString folder = settings.Sav_Drv;
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return folder;
+}
+
+}  // namespace
+
+ReportSaver::ReportSaver(Session& session, MessageBoxes& messages, FileDialogs& dialogs)
+    : session_(session), messages_(messages), dialogs_(dialogs) {}
+
+bool ReportSaver::HasRecords() const {
+    return !session_.table.cell(1, RecordTable::ColDate).isEmpty();
+}
+
+void ReportSaver::ShowFailure(const QString& errorText) {
+    messages_.show(QStringLiteral("The report could not be saved.\n") + errorText,
+                   QStringLiteral("Save File"), MsgButtons::Ok, MsgIcon::Critical);
+}
+
+bool ReportSaver::mnsaveData_Click() {
+    session_.rec.RunState = kRunCommand;
+    if (!HasRecords()) {
+        messages_.show(QStringLiteral("No report found. Please create a report first."), {},
+                       MsgButtons::Ok, MsgIcon::None);
+        return false;
+    }
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save File");
+    request.filters = {QStringLiteral("Csv File (*.csv)")};
+    request.defaultSuffix = QStringLiteral("csv");
+    request.proposedName = session_.rec.recordName.trimmed();
+    request.confirmOverwrite = true;
+    const QString path = dialogs_.getSaveFileName(request).path;
+    if (path.isEmpty()) return false;
+
+    const WriteResult result = WriteReport(session_, path);
+    if (!result.ok) {
+        ShowFailure(result.errorText);
+        return false;
+    }
+    messages_.show(QStringLiteral("File Saved ok!"), {}, MsgButtons::Ok, MsgIcon::None);
+    return true;
+}
+
+QString ReportSaver::AutoSavePath() const {
+    return SaveFolder(session_.settings) + session_.rec.recordName.trimmed() +
+           QStringLiteral(".csv");
+}
+
+WriteResult ReportSaver::AutoSaveReport() {
+    const QString folder = SaveFolder(session_.settings);
+    if (!folder.isEmpty() && !PathExists(folder)) MakeFolderPath(folder);
+    const WriteResult result = WriteReport(session_, AutoSavePath());
+    if (!result.ok) ShowFailure(result.errorText);
+    return result;
+}
+
+void ReportSaver::PromptUnsavedRecord() {
+    if (!HasRecords() || session_.rec.recordName.isEmpty()) return;
+    const QString name = session_.rec.recordName.trimmed() + QStringLiteral(".csv");
+    if (session_.settings.sav_Auto == 1 || session_.sched.SchedRunning) {
+        AutoSaveReport();
+        return;
+    }
+    if (PathExists(SaveFolder(session_.settings) + name) || PathExists(name)) return;
+    const MsgResult answer =
+        messages_.show(QStringLiteral("(") + name +
+                           QStringLiteral(").  This record didn't saved ! Do you want to save?"),
+                       QStringLiteral("Save File!"), MsgButtons::YesNo, MsgIcon::Question);
+    if (answer == MsgResult::Yes) mnsaveData_Click();
+}
+
+}  // namespace quillon

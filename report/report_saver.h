@@ -1,0 +1,45 @@
+#pragma once
+// Saving a recording as a report: by hand ("Save Report"), automatically into the save
+// folder, or after asking when a recording stops unsaved. Saving never changes the
+// recording, the table or the statistics.
+
+#include <QString>
+
+#include "file_dialogs.h"
+#include "messages.h"
+#include "report_writer.h"
+#include "session.h"
+
+namespace quillon {
+
+// True when path names an existing file or folder.
+bool PathExists(const QString& path);
+// Creates every missing folder of path ("/"-separated). False when one cannot be made.
+bool MakeFolderPath(const QString& path);
+
+class ReportSaver {
+  public:
+    ReportSaver(Session& session, MessageBoxes& messages, FileDialogs& dialogs);
+
+    // "Save Report": asks for a path and writes the report there. True when written.
+    bool mnsaveData_Click();
+    // Writes Sav_Drv + record name + ".csv" without asking, creating the folder first.
+    // A failure is shown in a message box.
+    WriteResult AutoSaveReport();
+    // Called when a recording stops: saves automatically (auto-save or a scheduled
+    // recording) or asks whether to save a recording not yet saved.
+    void PromptUnsavedRecord();
+
+    // Path the automatic save writes to.
+    QString AutoSavePath() const;
+
+  private:
+    bool HasRecords() const;
+    void ShowFailure(const QString& errorText);
+
+    Session& session_;
+    MessageBoxes& messages_;
+    FileDialogs& dialogs_;
+};
+
+}  // namespace quillon

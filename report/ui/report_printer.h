@@ -1,0 +1,60 @@
+#pragma once
+// "Print Report", "Print Graph" and "Print Screen": each checks for a printer, shows the
+// print dialog and prints the chosen number of copies on the current printer, one
+// complete document per copy. Positions are laid out in twips (1/1440 inch) from an
+// origin moved in from the printable area's corner, as the printouts have always been.
+
+#include <QImage>
+#include <QPrinter>
+#include <functional>
+
+#include "image_export.h"
+#include "messages.h"
+#include "print_dialog.h"
+#include "session.h"
+
+namespace quillon {
+
+struct PrintEnvironment {
+    // Unset: true when the system knows at least one printer.
+    std::function<bool()> printerInstalled;
+    // Called before each document (copy), numbered from 0; tests point the printer at a
+    // PDF file per document here.
+    std::function<void(QPrinter&, int document)> beforeDocument;
+};
+
+class ReportPrinter {
+  public:
+    static constexpr int kRowsPerPage = 70;
+
+    ReportPrinter(Session& session, MessageBoxes& messages, PrintDialogRunner& dialog,
+                  std::function<QImage()> graphImage, WindowCapture capture,
+                  PrintEnvironment environment = {}, QPrinter* printer = nullptr);
+
+    void mnprintdata_Click();
+    void mnprintBmp_Click();
+    void mnprintscreen_Click();
+
+    // One document each; false when nothing was printed.
+    bool PrintReport(QPrinter& printer);
+    bool PrintGraph(QPrinter& printer);
+    bool PrintScreenPage(QPrinter& printer, const QImage& screen);
+
+    // The title printed at the head of every report page.
+    QString ReportTitle() const;
+
+  private:
+    enum class Job { Report, Graph, Screen };
+    void RunCommand(Job job);
+    bool HasRecordName();
+
+    Session& session_;
+    MessageBoxes& messages_;
+    PrintDialogRunner& dialog_;
+    std::function<QImage()> graphImage_;
+    WindowCapture capture_;
+    PrintEnvironment env_;
+    QPrinter& printer_;
+};
+
+}  // namespace quillon

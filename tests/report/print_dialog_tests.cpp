@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+#include <QWidget>
+#include <stdexcept>
+
+#include "print_dialog.h"
+
+namespace quillon {
+namespace {
+
+using D = QAbstractPrintDialog;
+
+TEST(PrintDialog, NewInstanceDefaults) {
+    ScriptedPrintDialogRunner runner;
+    QPrinter printer;
+    cPrnDlg dlg(runner, printer);
+    EXPECT_EQ(dlg.MinPage(), 1);
+    EXPECT_EQ(dlg.MaxPage(), 9999);
+    EXPECT_EQ(dlg.FromPage(), 0);
+    EXPECT_EQ(dlg.ToPage(), 0);
+    EXPECT_EQ(dlg.Copies(), 0);
+    EXPECT_EQ(dlg.Style(), 0);
+    for (int i = 0; i < cPrnDlg::kFlagCount; ++i) EXPECT_EQ(dlg.PrintFlag(i), 0);
+    EXPECT_THROW(dlg.PrintFlag(21), std::out_of_range);
+    EXPECT_THROW(dlg.PrintFlag(-1), std::out_of_range);
+    EXPECT_THROW(dlg.setPrintFlag(21, 4), std::out_of_range);
+}
+
+TEST(PrintDialog, FlagsBecomeDialogOptions) {
+    struct Case {
+        const char* name;
+        qint32 style;
+        QVector<qint32> flags;
+        bool setupForm;
+        D::PrintDialogOptions absent;
+    };
+    const Case cases[] = {
+        {"print commands' flags",
+         0,
+         {0, 1048576, 8, 4},
+         false,
+         D::PrintToFile | D::PrintPageRange | D::PrintSelection},
+        {"no flags", 0, {}, false, {}},
+        {"set-up form ignores flags", 1, {1048576, 8}, true, {}},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrintDialogRunner runner;
+        QPrinter printer;
+        cPrnDlg dlg(runner, printer);
+        dlg.setStyle(c.style);
+        for (int i = 0; i < c.flags.size(); ++i) dlg.setPrintFlag(i + 1, c.flags[i]);
+        EXPECT_FALSE(dlg.ShowPrinterDialog());
+        ASSERT_EQ(runner.setups.size(), 1);
+        const PrintDialogSetup& s = runner.setups[0];
+        EXPECT_EQ(s.setupForm, c.setupForm) << c.name;
+        EXPECT_EQ(int(s.options & c.absent), 0) << c.name;
+        const D::PrintDialogOptions kept = OptionsForFlags(0) & ~c.absent;
+        EXPECT_EQ(int(s.options & kept), int(kept)) << c.name;
+    }
+}
+
+TEST(PrintDialog, ConfirmedChoiceGoesToThePrinterAndBack) {
+    ScriptedPrintDialogRunner runner;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    cPrnDlg dlg(runner, printer);
+    dlg.setFromPage(1);
+    dlg.setToPage(20);
+    PrintDialogChoice choice;
+    choice.accepted = true;
+    choice.copies = 3;
+    choice.orientation = QPageLayout::Landscape;
+    choice.pageSize = QPageSize(QPageSize::Letter);
+    choice.duplex = QPrinter::DuplexLongSide;
+    choice.colorMode = QPrinter::GrayScale;
+    runner.choices = {choice};
+    EXPECT_TRUE(dlg.ShowPrinterDialog());
+    EXPECT_EQ(runner.setups[0].fromPage, 1);
+    EXPECT_EQ(runner.setups[0].toPage, 20);
+    EXPECT_EQ(dlg.Copies(), 3);
+    EXPECT_EQ(printer.copyCount(), 3);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(printer.colorMode(), QPrinter::GrayScale);
+}
+
+TEST(PrintDialog, CancelChangesNothingAndEnablesWindowsAgain) {
+    QWidget window;
+    window.show();
+    ScriptedPrintDialogRunner runner;
+    bool disabledDuringDialog = false;
+    runner.onRun = [&] { disabledDuringDialog = !window.isEnabled(); };
+    QPrinter printer;
+    printer.setPageOrientation(QPageLayout::Portrait);
+    cPrnDlg dlg(runner, printer);
+    dlg.setCopies(2);
+    EXPECT_FALSE(dlg.ShowPrinterDialog());
+    EXPECT_TRUE(disabledDuringDialog);
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(dlg.Copies(), 2);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
+
+    // With an owner only the dialog's owner stands for modality.
+    dlg.setParent(&window);
+    runner.onRun = [&] { EXPECT_TRUE(window.isEnabled()); };
+    dlg.ShowPrinterDialog();
+    EXPECT_EQ(runner.setups[1].owner, &window);
+}
+
+TEST(PrintDialog, ChosenPrinterIsLookedUpByUpperCaseName) {
+    const QStringList installed = {"Office", "Lab-Laser"};
+    EXPECT_EQ(PrinterToSwitchTo("LAB-LASER", "Office", installed), "Lab-Laser");
+    EXPECT_EQ(PrinterToSwitchTo("office", "Office", installed), "");  // already current
+    EXPECT_EQ(PrinterToSwitchTo("Gone", "Office", installed), "");
+    EXPECT_EQ(PrinterToSwitchTo("", "Office", installed), "");
+}
+
+}  // namespace
+}  // namespace quillon
+
+namespace quillon {
+namespace {
+
+// The real dialog opens preset from the printer and a cancel leaves the printer alone.
+TEST(PrintDialog, RealDialogCancelReturnsFalse) {
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QtPrintDialogRunner runner;
+    cPrnDlg dlg(runner, printer);
+    bool sawDialog = false;
+    QTimer::singleShot(50, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            sawDialog = true;
+            if (auto* d = qobject_cast<QDialog*>(modal)) d->reject();
+        }
+    });
+    EXPECT_FALSE(dlg.ShowPrinterDialog());
+    EXPECT_TRUE(sawDialog);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+}
+
+}  // namespace
+}  // namespace quillon

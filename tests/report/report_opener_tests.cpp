@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QStringList>
+
+#include "report_fixture.h"
+#include "report_opener.h"
+#include "report_writer.h"
+
+namespace quillon {
+namespace {
+
+using test::MakeBenchTest;
+using test::ReadAll;
+using test::WriteAll;
+
+class ReportOpenerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
+        s.hooks.ResetDisplay = [this] {
+            calls << "reset";
+            s.rec.recordName.clear();
+            s.rec.RunState = kRunIdle;
+        };
+        callbacks.setPageBox = [this](const QString& t) {
+            calls << "page " + t;
+            s.graph.pageBox = t;
+        };
+        callbacks.computeGraphScale = [this] { calls << "scale"; };
+        callbacks.redrawGraphPage = [this] { calls << "redraw"; };
+    }
+    ReportOpener Opener() { return ReportOpener(s, messages, dialogs, callbacks); }
+    QString Write(const char* name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        WriteAll(path, bytes);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    Session s;
+    ScriptedMessageBoxes messages;
+    ScriptedFileDialogs dialogs;
+    ReportOpenerCallbacks callbacks;
+    QStringList calls;
+};
+
+TEST_F(ReportOpenerTest, RoundTripGivesTheSameBytes) {
+    Session source;
+    test::MakeRecording(source, 120);
+    source.settings.Graph_txt = "Line A, probe 2";
+    source.table.setCell(7, 3, "OL");
+    source.table.setCell(8, 3, "-OL");
+    const QString first = dir.filePath("first.csv");
+    ASSERT_TRUE(WriteReport(source, first).ok);
+
+    ASSERT_TRUE(Opener().LoadReport(first).ok);
+    // The writer takes the title from the settings; an opened file keeps its own.
+    s.settings.Graph_txt = s.rec.fileTitle;
+    const QString second = dir.filePath("second.csv");
+    ASSERT_TRUE(WriteReport(s, second).ok);
+    EXPECT_EQ(ReadAll(second), ReadAll(first));
+    EXPECT_EQ(s.rec.fileTitle, "Line A, probe 2");
+}
+
+TEST_F(ReportOpenerTest, FillsHeaderFieldsStatisticsAndState) {
+    Session source;
+    MakeBenchTest(source);
+    source.rec.RecFunc = 4;
+    source.rec.RecRange = 3;
+    const QString path = dir.filePath("bench.test.csv");
+    ASSERT_TRUE(WriteReport(source, path).ok);
+    s.settings.Fdt = {"dd/mm/yyyy", "hh:nn:ss AM/PM"};
+
+    ASSERT_TRUE(Opener().LoadReport(path).ok);
+    EXPECT_EQ(s.rec.RunState, kRunViewingFile);
+    EXPECT_EQ(s.rec.recordName, "bench.test");
+    EXPECT_EQ(s.rec.fileTitle, "Bench test");
+    EXPECT_EQ(s.rec.RecFunc, 4);
+    EXPECT_EQ(s.rec.RecRange, 3);
+    EXPECT_EQ(s.rec.functionName, "OHM");
+    EXPECT_EQ(s.rec.modeLabel, "OHM");
+    EXPECT_EQ(s.rec.unitLabel, "KΩ");
+    EXPECT_EQ(s.rec.finestDec, "2");
+    EXPECT_EQ(s.reading.OLHigh, 600.f);
+    EXPECT_EQ(s.stats.maxRow, (std::array<QString, 3>{"1.234", "V", "10:00:01 AM"}));
+    EXPECT_EQ(s.stats.minRow, (std::array<QString, 3>{"1.230", "V", "10:00:00 AM"}));
+    EXPECT_EQ(s.stats.avgRow, (std::array<QString, 2>{"1.232", "V"}));
+    // Dates and times come back in the display formats now in force.
+    ASSERT_EQ(s.table.rows(), 4);
+    EXPECT_EQ(s.table.cell(1, 1), "01/05/2024");
+    EXPECT_EQ(s.table.cell(2, 2), "10:00:01 AM");
+    EXPECT_EQ(s.table.cell(2, 0), "0002");
+    EXPECT_EQ(s.table.cell(3, 0), "");
+    EXPECT_EQ(s.rec.fileDate, "01/05/2024");
+    EXPECT_EQ(calls, (QStringList{"reset", "page 0", "page 1", "scale", "redraw"}));
+    for (const char* name :
+         {"mnfile", "mnedit", "mnrecord", "mnsetup", "mnoder", "mnhelp", "tbOpen", "tbSave",
+          "tbPrint", "tbStart", "tbPause", "tbStop", "tbClear", "tbHelp"}) {
+        EXPECT_TRUE(s.controls.isEnabled(name)) << name;
+    }
+    EXPECT_FALSE(s.controls.isEnabled("mnsaveData"));
+    EXPECT_FALSE(s.controls.isEnabled("pop_SaveData"));
+}
+
+TEST_F(ReportOpenerTest, PageBoxShowsThePageOfTheLastRecord) {
+    struct Case {
+        int records;
+        const char* page;
+    };
+    for (const Case& c :
+         {Case{0, "0"}, Case{1, "1"}, Case{100, "1"}, Case{101, "2"}, Case{250, "3"}}) {
+        Session source;
+        test::MakeRecording(source, c.records);
+        const QString path = dir.filePath("p.csv");
+        ASSERT_TRUE(WriteReport(source, path).ok);
+        calls.clear();
+        ASSERT_TRUE(Opener().LoadReport(path).ok);
+        EXPECT_EQ(s.graph.pageBox, c.page) << c.records;
+        EXPECT_EQ(s.table.recordCount(), c.records);
+        EXPECT_EQ(calls.mid(calls.size() - 2), (QStringList{"scale", "redraw"}));
+    }
+    EXPECT_EQ(s.table.cell(250, 0), "0250");
+}
+
+TEST_F(ReportOpenerTest, OpenCommandAsksBeforeReplacingARecording) {
+    const QString path = Write("r.csv", "Title, new\r\n");
+    MakeBenchTest(s);
+    s.rec.RunState = kRunIdle;
+
+    dialogs.answers = {{path, 0}};
+    messages.replies = {MsgResult::No};
+    Opener().mnopen_Click();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text,
+              "All currently recorded data will be overwritten. Are you sure you want to open "
+              "the file?");
+    EXPECT_EQ(messages.shown[0].title, "Warning!");
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(dialogs.requests[0].title, "Open File");
+    EXPECT_EQ(dialogs.requests[0].filters, QStringList{"Csv File(*.csv)"});
+    EXPECT_EQ(s.table.recordCount(), 2);
+    EXPECT_EQ(s.rec.recordName, "20240501_100000");
+    EXPECT_EQ(s.rec.RunState, kRunIdle);
+    EXPECT_TRUE(calls.isEmpty());
+
+    dialogs.answers = {{path, 0}};
+    Opener().mnopen_Click();  // Yes by default
+    EXPECT_EQ(s.rec.recordName, "r");
+    EXPECT_EQ(s.table.recordCount(), 0);
+}
+
+TEST_F(ReportOpenerTest, CancelledDialogOnlySetsIdle) {
+    MakeBenchTest(s);
+    s.rec.RunState = kRunCommand;
+    Opener().mnopen_Click();
+    EXPECT_EQ(s.rec.RunState, kRunIdle);
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(s.table.recordCount(), 2);
+    EXPECT_TRUE(calls.isEmpty());
+}
+
+TEST_F(ReportOpenerTest, UnreadableFileChangesNothingAndIsReported) {
+    MakeBenchTest(s);
+    s.rec.recordName.clear();  // no question
+    dialogs.answers = {{dir.filePath("missing.csv"), 0}};
+    Opener().mnopen_Click();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.contains(dir.filePath("missing.csv")));
+    EXPECT_EQ(s.table.recordCount(), 2);
+    EXPECT_TRUE(calls.isEmpty());
+    EXPECT_FALSE(Opener().LoadReport(dir.path()).ok);
+}
+
+TEST_F(ReportOpenerTest, DamagedLinesAreReadAsFarAsTheyGo) {
+    const QByteArray file =
+        "Title\r\n"               // no title field
+        "Type, X\r\n"             // too short for a code
+        "MAX, , V, 10:00:01\r\n"  // no value: unit and time cleared
+        "MIN, 1.0\r\n"            // missing unit and time
+        "AVG.\r\n"
+        "\r\n"
+        "No, Date, Time, Value, Unit\r\n"
+        " 0001, 31.02.2024, 25:61:00, 1.5, V\r\n"  // neither a date nor a time
+        " 7\r\n"                                   // number only
+        "\r\n"                                     // blank line: no record
+        "free text, with, commas, and, more, fields\r\n"
+        " 0004, 2024/05/01, 10:00:00, 2.0, V";  // no line end at the very end
+    const QString path = Write("damaged.csv", file);
+    s.rec.RecFunc = 2;
+    s.rec.RecRange = 1;
+    ASSERT_TRUE(Opener().LoadReport(path).ok);
+    EXPECT_EQ(s.rec.fileTitle, "");
+    EXPECT_EQ(s.rec.RecFunc, 2);
+    EXPECT_EQ(s.stats.maxRow, (std::array<QString, 3>{"", "", ""}));
+    EXPECT_EQ(s.stats.minRow, (std::array<QString, 3>{"1.0", "", ""}));
+    ASSERT_EQ(s.table.recordCount(), 4);
+    EXPECT_EQ(s.table.cell(1, 1), "31.02.2024");  // the file's own text
+    EXPECT_EQ(s.table.cell(1, 2), "25:61:00");
+    EXPECT_EQ(s.table.cell(2, 0), "0007");
+    EXPECT_EQ(s.table.cell(2, 1), "");
+    EXPECT_EQ(s.table.cell(3, 0), "free text");
+    EXPECT_EQ(s.table.cell(3, 4), "more, fields");
+    EXPECT_EQ(s.table.cell(4, 3), "2.0");
+    EXPECT_EQ(s.graph.pageBox, "1");
+}
+
+TEST_F(ReportOpenerTest, Windows1252FilesKeepTheirSymbols) {
+    const QByteArray file =
+        "Title, Oven \xB0"
+        "C\r\nType, Temperature_(091)\r\nMAX, 21.5, \xB0"
+        "C, 10:00:00\r\n"
+        "\r\n\r\n\r\nNo, Date, Time, Value, Unit\r\n"
+        " 0001, 2024/05/01, 10:00:00, 21.5, \xB0"
+        "C\r\n";
+    ASSERT_TRUE(Opener().LoadReport(Write("legacy.csv", file)).ok);
+    EXPECT_EQ(s.rec.fileTitle, "Oven °C");
+    EXPECT_EQ(s.stats.maxRow[1], "°C");
+    EXPECT_EQ(s.table.cell(1, 4), "°C");
+    EXPECT_EQ(s.rec.unitLabel, "°C");
+
+    // A UTF-8 file with a byte-order mark.
+    ASSERT_TRUE(Opener().LoadReport(Write("utf8.csv", "\xEF\xBB\xBFTitle, 1 k\xCE\xA9\r\n")).ok);
+    EXPECT_EQ(s.rec.fileTitle, "1 kΩ");
+}
+
+TEST(ReportNames, FileNameAndRecordNameOfAPath) {
+    struct Case {
+        const char* path;
+        const char* fileName;
+        const char* recordName;
+    };
+    const Case cases[] = {
+        {"/home/u/Data/20240131_142500.csv", "20240131_142500.csv", "20240131_142500"},
+        {"/home/u/my.data/run.csv", "run.csv", "run"},
+        {"/home/u/run.2.csv", "run.2.csv", "run.2"},
+        {"run", "run", "run"},
+        {"/home/u/", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileNameOf(c.path), c.fileName) << c.path;
+        EXPECT_EQ(RecordNameOfPath(c.path), c.recordName) << c.path;
+    }
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,247 @@
+// Printing goes to real PDF files (one per document) that poppler's tools read back.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include "report_fixture.h"
+#include "report_printer.h"
+
+namespace quillon {
+namespace {
+
+QString Run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(30000)) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int PdfPages(const QString& path) {
+    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(Run("pdfinfo", {path}));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+QString PdfPageText(const QString& path, int page) {
+    const QString n = QString::number(page);
+    return Run("pdftotext", {"-layout", "-f", n, "-l", n, path, "-"});
+}
+
+QImage Picture(int w, int h, QRgb colour) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+class ReportPrintingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
+            QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
+            GTEST_SKIP() << "poppler-utils (pdftotext, pdfinfo) not installed";
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        env.printerInstalled = [this] { return installed; };
+        env.beforeDocument = [this](QPrinter& pr, int i) {
+            pr.setOutputFormat(QPrinter::PdfFormat);
+            pr.setOutputFileName(Doc(i));
+        };
+        capture.grab = [this] {
+            events << "grab";
+            return Picture(800, 500, qRgb(0, 90, 200));
+        };
+        capture.leaveMaximized = [this] {
+            events << "leave";
+            return true;
+        };
+        capture.restoreMaximized = [this] { events << "restore"; };
+        capture.wait = [](int) {};
+        runner.onRun = [this] { events << "dialog"; };
+    }
+    QString Doc(int i) const { return dir.filePath(QString("doc%1.pdf").arg(i)); }
+    void Accept(int copies) {
+        PrintDialogChoice c;
+        c.accepted = true;
+        c.copies = copies;
+        runner.choices = {c};
+    }
+    ReportPrinter Printer() {
+        return ReportPrinter(
+            s, messages, runner, [] { return Picture(1020, 340, qRgb(0, 150, 0)); }, capture, env,
+            &printer);
+    }
+
+    QTemporaryDir dir;
+    Session s;
+    ScriptedMessageBoxes messages;
+    ScriptedPrintDialogRunner runner;
+    PrintEnvironment env;
+    WindowCapture capture;
+    QPrinter printer{QPrinter::HighResolution};
+    bool installed = true;
+    QStringList events;
+};
+
+TEST_F(ReportPrintingTest, ReportOf150RecordsTakesThreePages) {
+    test::MakeRecording(s, 150);
+    Accept(1);
+    Printer().mnprintdata_Click();
+    ASSERT_TRUE(messages.shown.isEmpty());
+    ASSERT_EQ(PdfPages(Doc(0)), 3);
+    const struct { int page, first, last; } pages[] = {{1, 1, 70}, {2, 71, 140}, {3, 141, 150}};
+    for (const auto& pg : pages) {
+        const QString text = PdfPageText(Doc(0), pg.page);
+        SCOPED_TRACE(pg.page);
+        EXPECT_TRUE(text.contains("File Name : 20240501_100000.csv")) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString("Page : %1").arg(pg.page)));
+        EXPECT_TRUE(
+            QRegularExpression("NO\\s+Date\\s+Time\\s+Value\\s+Unit").match(text).hasMatch());
+        const QString firstRow = QString::number(pg.first).rightJustified(4, '0');
+        const QString lastRow = QString::number(pg.last).rightJustified(4, '0');
+        EXPECT_TRUE(
+            QRegularExpression(firstRow + "\\s+2024/05/01\\s+\\d\\d:\\d\\d:\\d\\d\\s+[\\d.]+\\s+V")
+                .match(text)
+                .hasMatch());
+        EXPECT_TRUE(text.contains(lastRow));
+        EXPECT_FALSE(text.contains(QString::number(pg.last + 1).rightJustified(4, '0') + " "));
+        EXPECT_EQ(text.count(QRegularExpression("\\b\\d{4}\\s+2024/05/01")),
+                  pg.last - pg.first + 1);
+    }
+    EXPECT_EQ(s.rec.RunState, kRunCommand);
+    ASSERT_EQ(runner.setups.size(), 1);
+    EXPECT_EQ(runner.setups[0].minPage, 1);
+    EXPECT_EQ(runner.setups[0].maxPage, 999);
+    EXPECT_EQ(runner.setups[0].toPage, 20);
+}
+
+TEST_F(ReportPrintingTest, HeaderTitleFollowsStateAndSettings) {
+    struct Case {
+        const char* name;
+        int runState;
+        int graphTitle;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"title shown", kRunIdle, 1, "Bench test"},
+        {"title hidden", kRunIdle, 0, "     "},
+        {"opened file", kRunViewingFile, 0, "Oven run"},
+    };
+    test::MakeBenchTest(s);
+    s.rec.fileTitle = "Oven run";
+    for (const Case& c : cases) {
+        s.rec.RunState = c.runState;
+        s.settings.Graph_Title = c.graphTitle;
+        EXPECT_EQ(Printer().ReportTitle(), c.expected) << c.name;
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(dir.filePath("t.pdf"));
+        ASSERT_TRUE(Printer().PrintReport(pdf));
+        const QString firstLine = PdfPageText(dir.filePath("t.pdf"), 1).section('\n', 0, 0);
+        EXPECT_TRUE(firstLine.contains("File Name : 20240501_100000.csv")) << c.name;
+        EXPECT_EQ(firstLine.contains("Bench test"), QString(c.expected) == "Bench test") << c.name;
+    }
+}
+
+TEST_F(ReportPrintingTest, LongTitleAndFileNameGiveWayToThePageNumber) {
+    test::MakeBenchTest(s);
+    s.rec.RunState = kRunViewingFile;
+    s.rec.fileTitle = "Temperature of the climate chamber during the long endurance run, bay 4";
+    s.rec.recordName = "climate_chamber_endurance_run_bay4_second_attempt_with_new_probe";
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(Doc(0));
+    ASSERT_TRUE(Printer().PrintReport(pdf));
+    const QString firstLine = PdfPageText(Doc(0), 1).section('\n', 0, 0);
+    EXPECT_TRUE(firstLine.contains("Temperature of")) << firstLine.toStdString();
+    EXPECT_FALSE(firstLine.contains("bay 4"));
+    EXPECT_TRUE(firstLine.contains("File Name : clim"));
+    EXPECT_TRUE(firstLine.contains("probe.csv"));
+    EXPECT_TRUE(firstLine.trimmed().endsWith("Page : 1"));
+}
+
+TEST_F(ReportPrintingTest, EachCopyIsADocumentOfItsOwn) {
+    test::MakeBenchTest(s);
+    Accept(3);
+    Printer().mnprintdata_Click();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(PdfPages(Doc(i)), 1) << i;
+    EXPECT_FALSE(QFileInfo::exists(Doc(3)));
+    EXPECT_EQ(printer.copyCount(), 3);  // the dialog's choice stays on the printer
+}
+
+TEST_F(ReportPrintingTest, RefusalsAndTheirMessages) {
+    struct Case {
+        const char* name;
+        bool installed;
+        bool records;
+        bool recordName;
+        void (ReportPrinter::*command)();
+        const char* text;
+        const char* title;
+        MsgIcon icon;
+        bool dialog;
+    };
+    const Case cases[] = {
+        {"no printer", false, true, true, &ReportPrinter::mnprintdata_Click,
+         "Getting printer error. Make sure the printer is set up correctly.", "Printer set up ",
+         MsgIcon::Critical, false},
+        {"no records", true, false, true, &ReportPrinter::mnprintdata_Click,
+         "No report found. Please create a report first.", "", MsgIcon::Exclamation, false},
+        {"graph before any recording", true, false, false, &ReportPrinter::mnprintBmp_Click,
+         "Not any record to print!", "", MsgIcon::None, true},
+        {"report without record name", true, true, false, &ReportPrinter::mnprintdata_Click,
+         "Not any record to print!", "", MsgIcon::None, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session fresh;
+        if (c.records) test::MakeBenchTest(fresh);
+        if (!c.recordName) fresh.rec.recordName.clear();
+        messages.shown.clear();
+        runner.setups.clear();
+        installed = c.installed;
+        Accept(3);
+        ReportPrinter rp(fresh, messages, runner, {}, capture, env, &printer);
+        (rp.*c.command)();
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].text, c.text);
+        EXPECT_EQ(messages.shown[0].title, c.title);
+        EXPECT_EQ(messages.shown[0].icon, c.icon);
+        EXPECT_EQ(runner.setups.size(), c.dialog ? 1 : 0);
+        EXPECT_EQ(fresh.rec.RunState, kRunCommand);
+        EXPECT_FALSE(QFileInfo::exists(Doc(0)));
+    }
+}
+
+TEST_F(ReportPrintingTest, CancelledDialogPrintsNothing) {
+    test::MakeBenchTest(s);
+    Printer().mnprintdata_Click();
+    Printer().mnprintBmp_Click();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(Doc(0)));
+}
+
+TEST_F(ReportPrintingTest, GraphPageCarriesFileNameAndPage) {
+    test::MakeBenchTest(s);
+    s.graph.pageBox = "2";
+    Accept(1);
+    Printer().mnprintBmp_Click();
+    ASSERT_EQ(PdfPages(Doc(0)), 1);
+    const QString text = PdfPageText(Doc(0), 1);
+    EXPECT_TRUE(
+        QRegularExpression("File Name : 20240501_100000\\.csv\\s+Page : 2").match(text).hasMatch())
+        << text.toStdString();
+}
+
+TEST_F(ReportPrintingTest, ScreenIsCapturedBeforeTheDialog) {
+    Accept(2);
+    Printer().mnprintscreen_Click();
+    EXPECT_EQ(events, (QStringList{"leave", "grab", "restore", "dialog"}));
+    EXPECT_EQ(PdfPages(Doc(0)), 1);
+    EXPECT_EQ(PdfPages(Doc(1)), 1);
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+}  // namespace
+}  // namespace quillon
