@@ -1,0 +1,82 @@
+// Decoding throughput: one ReadFrames call over a large backlog of queued frames.
+// Target: under 1 microsecond per frame in a Release build.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "frame_decoder.h"
+
+namespace {
+
+using namespace quillon;
+
+// A port that serves a prepared byte buffer and does nothing else, so the figure is
+// the decoder's own cost.
+class BufferPort final : public SerialLibrary {
+  public:
+    QByteArray data;
+    qsizetype pos = 0;
+
+    int sio_open(int) override { return 0; }
+    int sio_close(int) override { return 0; }
+    int sio_ioctl(int, int, int) override { return 0; }
+    int sio_flowctrl(int, int) override { return 0; }
+    int sio_DTR(int, int) override { return 0; }
+    int sio_RTS(int, int) override { return 0; }
+    int sio_iqueue(int) override { return int(data.size() - pos); }
+    int sio_getch(int) override {
+        if (pos >= data.size()) return SIO_NODATA;
+        return static_cast<unsigned char>(data[pos++]);
+    }
+    int sio_read(int, char* buffer, int len) override {
+        const int n = int(qMin<qsizetype>(len, data.size() - pos));
+        std::memcpy(buffer, data.constData() + pos, size_t(n));
+        pos += n;
+        return n;
+    }
+    int sio_AbortRead(int) override { return 0; }
+};
+
+QByteArray Frame(int function, int range, int count, int status) {
+    static const char kHex[] = "0123456789ABCDEF";
+    QByteArray f;
+    f += char(0xF0);
+    f += char(0x11);
+    f += char(function);
+    f += char(range);
+    for (int d = 0; d < 4; ++d) f += kHex[(count >> (4 * d)) & 0xF];
+    f += char(status);
+    f += char(0x05);
+    return f;
+}
+
+void BM_ReadFramesBacklog(benchmark::State& state) {
+    const int frames = int(state.range(0));
+    const bool alarm = state.range(1) != 0;
+    QByteArray stream;
+    for (int i = 0; i < frames; ++i)
+        stream += Frame(2, 0x31, (i * 37) % 6000, (i % 3 == 0) ? 0x20 : 0x00);
+
+    Session session;
+    session.link.portSettings.port = 1;
+    session.settings.T1_beep = alarm ? 1 : 0;
+    session.settings.limit_selet = 3;
+    session.settings.limit_txt = {"5", "-5"};
+    BufferPort port;
+    port.data = stream;
+    SystemClock clock;
+    FrameDecoder decoder(session, port, clock);
+
+    for (auto _ : state) {
+        port.pos = 0;
+        decoder.ReadFrames();
+        benchmark::DoNotOptimize(session.reading.ValueText);
+    }
+    state.SetItemsProcessed(state.iterations() * frames);
+    state.counters["ns_per_frame"] =
+        benchmark::Counter(double(state.iterations()) * frames,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ReadFramesBacklog)->Args({10000, 0})->Args({10000, 1})->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,111 @@
+#include "poll_loop.h"
+
+#include "number_format.h"
+
+namespace quillon {
+namespace {
+
+constexpr double kSilenceLimitMs = 15000;
+constexpr int kAlarmHz = 2200;
+constexpr int kAlarmMs = 80;
+constexpr int kFirstMajorWithSoundFile = 7;
+
+class TickScope {
+  public:
+    explicit TickScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TickScope() { flag_ = false; }
+
+  private:
+    bool& flag_;
+};
+
+}  // namespace
+
+PollLoop::PollLoop(Session& session, SerialLibrary& library, FrameDecoder& decoder, MeterLink& link,
+                   MessageBoxes& boxes, AlarmSound& sound, QString programFolder)
+    : s_(session),
+      lib_(library),
+      decoder_(decoder),
+      link_(link),
+      boxes_(boxes),
+      sound_(sound),
+      programFolder_(std::move(programFolder)) {
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { beat(); });
+}
+
+void PollLoop::setTimerEnabled(bool on) {
+    s_.link.timerEnabled = on;
+    if (on && !timer_.isActive()) {
+        timer_.setInterval(qMax(1, s_.link.timerInterval));
+        timer_.start();
+    }
+}
+
+void PollLoop::beat() {
+    if (timer_.interval() != qMax(1, s_.link.timerInterval))
+        timer_.setInterval(qMax(1, s_.link.timerInterval));
+    if (s_.link.timerEnabled) Timer1_Timer();
+}
+
+void PollLoop::Timer1_Timer() {
+    if (inTick_) return;
+    {
+        TickScope scope(inTick_);
+        runTick();
+    }
+    // The readout changed outside a command: let the window show it.
+    Call(s_.hooks.Refresh);
+}
+
+void PollLoop::runTick() {
+    LinkState& link = s_.link;
+    RecordingState& rec = s_.rec;
+
+    // 1. Without a link, try to open it (unless a file is viewed or a command ran).
+    if (!link.LinkOn) {
+        if (rec.RunState != kRunViewingFile && rec.RunState != kRunCommand) {
+            s_.readout.indicator[kIndRS232] = !s_.readout.indicator[kIndRS232];
+            if (link.FoundPort == 0)
+                link_.FindMeterPort();
+            else
+                link_.ReopenMeterPort();
+            return;
+        }
+        s_.readout.indicator[kIndRS232] = false;
+    }
+
+    // 2. Decode when at least one whole frame is waiting.
+    if (lib_.sio_iqueue(link.portSettings.port) > 9) {
+        decoder_.ReadFrames();
+        if (!IsNumeric(s_.reading.ValueText) && s_.settings.OL_stop == 1 && rec.RecNo > 1)
+            Call(s_.hooks.mnstop_Click);
+    }
+
+    // 3. Record step and alarm, only while a recording runs.
+    if (rec.RunState == kRunRecording && rec.Running) {
+        Call(s_.hooks.RecordStep);
+        if (link.AlarmOn) SoundAlarm();
+    }
+
+    // 4. A meter that stopped sending ends the link.
+    if (link.LinkOn) {
+        ++link.MissCount;
+        if (kSilenceLimitMs / qMax(1, link.timerInterval) < link.MissCount) {
+            boxes_.show(QStringLiteral("Time out! Please check your connector."), QString(),
+                        MsgButtons::Ok, MsgIcon::None);
+            link_.mnlinkoff_Click();
+        }
+    }
+
+    // 5. The recording schedule.
+    Call(s_.hooks.ScheduleCheck);
+}
+
+void PollLoop::SoundAlarm() {
+    if (s_.link.OSMajor < kFirstMajorWithSoundFile)
+        sound_.tone(kAlarmHz, kAlarmMs);
+    else
+        sound_.playFile(programFolder_ + QStringLiteral("/ding.wav"));
+}
+
+}  // namespace quillon

@@ -1,0 +1,52 @@
+#pragma once
+// The acquisition poll loop: every tick (500 ms) keeps trying to open the link while
+// there is none, decodes the frames that have arrived, stops a recording on an
+// overload when so configured, takes a due record and sounds the alarm, ends the link
+// after 15 s without data, and runs the schedule check.
+
+#include <QString>
+#include <QTimer>
+
+#include "alarm_sound.h"
+#include "frame_decoder.h"
+#include "messages.h"
+#include "meter_link.h"
+#include "serial_library.h"
+#include "session.h"
+
+namespace quillon {
+
+class PollLoop {
+  public:
+    PollLoop(Session& session, SerialLibrary& library, FrameDecoder& decoder, MeterLink& link,
+             MessageBoxes& boxes, AlarmSound& sound, QString programFolder);
+
+    // One tick, then hooks.Refresh. A tick that would start while another is still
+    // running (inside a message box or a wait that lets events run) is skipped.
+    void Timer1_Timer();
+    // One alarm sound: a 2200 Hz / 80 ms tone when OSMajor is below 7, else the file
+    // "ding.wav" of the program's folder.
+    void SoundAlarm();
+
+    // Timer1: ticks every session.link.timerInterval ms while session.link.timerEnabled
+    // is set. The first enable starts a heartbeat that runs from then on and honours
+    // the flag at every beat, so a command may also just set the flag.
+    void setTimerEnabled(bool on);
+    bool tickRunning() const { return inTick_; }
+
+  private:
+    void beat();
+    void runTick();
+
+    Session& s_;
+    SerialLibrary& lib_;
+    FrameDecoder& decoder_;
+    MeterLink& link_;
+    MessageBoxes& boxes_;
+    AlarmSound& sound_;
+    QString programFolder_;
+    QTimer timer_;
+    bool inTick_ = false;
+};
+
+}  // namespace quillon

@@ -1,0 +1,84 @@
+#include "port_table.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace quillon {
+namespace {
+
+QStringList DevicesMatching(const QString& pattern) {
+    QStringList names = QDir(QStringLiteral("/dev")).entryList({pattern}, QDir::System);
+    std::sort(names.begin(), names.end(), DeviceNameLess);
+    return names;
+}
+
+// The tty names that serve as the system console ("tty0 ttyS0").
+QStringList ConsoleNames() {
+    QFile file(QStringLiteral("/sys/class/tty/console/active"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLatin1(file.readAll())
+        .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+// A ttyS device exists for every possible legacy port; only some have a UART behind
+// them. The 8250 driver claims all of them, so for it the port type tells.
+bool HasHardware(const QString& name) {
+    const QString sys = QStringLiteral("/sys/class/tty/") + name + QStringLiteral("/device");
+    const QFileInfo driver(sys + QStringLiteral("/driver"));
+    if (!driver.exists()) return false;
+    if (QFileInfo(driver.symLinkTarget()).fileName() != QLatin1String("serial8250")) return true;
+    const QByteArray path = (QStringLiteral("/dev/") + name).toLocal8Bit();
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    serial_struct info{};
+    const bool known = ::ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
+    ::close(fd);
+    return known;
+}
+
+}  // namespace
+
+bool DeviceNameLess(const QString& a, const QString& b) {
+    static const QRegularExpression trailingNumber(QStringLiteral("^(.*?)(\\d+)$"));
+    const auto ma = trailingNumber.match(a);
+    const auto mb = trailingNumber.match(b);
+    if (ma.hasMatch() && mb.hasMatch() && ma.captured(1) == mb.captured(1))
+        return ma.captured(2).toLongLong() < mb.captured(2).toLongLong();
+    return a < b;
+}
+
+PortTable PortTable::fromEnvironment() {
+    if (qEnvironmentVariableIsSet("QUILLON_PORTS")) {
+        const QString value = qEnvironmentVariable("QUILLON_PORTS");
+        return PortTable(value.split(QLatin1Char(':'), Qt::SkipEmptyParts));
+    }
+    return detect();
+}
+
+PortTable PortTable::detect() {
+    const QStringList console = ConsoleNames();
+    QStringList paths;
+    auto add = [&](const QString& name) {
+        if (!console.contains(name)) paths << QStringLiteral("/dev/") + name;
+    };
+    for (const QString& name : DevicesMatching(QStringLiteral("ttyUSB*"))) add(name);
+    for (const QString& name : DevicesMatching(QStringLiteral("ttyACM*"))) add(name);
+    for (const QString& name : DevicesMatching(QStringLiteral("ttyS*")))
+        if (!console.contains(name) && HasHardware(name)) add(name);
+    return PortTable(paths);
+}
+
+QString PortTable::device(int com) const {
+    if (com < 1 || com > paths_.size()) return {};
+    return paths_.at(com - 1);
+}
+
+}  // namespace quillon

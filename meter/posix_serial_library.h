@@ -1,0 +1,52 @@
+#pragma once
+// The serial library on the device files of the port table: plain termios, opened
+// non-blocking and exclusively, raw 9600 8-N-1 without flow control.
+//
+// A device that goes away while open (cable pulled, simulator ended) is remembered as
+// hung up: from then on the port reports no bytes waiting and reads return nothing,
+// so the poll loop's time-out ends the link instead of the program spinning.
+
+#include <QHash>
+
+#include "port_table.h"
+#include "serial_library.h"
+
+namespace quillon {
+
+class PosixSerialLibrary final : public SerialLibrary {
+  public:
+    explicit PosixSerialLibrary(PortTable ports);
+    ~PosixSerialLibrary() override;
+    PosixSerialLibrary(const PosixSerialLibrary&) = delete;
+    PosixSerialLibrary& operator=(const PosixSerialLibrary&) = delete;
+
+    int sio_open(int port) override;
+    int sio_close(int port) override;
+    int sio_ioctl(int port, int baud, int mode) override;
+    int sio_flowctrl(int port, int mask) override;
+    int sio_DTR(int port, int on) override;
+    int sio_RTS(int port, int on) override;
+    int sio_iqueue(int port) override;
+    int sio_getch(int port) override;
+    int sio_read(int port, char* buffer, int len) override;
+    int sio_AbortRead(int port) override;
+    QString openFailureReason(int port) const override;
+
+    const PortTable& ports() const { return ports_; }
+
+  private:
+    struct OpenPort {
+        int fd = -1;
+        bool hungUp = false;
+    };
+    OpenPort* find(int port);
+    int setModemLine(int port, int line, int on);
+    // Reads without blocking; marks the port hung up on end of file or EIO.
+    int readSome(OpenPort& p, char* buffer, int len);
+
+    PortTable ports_;
+    QHash<int, OpenPort> open_;
+    QHash<int, QString> failure_;
+};
+
+}  // namespace quillon

@@ -1,0 +1,167 @@
+// The POSIX serial library on a real pseudo-terminal (never a real port).
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+
+#include "frame_decoder.h"
+#include "messages.h"
+#include "meter_frames.h"
+#include "meter_link.h"
+#include "port_table.h"
+#include "posix_serial_library.h"
+
+namespace quillon {
+namespace {
+
+// The master side of a pseudo-terminal, raw so that every byte passes unchanged.
+class PseudoTerminal {
+  public:
+    PseudoTerminal() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
+        slave_ = QString::fromLocal8Bit(::ptsname(master_));
+        termios tio{};
+        ::tcgetattr(master_, &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(master_, TCSANOW, &tio);
+    }
+    ~PseudoTerminal() { closeMaster(); }
+    bool ok() const { return master_ >= 0 && !slave_.isEmpty(); }
+    const QString& slavePath() const { return slave_; }
+    void write(const QByteArray& bytes) {
+        ASSERT_EQ(::write(master_, bytes.constData(), size_t(bytes.size())), bytes.size());
+    }
+    void closeMaster() {
+        if (master_ >= 0) ::close(master_);
+        master_ = -1;
+    }
+
+  private:
+    int master_ = -1;
+    QString slave_;
+};
+
+// Waits (really, briefly) until the bytes written to the master reach the slave.
+int WaitForQueue(PosixSerialLibrary& lib, int port, int atLeast) {
+    QElapsedTimer timer;
+    timer.start();
+    int n = 0;
+    while ((n = lib.sio_iqueue(port)) < atLeast && timer.elapsed() < 2000) ::usleep(1000);
+    return n;
+}
+
+TEST(PortTable, EnvironmentListIsTheWholeTable) {
+    const QByteArray saved = qgetenv("QUILLON_PORTS");
+    qputenv("QUILLON_PORTS", "/dev/pts/7:/tmp/meter-b");
+    const PortTable table = PortTable::fromEnvironment();
+    EXPECT_EQ(table.count(), 2);
+    EXPECT_EQ(table.device(1), "/dev/pts/7");
+    EXPECT_EQ(table.device(2), "/tmp/meter-b");
+    EXPECT_EQ(table.device(3), "");
+    EXPECT_EQ(table.device(0), "");
+    qputenv("QUILLON_PORTS", "");
+    EXPECT_EQ(PortTable::fromEnvironment().count(), 0);
+    qputenv("QUILLON_PORTS", saved);
+}
+
+TEST(PortTable, NamesSortByNumber) {
+    QStringList names{"ttyS10", "ttyS2", "ttyS1"};
+    std::sort(names.begin(), names.end(), DeviceNameLess);
+    EXPECT_EQ(names, QStringList({"ttyS1", "ttyS2", "ttyS10"}));
+}
+
+TEST(PosixSerialLibrary, WorksOnPseudoTerminal) {
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.ok());
+    PosixSerialLibrary lib(PortTable({pty.slavePath()}));
+
+    EXPECT_EQ(lib.sio_open(2), SIO_OPEN_FAIL);  // no device behind COM2
+    EXPECT_FALSE(lib.openFailureReason(2).isEmpty());
+    EXPECT_EQ(lib.sio_iqueue(1), SIO_BADPORT);  // not open yet
+
+    ASSERT_EQ(lib.sio_open(1), SIO_OK);
+    EXPECT_EQ(lib.sio_ioctl(1, 12, 3), SIO_OK);
+    EXPECT_EQ(lib.sio_flowctrl(1, 0), SIO_OK);
+    EXPECT_EQ(lib.sio_DTR(1, 1), SIO_OK);  // a pseudo-terminal has no DTR: counts as done
+    EXPECT_EQ(lib.sio_RTS(1, 1), SIO_OK);
+    EXPECT_EQ(lib.sio_iqueue(1), 0);
+    EXPECT_EQ(lib.sio_getch(1), SIO_NODATA);
+
+    // Bytes the line discipline would otherwise eat or translate pass unchanged.
+    pty.write(QByteArray("\xF0\x11\x03\x0D\x0A\x7F\x13\x11\x00\x05", 10));
+    ASSERT_EQ(WaitForQueue(lib, 1, 10), 10);
+    EXPECT_EQ(lib.sio_getch(1), 0xF0);
+    char buf[16] = {};
+    EXPECT_EQ(lib.sio_read(1, buf, 16), 9);  // a short read returns the count
+    EXPECT_EQ(QByteArray(buf, 9), QByteArray("\x11\x03\x0D\x0A\x7F\x13\x11\x00\x05", 9));
+    EXPECT_EQ(lib.sio_AbortRead(1), SIO_OK);
+
+    // Held by this library (or any other program): occupied.
+    EXPECT_EQ(lib.sio_open(1), SIO_OPEN_FAIL);
+    PosixSerialLibrary other(PortTable({pty.slavePath()}));
+    EXPECT_EQ(other.sio_open(1), SIO_OPEN_FAIL);
+    EXPECT_FALSE(other.openFailureReason(1).isEmpty());
+
+    EXPECT_EQ(lib.sio_close(1), SIO_OK);
+    EXPECT_EQ(lib.sio_close(1), SIO_BADPORT);
+    EXPECT_EQ(other.sio_open(1), SIO_OK);  // free again
+}
+
+TEST(PosixSerialLibrary, HangUpReadsAsNoData) {
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.ok());
+    PosixSerialLibrary lib(PortTable({pty.slavePath()}));
+    ASSERT_EQ(lib.sio_open(1), SIO_OK);
+    ASSERT_EQ(lib.sio_ioctl(1, 12, 3), SIO_OK);
+    pty.write("abc");
+    ASSERT_EQ(WaitForQueue(lib, 1, 3), 3);
+    pty.closeMaster();
+
+    QElapsedTimer timer;
+    timer.start();
+    char buf[9];
+    for (int i = 0; i < 20; ++i) {
+        lib.sio_read(1, buf, 9);
+        EXPECT_LE(lib.sio_iqueue(1), 3);
+    }
+    EXPECT_EQ(lib.sio_iqueue(1), 0);
+    EXPECT_EQ(lib.sio_read(1, buf, 9), 0);
+    EXPECT_EQ(lib.sio_getch(1), SIO_NODATA);
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_EQ(lib.sio_close(1), SIO_OK);
+}
+
+TEST(PosixSerialLibrary, ScanFindsMeterAndDecodesOnRealClock) {
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.ok());
+    const PortTable table({QStringLiteral("/dev/null"), pty.slavePath()});
+    PosixSerialLibrary lib(table);
+    Session s;
+    SystemClock clock;
+    ScriptedMessageBoxes boxes;
+    MeterLink link(s, lib, clock, boxes);  // scans the library's own table
+    pty.write(test::EncodeFrame({2, 0x31, 2352, true}) + test::EncodeFrame({2, 0x31, 1500}));
+    link.FindMeterPort();
+    ASSERT_TRUE(s.link.LinkOn);
+    EXPECT_EQ(s.link.FoundPort, 2);
+    EXPECT_TRUE(boxes.shown.isEmpty());
+
+    FrameDecoder decoder(s, lib, clock);
+    decoder.ReadFrames();
+    EXPECT_EQ(s.reading.ValueText, "1.500");
+    link.mnlinkoff_Click();
+    EXPECT_FALSE(s.link.LinkOn);
+}
+
+TEST(PosixSerialLibrary, RegularFileIsNoPort) {
+    PosixSerialLibrary lib(PortTable({QStringLiteral("/dev/null")}));
+    EXPECT_LT(lib.sio_open(1), 0);
+    EXPECT_FALSE(lib.openFailureReason(1).isEmpty());
+}
+
+}  // namespace
+}  // namespace quillon
