@@ -1,0 +1,207 @@
+#include "graph_canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillon {
+
+namespace {
+constexpr double kSpanX = GraphCanvas::kRight - GraphCanvas::kLeft;  // 11505
+constexpr double kSpanY = GraphCanvas::kTop - GraphCanvas::kBottom;  // 3480
+constexpr int kDotsPerMeter96Dpi = 3780;
+
+// Clips a segment to a rectangle (Liang-Barsky). False when nothing of it is inside or
+// a coordinate is not finite. Values far outside the picture (a hand-edited report can
+// hold 1e300) never reach the rasteriser.
+bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box) {
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
+        !std::isfinite(b.y()))
+        return false;
+    double t0 = 0, t1 = 1;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(),
+                         box.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    const QPointF start = a;
+    a = start + QPointF(dx, dy) * t0;
+    b = start + QPointF(dx, dy) * t1;
+    return true;
+}
+
+QPoint Pixel(const QPointF& p) { return QPoint(qRound(p.x()), qRound(p.y())); }
+}  // namespace
+
+GraphCanvas::GraphCanvas(QSize pixels) {
+    font_.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans"),
+                       QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+    font_.setStyleHint(QFont::SansSerif);
+    setSize(pixels);
+}
+
+GraphCanvas::~GraphCanvas() { finish(); }
+
+void GraphCanvas::setSize(QSize pixels) {
+    finish();
+    image_ = QImage(pixels.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image_.setDotsPerMeterX(kDotsPerMeter96Dpi);
+    image_.setDotsPerMeterY(kDotsPerMeter96Dpi);
+    image_.fill(Qt::white);
+    updateMapping();
+}
+
+void GraphCanvas::setScale(double scaleX, double scaleY) {
+    finish();
+    scaleX_ = scaleX > 0 && std::isfinite(scaleX) ? scaleX : 1;
+    scaleY_ = scaleY > 0 && std::isfinite(scaleY) ? scaleY : 1;
+    updateMapping();
+}
+
+void GraphCanvas::updateMapping() {
+    const double w = image_.width(), h = image_.height();
+    const double sx = w / (kSpanX * scaleX_);
+    const double sy = h / (kSpanY * scaleY_);
+    window_ = QTransform(sx, 0, 0, -sy, -kLeft * scaleX_ * sx, kTop * scaleY_ * sy);
+    // The font keeps its design proportion to the picture; in a picture stretched one
+    // way only it follows the shorter side, so labels never grow into each other.
+    const double alongY = kFontUnits * h / kSpanY;
+    const double px = kFontUnits * std::min(w / kSpanX, h / kSpanY);
+    font_.setPixelSize(std::max(1, qRound(px)));
+    metrics_ = std::make_unique<QFontMetricsF>(font_, &image_);
+    // A font smaller than the picture's height would allow keeps the vertical centre the
+    // text has at the design size (axis numbers stay on their lines).
+    textDrop_ =
+        std::max(0.0, (alongY - font_.pixelSize()) * metrics_->height() / font_.pixelSize() / 2);
+}
+
+const QImage& GraphCanvas::image() {
+    finish();
+    return image_;
+}
+
+void GraphCanvas::finish() {
+    if (painter_.isActive()) painter_.end();
+}
+
+QPainter& GraphCanvas::painter() {
+    if (!painter_.isActive()) {
+        painter_.begin(&image_);
+        painter_.setRenderHint(QPainter::Antialiasing, false);
+        painter_.setFont(font_);
+        penWidth_ = -1;
+    }
+    return painter_;
+}
+
+void GraphCanvas::setPen(const QColor& color, int widthPx) {
+    if (penWidth_ == widthPx && penColor_ == color) return;
+    QPen pen(color);
+    pen.setWidth(widthPx);
+    pen.setCosmetic(true);
+    pen.setStyle(Qt::SolidLine);
+    pen.setCapStyle(Qt::FlatCap);
+    painter_.setPen(pen);
+    penColor_ = color;
+    penWidth_ = widthPx;
+}
+
+void GraphCanvas::clear(const QColor& background) {
+    finish();
+    image_.fill(background);
+}
+
+void GraphCanvas::fillBox(double x1, double y1, double x2, double y2, const QColor& color) {
+    const QPointF a = toPixels(x1, y1), b = toPixels(x2, y2);
+    if (!std::isfinite(a.x() + a.y() + b.x() + b.y())) return;
+    const QRectF r = QRectF(a, b).normalized();
+    const double w = image_.width(), h = image_.height();
+    if (r.right() < 0 || r.bottom() < 0 || r.left() > w || r.top() > h) return;
+    const QRect pixels(
+        QPoint(qRound(std::max(r.left(), -1.0)), qRound(std::max(r.top(), -1.0))),
+        QPoint(qRound(std::min(r.right(), w + 1)), qRound(std::min(r.bottom(), h + 1))));
+    painter().fillRect(pixels, color);
+}
+
+void GraphCanvas::line(double x1, double y1, double x2, double y2, const QColor& color,
+                       int widthPx) {
+    QPointF a = toPixels(x1, y1), b = toPixels(x2, y2);
+    if (!ClipSegment(a, b, QRectF(QPointF(0, 0), QSizeF(image_.size())).adjusted(-8, -8, 8, 8)))
+        return;
+    QPainter& p = painter();
+    setPen(color, widthPx);
+    p.drawLine(Pixel(a), Pixel(b));
+}
+
+void GraphCanvas::lines(const QVector<QLineF>& segments, const QColor& color, int widthPx) {
+    const QRectF box = QRectF(QPointF(0, 0), QSizeF(image_.size())).adjusted(-8, -8, 8, 8);
+    QVector<QLine> pixels;
+    pixels.reserve(segments.size());
+    for (const QLineF& s : segments) {
+        QPointF a = toPixels(s.x1(), s.y1()), b = toPixels(s.x2(), s.y2());
+        if (ClipSegment(a, b, box)) pixels.append(QLine(Pixel(a), Pixel(b)));
+    }
+    if (pixels.isEmpty()) return;
+    QPainter& p = painter();
+    setPen(color, widthPx);
+    p.drawLines(pixels);
+}
+
+void GraphCanvas::point(double x, double y, const QColor& color) {
+    const QPointF a = toPixels(x, y);
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y())) return;
+    if (!QRectF(QPointF(-1, -1), QSizeF(image_.size()) + QSizeF(2, 2)).contains(a)) return;
+    QPainter& p = painter();
+    setPen(color, 1);
+    p.drawPoint(Pixel(a));
+}
+
+void GraphCanvas::points(const QVector<QPointF>& at, const QColor& color) {
+    const QRectF box(QPointF(-1, -1), QSizeF(image_.size()) + QSizeF(2, 2));
+    QVector<QPoint> pixels;
+    pixels.reserve(at.size());
+    for (const QPointF& p : at) {
+        const QPointF a = toPixels(p.x(), p.y());
+        if (std::isfinite(a.x()) && std::isfinite(a.y()) && box.contains(a))
+            pixels.append(Pixel(a));
+    }
+    if (pixels.isEmpty()) return;
+    QPainter& p = painter();
+    setPen(color, 1);
+    p.drawPoints(pixels.constData(), int(pixels.size()));
+}
+
+void GraphCanvas::text(double x, double y, const QString& text, const QColor& color) {
+    if (text.isEmpty()) return;
+    const QPointF a = toPixels(x, y);
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y())) return;
+    QPainter& p = painter();
+    setPen(color, 1);
+    p.drawText(QPointF(qRound(a.x()), qRound(a.y() + textDrop_) + metrics_->ascent()), text);
+}
+
+void GraphCanvas::textOnWhite(double x, double y, const QString& text) {
+    if (text.isEmpty()) return;
+    const QPointF a = toPixels(x, y);
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y())) return;
+    const QRectF box(QPointF(qRound(a.x()), qRound(a.y() + textDrop_)),
+                     QSizeF(metrics_->horizontalAdvance(text), metrics_->height()));
+    painter().fillRect(box.toAlignedRect(), Qt::white);
+    this->text(x, y, text);
+}
+
+double GraphCanvas::textWidth(const QString& text) const {
+    return metrics_->horizontalAdvance(text) / window_.m11();
+}
+
+}  // namespace quillon

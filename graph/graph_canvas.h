@@ -1,0 +1,82 @@
+#pragma once
+// The graph's picture: an off-screen image in widget pixels with a user coordinate
+// system. x runs from -1050 * scaleX at the left edge to 10455 * scaleX at the right,
+// y upward from -300 * scaleY at the bottom to 3180 * scaleY at the top; at the design
+// size (767 x 232 pixels, both factors 1) one drawing unit is a twip.
+//
+// Drawing stays on the image until it is cleared. Lines and points use pens in pixels;
+// text is drawn upright with its top-left corner at the given point, in a small sans
+// font whose size follows the picture.
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QLineF>
+#include <QPainter>
+#include <QSize>
+#include <QTransform>
+#include <QVector>
+#include <memory>
+
+namespace quillon {
+
+class GraphCanvas {
+  public:
+    static constexpr double kLeft = -1050, kRight = 10455, kBottom = -300, kTop = 3180;
+    static QSize DesignSize() { return {767, 232}; }
+    // Font height at the design size, in drawing units (8.25 points).
+    static constexpr double kFontUnits = 165;
+
+    explicit GraphCanvas(QSize pixels = DesignSize());
+    ~GraphCanvas();
+
+    // A new size gives a new, white image.
+    void setSize(QSize pixels);
+    void setScale(double scaleX, double scaleY);
+    QSize size() const { return image_.size(); }
+    double scaleX() const { return scaleX_; }
+    double scaleY() const { return scaleY_; }
+
+    // The picture; any drawing in progress is finished first.
+    const QImage& image();
+
+    void clear(const QColor& background = Qt::white);
+    // Filled box between two corners (both inside).
+    void fillBox(double x1, double y1, double x2, double y2, const QColor& color);
+    void line(double x1, double y1, double x2, double y2, const QColor& color, int widthPx = 1);
+    // Separate segments with one pen, as if drawn one by one.
+    void lines(const QVector<QLineF>& segments, const QColor& color, int widthPx);
+    void point(double x, double y, const QColor& color);
+    void points(const QVector<QPointF>& at, const QColor& color);
+    void text(double x, double y, const QString& text, const QColor& color = Qt::black);
+    // The same on a white box of the text's size: drawing it again leaves the same
+    // pixels (blended text drawn over itself would grow bolder each time).
+    void textOnWhite(double x, double y, const QString& text);
+    // Width of a text in drawing units along x.
+    double textWidth(const QString& text) const;
+
+    QPointF toPixels(double x, double y) const { return window_.map(QPointF(x, y)); }
+    const QFont& font() const { return font_; }
+
+    // Ends the painter kept open between drawing calls.
+    void finish();
+
+  private:
+    QPainter& painter();
+    void updateMapping();
+    void setPen(const QColor& color, int widthPx);
+
+    QImage image_;
+    double scaleX_ = 1;
+    double scaleY_ = 1;
+    QTransform window_;  // drawing units -> pixels
+    QFont font_;
+    std::unique_ptr<QFontMetricsF> metrics_;
+    double textDrop_ = 0;  // pixels
+    QPainter painter_;
+    QColor penColor_;
+    int penWidth_ = -1;
+};
+
+}  // namespace quillon

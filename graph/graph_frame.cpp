@@ -1,0 +1,98 @@
+// The empty frame under the curve: plot area, grid and ticks, axis numbers, captions.
+#include <cmath>
+
+#include "axis_labels.h"
+#include "date_time_format.h"
+#include "meter_tables.h"
+#include "number_format.h"
+#include "trend_graph.h"
+
+namespace quillon {
+
+namespace {
+const QColor kPlotArea(224, 224, 224);
+const QColor kMajorGrid(128, 128, 0);
+const QColor kTick(128, 128, 128);
+
+}  // namespace
+
+void TrendGraph::RE_display() {
+    ChangeScope scope(*this);
+    pendingCurve_.clear();
+    pendingPoints_.clear();
+    canvas_.clear(Qt::white);
+    DrawPlotArea();
+    DrawGrid();
+    DrawYAxisLabels();
+    DrawGraphCaption();
+}
+
+void TrendGraph::DrawPlotArea() {
+    ChangeScope scope(*this);
+    const GraphState& g = s_.graph;
+    canvas_.fillBox(0, 0, 10200 * g.ScaleX, 2720 * g.ScaleY, kPlotArea);
+}
+
+void TrendGraph::DrawGrid() {
+    ChangeScope scope(*this);
+    GraphState& g = s_.graph;
+    g.UnitY = 2720 * g.ScaleY / 80;
+    g.UnitX = 10200 * g.ScaleX / 100;
+    const double right = 10200 * g.ScaleX, top = 2720 * g.ScaleY;
+
+    // The left and bottom ends (-150, -50) are not scaled: the major lines stick out a
+    // little into the margins.
+    QVector<QLineF> major, ticks;
+    for (int i = 0; i <= 80; i += 10) major.append(QLineF(-150, i * g.UnitY, right, i * g.UnitY));
+    for (int j = 0; j <= 100; j += 10) major.append(QLineF(j * g.UnitX, -50, j * g.UnitX, top));
+    for (int i = 0; i <= 80; ++i)
+        if (i % 10 != 0) ticks.append(QLineF(0, i * g.UnitY, 80 * g.ScaleX, i * g.UnitY));
+    const double pageScale = g.PageScale > 0 ? g.PageScale : 1;
+    const int n = qRound(100 * pageScale);
+    const int m = std::max(1, qRound(100 * pageScale / 10));
+    for (int j = 0; j <= n; ++j) {
+        const double x = j * g.UnitX / pageScale;
+        if (j % m != 0) ticks.append(QLineF(x, 0, x, 80 * g.ScaleY));
+    }
+    canvas_.lines(major, kMajorGrid, 1);
+    canvas_.lines(ticks, kTick, 1);
+}
+
+void TrendGraph::DrawYAxisLabels() {
+    ChangeScope scope(*this);
+    if (s_.table.cell(1, RecordTable::ColValue).isEmpty()) return;
+    const GraphState& g = s_.graph;
+    const double x = AxisNumberLeft(s_.settings.Tick_Dn) * g.ScaleX;
+    const std::optional<int> decIdx = StatisticsCalc::DecimalIndexOf(s_.rec.finestDec);
+    for (int i = 0; i <= 8; ++i) {
+        const QString text = AxisNumberText(s_.settings.Tick_Dn, g.YStep, i, decIdx);
+        if (!text.isNull()) canvas_.text(x, (110 + 340 * i) * g.ScaleY, text);
+    }
+}
+
+void TrendGraph::DrawGraphCaption() {
+    ChangeScope scope(*this);
+    const GraphState& g = s_.graph;
+    const double x = 4200 * g.ScaleX, titleY = 3120 * g.ScaleY, dateY = 2920 * g.ScaleY;
+    if (s_.rec.RunState != kRunViewingFile) {
+        if (s_.settings.Graph_Title == 1) canvas_.text(x, titleY, s_.settings.Graph_txt);
+        canvas_.text(x, dateY, FormatDate(clock_.now().date(), s_.settings.Fdt[0]));
+    } else {
+        canvas_.text(x, titleY, s_.rec.fileTitle);
+        canvas_.text(x, dateY, s_.rec.fileDate);
+    }
+    if (!s_.rec.unitLabel.isEmpty()) {
+        const QString caption =
+            QLatin1Char('(') + UnitTable(s_.rec.RecFunc, s_.rec.RecRange) + QLatin1Char(')');
+        // Drawn after every record, and no strip clears it first.
+        canvas_.textOnWhite(-550 * g.ScaleX, 3100 * g.ScaleY, caption);
+    }
+}
+
+void TrendGraph::ClearLeftMargin() {
+    ChangeScope scope(*this);
+    const GraphState& g = s_.graph;
+    canvas_.fillBox(-900 * g.ScaleX, -55 * g.ScaleY, -150 * g.ScaleX, 3480 * g.ScaleY, Qt::white);
+}
+
+}  // namespace quillon

@@ -1,0 +1,137 @@
+// The page MAX/MIN and the vertical scale of the graph page.
+#include <algorithm>
+#include <cmath>
+
+#include "meter_tables.h"
+#include "number_format.h"
+#include "paging.h"
+#include "statistics_calc.h"
+#include "unit_prefix.h"
+
+namespace quillon {
+
+namespace {
+// Rounding formats of the scale by decimal index 0..4.
+const char* const kScaleFormats[] = {"#0.0000", "#0.000", "##0.00", "###0.0", "####0"};
+
+bool IsPlotOverload(const QString& text) {
+    return text == QLatin1String("OL") || text == QLatin1String("-OL") ||
+           text == QLatin1String("----");
+}
+}  // namespace
+
+int StatisticsCalc::CurrentPage() const { return int(PageNumber(s_.graph.pageBox)); }
+
+void StatisticsCalc::ComputePageMaxMin() {
+    const RecordTable& t = s_.table;
+    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    const qint64 first = FirstRecordOfPage(CurrentPage(), perPage);
+    if (first < 1 || first > t.recordCount()) return;
+    if (t.cell(int(first), RecordTable::ColValue).isEmpty()) return;
+    const int last = int(std::min<qint64>(first + perPage - 1, t.recordCount()));
+
+    const int func = s_.rec.RecFunc;
+    const QString unit = UnitTable(func, s_.rec.RecRange);
+    const QString lastPlotted = PlainSingle(s_.graph.LastPlotValue);
+
+    // A row's value in the reference unit; nothing for a value whose unit has no factor
+    // (it cannot be compared with the others and is left out).
+    auto valueOf = [&](int row) -> std::optional<QString> {
+        const QString cell = t.cell(row, RecordTable::ColValue);
+        if (!IsNumeric(cell)) {
+            if (row == first || IsPlotOverload(cell)) return lastPlotted;
+            return cell;
+        }
+        const QString rowUnit = t.cell(row, RecordTable::ColUnit).trimmed();
+        if (rowUnit == unit) return cell;
+        const std::optional<double> v = ConvertUnit(func, NumberOr(cell, 0), rowUnit, unit);
+        if (!v) return std::nullopt;
+        return ExactNumberText(*v);
+    };
+
+    Statistics& st = s_.stats;
+    const QString start = valueOf(int(first)).value_or(QString());
+    st.MaxText = st.MinText = start;
+    st.pageMax = st.MaxText;
+    st.pageMin = st.MinText;
+    for (int row = int(first); row <= last; ++row) {
+        const std::optional<QString> x = valueOf(row);
+        if (!x) continue;
+        if (x->isEmpty()) break;
+        if (IsNumeric(*x)) {
+            const double v = NumberOr(*x, 0);
+            if (!IsNumeric(st.MaxText) || v > NumberOr(st.MaxText, v)) st.MaxText = *x;
+            if (!IsNumeric(st.MinText) || v < NumberOr(st.MinText, v)) st.MinText = *x;
+        }
+        st.pageMax = st.MaxText;
+        st.pageMin = st.MinText;
+    }
+}
+
+void StatisticsCalc::ComputeGraphScale() {
+    if (s_.table.cell(1, RecordTable::ColValue).isEmpty() || CurrentPage() == 0) return;
+    Settings& set = s_.settings;
+    GraphState& g = s_.graph;
+    switch (set.Graph_range) {
+        case 2:  // "Range": the user's own limits
+            g.YStep = std::fabs(double(set.Tick_UP) - double(set.Tick_Dn)) / 80;
+            return;
+        case 1:  // "Meter Range": the overload limits of the current range
+            set.Tick_UP = s_.reading.OLHigh;
+            set.Tick_Dn = s_.reading.OLLow;
+            g.YStep = (double(s_.reading.OLHigh) - double(s_.reading.OLLow)) / 80;
+            return;
+        case 0:  // "Auto Range"
+            break;
+        default:
+            return;
+    }
+
+    ComputePageMaxMin();
+    const qint64 first = FirstRecordOfPage(CurrentPage(), RecordsPerPage(g.PageScale));
+    if (first < 1 || s_.table.cell(int(first), RecordTable::ColValue).isEmpty()) return;
+    auto single = [&](const QString& text) -> float {
+        if (IsNumeric(text)) return float(NumberOr(text, 0));
+        return text == QLatin1String("OL") ? s_.reading.OLHigh : s_.reading.OLLow;
+    };
+    const double hi = single(s_.stats.pageMax);
+    const double lo = single(s_.stats.pageMin);
+    // The decimal index comes from the recording's own tables; anything else would index
+    // outside them, so the scale is left as it was.
+    const std::optional<int> d = DecimalIndexOf(s_.rec.finestDec);
+    if (!d || !std::isfinite(hi) || !std::isfinite(lo)) return;
+    // The resolution as the decimal number it stands for (0.001, not 0.0010000000475).
+    const double res = NumberOr(PlainSingle(ResolutionTable(*d)), 1);
+    const QString f = QLatin1String(kScaleFormats[*d]);
+    auto rounded = [&](double v) { return NumberOr(FormatNumber(v, f), v); };
+    const double s = (hi - lo) / 70;
+
+    double step;
+    double down;
+    if (std::fabs(hi) < 15 && std::fabs(lo) < 15) {
+        step = rounded(std::max(s, res));
+        if (s < 6 * res) {  // a nearly flat page sits 30 units above the bottom
+            down = rounded(lo - 30 * step);
+            if (lo + 50 * step < hi) step += res;
+            // One resolution more is not always enough (a spread of 150 to 420
+            // resolutions would run over the top): take the smallest step that fits.
+            const double need = (hi - down) / 80;
+            if (step < need) step = res * std::ceil(need / res - 1e-9);
+        } else {
+            down = rounded(lo - 10 * step);
+            if (down + 80 * step < hi) step += res;
+        }
+        set.Tick_Dn = float(down);
+        set.Tick_UP = float(rounded(double(set.Tick_Dn) + 80 * step));
+    } else {
+        step = Fix(s + 0.5);
+        if (step < 1) step = 1;
+        down = Fix(lo - (s < 0.6 ? 30 : 10) * step);
+        if (down + 80 * step < hi) step += 1;
+        set.Tick_Dn = float(down);
+        set.Tick_UP = float(Fix(down + 80 * step));
+    }
+    g.YStep = step;
+}
+
+}  // namespace quillon

@@ -1,0 +1,255 @@
+// The curve, the time labels, paging and the page box.
+#include "trend_graph.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "meter_tables.h"
+#include "number_format.h"
+#include "paging.h"
+#include "unit_prefix.h"
+
+namespace quillon {
+
+namespace {
+const QColor kCurve(255, 0, 0);
+constexpr int kBackspace = 8;
+}  // namespace
+
+TrendGraph::TrendGraph(Session& session, Clock& clock)
+    : s_(session), clock_(clock), stats_(session), canvas_(GraphCanvas::DesignSize()) {
+    canvas_.setScale(s_.graph.ScaleX, s_.graph.ScaleY);
+}
+
+// ------------------------------------------------------------------ picture ----
+
+void TrendGraph::setCanvasSize(QSize pixels) {
+    ChangeScope scope(*this);
+    pendingCurve_.clear();
+    pendingPoints_.clear();
+    canvas_.setSize(pixels);
+}
+
+void TrendGraph::setScale(double scaleX, double scaleY) {
+    ChangeScope scope(*this);
+    canvas_.setScale(scaleX, scaleY);
+    s_.graph.ScaleX = canvas_.scaleX();
+    s_.graph.ScaleY = canvas_.scaleY();
+}
+
+void TrendGraph::Relayout(QSize pixels, double scaleX, double scaleY) {
+    ChangeScope scope(*this);
+    setCanvasSize(pixels);
+    setScale(scaleX, scaleY);
+    RE_display();
+    RedrawGraphPage();
+}
+
+void TrendGraph::Relayout(QSize pixels) {
+    const QSize design = GraphCanvas::DesignSize();
+    Relayout(pixels, double(pixels.width()) / design.width(),
+             double(pixels.height()) / design.height());
+}
+
+// ------------------------------------------------------------------ drawing ----
+
+double TrendGraph::XOf(qint64 record, qint64 page) const {
+    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    return double(record - (page - 1) * perPage) * 100.0 / perPage * s_.graph.UnitX;
+}
+
+double TrendGraph::YOf(double value) const {
+    return (value - double(s_.settings.Tick_Dn)) / s_.graph.YStep * s_.graph.UnitY;
+}
+
+bool TrendGraph::CanPlot() const { return s_.graph.YStep > 0 && std::isfinite(s_.graph.YStep); }
+
+void TrendGraph::FlushCurve() {
+    if (!pendingPoints_.isEmpty()) {
+        canvas_.points(pendingPoints_, kCurve);
+        pendingPoints_.clear();
+    }
+    if (!pendingCurve_.isEmpty()) {
+        canvas_.lines(pendingCurve_, kCurve, 2);
+        pendingCurve_.clear();
+    }
+}
+
+// Each segment starts one record to the left at the height of the last value drawn, so
+// after records without a number the line resumes from the old height and the gap
+// itself stays empty; the first point of a page gets a short level stub.
+void TrendGraph::DrawPoint(qint64 record, qint64 page, double value) {
+    GraphState& g = s_.graph;
+    const double x = XOf(record, page);
+    const double step = XOf(record, page) - XOf(record - 1, page);
+    const bool plot = CanPlot();
+    QPointF from;
+    if (!g.NoPrevPoint) {
+        from = QPointF(x - step, plot ? YOf(g.LastPlotValue) : 0);
+        if (plot) pendingPoints_.append(from);
+    }
+    g.LastPlotValue = float(value);
+    if (g.NoPrevPoint) {
+        from = QPointF(x - step, plot ? YOf(value) : 0);
+        if (plot) pendingPoints_.append(from);
+        g.NoPrevPoint = false;
+    }
+    if (plot) pendingCurve_.append(QLineF(from, QPointF(x, YOf(value))));
+}
+
+// A row's value for the page drawing, in the unit of the recording's latest range.
+// Nothing for a text that is no number, or a unit that cannot be converted.
+std::optional<double> TrendGraph::PlotValue(int row) const {
+    const QString cell = s_.table.cell(row, RecordTable::ColValue);
+    if (!IsNumeric(cell)) return std::nullopt;
+    const int func = s_.rec.RecFunc;
+    return ConvertUnit(func, NumberOr(cell, 0), s_.table.cell(row, RecordTable::ColUnit),
+                       UnitTable(func, s_.rec.RecRange));
+}
+
+void TrendGraph::DrawStripsAndTimeLabels(qint64 page) {
+    const GraphState& g = s_.graph;
+    const double sx = g.ScaleX, sy = g.ScaleY;
+    canvas_.fillBox(0, 2730 * sy, 10300 * sx, 3340 * sy, Qt::white);
+    DrawGraphCaption();
+    canvas_.fillBox(-100 * sx, -280 * sy, 10400 * sx, -15 * sy, Qt::white);
+
+    const int perPage = RecordsPerPage(g.PageScale);
+    const qint64 first = FirstRecordOfPage(page, perPage);
+    const qint64 records = s_.table.recordCount();
+    for (int k = 0; k <= 5; ++k) {
+        const qint64 record = k == 0 ? first : (page - 1) * perPage + qint64(k) * perPage / 5;
+        if (record < 1 || record > records) break;
+        double x = k == 0  ? -70 * sx
+                   : k < 5 ? 20 * k * g.UnitX - 200 * sx
+                           : 100 * g.UnitX - 520 * sx;
+        const QString text = s_.table.cell(int(record), RecordTable::ColTime);
+        // A long time format would run off the right edge: keep the label inside.
+        x = std::min(x, GraphCanvas::kRight * sx - canvas_.textWidth(text));
+        canvas_.text(x, -15 * sy, text);
+    }
+}
+
+void TrendGraph::RedrawGraphPage() {
+    ChangeScope scope(*this);
+    const RecordTable& t = s_.table;
+    if (t.cell(1, RecordTable::ColValue).isEmpty() || t.recordCount() == 0) return;
+    const qint64 page = PageNumber(s_.graph.pageBox);
+    if (page < 1) return;
+    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    const qint64 first = FirstRecordOfPage(page, perPage);
+    if (first > t.recordCount()) return;
+
+    GraphState& g = s_.graph;
+    if (const auto v = PlotValue(int(first))) {
+        g.LastPlotValue = float(*v);
+        g.NoPrevPoint = false;
+    } else {
+        g.LastPlotValue = 0;
+        g.NoPrevPoint = true;
+    }
+    const qint64 last = std::min<qint64>(page * perPage, t.recordCount());
+    for (qint64 r = first; r <= last; ++r)
+        if (const auto v = PlotValue(int(r))) DrawPoint(r, page, *v);
+    FlushCurve();
+    DrawStripsAndTimeLabels(page);
+}
+
+void TrendGraph::PlotNewPoint() {
+    ChangeScope scope(*this);
+    RecordTable& t = s_.table;
+    if (t.cell(1, RecordTable::ColValue).isEmpty()) return;
+    if (s_.rec.RangeChanged) {
+        stats_.ComputeGraphScale();
+        RE_display();
+        RedrawGraphPage();
+        s_.rec.RangeChanged = false;
+        return;
+    }
+    const qint64 n = s_.rec.RecNo;
+    if (n < 1 || n > t.recordCount()) return;
+    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    const qint64 page = PageOfRecord(n, perPage);
+    setPageBox(QString::number(page));
+
+    GraphState& g = s_.graph;
+    const qint64 first = FirstRecordOfPage(page, perPage);
+    if (n > first) {
+        const QString previous = t.cell(int(n - 1), RecordTable::ColValue);
+        if (IsNumeric(previous)) g.LastPlotValue = float(NumberOr(previous, 0));
+    } else {
+        if (const auto v = PlotValue(int(first))) {
+            g.LastPlotValue = float(*v);
+            g.NoPrevPoint = false;
+        } else {
+            g.LastPlotValue = 0;
+            g.NoPrevPoint = true;
+        }
+        if (page == 1) {
+            stats_.ComputeGraphScale();
+            ClearLeftMargin();
+            DrawYAxisLabels();
+            DrawGraphCaption();
+        }
+    }
+
+    const QString cell = t.cell(int(n), RecordTable::ColValue);
+    if (IsNumeric(cell)) {
+        const double v = NumberOr(cell, 0);
+        // The scale limits are single precision: compare in single precision, or a value
+        // lying exactly on a limit (1.28 against 1.2799999f) would count as outside.
+        const float vs = float(v);
+        if (vs > s_.settings.Tick_UP || vs < s_.settings.Tick_Dn) {
+            stats_.ComputeGraphScale();
+            RE_display();
+            RedrawGraphPage();
+        } else {
+            DrawPoint(n, page, v);
+        }
+    }
+    FlushCurve();
+    DrawStripsAndTimeLabels(page);
+}
+
+// ---------------------------------------------------------------- page box ----
+
+void TrendGraph::setPageBox(const QString& text) {
+    if (text == s_.graph.pageBox) return;
+    ChangeScope scope(*this);
+    s_.graph.pageBox = text;
+    Text1_Change();
+}
+
+void TrendGraph::Text1_Change() {
+    ChangeScope scope(*this);
+    const RecordTable& t = s_.table;
+    if (t.rows() < 3) return;
+    QString& box = s_.graph.pageBox;
+    // Setting the box to "1" for a text that is no number runs this handler again; the
+    // result is the same as going on with "1" here.
+    if (!IsNumeric(box)) box = QStringLiteral("1");
+    const double page = Fix(NumberOr(box, 1));
+    box = PlainDouble(page);
+    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    if (page > double(t.recordCount() / perPage))
+        box = QString::number(LastPage(t.recordCount(), perPage));
+    stats_.ComputeGraphScale();
+    RE_display();
+    RedrawGraphPage();
+}
+
+bool TrendGraph::Text1_KeyPress(int key) { return key == kBackspace || (key >= '0' && key <= '9'); }
+
+void TrendGraph::Command1_Click(int index) {
+    const qint64 page = PageNumber(s_.graph.pageBox);
+    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    if (index == 1) {
+        if (page > s_.table.recordCount() / perPage) return;
+        setPageBox(QString::number(page + 1));
+    } else if (index == 0) {
+        if (page <= 1) return;
+        setPageBox(QString::number(page - 1));
+    }
+}
+
+}  // namespace quillon

@@ -1,0 +1,116 @@
+#pragma once
+// The trend graph picture (Picture1): the empty frame (plot area, grid, axis numbers,
+// title, date, unit caption), the red curve of the recorded values one page of 100
+// records at a time, the time labels, and the page box with its two buttons.
+//
+// Everything is drawn into an off-screen image (see GraphCanvas); the window shows
+// image() and repaints when onChanged is called. The page box (Text1) is held here as
+// text in session.graph.pageBox: the window forwards typed keys to Text1_KeyPress,
+// edits to setPageBox and button clicks to Command1_Click, and shows pageBox() again.
+
+#include <QImage>
+#include <QSize>
+#include <QVector>
+#include <functional>
+
+#include "clock.h"
+#include "graph_canvas.h"
+#include "session.h"
+#include "statistics_calc.h"
+
+namespace quillon {
+
+class TrendGraph {
+  public:
+    TrendGraph(Session& session, Clock& clock);
+
+    // ---- picture
+    // A new pixel size gives a blank picture; a new scale only changes the mapping.
+    // Neither redraws: the window's re-layout calls Relayout (or RE_display and
+    // RedrawGraphPage itself).
+    void setCanvasSize(QSize pixels);
+    void setScale(double scaleX, double scaleY);  // also session.graph.ScaleX/ScaleY
+    // Re-layout after a resize: new size and factors, then the frame and the curve.
+    void Relayout(QSize pixels, double scaleX, double scaleY);
+    // The same with the factors taken from the picture's own size against the design
+    // size (scaleX follows the width, scaleY the height).
+    void Relayout(QSize pixels);
+    static QSize DesignSize() { return GraphCanvas::DesignSize(); }
+
+    const QImage& image() { return canvas_.image(); }
+    // Pixel of the picture at a point in drawing units.
+    QPointF toPixels(double x, double y) const { return canvas_.toPixels(x, y); }
+    // Called after every operation that changed the picture or the page box.
+    std::function<void()> onChanged;
+
+    // ---- frame
+    void RE_display();
+    void DrawPlotArea();
+    void DrawGrid();
+    void DrawYAxisLabels();
+    void DrawGraphCaption();
+    void ClearLeftMargin();
+
+    // ---- curve and pages
+    void RedrawGraphPage();
+    void PlotNewPoint();
+
+    // ---- page box Text1 and the buttons Command1(0) "<< Back", Command1(1) "Next >>"
+    QString pageBox() const { return s_.graph.pageBox; }
+    // Sets the page box text; runs Text1_Change when the text changes.
+    void setPageBox(const QString& text);
+    void Text1_Change();
+    // True when the typed character may go into the page box (Backspace, digits).
+    static bool Text1_KeyPress(int key);
+    void Command1_Click(int index);
+
+    StatisticsCalc& statistics() { return stats_; }
+
+  private:
+    class ChangeScope;
+    friend class ChangeScope;
+
+    // A value's height and a record's position, in drawing units.
+    double XOf(qint64 record, qint64 page) const;
+    double YOf(double value) const;
+    bool CanPlot() const;
+    void DrawPoint(qint64 record, qint64 page, double value);
+    void FlushCurve();
+    void DrawStripsAndTimeLabels(qint64 page);
+    std::optional<double> PlotValue(int row) const;
+
+    Session& s_;
+    Clock& clock_;
+    StatisticsCalc stats_;
+    GraphCanvas canvas_;
+    int changeDepth_ = 0;
+    // Curve segments waiting to be drawn with the 2-pixel pen (flushed before any other
+    // drawing, so the order on the picture is the order of the calls).
+    QVector<QLineF> pendingCurve_;
+    QVector<QPointF> pendingPoints_;  // 1-pixel points
+};
+
+// Brackets every public operation: pending curve segments are drawn before anything
+// else, and the window hears of the change once, when the outermost operation ends.
+class TrendGraph::ChangeScope {
+  public:
+    explicit ChangeScope(TrendGraph& g) : g_(g) {
+        if (g_.changeDepth_++ == 0) {
+            const GraphState& st = g_.s_.graph;
+            if (st.ScaleX != g_.canvas_.scaleX() || st.ScaleY != g_.canvas_.scaleY())
+                g_.canvas_.setScale(st.ScaleX, st.ScaleY);
+        }
+        g_.FlushCurve();
+    }
+    ~ChangeScope() {
+        if (--g_.changeDepth_ == 0) {
+            g_.FlushCurve();
+            if (g_.onChanged) g_.onChanged();
+        }
+    }
+
+  private:
+    TrendGraph& g_;
+};
+
+}  // namespace quillon

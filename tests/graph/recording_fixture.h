@@ -1,0 +1,79 @@
+#pragma once
+// A session with a record table filled the way the record step fills it, and the calls
+// the record step makes after each record (statistics, then the plot).
+
+#include <gtest/gtest.h>
+
+#include <QTime>
+#include <memory>
+
+#include "clock.h"
+#include "date_time_format.h"
+#include "meter_tables.h"
+#include "number_format.h"
+#include "session.h"
+#include "trend_graph.h"
+
+namespace quillon::testing {
+
+class RecordingFixture : public ::testing::Test {
+  protected:
+    RecordingFixture() {
+        s.settings.Fdt = {QStringLiteral("yyyy/mm/dd"), QStringLiteral("HH:nn:ss")};
+        s.stats.StatFlags = {true, true, true, false};
+        s.graph.pageBox = QStringLiteral("1");
+        s.rec.RecNo = 1;
+        graph = std::make_unique<TrendGraph>(s, clock);
+        graph->RE_display();
+    }
+
+    // Writes the next record (value as the meter shows it) and runs the record step's
+    // statistics and plot calls. Time stamps are one second apart from 10:00:00.
+    void Record(const QString& value, int func = 2, int range = 1) {
+        const int n = s.rec.RecNo;
+        s.reading.ValueText = value;
+        s.reading.FuncCode = func;
+        s.reading.RangeIdx = range;
+        RecordTable& t = s.table;
+        t.setCell(n, RecordTable::ColNo, FormatNumber(n, QStringLiteral("0000")));
+        t.setCell(n, RecordTable::ColDate, QStringLiteral("2024/01/31"));
+        t.setCell(n, RecordTable::ColTime,
+                  FormatTime(QTime(10, 0).addSecs(n - 1), s.settings.Fdt[1]));
+        t.setCell(n, RecordTable::ColValue, value);
+        t.setCell(n, RecordTable::ColUnit, UnitTable(func, range));
+        t.addRow();
+        const QString dec = DecimalTable(func, range);
+        if (n == 1) {
+            s.rec.RecFunc = func;
+            s.rec.RecRange = range;
+            s.rec.RangeChanged = false;
+            s.rec.finestRange = QString::number(range);
+            s.rec.finestDec = dec;
+        } else if (range != s.rec.RecRange) {
+            s.rec.PrevRange = s.rec.RecRange;
+            s.rec.RecRange = range;
+            s.rec.RangeChanged = true;
+            if (range < s.rec.finestRange.toInt()) {
+                s.rec.finestRange = QString::number(range);
+                s.rec.finestDec = dec;
+            }
+        }
+        s.readout.unit = UnitTable(func, range);
+        t.currentRow = n;
+        graph->statistics().UpdateMaxMin();
+        graph->statistics().UpdateAverage();
+        graph->PlotNewPoint();
+        t.currentRow = n + 1;
+        s.rec.RecNo = n + 1;
+    }
+
+    void RecordMany(int count, const std::function<QString(int)>& valueOf) {
+        for (int i = 0; i < count; ++i) Record(valueOf(i));
+    }
+
+    Session s;
+    FakeClock clock;
+    std::unique_ptr<TrendGraph> graph;
+};
+
+}  // namespace quillon::testing

@@ -1,0 +1,179 @@
+// MAX, MIN, AVG, REL, the unit-prefix rule and the page MAX/MIN.
+#include <gtest/gtest.h>
+
+#include "recording_fixture.h"
+#include "unit_prefix.h"
+
+namespace quillon::testing {
+namespace {
+
+struct ConversionCase {
+    const char* name;
+    int func;
+    double value;
+    const char* from;
+    const char* to;
+    std::optional<double> expected;
+};
+
+TEST(ConvertUnit, PrefixRule) {
+    const ConversionCase cases[] = {
+        {"mega to kilo ohm", 4, 2.5, "MΩ", "KΩ", 2500},
+        {"ohm to kilo ohm", 4, 950, "Ω", "KΩ", 0.95},
+        {"nano to micro farad", 5, 470, "nF", "uF", 0.47},
+        {"milli to nano farad", 5, 1, "mF", "nF", 1e6},
+        {"kilo to mega hertz", 6, 12.3, "KHz", "MHz", 0.0123},
+        {"mega hertz to hertz", 6, 1.5, "MHz", "Hz", 1.5e6},
+        {"blanks around the unit", 6, 2, " KHz ", "Hz", 2000},
+        {"equal units, even unknown", 5, 3, "pF", "pF", 3},
+        {"other functions never convert", 2, 5, "mV", "V", 5},
+        {"capacitance unit without factor", 5, 3, "pF", "nF", std::nullopt},
+        {"frequency unit not in the table", 6, 3, "kHz", "Hz", std::nullopt},
+    };
+    for (const ConversionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<double> got =
+            ConvertUnit(c.func, c.value, QString::fromUtf8(c.from), QString::fromUtf8(c.to));
+        ASSERT_EQ(got.has_value(), c.expected.has_value());
+        if (got) {
+            EXPECT_DOUBLE_EQ(*got, *c.expected);
+        }
+    }
+}
+
+using StatisticsTest = RecordingFixture;
+
+TEST_F(StatisticsTest, ResistanceRangeChangeConvertsExtremes) {
+    Record("950", 4, 0);  // Ω
+    Record("1.2", 4, 1);  // KΩ
+    EXPECT_DOUBLE_EQ(NumberOr(s.stats.maxValue, 0), 1.2);
+    EXPECT_DOUBLE_EQ(NumberOr(s.stats.minValue, 0), 0.95);
+    // The shown rows keep the text and unit as recorded.
+    EXPECT_EQ(s.stats.maxRow, (std::array<QString, 3>{"1.2", "KΩ", "10:00:01"}));
+    EXPECT_EQ(s.stats.minRow, (std::array<QString, 3>{"950", "Ω", "10:00:00"}));
+}
+
+struct RangeChangeCase {
+    const char* name;
+    int func;
+    int range1;
+    const char* value1;
+    int range2;
+    const char* value2;
+    double max, min;
+    const char* maxRecord;
+};
+
+class RangeChange : public RecordingFixture,
+                    public ::testing::WithParamInterface<RangeChangeCase> {};
+
+TEST_P(RangeChange, HeldExtremesFollowTheNewUnit) {
+    const RangeChangeCase& c = GetParam();
+    Record(c.value1, c.func, c.range1);
+    Record(c.value2, c.func, c.range2);
+    EXPECT_DOUBLE_EQ(NumberOr(s.stats.maxValue, 0), c.max);
+    EXPECT_DOUBLE_EQ(NumberOr(s.stats.minValue, 0), c.min);
+    EXPECT_EQ(s.stats.maxRecord, c.maxRecord);
+}
+
+INSTANTIATE_TEST_SUITE_P(Functions, RangeChange,
+                         ::testing::Values(RangeChangeCase{"CapacitanceNanoToMicro", 5, 2, "470.0",
+                                                           3, "0.500", 0.5, 0.47, "2"},
+                                           RangeChangeCase{"FrequencyKiloToMega", 6, 2, "12.300", 5,
+                                                           "0.0100", 0.0123, 0.01, "1"},
+                                           RangeChangeCase{"ResistanceMegaToKilo", 4, 4, "1.0000",
+                                                           3, "900.00", 1000, 900, "1"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(StatisticsTest, TiesKeepTheEarlierRecord) {
+    Record("5.000");
+    Record("3.000");
+    Record("5.000");
+    Record("3.000");
+    EXPECT_EQ(s.stats.maxRecord, "1");
+    EXPECT_EQ(s.stats.minRecord, "2");
+    EXPECT_EQ(s.stats.maxRow[2], "10:00:00");
+}
+
+TEST_F(StatisticsTest, OverloadIsRecordedButNeverCounted) {
+    Record("1.500");
+    Record("2.500");
+    const auto before = s.stats;
+    Record("OL");
+    Record("-OL");
+    EXPECT_EQ(s.table.cell(3, RecordTable::ColValue), "OL");
+    EXPECT_EQ(s.stats.maxValue, before.maxValue);
+    EXPECT_EQ(s.stats.minValue, before.minValue);
+    EXPECT_EQ(s.stats.avgCount, before.avgCount);
+    EXPECT_EQ(s.stats.avgRow, before.avgRow);
+    EXPECT_EQ(s.stats.avgRow[0], "2.000");
+}
+
+TEST_F(StatisticsTest, OverloadOnTheRangeChangeStillMovesHeldValuesToTheNewUnit) {
+    Record("900", 4, 0);  // Ω
+    Record("OL", 4, 1);   // range change to KΩ arrives with an overload
+    Record("1.2", 4, 1);
+    EXPECT_DOUBLE_EQ(NumberOr(s.stats.maxValue, 0), 1.2);
+    EXPECT_EQ(s.stats.maxRecord, "3");
+    EXPECT_DOUBLE_EQ(NumberOr(s.stats.minValue, 0), 0.9);
+    EXPECT_EQ(s.stats.minRecord, "1");
+    EXPECT_EQ(s.stats.avgRow[0], "1.05");  // (0.9 + 1.2) / 2 KΩ, decimals of the Ω range
+    EXPECT_EQ(s.stats.avgRow[1], "KΩ");
+}
+
+TEST_F(StatisticsTest, AverageUsesTheRecordingsDecimals) {
+    Record("1.000");
+    Record("2.000");
+    Record("4.000");
+    EXPECT_EQ(s.stats.avgCount, "3");
+    EXPECT_EQ(s.stats.avgRow[0], "2.333");
+    EXPECT_EQ(s.stats.avgRow[1], "V");
+}
+
+TEST_F(StatisticsTest, RelTakesTheLatestRecordAndASecondPressDropsIt) {
+    s.link.LinkOn = true;
+    s.rec.Running = true;
+    Record("1.234");
+    StatisticsCalc& calc = graph->statistics();
+    calc.Command2_Click();
+    EXPECT_EQ(s.stats.relValue, "1.234");
+    EXPECT_EQ(s.stats.relUnit, "V");
+    EXPECT_EQ(s.stats.relTime, "10:00:00");
+    EXPECT_TRUE(s.readout.indicator[kIndRel]);
+    EXPECT_TRUE(s.stats.StatFlags[3]);
+    EXPECT_TRUE(s.stats.relHighlighted);
+
+    calc.Command2_Click();
+    EXPECT_TRUE(s.stats.relValue.isEmpty());
+    EXPECT_FALSE(s.readout.indicator[kIndRel]);
+    EXPECT_FALSE(s.stats.StatFlags[3]);
+    EXPECT_FALSE(s.stats.relHighlighted);
+}
+
+TEST_F(StatisticsTest, RelNeedsARunningLinkAndANumber) {
+    Record("OL");
+    StatisticsCalc& calc = graph->statistics();
+    calc.Command2_Click();  // link down: clears only
+    EXPECT_FALSE(s.stats.StatFlags[3]);
+    s.link.LinkOn = true;
+    s.rec.Running = true;
+    calc.Command2_Click();  // latest record is an overload: nothing
+    EXPECT_FALSE(s.stats.StatFlags[3]);
+    EXPECT_TRUE(s.stats.relValue.isEmpty());
+}
+
+TEST_F(StatisticsTest, PageMaxMinConvertsUnitsAndStandsInForOverloads) {
+    for (int i = 0; i < 100; ++i) Record("500.00", 4, 0);  // page 1 in Ω
+    Record("0.7000", 4, 1);                                // page 2 starts in KΩ
+    Record("450.00", 4, 0);                                // back in Ω: converted
+    Record("OL", 4, 0);
+    s.rec.RecRange = 1;  // reference unit KΩ
+    s.graph.LastPlotValue = 0.2f;
+    s.graph.pageBox = "2";
+    graph->statistics().ComputePageMaxMin();
+    EXPECT_DOUBLE_EQ(NumberOr(s.stats.pageMax, 0), 0.7);
+    EXPECT_NEAR(NumberOr(s.stats.pageMin, 0), 0.2, 1e-6);  // the overload counts as 0.2
+}
+
+}  // namespace
+}  // namespace quillon::testing

@@ -1,0 +1,243 @@
+// The graph picture: frame colours, axis numbers, the curve, paging and the page box.
+#include <gtest/gtest.h>
+
+#include "axis_labels.h"
+#include "recording_fixture.h"
+
+namespace quillon::testing {
+namespace {
+
+const QColor kGrey(224, 224, 224), kOlive(128, 128, 0), kTickGrey(128, 128, 128), kRed(255, 0, 0);
+
+// Pixel rectangle between two points in drawing units.
+QRect PixelBox(TrendGraph& g, double x1, double y1, double x2, double y2) {
+    return QRectF(g.toPixels(x1, y1), g.toPixels(x2, y2)).normalized().toAlignedRect();
+}
+
+int Count(const QImage& img, const QRect& box, const std::function<bool(QRgb)>& match) {
+    int n = 0;
+    const QRect r = box.intersected(img.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) n += match(img.pixel(x, y)) ? 1 : 0;
+    return n;
+}
+
+int CountColour(const QImage& img, const QRect& box, const QColor& c) {
+    return Count(img, box, [&](QRgb p) { return QColor(p) == c; });
+}
+
+// Bounding box of the red curve.
+QRect RedBounds(const QImage& img) {
+    QRect r;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (QColor(img.pixel(x, y)) == kRed) r |= QRect(x, y, 1, 1);
+    return r;
+}
+
+using Picture = RecordingFixture;
+
+TEST_F(Picture, EmptyFrameHasGreyAreaOliveGridAndGreyTicks) {
+    const QImage& img = graph->image();
+    EXPECT_EQ(img.size(), TrendGraph::DesignSize());
+    const double ux = s.graph.UnitX, uy = s.graph.UnitY;
+    EXPECT_DOUBLE_EQ(ux, 102);
+    EXPECT_DOUBLE_EQ(uy, 34);
+    // Inside a grid cell: plot area grey only.
+    const QRect cell = PixelBox(*graph, 41 * ux, 41 * uy, 49 * ux, 49 * uy).adjusted(1, 1, -1, -1);
+    EXPECT_EQ(CountColour(img, cell, kGrey), cell.width() * cell.height());
+    // Major lines at multiples of ten units, in both directions, including the stubs
+    // into the left margin.
+    EXPECT_GT(CountColour(img, PixelBox(*graph, 50 * ux - 20, 10, 50 * ux + 20, 2700), kOlive),
+              100);
+    EXPECT_GT(CountColour(img, PixelBox(*graph, 100, 40 * uy - 20, 10100, 40 * uy + 20), kOlive),
+              500);
+    EXPECT_GT(CountColour(img, PixelBox(*graph, -140, -20, -10, 20), kOlive), 3);
+    EXPECT_EQ(CountColour(img, PixelBox(*graph, 41 * ux, 41 * uy, 49 * ux, 49 * uy), kOlive), 0);
+    // Ticks along both axes.
+    EXPECT_GT(CountColour(img, PixelBox(*graph, 0, 1 * uy, 80, 9 * uy), kTickGrey), 10);
+    EXPECT_GT(CountColour(img, PixelBox(*graph, 1 * ux, 0, 9 * ux, 80), kTickGrey), 10);
+    // No axis numbers and no curve without records.
+    const QRect margin = PixelBox(*graph, -900, 0, -160, 2720);
+    EXPECT_EQ(Count(img, margin, [](QRgb p) { return QColor(p) != Qt::white; }), 0);
+    EXPECT_FALSE(RedBounds(img).isValid());
+}
+
+TEST_F(Picture, AxisNumbersAppearWithTheFirstRecord) {
+    const QRect margin = PixelBox(*graph, -900, 0, -160, 2720);
+    auto inked = [&] {
+        return Count(graph->image(), margin, [](QRgb p) { return qGray(p) < 128; });
+    };
+    EXPECT_EQ(inked(), 0);
+    Record("1.234");
+    EXPECT_GT(inked(), 50);
+}
+
+TEST_F(Picture, FirstRecordDrawsAShortStubEndingAtOneUnit) {
+    Record("1.234");
+    const QRect red = RedBounds(graph->image());
+    ASSERT_TRUE(red.isValid());
+    const QPointF start = graph->toPixels(0, 0), end = graph->toPixels(s.graph.UnitX, 0);
+    EXPECT_NEAR(red.left(), start.x(), 1.5);
+    EXPECT_NEAR(red.right(), end.x(), 1.5);
+    EXPECT_LE(red.height(), 2);  // level, 2 pixels thick
+}
+
+TEST_F(Picture, NonNumberLeavesAOneUnitGap) {
+    for (const char* v : {"1.000", "1.000", "OL", "1.000", "1.000"}) Record(v);
+    const QImage& img = graph->image();
+    const double ux = s.graph.UnitX, y = graph->toPixels(0, 0).y();
+    auto redAt = [&](double units) {
+        const int x = qRound(graph->toPixels(units * ux, 0).x());
+        return CountColour(img, QRect(x, 0, 1, int(y)), kRed);
+    };
+    EXPECT_GT(redAt(1.5), 0);
+    EXPECT_EQ(redAt(2.5), 0);  // between record 2 and the resumed line
+    EXPECT_GT(redAt(3.5), 0);  // resumes one unit left of record 4
+    EXPECT_GT(redAt(4.5), 0);
+}
+
+TEST_F(Picture, Record101MovesToPageTwoWithOnePoint) {
+    RecordMany(100, [](int i) { return QString::number(1 + i % 7 * 0.1, 'f', 3); });
+    EXPECT_EQ(graph->pageBox(), "1");
+    EXPECT_GT(RedBounds(graph->image()).width(), 600);
+    Record("1.100");
+    EXPECT_EQ(graph->pageBox(), "2");
+    const QRect red = RedBounds(graph->image());
+    EXPECT_LE(red.right(), graph->toPixels(s.graph.UnitX, 0).x() + 1.5);
+}
+
+TEST_F(Picture, PageBoxIsClampedToTheRecords) {
+    RecordMany(150, [](int) { return QStringLiteral("2.000"); });
+    EXPECT_EQ(graph->pageBox(), "2");
+    graph->setPageBox("1");
+    graph->setPageBox("3");
+    EXPECT_EQ(graph->pageBox(), "2");
+    graph->setPageBox("abc");
+    EXPECT_EQ(graph->pageBox(), "1");
+    graph->setPageBox("2.7");
+    EXPECT_EQ(graph->pageBox(), "2");
+}
+
+TEST_F(Picture, NextReachesTheEmptyPageAndStops) {
+    RecordMany(200, [](int i) { return QString::number(i % 10, 'f', 3); });
+    EXPECT_EQ(graph->pageBox(), "2");
+    graph->Command1_Click(1);
+    EXPECT_EQ(graph->pageBox(), "3");
+    EXPECT_FALSE(RedBounds(graph->image()).isValid());
+    graph->Command1_Click(1);
+    EXPECT_EQ(graph->pageBox(), "3");
+    graph->Command1_Click(0);
+    graph->Command1_Click(0);
+    EXPECT_EQ(graph->pageBox(), "1");
+    EXPECT_TRUE(RedBounds(graph->image()).isValid());
+    graph->Command1_Click(0);
+    EXPECT_EQ(graph->pageBox(), "1");
+}
+
+TEST(PageBoxKeys, OnlyDigitsAndBackspacePass) {
+    for (int key : {8, int('0'), int('5'), int('9')})
+        EXPECT_TRUE(TrendGraph::Text1_KeyPress(key)) << key;
+    for (int key : {int('-'), int('.'), int('a'), int(' '), 13, 127})
+        EXPECT_FALSE(TrendGraph::Text1_KeyPress(key)) << key;
+}
+
+TEST_F(Picture, RangeChangeRedrawsThePageInTheNewUnit) {
+    for (int i = 0; i < 5; ++i) Record("950.00", 4, 0);  // Ω
+    Record("1.2000", 4, 1);                              // KΩ
+    EXPECT_FALSE(s.rec.RangeChanged);
+    const QRect red = RedBounds(graph->image());
+    const QRect plot = PixelBox(*graph, 0, 0, 10200, 2720).adjusted(-1, -1, 1, 1);
+    ASSERT_TRUE(red.isValid());
+    EXPECT_TRUE(plot.contains(red)) << "950 Ω must be drawn as 0.95 KΩ";
+    EXPECT_GT(red.width(), 5 * s.graph.UnitX / 15 - 2);  // the earlier records are redrawn
+}
+
+TEST_F(Picture, TimeLabelsOnlyForRecordsThatExist) {
+    RecordMany(30, [](int) { return QStringLiteral("1.000"); });
+    const QImage& img = graph->image();
+    auto inkUnder = [&](double x) {
+        return Count(img, PixelBox(*graph, x, -30, x + 400, -200),
+                     [](QRgb p) { return qGray(p) < 128; });
+    };
+    const double ux = s.graph.UnitX;
+    EXPECT_GT(inkUnder(-70), 10);            // record 1
+    EXPECT_GT(inkUnder(20 * ux - 200), 10);  // record 20
+    EXPECT_EQ(inkUnder(40 * ux - 200), 0);   // record 40 does not exist yet
+}
+
+TEST_F(Picture, CaptionsRedrawnWithEveryRecordKeepTheirLook) {
+    s.rec.unitLabel = "V";
+    s.settings.Graph_Title = 1;
+    s.settings.Graph_txt = "Supply";
+    Record("1.000");
+    const QRect captions = PixelBox(*graph, -900, 2730, 10300, 3180);
+    const QImage first = graph->image().copy(captions);
+    RecordMany(20, [](int) { return QStringLiteral("1.000"); });
+    EXPECT_EQ(graph->image().copy(captions), first);
+}
+
+TEST_F(Picture, OnePlotIsOneChangeNotice) {
+    int notices = 0;
+    graph->onChanged = [&] { ++notices; };
+    Record("1.000");
+    Record("1.001");
+    EXPECT_EQ(notices, 2);
+}
+
+TEST_F(Picture, RelayoutScalesThePicture) {
+    RecordMany(50, [](int i) { return QString::number(std::sin(i / 5.0), 'f', 3); });
+    graph->Relayout(QSize(767 * 2, 232 * 2));
+    EXPECT_DOUBLE_EQ(s.graph.ScaleX, 2);
+    EXPECT_DOUBLE_EQ(s.graph.UnitX, 204);
+    const QImage& img = graph->image();
+    EXPECT_EQ(img.size(), QSize(1534, 464));
+    // The plot area keeps its share of the picture.
+    const QRect plot = PixelBox(*graph, 0, 0, 10200 * 2, 2720 * 2);
+    EXPECT_NEAR(plot.width(), 2 * 680, 3);
+    const QRect red = RedBounds(img);
+    EXPECT_NEAR(red.right(), graph->toPixels(50 * s.graph.UnitX, 0).x(), 2);
+}
+
+TEST_F(Picture, ValuesFarOutsideAFixedScaleDoNotBreakTheDrawing) {
+    s.settings.Graph_range = 2;
+    s.settings.Tick_Dn = 0;
+    s.settings.Tick_UP = 8;
+    for (const char* v : {"1.000", "1e300", "-1e300", "2.000"}) Record(v);
+    EXPECT_TRUE(RedBounds(graph->image()).isValid());
+}
+
+struct AxisTextCase {
+    const char* name;
+    float tickDn;
+    double yStep;
+    int i;
+    std::optional<int> decIdx;
+    const char* expected;  // nullptr: not drawn
+};
+
+TEST(AxisNumbers, Texts) {
+    const AxisTextCase cases[] = {
+        {"whole step, plain", 0, 1, 3, 1, "30"},
+        {"whole value with a fractional step", 0, 0.05, 2, 1, "1"},
+        {"too many decimals are rounded", 0, 0.0333, 1, 2, "0.33"},
+        {"few enough decimals stay plain", 0, 0.025, 1, 2, "0.25"},
+        {"negative bottom", -10.5f, 0.5, 1, 3, "-5.5"},
+        {"unknown decimal index is not drawn", 0, 0.0333, 1, std::nullopt, nullptr},
+    };
+    for (const AxisTextCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString text = AxisNumberText(c.tickDn, c.yStep, c.i, c.decIdx);
+        if (c.expected) {
+            EXPECT_EQ(text, c.expected);
+        } else {
+            EXPECT_TRUE(text.isNull()) << text.toStdString();
+        }
+    }
+    EXPECT_EQ(AxisNumberLeft(0), -650);
+    EXPECT_EQ(AxisNumberLeft(-10.5f), -700);
+    EXPECT_EQ(AxisNumberLeft(-1.2345f), -900);
+}
+
+}  // namespace
+}  // namespace quillon::testing
