@@ -1,0 +1,67 @@
+// QUILLON: builds the program's objects, opens the main window and runs until it closes.
+#include <QAction>
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+#include "console_message_boxes.h"
+#include "options.h"
+#include "program.h"
+
+using namespace quillon;
+
+namespace {
+
+// Records for the given time, writes the window's picture and ends the program.
+void ScheduleSnapshot(Program& program, const Options& options) {
+    MainFm& window = program.window();
+    QTimer::singleShot(1000, &window, [&window] {
+        if (QAction* start = window.findChild<QAction*>("mnstart")) start->trigger();
+    });
+    QTimer::singleShot(1000 + options.recordSeconds * 1000, &window, [&window, options] {
+        const bool saved = window.grab().save(options.snapshotPath, "PNG");
+        if (saved) {
+            std::printf("%s\n", qPrintable(options.snapshotPath));
+        } else {
+            std::fprintf(stderr, "could not write %s\n", qPrintable(options.snapshotPath));
+        }
+        std::fflush(stdout);
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+}
+
+// True when the command line only asks for help or the version, which needs no display.
+bool AsksForTextOnly(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a = argv[i];
+        if (a == "-h" || a == "--help" || a == "--help-all" || a == "-v" || a == "--version")
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (AsksForTextOnly(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        int exitCode = 0;
+        ParseOptions(QCoreApplication::arguments(), &exitCode);
+        return exitCode;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("QUILLON");
+    QApplication::setApplicationVersion("1.0.06");
+
+    int exitCode = 0;
+    const std::optional<Options> options = ParseOptions(QApplication::arguments(), &exitCode);
+    if (!options) return exitCode;
+
+    const bool snapshot = !options->snapshotPath.isEmpty();
+    Program program(QApplication::applicationDirPath(),
+                    snapshot ? std::make_unique<ConsoleMessageBoxes>() : nullptr);
+    program.window().Form_Load();
+    program.window().show();
+    if (snapshot) ScheduleSnapshot(program, *options);
+    return QApplication::exec();
+}

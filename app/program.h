@@ -1,0 +1,74 @@
+#pragma once
+// Every object of the running program, built once and connected: the shared session,
+// the clock, the serial library and meter link, the decoder and poll loop, the settings
+// store and dialogs, the schedule, statistics and graph, the report saver, opener,
+// image export and printing, the recorder and the main window.
+
+#include <QString>
+#include <memory>
+
+#include "alarm_sound.h"
+#include "clock.h"
+#include "frame_decoder.h"
+#include "image_export.h"
+#include "main_fm.h"
+#include "meter_link.h"
+#include "poll_loop.h"
+#include "posix_serial_library.h"
+#include "print_dialog.h"
+#include "qt_file_dialogs.h"
+#include "qt_message_boxes.h"
+#include "recorder.h"
+#include "report_opener.h"
+#include "report_printer.h"
+#include "report_saver.h"
+#include "schedule.h"
+#include "session.h"
+#include "settings_store.h"
+#include "trend_graph.h"
+
+namespace quillon {
+
+class Program {
+  public:
+    // programDir: the folder of sub.log, Mark.ico, help.html and ding.wav. Message boxes
+    // and file dialogs are the Qt ones unless others are given (tests, snapshots).
+    explicit Program(const QString& programDir, std::unique_ptr<MessageBoxes> messages = nullptr,
+                     std::unique_ptr<FileDialogs> fileDialogs = nullptr);
+    ~Program();
+
+    MainFm& window() { return *window_; }
+    Session& session() { return session_; }
+
+  private:
+    void wireRecorder();
+    MainFmCalls windowCalls();
+    void showSettingsDialog();
+    void showScheduleDialog();
+    WindowCapture windowCapture();
+
+    QString programDir_;
+    Session session_;
+    SystemClock clock_;
+    std::unique_ptr<MessageBoxes> messagesOwned_;
+    std::unique_ptr<FileDialogs> fileDialogsOwned_;
+    MessageBoxes& messages_;
+    FileDialogs& fileDialogs_;
+    PosixSerialLibrary serial_;
+    FrameDecoder decoder_;
+    MeterLink link_;
+    QtAlarmSound alarm_;
+    PollLoop poll_;
+    SettingsStore store_;
+    Schedule schedule_;
+    TrendGraph graph_;
+    ReportSaver saver_;
+    std::unique_ptr<ReportOpener> opener_;
+    std::unique_ptr<ImageExporter> images_;
+    QtPrintDialogRunner printDialog_;
+    std::unique_ptr<ReportPrinter> printer_;
+    Recorder recorder_;
+    std::unique_ptr<MainFm> window_;
+};
+
+}  // namespace quillon

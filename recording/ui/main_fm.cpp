@@ -1,0 +1,272 @@
+#include "main_fm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTableView>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#include "artwork.h"
+#include "fm_about.h"
+#include "picture_boxes.h"
+
+namespace quillon {
+
+MainFm::MainFm(Session& session, Recorder& recorder, MessageBoxes& messages, QString programDir,
+               MainFmCalls calls, QWidget* parent)
+    : QMainWindow(parent),
+      s_(session),
+      recorder_(recorder),
+      messages_(messages),
+      programDir_(std::move(programDir)),
+      calls_(std::move(calls)) {
+    setObjectName("MainFm");
+    setWindowTitle(kDefaultTitle);
+    buildMenus();
+    buildToolbar();
+    central_ = new QWidget(this);
+    central_->setObjectName("client");
+    setCentralWidget(central_);
+    buildReadout(central_);
+    buildInfoAndStatistics(central_);
+    buildGraphAndTable(central_);
+    buildBanner(central_);
+    banner_->raise();
+    central_->installEventFilter(this);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    connect(timer_, &QTimer::timeout, this, &MainFm::onTick);
+
+    // Until the first layout, every control stands at its design place.
+    previousClient_ = QSize();
+    for (const Placed& p : placed_) {
+        const QRect& d = p.design;
+        p.widget->setGeometry(d.x() / kTwipsPerPixel, d.y() / kTwipsPerPixel,
+                              d.width() / kTwipsPerPixel, d.height() / kTwipsPerPixel);
+    }
+    resize(designClientSize().width(),
+           menuBar()->sizeHint().height() + kToolbarHeight + designClientSize().height());
+}
+
+MainFm::~MainFm() { grid_->setModel(nullptr); }
+
+QSize MainFm::designClientSize() const {
+    return QSize(kDesignWidth / kTwipsPerPixel, kDesignHeight / kTwipsPerPixel);
+}
+
+QMenu* MainFm::popupMenu(const QString& name) const { return popups_.value(name); }
+
+QImage MainFm::graphImage() const { return graph_->image(); }
+
+void MainFm::Form_Load() {
+    move(5, 5);
+    if (calls_.GetOSVersion) s_.link.OSMajor = calls_.GetOSVersion().trimmed().left(1).toInt();
+
+    const QString iconPath = programDir_ + "/Mark.ico";
+    QIcon icon = QFileInfo::exists(iconPath) ? QIcon(iconPath) : QIcon();
+    if (icon.isNull() || icon.availableSizes().isEmpty()) icon = ProgramIcon();
+    setWindowIcon(icon);
+    LoadTitle();
+
+    s_.graph.ScaleX = 1;
+    s_.graph.ScaleY = 1;
+    s_.readout.indicator[kIndRS232] = false;
+    s_.readout.indicator[kIndWait] = true;
+    recorder_.SetIdleState();
+    s_.link.timerInterval = 500;
+    s_.graph.PageScale = 1;
+    Call(calls_.LoadSettings);
+
+    recorder_.InitGrid();
+    s_.readout.barImage = 63;
+    s_.readout.signImage = 1;
+    s_.readout.coupling.clear();
+    labels_["Label3_1"]->hide();
+    labels_["Label6_3"]->hide();
+    s_.link.timerEnabled = true;
+    if (s_.graph.pageBox.isEmpty()) s_.graph.pageBox = "0";  // the page box's design text
+    // The layout at the current size also sizes the graph picture and draws its frame.
+    previousClient_ = designClientSize();
+    if (layout()) layout()->activate();
+    LayoutControls();
+
+    // A screen smaller than the design size gets a window that fits, shrunk alike in
+    // both directions so that the fonts (which follow the height) still fit the widths.
+    QScreen* screen = this->screen();
+    if (screen && QGuiApplication::platformName() != "offscreen") {
+        const QSize avail = screen->availableGeometry().size() - QSize(16, 48);
+        const double f =
+            qMin(1.0, qMin(double(avail.width()) / width(), double(avail.height()) / height()));
+        if (f < 1.0 && f > 0.2) resize(qRound(width() * f), qRound(height() * f));
+    }
+    sync();
+}
+
+void MainFm::LoadTitle() {
+    QString caption = kDefaultTitle;
+    QFile file(programDir_ + "/sub.log");
+    if (file.open(QIODevice::ReadOnly)) {
+        QString line = QString::fromUtf8(file.readLine());
+        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+        if (!line.trimmed().isEmpty()) caption = line;
+    }
+    setWindowTitle(caption);
+}
+
+void MainFm::run(const MainFmCalls::Action& command) {
+    Call(command);
+    sync();
+}
+
+void MainFm::runRecorder(void (Recorder::*command)()) {
+    (recorder_.*command)();
+    sync();
+}
+
+void MainFm::onTick() {
+    // A tick never runs inside another one (a message box or a wait inside a tick).
+    if (inTick_) return;
+    inTick_ = true;
+    Call(calls_.Timer1_Timer);
+    inTick_ = false;
+    sync();
+}
+
+void MainFm::toolbarClick(const QString& key) {
+    if (key == "Open") {
+        run(calls_.mnopen_Click);
+    } else if (key == "Save" || key == "Print") {
+        QMenu* menu = popups_.value(key == "Save" ? "pop" : "pop_print");
+        QWidget* button = toolbar_->widgetForAction(actions_.value("tb" + key));
+        const QPoint at =
+            button ? button->mapToGlobal(QPoint(0, button->height())) : QCursor::pos();
+        menu->popup(at);
+    } else if (key == "Clear") {
+        runRecorder(&Recorder::mnclear_Click);
+    } else if (key == "Link") {
+        run(calls_.mnlinkon_Click);
+    } else if (key == "Start") {
+        runRecorder(&Recorder::mnstart_Click);
+    } else if (key == "Pause") {
+        runRecorder(&Recorder::mnpause_Click);
+    } else if (key == "Stop") {
+        runRecorder(&Recorder::mnstop_Click);
+    } else if (key == "Help") {
+        mnhe_Click();
+    }
+}
+
+void MainFm::mnsetup_Click() {
+    s_.rec.RunState = kRunCommand;
+    run(calls_.mnsetup_Click);
+}
+
+void MainFm::mnoder_Click() {
+    s_.rec.RunState = kRunCommand;
+    run(calls_.mnoder_Click);
+}
+
+void MainFm::mnhe_Click() {
+    s_.rec.RunState = kRunCommand;
+    if (!help_) {
+        help_ = new QTextBrowser(this);
+        help_->setWindowFlag(Qt::Window);
+        help_->setObjectName("HelpWindow");
+        help_->setAttribute(Qt::WA_DeleteOnClose);
+        help_->setOpenExternalLinks(true);
+        help_->resize(720, 560);
+    }
+    help_->setWindowTitle(windowTitle() + " Help");
+    const QString path = programDir_ + "/help.html";
+    if (QFileInfo::exists(path)) {
+        help_->setSource(QUrl::fromLocalFile(path));
+    } else {
+        help_->setPlainText("The help file was not found: " + path);
+    }
+    help_->show();
+    help_->raise();
+    sync();
+}
+
+void MainFm::mnabout_Click() {
+    s_.rec.RunState = kRunCommand;
+    if (!about_) about_ = new FmAbout(this, windowTitle(), kVersion, windowIcon());
+    about_->show();
+    about_->raise();
+    sync();
+}
+
+void MainFm::mnexit_Click() {
+    exitRequested_ = true;
+    close();
+    exitRequested_ = false;
+}
+
+void MainFm::closeEvent(QCloseEvent* event) {
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    // Only the close box asks, and only while a recording or file is shown.
+    if (!exitRequested_ && !s_.rec.recordName.isEmpty()) {
+        const MsgResult answer =
+            messages_.show("All data will be lost if you exit. Are you sure you want to exit?",
+                           "Warning!", MsgButtons::YesNo, MsgIcon::Exclamation);
+        if (answer != MsgResult::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void MainFm::Form_Unload() {
+    unloaded_ = true;
+    Call(calls_.mnlinkoff_Click);
+    s_.rec.RunState = kRunIdle;
+    timer_->stop();
+    s_.link.timerEnabled = false;
+    if (calls_.SavePortOnExit) calls_.SavePortOnExit(s_.link.FoundPort);
+    if (about_) about_->close();
+    if (help_) help_->close();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible() && w->parentWidget() == this) w->close();
+}
+
+void MainFm::changeEvent(QEvent* event) {
+    // A size change while minimized was not laid out; restoring catches up.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized() &&
+        static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized)
+        LayoutControls();
+    QMainWindow::changeEvent(event);
+}
+
+bool MainFm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == central_ && event->type() == QEvent::Resize) {
+        if (!isMinimized()) LayoutControls();
+    } else if (watched == pageBox_ && event->type() == QEvent::KeyPress) {
+        // The page box takes digits and Backspace; other typed characters are dropped.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (!text.isEmpty() && text[0].isPrint() && !(text[0] >= '0' && text[0] <= '9'))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace quillon

@@ -1,0 +1,145 @@
+#pragma once
+// The main window: menus, toolbar, live readout, statistics, trend graph, record table
+// and schedule banner. It shows the session (sync) after every command and timer tick
+// and forwards commands to the recorder and, through MainFmCalls, to the other
+// subsystems. Every control's objectName is its control name ("Label13_4", "mnstart").
+//
+// Controls are placed at a design size and re-laid out in proportion when the window
+// is resized: left and width follow the width ratio, top, height and font size the
+// height ratio.
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QRect>
+#include <QVector>
+
+#include "main_fm_calls.h"
+#include "messages.h"
+#include "recorder.h"
+#include "session.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QTextBrowser;
+class QTimer;
+class QToolBar;
+
+namespace quillon {
+
+class ArtBox;
+class GraphBox;
+class FmAbout;
+
+class MainFm : public QMainWindow {
+    Q_OBJECT
+  public:
+    // Control positions are given in twips; at the design size 10 twips make a pixel.
+    static constexpr int kTwipsPerPixel = 10;
+    // The area below the toolbar at the design size, in twips.
+    static constexpr int kDesignWidth = 11880;
+    static constexpr int kDesignHeight = 7540;
+    static constexpr int kToolbarHeight = 36;  // pixels
+    static inline const QString kDefaultTitle = QStringLiteral("VEK 4412 QUILLON");
+    static inline const QString kVersion = QStringLiteral("1.0.06");
+
+    MainFm(Session& session, Recorder& recorder, MessageBoxes& messages, QString programDir,
+           MainFmCalls calls = {}, QWidget* parent = nullptr);
+    ~MainFm() override;
+
+    MainFmCalls& calls() { return calls_; }
+
+    // Start-up: placement, icon, title, idle state, settings, tables, graph frame,
+    // record table, readout pictures, timer on.
+    void Form_Load();
+    // The caption from "sub.log" in the program folder (or the default title).
+    void LoadTitle();
+    // Shows the session's state on every control.
+    void sync();
+    // Proportional re-layout to the current size.
+    void LayoutControls();
+
+    void mnsetup_Click();
+    void mnoder_Click();
+    void mnhe_Click();
+    void mnabout_Click();
+    void mnexit_Click();
+
+    QSize designClientSize() const;  // pixels
+    QTimer* timer() const { return timer_; }
+    QMenu* popupMenu(const QString& name) const;
+    QImage graphImage() const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    struct Placed {
+        QPointer<QWidget> widget;
+        QRect design;      // twips, relative to the parent control
+        qreal fontPt = 0;  // 0: the widget keeps its font
+    };
+
+    void buildMenus();
+    void buildToolbar();
+    void buildReadout(QWidget* central);
+    void buildInfoAndStatistics(QWidget* central);
+    void buildGraphAndTable(QWidget* central);
+    void buildBanner(QWidget* central);
+    QLabel* label(QWidget* parent, const QString& name, const QString& text, QRect twips,
+                  const QString& family, qreal pt, bool bold = false);
+    QLabel* field(QWidget* parent, const QString& name, QRect twips);
+    void place(QWidget* w, QRect twips, qreal fontPt = 0);
+    QAction* action(QMenu* menu, const QString& name, const QString& text,
+                    void (MainFm::*slot)() = nullptr);
+    void toolbarClick(const QString& key);
+    void run(const MainFmCalls::Action& command);
+    void runRecorder(void (Recorder::*command)());
+    void onTick();
+    void Form_Unload();
+    void syncControls();
+    void syncReadout();
+    void syncStatistics();
+    void syncTable();
+
+    Session& s_;
+    Recorder& recorder_;
+    MessageBoxes& messages_;
+    QString programDir_;
+    MainFmCalls calls_;
+
+    QVector<Placed> placed_;
+    QHash<QString, QAction*> actions_;  // menu items, menus and toolbar buttons by name
+    QHash<QString, QMenu*> popups_;
+    QHash<QString, QLabel*> labels_;
+    QToolBar* toolbar_ = nullptr;
+    QTimer* timer_ = nullptr;
+    QWidget* central_ = nullptr;
+    QWidget* frame_ = nullptr;
+    QWidget* banner_ = nullptr;
+    QLabel* bannerLabel_ = nullptr;
+    ArtBox* barImage_ = nullptr;
+    ArtBox* signImage_ = nullptr;
+    ArtBox* buzzer_ = nullptr;
+    ArtBox* diode_ = nullptr;
+    GraphBox* graph_ = nullptr;
+    QLineEdit* pageBox_ = nullptr;
+    QPushButton* back_ = nullptr;
+    QPushButton* rel_ = nullptr;
+    QTableView* grid_ = nullptr;
+    QPointer<FmAbout> about_;
+    QPointer<QTextBrowser> help_;
+    QSize previousClient_;
+    bool exitRequested_ = false;
+    bool unloaded_ = false;
+    bool inTick_ = false;
+    int shownCurrentRow_ = -1;
+};
+
+}  // namespace quillon

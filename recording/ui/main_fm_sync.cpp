@@ -1,0 +1,154 @@
+// Showing the session on the window, and the proportional re-layout.
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+
+#include "main_fm.h"
+#include "picture_boxes.h"
+
+namespace quillon {
+
+namespace {
+
+void SetText(QLabel* l, const QString& text) {
+    if (l && l->text() != text) l->setText(text);
+}
+
+void SetBack(QWidget* w, const QColor& c) {
+    if (w->palette().color(QPalette::Window) == c) return;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, c);
+    pal.setColor(QPalette::Button, c);
+    w->setPalette(pal);
+}
+
+}  // namespace
+
+void MainFm::sync() {
+    syncControls();
+    syncReadout();
+    syncStatistics();
+    syncTable();
+
+    banner_->setVisible(s_.sched.bannerShown);
+    SetText(bannerLabel_, s_.sched.bannerText);
+    if (pageBox_->text() != s_.graph.pageBox) {
+        const QSignalBlocker block(pageBox_);
+        pageBox_->setText(s_.graph.pageBox);
+    }
+
+    if (timer_->interval() != s_.link.timerInterval) timer_->setInterval(s_.link.timerInterval);
+    if (s_.link.timerEnabled && !unloaded_) {
+        if (!timer_->isActive()) timer_->start();
+    } else if (timer_->isActive()) {
+        timer_->stop();
+    }
+    graph_->update();
+}
+
+void MainFm::syncControls() {
+    const ControlStates& c = s_.controls;
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
+        it.value()->setEnabled(c.isEnabled(it.key()));
+        if (it.value()->isCheckable()) it.value()->setChecked(c.isChecked(it.key()));
+    }
+}
+
+void MainFm::syncReadout() {
+    const Readout& r = s_.readout;
+    SetText(labels_["Label1_0"], r.value);
+    SetText(labels_["Label1_1"], r.unit);
+    SetText(labels_["Label2"], r.coupling);
+    buzzer_->setVisible(r.buzzerShown);
+    diode_->setVisible(r.diodeShown);
+    barImage_->setNumber(r.barImage);
+    signImage_->setNumber(r.signImage);
+    for (int i = kIndRS232; i <= kIndAvg; ++i)
+        labels_[QString("Label13_%1").arg(i)]->setVisible(r.indicator[i]);
+    const QColor window = palette().color(QPalette::Base);
+    for (int i = 0; i < 3; ++i) {
+        QLabel* l = labels_[QString("Label12_%1").arg(i)];
+        SetText(l, r.limitCaption[i]);
+        if (i < 2) SetBack(l, r.limitRed[i] ? QColor(255, 0, 0) : window);
+    }
+    SetText(labels_["Label7"], s_.rec.recordName);
+    SetText(labels_["Label11"], s_.rec.modeLabel);
+    SetText(labels_["Label8"], s_.rec.unitLabel);
+}
+
+void MainFm::syncStatistics() {
+    const Statistics& st = s_.stats;
+    for (int i = 0; i < 3; ++i) {
+        SetText(labels_[QString("Label5_%1").arg(i)], st.maxRow[i]);
+        SetText(labels_[QString("Label6_%1").arg(i)], st.minRow[i]);
+    }
+    for (int i = 0; i < 2; ++i) SetText(labels_[QString("Label4_%1").arg(i)], st.avgRow[i]);
+    SetText(labels_["Label3_0"], st.relValue);
+    SetText(labels_["Label3_1"], st.relUnit);
+    SetText(labels_["Label6_3"], st.relTime);
+    const QColor face = st.relHighlighted ? QColor(128, 255, 255)
+                                          : QApplication::palette(rel_).color(QPalette::Button);
+    if (rel_->palette().color(QPalette::Button) != face) {
+        QPalette pal = rel_->palette();
+        pal.setColor(QPalette::Button, face);
+        rel_->setPalette(pal);
+        rel_->setAutoFillBackground(st.relHighlighted);
+    }
+}
+
+void MainFm::syncTable() {
+    // The view follows the table's current cell (the empty row while recording).
+    const int row = s_.table.currentRow;
+    if (row == shownCurrentRow_ || !s_.table.redraw()) return;
+    shownCurrentRow_ = row;
+    const QModelIndex index = s_.table.index(row - 1, s_.table.currentCol);
+    if (!index.isValid()) return;
+    grid_->setCurrentIndex(index);
+    grid_->scrollTo(index);
+}
+
+void MainFm::LayoutControls() {
+    if (previousClient_.width() == 0) return;
+    const QSize now = central_->size();
+    if (now.isEmpty()) return;
+    // Ratios to the design size: the same as multiplying by each step's ratio, without
+    // the rounding errors piling up over many resizes.
+    const double rx = double(now.width()) / designClientSize().width();
+    const double ry = double(now.height()) / designClientSize().height();
+    const double px = 1.0 / kTwipsPerPixel;
+    for (const Placed& p : placed_) {
+        if (!p.widget) continue;
+        const QRect& d = p.design;
+        p.widget->setGeometry(qRound(d.x() * px * rx), qRound(d.y() * px * ry),
+                              qMax(1, qRound(d.width() * px * rx)),
+                              qMax(1, qRound(d.height() * px * ry)));
+        if (p.fontPt > 0) {
+            QFont f = p.widget->font();
+            f.setPointSizeF(qMax(1.0, p.fontPt * ry));
+            p.widget->setFont(f);
+        }
+    }
+    QFont header = grid_->horizontalHeader()->font();
+    header.setPointSizeF(qMax(1.0, 8 * ry));
+    grid_->horizontalHeader()->setFont(header);
+    grid_->verticalHeader()->setDefaultSectionSize(qMax(8, qRound(18 * ry)));
+    const int columns[RecordTable::kColumns] = {38, 72, 60, 56, 42};
+    for (int c = 0; c < RecordTable::kColumns; ++c)
+        grid_->setColumnWidth(c, qMax(8, qRound(columns[c] * rx)));
+    pageBox_->resize(pageBox_->width(), back_->height());
+
+    s_.graph.ScaleX = rx;
+    s_.graph.ScaleY = ry;
+    if (calls_.setCanvasSize) calls_.setCanvasSize(graph_->size());
+    Call(calls_.RE_display);
+    Call(calls_.RedrawGraphPage);
+    previousClient_ = now;
+    graph_->update();
+}
+
+}  // namespace quillon

@@ -1,0 +1,75 @@
+// QUILLON records what the simulated meter sends: the window, the poll loop, the serial
+// backend, the decoder, the recorder, statistics, graph and the automatic report save.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <functional>
+
+#include "program.h"
+#include "sim_process.h"
+
+namespace quillon {
+namespace {
+
+// Lets events run until `done` holds or `ms` have passed.
+bool RunUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return done();
+}
+
+TEST(AppEndToEnd, StartRecordsTheValuesTheMeterSends) {
+    const QString sim = testing::SimProcess::program();
+    if (!QFileInfo(sim).isExecutable())
+        GTEST_SKIP() << "the meter simulator is not built: " << qPrintable(sim);
+    testing::SimProcess meter({"-e", "func dcv; range 1; value 1.234"});
+    ASSERT_TRUE(meter.start()) << qPrintable(meter.error());
+    qputenv("QUILLON_PORTS", meter.linkPath().toLocal8Bit());
+
+    QTemporaryDir folder;
+    auto boxes = std::make_unique<ScriptedMessageBoxes>();
+    ScriptedMessageBoxes& messages = *boxes;
+    Program program(folder.path(), std::move(boxes), std::make_unique<ScriptedFileDialogs>());
+    Session& s = program.session();
+    MainFm& window = program.window();
+    window.Form_Load();
+    window.show();
+    // Reports of this run go to the private folder.
+    s.settings.sav_Auto = 1;
+    s.settings.Sav_Drv = folder.path() + "/reports/";
+
+    ASSERT_TRUE(RunUntil([&] { return s.link.LinkOn; }, 15000)) << "the link did not come up";
+    window.findChild<QAction*>("mnstart")->trigger();
+    ASSERT_TRUE(RunUntil([&] { return s.table.recordCount() >= 3; }, 15000));
+
+    for (int row = 1; row <= 3; ++row) {
+        EXPECT_EQ(s.table.cell(row, 0), QString("%1").arg(row, 4, 10, QChar('0')));
+        EXPECT_EQ(s.table.cell(row, 3), "1.234");
+        EXPECT_EQ(s.table.cell(row, 4), "V");
+    }
+    EXPECT_EQ(s.readout.value, "1.234");
+    EXPECT_EQ(s.rec.modeLabel, "DCV");
+    EXPECT_EQ(s.stats.maxRow[0], "1.234");
+
+    const QString name = s.rec.recordName;
+    window.findChild<QAction*>("mnstop")->trigger();
+    EXPECT_TRUE(QFileInfo::exists(folder.path() + "/reports/" + name + ".csv"));
+    window.findChild<QAction*>("mnexit")->trigger();
+    EXPECT_FALSE(window.isVisible());
+    for (const auto& m : messages.shown)
+        ADD_FAILURE() << "unexpected message: " << qPrintable(m.text);
+    EXPECT_TRUE(meter.stop());
+}
+
+}  // namespace
+}  // namespace quillon

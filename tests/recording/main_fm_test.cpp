@@ -1,0 +1,242 @@
+// The main window under the offscreen platform: title, start-up state, toolbar pop-ups,
+// shortcuts, proportional layout and closing.
+#include "main_fm.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "clock.h"
+#include "messages.h"
+#include "recorder.h"
+#include "session.h"
+
+namespace quillon {
+namespace {
+
+class MainFmTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        recorder.calls().mnlinkon_Click = [this] { session.link.LinkOn = true; };
+        recorder.InstallHooks();
+    }
+
+    MainFm& open() {
+        MainFmCalls calls;
+        calls.mnlinkoff_Click = [this] {
+            ++linkOffs;
+            Call(session.hooks.mnstop_Click);
+            session.link.LinkOn = false;
+        };
+        calls.SavePortOnExit = [this](int port) { savedPort = port; };
+        window = std::make_unique<MainFm>(session, recorder, messages, folder.path(), calls);
+        window->Form_Load();
+        return *window;
+    }
+
+    void writeSubLog(const QByteArray& bytes) {
+        QFile f(folder.filePath("sub.log"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    // With QUILLON_SNAPSHOT_DIR set, the window's picture is kept there for a person to see.
+    void keepPicture(const QString& name) {
+        const QString dir = qEnvironmentVariable("QUILLON_SNAPSHOT_DIR");
+        if (!dir.isEmpty()) window->grab().save(dir + "/" + name + ".png");
+    }
+
+    template <typename T>
+    T* find(const char* name) {
+        return window->findChild<T*>(name);
+    }
+
+    QTemporaryDir folder;
+    Session session;
+    FakeClock clock;
+    ScriptedMessageBoxes messages;
+    Recorder recorder{session, clock, messages};
+    std::unique_ptr<MainFm> window;
+    int linkOffs = 0;
+    int savedPort = -1;
+};
+
+TEST_F(MainFmTest, TitleComesFromSubLog) {
+    struct Case {
+        const char* name;
+        const char* content;  // nullptr: no file
+        const char* title;
+    } cases[] = {
+        {"no file", nullptr, "VEK 4412 QUILLON"},
+        {"empty file", "", "VEK 4412 QUILLON"},
+        {"blank first line", "  \r\nSecond", "VEK 4412 QUILLON"},
+        {"product name", "Acme Logger 7\r\nignored", "Acme Logger 7"},
+        {"leading blanks kept", "  Acme\n", "  Acme"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(folder.filePath("sub.log"));
+        if (c.content) writeSubLog(c.content);
+        open();
+        EXPECT_EQ(window->windowTitle(), c.title);
+    }
+}
+
+TEST_F(MainFmTest, StartsIdleWithStopCheckedAndWaitShown) {
+    open();
+    EXPECT_TRUE(find<QAction>("mnstop")->isChecked());
+    EXPECT_FALSE(find<QAction>("mnstart")->isChecked());
+    EXPECT_FALSE(find<QAction>("mnlinkoff")->isVisible());
+    EXPECT_EQ(find<QAction>("mnstart")->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(find<QAction>("mnpause")->shortcut(), QKeySequence("Ctrl+P"));
+    // At the design size every control stands at its design place (10 twips a pixel).
+    EXPECT_EQ(find<QWidget>("Picture1")->geometry(), QRect(6, 386, 1176, 362));
+    window->show();
+    EXPECT_TRUE(find<QLabel>("Label13_4")->isVisible());
+    EXPECT_EQ(find<QLabel>("Label13_4")->text(), "WAIT");
+    EXPECT_FALSE(find<QLabel>("Label13_1")->isVisible());
+    EXPECT_EQ(session.rec.RunState, kRunIdle);
+    EXPECT_TRUE(window->timer()->isActive());
+    EXPECT_EQ(window->timer()->interval(), 500);
+    EXPECT_EQ(session.table.cell(0, 3), "Value");
+
+    QStringList tips;
+    for (QAction* a : find<QToolBar>("Toolbar1")->actions()) tips << a->toolTip();
+    EXPECT_EQ(tips, QStringList({"Open file", "Save", "Print", "Clear", "Link up", "Start", "Pause",
+                                 "Stop", "Help"}));
+}
+
+TEST_F(MainFmTest, ToolbarSaveAndPrintShowTheirPopups) {
+    open();
+    window->show();
+    const struct {
+        const char* button;
+        const char* popup;
+        QStringList items;
+    } cases[] = {
+        {"tbSave", "pop", {"Save Report", "Save Graph", "Save Screen"}},
+        {"tbPrint", "pop_print", {"Print Report", "Print Graph", "Print Screen"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        find<QAction>(c.button)->trigger();
+        QMenu* menu = window->popupMenu(c.popup);
+        ASSERT_TRUE(menu);
+        EXPECT_TRUE(menu->isVisible());
+        QStringList items;
+        for (QAction* a : menu->actions()) items << a->text();
+        EXPECT_EQ(items, c.items);
+        menu->hide();
+    }
+}
+
+TEST_F(MainFmTest, CtrlTStopsARecording) {
+    open();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    find<QAction>("tbStart")->trigger();
+    ASSERT_TRUE(find<QAction>("mnstart")->isChecked());
+    EXPECT_TRUE(session.rec.Running);
+
+    QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_TRUE(find<QAction>("mnstop")->isChecked());
+    EXPECT_FALSE(session.rec.Running);
+}
+
+TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnly) {
+    open();
+    window->show();
+    QApplication::processEvents();
+    const char* names[] = {"Frame1_0",    "Label1_0", "Label7",
+                           "MSFlexGrid1", "Picture1", "Command1_1"};
+    QMap<QString, QRect> before;
+    QMap<QString, qreal> fonts;
+    for (const char* n : names) {
+        before[n] = find<QWidget>(n)->geometry();
+        fonts[n] = find<QWidget>(n)->font().pointSizeF();
+    }
+    const double scaleX = session.graph.ScaleX, scaleY = session.graph.ScaleY;
+    keepPicture("design-size");
+    window->resize(window->width() * 2, window->height());
+    QApplication::processEvents();
+    keepPicture("double-width");
+    for (const char* n : names) {
+        SCOPED_TRACE(n);
+        const QRect now = find<QWidget>(n)->geometry();
+        EXPECT_NEAR(now.x(), 2 * before[n].x(), 2);
+        EXPECT_NEAR(now.width(), 2 * before[n].width(), 2);
+        EXPECT_EQ(now.y(), before[n].y());
+        EXPECT_EQ(now.height(), before[n].height());
+        EXPECT_DOUBLE_EQ(find<QWidget>(n)->font().pointSizeF(), fonts[n]);
+    }
+    // The schedule banner keeps its place.
+    EXPECT_EQ(find<QWidget>("Picture5")->geometry(), QRect(800, 4, 377, 39));
+    EXPECT_NEAR(session.graph.ScaleX, 2 * scaleX, 0.01);
+    EXPECT_DOUBLE_EQ(session.graph.ScaleY, scaleY);
+}
+
+TEST_F(MainFmTest, CloseBoxAsksOnlyWithARecordShownAndExitNeverAsks) {
+    open();
+    window->show();
+    session.rec.recordName = "20240131_100000";
+    session.link.FoundPort = 3;
+    messages.replies = {MsgResult::No};
+    window->close();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text,
+              "All data will be lost if you exit. Are you sure you want to exit?");
+    EXPECT_EQ(messages.shown[0].title, "Warning!");
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(linkOffs, 0);
+
+    find<QAction>("mnexit")->trigger();
+    EXPECT_EQ(messages.shown.size(), 1);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(linkOffs, 1);
+    EXPECT_EQ(savedPort, 3);
+    EXPECT_FALSE(window->timer()->isActive());
+    EXPECT_EQ(session.rec.RunState, kRunIdle);
+}
+
+TEST_F(MainFmTest, HelpShowsTheProgramFoldersHelpFile) {
+    QFile help(folder.filePath("help.html"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.write("<html><body><h1>Recording</h1></body></html>");
+    help.close();
+    open();
+    find<QAction>("tbHelp")->trigger();
+    EXPECT_EQ(session.rec.RunState, kRunCommand);
+    auto* browser = window->findChild<QTextBrowser*>("HelpWindow");
+    ASSERT_TRUE(browser);
+    EXPECT_TRUE(browser->isVisible());
+    EXPECT_TRUE(browser->toPlainText().contains("Recording"));
+}
+
+TEST_F(MainFmTest, AboutShowsCaptionAndVersion) {
+    writeSubLog("Acme Logger\n");
+    open();
+    find<QAction>("mnabout")->trigger();
+    EXPECT_EQ(session.rec.RunState, kRunCommand);
+    auto* about = window->findChild<QDialog*>("FmAbout");
+    ASSERT_TRUE(about);
+    EXPECT_EQ(about->windowTitle(), "Acme Logger");
+    EXPECT_EQ(about->findChild<QLabel*>("lblTitle")->text(), "Acme Logger");
+    EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(), "1.0.06");
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,187 @@
+// The record step: due records, time stamps, catch-up, stale readings, the record
+// limit and the end of a recording on a function change.
+#include "recorder_fixture.h"
+
+namespace quillon {
+namespace {
+
+TEST_F(RecorderTest, FirstRecordAtOnceThenOneIntervalLater) {
+    recorder.mnstart_Click();
+    tick();  // nothing shown yet on the readout: no record
+    EXPECT_EQ(records(), 0);
+
+    feed("-2.352");
+    tick();
+    ASSERT_EQ(records(), 1);
+    EXPECT_EQ(cell(1, 0), "0001");
+    EXPECT_EQ(cell(1, 1), "2024/01/31");
+    EXPECT_EQ(cell(1, 2), "10:00:00");
+    EXPECT_EQ(cell(1, 3), "-2.352");
+    EXPECT_EQ(cell(1, 4), "V");
+    EXPECT_EQ(session.rec.functionName, "F2");
+    EXPECT_EQ(session.table.currentRow, 2);
+    EXPECT_EQ(session.table.rows(), 3);
+
+    tick(999);
+    EXPECT_EQ(records(), 1);
+    tick(1);
+    ASSERT_EQ(records(), 2);
+    EXPECT_EQ(cell(2, 0), "0002");
+    EXPECT_EQ(cell(2, 2), "10:00:01");
+    EXPECT_EQ(session.rec.RecNo, 3);
+    // Statistics and plot ran once per record, with the new record as current row.
+    EXPECT_EQ(statsCalls, 2);
+    EXPECT_EQ(plottedRows, (QVector<int>{1, 2}));
+}
+
+TEST_F(RecorderTest, BlockedPollLoopWritesEveryIntervalMissed) {
+    recorder.mnstart_Click();
+    feed("1.000");
+    tick();
+    feed("1.500");
+    tick(5500);
+    ASSERT_EQ(records(), 6);
+    for (int row = 2; row <= 6; ++row) {
+        EXPECT_EQ(cell(row, 3), "1.500");
+        EXPECT_EQ(cell(row, 2), QString("10:00:0%1").arg(row - 1));
+    }
+    // No drift: the next record falls due on the interval grid, 500 ms later.
+    tick(499);
+    EXPECT_EQ(records(), 6);
+    tick(1);
+    EXPECT_EQ(records(), 7);
+}
+
+TEST_F(RecorderTest, TimeColumnKeepsStepWithFractionalIntervals) {
+    struct Case {
+        const char* name;
+        int intervalMs;
+        int records;
+        const char* lastTime;
+    };
+    const Case cases[] = {
+        {"half second", 500, 21, "10:00:10"},
+        {"one and a half", 1500, 11, "10:00:15"},
+        {"two seconds", 2000, 4, "10:00:06"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        recorder.mnstop_Click();
+        clock.setNow(QDateTime(QDate(2024, 1, 31), QTime(10, 0, 0)));
+        session.settings.IntTime = c.intervalMs;
+        recorder.mnstart_Click();
+        feed("1.000");
+        tick();
+        for (int i = 1; i < c.records; ++i) tick(c.intervalMs);
+        ASSERT_EQ(records(), c.records);
+        EXPECT_EQ(cell(c.records, 2), c.lastTime);
+    }
+}
+
+class MidnightTest : public RecorderTest {
+  protected:
+    MidnightTest() : RecorderTest(QDateTime(QDate(2024, 1, 31), QTime(23, 59, 58))) {}
+};
+
+TEST_F(MidnightTest, TimesContinueFromMidnightAndDateFollowsTheClock) {
+    recorder.mnstart_Click();
+    feed("0.001");
+    tick();
+    tick(1000);
+    tick(1000);
+    tick(1000);
+    ASSERT_EQ(records(), 4);
+    EXPECT_EQ(cell(2, 2), "23:59:59");
+    EXPECT_EQ(cell(3, 2), "00:00:00");
+    EXPECT_EQ(cell(4, 2), "00:00:01");
+    EXPECT_EQ(cell(2, 1), "2024/01/31");
+    EXPECT_EQ(cell(3, 1), "2024/02/01");
+}
+
+TEST_F(RecorderTest, StaleReadingHoldsRecordsBackThenCatchesUp) {
+    recorder.mnstart_Click();
+    feed("1.000");
+    tick();
+    session.link.MissCount = 11;
+    tick(3000);
+    EXPECT_EQ(records(), 1);
+    feed("2.000");
+    tick();
+    ASSERT_EQ(records(), 4);
+    EXPECT_EQ(cell(4, 3), "2.000");
+    EXPECT_EQ(cell(4, 2), "10:00:03");
+}
+
+TEST_F(RecorderTest, ZeroIntervalRecordsOncePerTick) {
+    session.settings.IntTime = 0;
+    recorder.mnstart_Click();
+    feed("1.000");
+    tick();
+    tick(500);
+    tick(500);
+    EXPECT_EQ(records(), 3);
+}
+
+TEST_F(RecorderTest, RecordTenThousandStopsAndStartsAgainAtRowOne) {
+    QString lastNumber;
+    int rowsAtStop = 0;
+    recorder.calls().PromptUnsavedRecord = [&] {
+        ++saveOffers;
+        lastNumber = cell(10000, 0);
+        rowsAtStop = session.table.rows();
+    };
+    recorder.mnstart_Click();
+    feed("1.000");
+    tick();
+    tick(qint64(9999) * 1000);  // every missing record in one burst
+
+    EXPECT_EQ(saveOffers, 1);
+    EXPECT_EQ(lastNumber, "10000");
+    EXPECT_EQ(rowsAtStop, 10002);
+    // The new recording starts empty, numbered from 1.
+    EXPECT_TRUE(checked("mnstart"));
+    EXPECT_EQ(session.rec.RecNo, 1);
+    EXPECT_EQ(records(), 0);
+    feed("1.000");
+    tick();
+    EXPECT_EQ(cell(1, 0), "0001");
+}
+
+TEST_F(RecorderTest, FunctionChangeStopsAndClears) {
+    recorder.mnstart_Click();
+    feed("1.000", 2);
+    tick();
+    feed("0.015", 3);
+    tick(1000);
+    EXPECT_EQ(saveOffers, 1);
+    EXPECT_TRUE(checked("mnstop"));
+    EXPECT_FALSE(session.rec.Running);
+    EXPECT_EQ(session.rec.RecNo, 0);
+    EXPECT_EQ(records(), 0);
+    EXPECT_EQ(session.readout.value, "");
+    EXPECT_EQ(session.rec.recordName, "");
+}
+
+TEST_F(RecorderTest, FinestRangeFollowsTheLowestResistanceRange) {
+    struct Step {
+        int range;
+        float dec;
+        const char* finestRange;
+        const char* finestDec;
+    };
+    const Step steps[] = {{3, 2, "3", "2"}, {4, 1, "3", "2"}, {2, 3, "2", "3"}, {3, 0, "2", "3"}};
+    recorder.mnstart_Click();
+    for (const Step& s : steps) {
+        feed("1.0", 4, s.range, s.dec);
+        tick(1000);
+        EXPECT_EQ(session.rec.finestRange, s.finestRange) << "range " << s.range;
+        EXPECT_EQ(session.rec.finestDec, s.finestDec) << "range " << s.range;
+    }
+    EXPECT_TRUE(session.rec.RangeChanged);
+    EXPECT_EQ(session.rec.PrevRange, 2);
+    EXPECT_EQ(session.rec.RecRange, 3);
+    EXPECT_EQ(cell(1, 4), "KΩ");
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,68 @@
+#pragma once
+// A recorder over a session filled by hand: the test plays the decoder (reading and
+// readout fields) and the poll loop (clock advance plus RecordStep while recording).
+
+#include <gtest/gtest.h>
+
+#include "clock.h"
+#include "messages.h"
+#include "recorder.h"
+#include "session.h"
+
+namespace quillon {
+
+class RecorderTest : public ::testing::Test {
+  protected:
+    explicit RecorderTest(const QDateTime& start = QDateTime(QDate(2024, 1, 31), QTime(10, 0, 0)))
+        : clock(start), recorder(session, clock, messages) {
+        session.settings.IntTime = 1000;
+        session.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
+        RecorderCalls& c = recorder.calls();
+        c.UnitTable = [](int func, int range) {
+            return func == 4 ? QStringList{"Ω", "KΩ", "KΩ", "KΩ", "MΩ", "MΩ"}.value(range)
+                             : QString("V");
+        };
+        c.FunctionTable = [](int func) { return QString("F%1").arg(func); };
+        c.mnlinkon_Click = [this] { session.link.LinkOn = linkWorks; };
+        c.UpdateMaxMin = [this] { ++statsCalls; };
+        c.PlotNewPoint = [this] { plottedRows.push_back(session.table.currentRow); };
+        c.PromptUnsavedRecord = [this] { ++saveOffers; };
+        c.or_stp = [this] { ++scheduleEnds; };
+        c.SleepMs = [this](int ms) { clock.advance(ms); };
+        recorder.InstallHooks();
+        recorder.SetIdleState();
+        recorder.InitGrid();
+    }
+
+    // What the decoder leaves after a frame.
+    void feed(const QString& value, int func = 2, int range = 1, float dec = 1) {
+        session.reading.ValueText = value;
+        session.readout.value = value;
+        session.reading.FuncCode = func;
+        session.reading.RangeIdx = range;
+        session.reading.DecIdx = dec;
+        session.link.MissCount = 0;
+    }
+
+    // One poll tick after `ms` milliseconds.
+    void tick(qint64 ms = 0) {
+        clock.advance(ms);
+        if (session.rec.RunState == kRunRecording && session.rec.Running) recorder.RecordStep();
+    }
+
+    QString cell(int row, int col) const { return session.table.cell(row, col); }
+    int records() const { return session.table.recordCount(); }
+    bool checked(const char* name) const { return session.controls.isChecked(name); }
+
+    Session session;
+    FakeClock clock;
+    ScriptedMessageBoxes messages;
+    Recorder recorder;
+    bool linkWorks = true;
+    int statsCalls = 0;
+    int saveOffers = 0;
+    int scheduleEnds = 0;
+    QVector<int> plottedRows;
+};
+
+}  // namespace quillon
