@@ -14,6 +14,13 @@ const QColor kPlotArea(224, 224, 224);
 const QColor kMajorGrid(128, 128, 0);
 const QColor kTick(128, 128, 128);
 
+// An opened report stays on show after a file, print or dialog command has set RunState
+// to 3; it is shown until the display is reset, and saving stays disabled until then.
+bool ShowsOpenedReport(const Session& s) {
+    return s.rec.RunState == kRunViewingFile ||
+           (s.rec.RunState == kRunCommand && !s.controls.isEnabled(QStringLiteral("mnsaveData")));
+}
+
 }  // namespace
 
 void TrendGraph::RE_display() {
@@ -74,7 +81,7 @@ void TrendGraph::DrawGraphCaption() {
     ChangeScope scope(*this);
     const GraphState& g = s_.graph;
     const double x = 4200 * g.ScaleX, titleY = 3120 * g.ScaleY, dateY = 2920 * g.ScaleY;
-    if (s_.rec.RunState != kRunViewingFile) {
+    if (!ShowsOpenedReport(s_)) {
         if (s_.settings.Graph_Title == 1) canvas_.text(x, titleY, s_.settings.Graph_txt);
         canvas_.text(x, dateY, FormatDate(clock_.now().date(), s_.settings.Fdt[0]));
     } else {

@@ -160,6 +160,13 @@ void TrendGraph::PlotNewPoint() {
     RecordTable& t = s_.table;
     if (t.cell(1, RecordTable::ColValue).isEmpty()) return;
     if (s_.rec.RangeChanged) {
+        // The redraw shows the page of the new record, also when it is the first of a
+        // new page or the user had paged back; the page box is set without its own
+        // redraw, which the lines below do once.
+        const qint64 newest = s_.rec.RecNo;
+        if (newest >= 1 && newest <= t.recordCount())
+            s_.graph.pageBox =
+                QString::number(PageOfRecord(newest, RecordsPerPage(s_.graph.PageScale)));
         stats_.ComputeGraphScale();
         RE_display();
         RedrawGraphPage();

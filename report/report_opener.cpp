@@ -92,9 +92,22 @@ void ReportOpener::SetPageBox(const QString& text) {
 
 LoadResult ReportOpener::LoadReport(const QString& path) {
     LoadResult result;
+    // Events run during the load; a second load started from one of them would refill the
+    // table under this one.
+    if (loading_) {
+        result.errorText = path + QStringLiteral(": another file is being opened");
+        return result;
+    }
     // Read first: a file that cannot be read must not cost the user the current display.
-    if (QFileInfo(path).isDir()) {
+    const QFileInfo info(path);
+    if (info.isDir()) {
         result.errorText = path + QStringLiteral(": this is a folder, not a file");
+        return result;
+    }
+    // Opening a named pipe waits for a writer, and a device may never end: only plain
+    // files are read.
+    if (info.exists() && !info.isFile()) {
+        result.errorText = path + QStringLiteral(": this is not a plain file");
         return result;
     }
     QFile file(path);
@@ -113,6 +126,8 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
     Call(s.hooks.ResetDisplay);
     s.rec.RunState = kRunViewingFile;
     SetMenusDuringLoad(true);
+    loading_ = true;
+    Call(s.hooks.Refresh);  // the window shows the disabled menus while events run
 
     s.rec.recordName = RecordNameOfPath(path);
     s.rec.fileTitle.clear();
@@ -165,7 +180,8 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
     }
 
     table.setRedraw(true);
-    s.rec.fileDate = table.cell(records, RecordTable::ColDate);
+    // Row 0 is the column header: a file without records has no date to show.
+    s.rec.fileDate = records > 0 ? table.cell(records, RecordTable::ColDate) : QString();
 
     OverloadLimits& limits = FmData();
     limits.set_OL(s.rec.RecFunc, s.rec.RecRange);
@@ -178,6 +194,7 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
     Call(callbacks_.redrawGraphPage);
 
     SetMenusDuringLoad(false);
+    loading_ = false;
     s.rec.RunState = kRunViewingFile;
     result.ok = true;
     result.records = records;

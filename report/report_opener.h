@@ -67,6 +67,7 @@ class ReportOpener {
     QString lastTimePattern_;
     QString lastDateText_;
     QString lastDateShown_;
+    bool loading_ = false;
 };
 
 }  // namespace quillon

@@ -31,7 +31,21 @@ QString DecodeReportBytes(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(body);
     if (!utf8.hasError()) return text;
-    return DecodeCp1252(body);
+    // Line by line: a report of this program edited in an 8-bit editor holds UTF-8 lines
+    // ("KΩ") beside Windows-1252 ones ("°C"); each keeps its own symbols.
+    text.clear();
+    text.reserve(body.size());
+    qsizetype start = 0;
+    while (start < body.size()) {
+        qsizetype end = body.indexOf('\n', start);
+        end = end < 0 ? body.size() : end + 1;
+        const QByteArray line = body.mid(start, end - start);
+        QStringDecoder lineDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = lineDecoder.decode(line);
+        text += lineDecoder.hasError() ? DecodeCp1252(line) : decoded;
+        start = end;
+    }
+    return text;
 }
 
 QStringList SplitFields(const QString& line, int maxFields) {

@@ -29,6 +29,13 @@ void FitLayout(QPainter& p, const QPrinter& printer, const QSizeF& extent) {
     p.scale(s, s);
 }
 
+// An opened report stays on show after a file, print or dialog command has set RunState
+// to 3; it is shown until the display is reset, and saving stays disabled until then.
+bool ShowsOpenedReport(const Session& s) {
+    return s.rec.RunState == kRunViewingFile ||
+           (s.rec.RunState == kRunCommand && !s.controls.isEnabled(QStringLiteral("mnsaveData")));
+}
+
 void PrepareA4(QPrinter& printer, QPageLayout::Orientation orientation) {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(orientation);
@@ -111,7 +118,7 @@ bool ReportPrinter::HasRecordName() {
 }
 
 QString ReportPrinter::ReportTitle() const {
-    if (session_.rec.RunState == kRunViewingFile) return session_.rec.fileTitle;
+    if (ShowsOpenedReport(session_)) return session_.rec.fileTitle;
     if (session_.settings.Graph_Title == 1) return session_.settings.Graph_txt;
     return QStringLiteral("     ");
 }

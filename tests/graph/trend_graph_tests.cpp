@@ -153,6 +153,16 @@ TEST_F(Picture, RangeChangeRedrawsThePageInTheNewUnit) {
     EXPECT_GT(red.width(), 5 * s.graph.UnitX / 15 - 2);  // the earlier records are redrawn
 }
 
+TEST_F(Picture, RangeChangeOnANewPageShowsThatPage) {
+    RecordMany(100, [](int) { return QStringLiteral("1.000"); });
+    graph->setPageBox("1");
+    Record("12.00", 2, 2);  // record 101, in the next range
+    EXPECT_EQ(graph->pageBox(), "2");
+    const QRect red = RedBounds(graph->image());
+    ASSERT_TRUE(red.isValid());
+    EXPECT_LE(red.right(), graph->toPixels(s.graph.UnitX, 0).x() + 1.5);
+}
+
 TEST_F(Picture, TimeLabelsOnlyForRecordsThatExist) {
     RecordMany(30, [](int) { return QStringLiteral("1.000"); });
     const QImage& img = graph->image();
@@ -175,6 +185,26 @@ TEST_F(Picture, CaptionsRedrawnWithEveryRecordKeepTheirLook) {
     const QImage first = graph->image().copy(captions);
     RecordMany(20, [](int) { return QStringLiteral("1.000"); });
     EXPECT_EQ(graph->image().copy(captions), first);
+}
+
+TEST_F(Picture, OpenedFileCaptionsSurviveLaterCommands) {
+    s.settings.Graph_Title = 1;
+    s.settings.Graph_txt = "Settings title";
+    s.rec.fileTitle = "Oven run";
+    s.rec.fileDate = "2023/12/24";
+    const QRect captions = PixelBox(*graph, 4000, 2730, 10300, 3180);
+    auto captionsAt = [&](int runState, bool saveEnabled) {
+        s.rec.RunState = runState;
+        s.controls.setEnabled("mnsaveData", saveEnabled);
+        graph->RE_display();
+        return graph->image().copy(captions);
+    };
+    const QImage file = captionsAt(kRunViewingFile, false);
+    const QImage settings = captionsAt(kRunIdle, true);
+    EXPECT_NE(file, settings);
+    // A print or file command sets RunState 3 while the opened file stays on show.
+    EXPECT_EQ(captionsAt(kRunCommand, false), file);
+    EXPECT_EQ(captionsAt(kRunCommand, true), settings);
 }
 
 TEST_F(Picture, OnePlotIsOneChangeNotice) {

@@ -219,9 +219,57 @@ TEST_F(ReportOpenerTest, Windows1252FilesKeepTheirSymbols) {
     EXPECT_EQ(s.table.cell(1, 4), "°C");
     EXPECT_EQ(s.rec.unitLabel, "°C");
 
+    // A UTF-8 report edited in an 8-bit editor: each line keeps its own symbols.
+    ASSERT_TRUE(Opener()
+                    .LoadReport(Write("mixed.csv",
+                                      "Title, Oven \xB0"
+                                      "C\r\nType, OHM_(041)\r\nMAX, 1.2, K\xCE\xA9, 10:00:00\r\n"))
+                    .ok);
+    EXPECT_EQ(s.rec.fileTitle, "Oven °C");
+    EXPECT_EQ(s.stats.maxRow[1], "KΩ");
+
     // A UTF-8 file with a byte-order mark.
     ASSERT_TRUE(Opener().LoadReport(Write("utf8.csv", "\xEF\xBB\xBFTitle, 1 k\xCE\xA9\r\n")).ok);
     EXPECT_EQ(s.rec.fileTitle, "1 kΩ");
+}
+
+TEST_F(ReportOpenerTest, HeaderOnlyFileShowsNoDateAndNoRecords) {
+    const QString path = Write("header.csv", "Title, Empty run\r\nType, DCV_(021)\r\n");
+    ASSERT_TRUE(Opener().LoadReport(path).ok);
+    EXPECT_EQ(s.table.recordCount(), 0);
+    EXPECT_EQ(s.rec.fileTitle, "Empty run");
+    EXPECT_EQ(s.rec.fileDate, "");  // not the column header "Date"
+    EXPECT_EQ(s.graph.pageBox, "0");
+}
+
+TEST_F(ReportOpenerTest, OpeningAgainWhileEventsRunDuringALoadIsRefused) {
+    Session source;
+    test::MakeRecording(source, 1200);
+    const QString big = dir.filePath("big.csv");
+    ASSERT_TRUE(WriteReport(source, big).ok);
+    const QString small = Write("small.csv", "Title, Other\r\n");
+    int refreshes = 0;
+    s.hooks.Refresh = [&] {
+        ++refreshes;
+        EXPECT_FALSE(s.controls.isEnabled("mnfile"));  // shown disabled while loading
+    };
+    ReportOpener* running = nullptr;
+    QVector<LoadResult> nested;
+    callbacks.processEvents = [&] { nested.append(running->LoadReport(small)); };
+    ReportOpener opener = Opener();
+    running = &opener;
+    const LoadResult result = opener.LoadReport(big);
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(result.records, 1200);
+    ASSERT_FALSE(nested.isEmpty());
+    for (const LoadResult& r : nested) EXPECT_FALSE(r.ok);
+    EXPECT_EQ(s.table.recordCount(), 1200);
+    EXPECT_EQ(s.rec.fileTitle, "Long run");
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_TRUE(s.controls.isEnabled("mnfile"));
+    // The guard is released: the next open works.
+    callbacks.processEvents = {};
+    EXPECT_TRUE(Opener().LoadReport(small).ok);
 }
 
 TEST(ReportNames, FileNameAndRecordNameOfAPath) {

@@ -144,6 +144,24 @@ TEST_F(ReportPrintingTest, HeaderTitleFollowsStateAndSettings) {
     }
 }
 
+TEST_F(ReportPrintingTest, OpenedFileKeepsItsTitleThroughRepeatedPrintCommands) {
+    test::MakeBenchTest(s);
+    s.rec.fileTitle = "Oven run";
+    s.rec.RunState = kRunViewingFile;
+    s.controls.setEnabled("mnsaveData", false);  // as the report reader leaves it
+    for (int run = 0; run < 2; ++run) {
+        Accept(1);
+        Printer().mnprintdata_Click();  // sets RunState 3, the file is still shown
+        const QString firstLine = PdfPageText(Doc(0), 1).section('\n', 0, 0);
+        EXPECT_TRUE(firstLine.contains("Oven run")) << run << firstLine.toStdString();
+        EXPECT_FALSE(firstLine.contains("Bench test"));
+    }
+    // Once the display is reset (saving enabled again) the settings' title is back.
+    s.controls.setEnabled("mnsaveData", true);
+    s.settings.Graph_Title = 1;
+    EXPECT_EQ(Printer().ReportTitle(), "Bench test");
+}
+
 TEST_F(ReportPrintingTest, LongTitleAndFileNameGiveWayToThePageNumber) {
     test::MakeBenchTest(s);
     s.rec.RunState = kRunViewingFile;

@@ -1,6 +1,7 @@
 // The reader takes any file a user may pick: it must finish, never crash, and keep the
 // table within its capacity.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -105,6 +106,18 @@ TEST(ReportReaderRobustness, EdgeFilesLoad) {
         ExpectSane(loader.s);
         EXPECT_EQ(loader.s.table.recordCount(), c.records) << c.name;
     }
+}
+
+TEST(ReportReaderRobustness, NamedPipeIsRefusedInsteadOfWaitingForAWriter) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("pipe.csv");
+    ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    Loader loader;
+    test::MakeBenchTest(loader.s);
+    const LoadResult result = loader.Load(path);  // would block in open() if tried
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.errorText.startsWith(path)) << result.errorText.toStdString();
+    EXPECT_EQ(loader.s.table.recordCount(), 2);  // the shown recording is kept
 }
 
 TEST(ReportReaderRobustness, FiftyMegabyteBinaryFileFinishes) {
