@@ -76,6 +76,11 @@ void MeterLink::FindMeterPort() {
     AttemptScope scope(attemptRunning_);
     LinkState& link = s_.link;
     fillPortSettings(1);
+    // Devices come and go (a USB adapter plugged in after start-up): scan what is there.
+    if (auto* posix = dynamic_cast<PosixSerialLibrary*>(&lib_)) {
+        posix->refreshPorts();
+        if (&ports_ == &ownPorts_) ownPorts_ = posix->ports();
+    }
 
     if (s_.settings.autoScan == 0) {
         // Only the COM numbers that have a device; the scan's waits let no events run.

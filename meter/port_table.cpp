@@ -28,13 +28,8 @@ QStringList ConsoleNames() {
         .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
 }
 
-// A ttyS device exists for every possible legacy port; only some have a UART behind
-// them. The 8250 driver claims all of them, so for it the port type tells.
-bool HasHardware(const QString& name) {
-    const QString sys = QStringLiteral("/sys/class/tty/") + name + QStringLiteral("/device");
-    const QFileInfo driver(sys + QStringLiteral("/driver"));
-    if (!driver.exists()) return false;
-    if (QFileInfo(driver.symLinkTarget()).fileName() != QLatin1String("serial8250")) return true;
+// The 8250 driver's own check: ask the opened device for its port type.
+bool UartKnownByIoctl(const QString& name) {
     const QByteArray path = (QStringLiteral("/dev/") + name).toLocal8Bit();
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
@@ -45,6 +40,24 @@ bool HasHardware(const QString& name) {
 }
 
 }  // namespace
+
+bool HasSerialHardware(const QString& ttySysDir) {
+    // A ttyS device exists for every possible legacy port; only some have a UART
+    // behind them. The serial core tells the UART type in "type" (0: none), readable
+    // without opening the device, which would raise DTR and RTS on whatever is
+    // attached and needs the dialout group. The driver name does not tell: since
+    // kernel 6.5 every such port hangs off the driver "port", phantom or not.
+    if (!QFileInfo::exists(ttySysDir + QStringLiteral("/device/driver"))) return false;
+    QFile type(ttySysDir + QStringLiteral("/type"));
+    if (type.open(QIODevice::ReadOnly)) {
+        bool ok = false;
+        const int uart = type.readAll().trimmed().toInt(&ok);
+        if (ok) return uart != PORT_UNKNOWN;
+    }
+    const QFileInfo driver(ttySysDir + QStringLiteral("/device/driver"));
+    if (QFileInfo(driver.symLinkTarget()).fileName() != QLatin1String("serial8250")) return true;
+    return UartKnownByIoctl(QFileInfo(ttySysDir).fileName());
+}
 
 bool DeviceNameLess(const QString& a, const QString& b) {
     static const QRegularExpression trailingNumber(QStringLiteral("^(.*?)(\\d+)$"));
@@ -72,7 +85,7 @@ PortTable PortTable::detect() {
     for (const QString& name : DevicesMatching(QStringLiteral("ttyUSB*"))) add(name);
     for (const QString& name : DevicesMatching(QStringLiteral("ttyACM*"))) add(name);
     for (const QString& name : DevicesMatching(QStringLiteral("ttyS*")))
-        if (!console.contains(name) && HasHardware(name)) add(name);
+        if (HasSerialHardware(QStringLiteral("/sys/class/tty/") + name)) add(name);
     return PortTable(paths);
 }
 

@@ -31,6 +31,10 @@ class PortTable {
     QStringList paths_;
 };
 
+// Whether the tty of a /sys/class/tty/<name> folder has serial hardware behind it (a
+// legacy ttyS port without a UART has none).
+bool HasSerialHardware(const QString& ttySysDir);
+
 // Orders device names by their text part, then by their number (ttyS2 before ttyS10).
 bool DeviceNameLess(const QString& a, const QString& b);
 

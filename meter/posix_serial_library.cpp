@@ -41,7 +41,17 @@ bool HungUp(int fd) {
 
 }  // namespace
 
-PosixSerialLibrary::PosixSerialLibrary(PortTable ports) : ports_(std::move(ports)) {}
+PosixSerialLibrary::PosixSerialLibrary(PortTable ports)
+    : PosixSerialLibrary(std::move(ports), qEnvironmentVariableIsSet("QUILLON_PORTS")
+                                               ? std::function<PortTable()>()
+                                               : &PortTable::detect) {}
+
+PosixSerialLibrary::PosixSerialLibrary(PortTable ports, std::function<PortTable()> detect)
+    : ports_(std::move(ports)), detect_(std::move(detect)) {}
+
+void PosixSerialLibrary::refreshPorts() {
+    if (detect_ && open_.isEmpty()) ports_ = detect_();
+}
 
 PosixSerialLibrary::~PosixSerialLibrary() {
     for (const OpenPort& p : std::as_const(open_)) ::close(p.fd);
@@ -53,10 +63,16 @@ PosixSerialLibrary::OpenPort* PosixSerialLibrary::find(int port) {
 }
 
 int PosixSerialLibrary::sio_open(int port) {
-    // Already open here counts as occupied, which the reopen logic relies on.
-    if (find(port)) {
-        failure_[port] = QStringLiteral("already open");
-        return SIO_OPEN_FAIL;
+    // Already open here counts as occupied, which the reopen logic relies on. A port
+    // whose device went away is closed instead and opened afresh: kept open, it would
+    // hold the dead device for good, and a device that comes back (adapter plugged in
+    // again, simulator restarted) could never be opened.
+    if (OpenPort* p = find(port)) {
+        if (!p->hungUp && !HungUp(p->fd)) {
+            failure_[port] = QStringLiteral("already open");
+            return SIO_OPEN_FAIL;
+        }
+        sio_close(port);
     }
     const QString path = ports_.device(port);
     if (path.isEmpty()) {

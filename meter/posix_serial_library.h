@@ -7,6 +7,7 @@
 // so the poll loop's time-out ends the link instead of the program spinning.
 
 #include <QHash>
+#include <functional>
 
 #include "port_table.h"
 #include "serial_library.h"
@@ -15,7 +16,11 @@ namespace quillon {
 
 class PosixSerialLibrary final : public SerialLibrary {
   public:
+    // Without QUILLON_PORTS in the environment the table follows the system's devices
+    // (see refreshPorts); with it, the table stays as given.
     explicit PosixSerialLibrary(PortTable ports);
+    // A table that `detect` gives anew on each refreshPorts.
+    PosixSerialLibrary(PortTable ports, std::function<PortTable()> detect);
     ~PosixSerialLibrary() override;
     PosixSerialLibrary(const PosixSerialLibrary&) = delete;
     PosixSerialLibrary& operator=(const PosixSerialLibrary&) = delete;
@@ -33,6 +38,9 @@ class PosixSerialLibrary final : public SerialLibrary {
     QString openFailureReason(int port) const override;
 
     const PortTable& ports() const { return ports_; }
+    // Reads the table again, when it follows the system and no port is open (an open
+    // port keeps its COM number): an adapter plugged in after start-up gets scanned.
+    void refreshPorts();
 
   private:
     struct OpenPort {
@@ -45,6 +53,7 @@ class PosixSerialLibrary final : public SerialLibrary {
     int readSome(OpenPort& p, char* buffer, int len);
 
     PortTable ports_;
+    std::function<PortTable()> detect_;
     QHash<int, OpenPort> open_;
     QHash<int, QString> failure_;
 };

@@ -69,9 +69,9 @@ QString LoadSettings(Session& session, SettingsStore& store) {
     ReadSingle(store, "Tick_UP", s.Tick_UP);
     ReadWhole(store, "OL_stop", s.OL_stop);
     {
+        // The dialog stores no interval below 0; a negative one would show as "-00:-01".
         int intTime = s.IntTime;
-        ReadWhole(store, "IntTime", intTime, std::numeric_limits<qint32>::min(),
-                  std::numeric_limits<qint32>::max());
+        ReadWhole(store, "IntTime", intTime, 0, std::numeric_limits<qint32>::max());
         s.IntTime = intTime;
     }
     ReadText(store, "Fdt_0", s.Fdt[0]);

@@ -5,7 +5,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "frame_decoder.h"
 #include "messages.h"
@@ -74,6 +77,31 @@ TEST(PortTable, NamesSortByNumber) {
     EXPECT_EQ(names, QStringList({"ttyS1", "ttyS2", "ttyS10"}));
 }
 
+TEST(PortTable, LegacyPortCountsOnlyWithAUartBehindIt) {
+    // Folders laid out as /sys/class/tty/<name> shows them; nothing is opened.
+    QTemporaryDir sys;
+    ASSERT_TRUE(sys.isValid());
+    auto makeTty = [&](const QString& name, const QString& driver, const char* type) {
+        const QString tty = sys.filePath(name);
+        QDir().mkpath(tty + "/device");
+        QDir().mkpath(sys.filePath("drivers/" + driver));
+        if (!driver.isEmpty())
+            QFile::link(sys.filePath("drivers/" + driver), tty + "/device/driver");
+        if (type) {
+            QFile f(tty + "/type");
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(type);
+        }
+        return tty;
+    };
+    // Since kernel 6.5 phantom and real legacy ports share the driver "port".
+    EXPECT_FALSE(HasSerialHardware(makeTty("ttyFAKE1", "port", "0\n")));
+    EXPECT_TRUE(HasSerialHardware(makeTty("ttyFAKE2", "port", "4\n")));
+    EXPECT_TRUE(HasSerialHardware(makeTty("ttyFAKE3", "serial8250", "4\n")));
+    EXPECT_FALSE(HasSerialHardware(makeTty("ttyFAKE4", "", "4\n")));  // no device at all
+    EXPECT_TRUE(HasSerialHardware(makeTty("ttyFAKE5", "pl011", nullptr)));
+}
+
 TEST(PosixSerialLibrary, WorksOnPseudoTerminal) {
     PseudoTerminal pty;
     ASSERT_TRUE(pty.ok());
@@ -135,6 +163,34 @@ TEST(PosixSerialLibrary, HangUpReadsAsNoData) {
     EXPECT_EQ(lib.sio_close(1), SIO_OK);
 }
 
+TEST(PosixSerialLibrary, PortWhoseDeviceWentAwayOpensAgainWhenItComesBack) {
+    // COM1 is a link that first leads to one pseudo-terminal, then to another, as a
+    // restarted simulator (or a plugged-in adapter) brings the path back.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString link = dir.filePath("meter");
+    PseudoTerminal first;
+    ASSERT_TRUE(first.ok());
+    ASSERT_TRUE(QFile::link(first.slavePath(), link));
+    PosixSerialLibrary lib(PortTable({link}));
+    ASSERT_EQ(lib.sio_open(1), SIO_OK);
+    ASSERT_EQ(lib.sio_ioctl(1, 12, 3), SIO_OK);
+    EXPECT_EQ(lib.sio_open(1), SIO_OPEN_FAIL);  // still alive: occupied
+
+    first.closeMaster();
+    EXPECT_EQ(lib.sio_iqueue(1), 0);
+    PseudoTerminal second;
+    ASSERT_TRUE(second.ok());
+    ASSERT_TRUE(QFile::remove(link));
+    ASSERT_TRUE(QFile::link(second.slavePath(), link));
+
+    ASSERT_EQ(lib.sio_open(1), SIO_OK);
+    ASSERT_EQ(lib.sio_ioctl(1, 12, 3), SIO_OK);
+    second.write("xyz");
+    EXPECT_EQ(WaitForQueue(lib, 1, 3), 3);
+    EXPECT_EQ(lib.sio_close(1), SIO_OK);
+}
+
 TEST(PosixSerialLibrary, ScanFindsMeterAndDecodesOnRealClock) {
     PseudoTerminal pty;
     ASSERT_TRUE(pty.ok());
@@ -155,6 +211,31 @@ TEST(PosixSerialLibrary, ScanFindsMeterAndDecodesOnRealClock) {
     EXPECT_EQ(s.reading.ValueText, "1.500");
     link.mnlinkoff_Click();
     EXPECT_FALSE(s.link.LinkOn);
+}
+
+TEST(PosixSerialLibrary, ScanSeesAnAdapterPluggedInAfterStart) {
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.ok());
+    QStringList present;  // the serial devices the system has right now
+    PosixSerialLibrary lib(PortTable(), [&] { return PortTable(present); });
+    Session s;
+    SystemClock clock;
+    ScriptedMessageBoxes boxes;
+    MeterLink link(s, lib, clock, boxes, lib.ports());
+    pty.write(test::EncodeFrame({2, 0x31, 1500}));
+    link.FindMeterPort();
+    EXPECT_FALSE(s.link.LinkOn);
+
+    present << pty.slavePath();
+    link.FindMeterPort();
+    ASSERT_TRUE(s.link.LinkOn);
+    EXPECT_EQ(s.link.FoundPort, 1);
+
+    // While a port is open, the COM numbers stay as they are.
+    present.prepend("/dev/null");
+    lib.refreshPorts();
+    EXPECT_EQ(lib.ports().device(1), pty.slavePath());
+    link.mnlinkoff_Click();
 }
 
 TEST(PosixSerialLibrary, RegularFileIsNoPort) {

@@ -98,7 +98,7 @@ TEST(SettingsLoad, UnusableNumbersKeepTheFieldValue) {
                         {"Graph_range", "3"}, {"Graph_range", "-1"}, {"IntTime", "12x"},
                         {"IntTime", "1e12"},  {"autoScan", "yes"},   {"Tick_Dn", "fast"},
                         {"Tick_UP", "1e40"},  {"Tick_Dn", "-2,5"},   {"T1_beep", "99999"},
-                        {"limit_selet", ""}};
+                        {"limit_selet", ""},  {"IntTime", "-1000"}};
     for (const Row& row : rows) {
         test::FreshStore fresh;
         Session session;
