@@ -114,7 +114,10 @@ void Recorder::mnstop_Click() {
     c.setChecked("mnpause", false);
     c.setChecked("mnstop", true);
     s_.link.MissCount = 0;
-    if (s_.rec.RunState == kRunRecording) Call(calls_.PromptUnsavedRecord);
+    // A recording is still open (RecNo > 0) when Help, About or a file command left
+    // RunState at 3 meanwhile; its records are offered for saving (or auto-saved) all
+    // the same, so an unattended recording never ends without its report.
+    if (s_.rec.RunState == kRunRecording || s_.rec.RecNo > 0) Call(calls_.PromptUnsavedRecord);
     s_.rec.RecNo = 0;
 
     enableIdleMenus();

@@ -1,6 +1,7 @@
 #include "qt_file_dialogs.h"
 
 #include <QFileDialog>
+#include <QRegularExpression>
 
 namespace quillon {
 
@@ -21,7 +22,17 @@ FileDialogAnswer QtFileDialogs::run(const FileDialogRequest& request, bool save)
         dialog.selectNameFilter(
             request.filters.value(request.selectedFilter, request.filters.first()));
     }
-    if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.defaultSuffix.isEmpty()) {
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        // A bare name gets the extension of the file type chosen, so "JPEG(*.jpg)"
+        // saves name.jpg, not name.bmp.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString& filter) {
+                             static const QRegularExpression pattern(R"(\*\.(\w+))");
+                             const auto match = pattern.match(filter);
+                             if (match.hasMatch()) dialog.setDefaultSuffix(match.captured(1));
+                         });
+    }
     if (!request.proposedName.trimmed().isEmpty())
         dialog.selectFile(request.proposedName.trimmed());
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);

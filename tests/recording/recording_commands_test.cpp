@@ -138,10 +138,12 @@ TEST_F(RecorderTest, AboutDuringRecordingHoldsRecordsUntilPauseAndStart) {
     tick(1000);
     EXPECT_EQ(records(), 2);
 
-    // Stopping while a command left RunState at 3 skips the save offer.
+    // Stopping while a command left RunState at 3 still offers the records for saving.
     session.rec.RunState = kRunCommand;
     recorder.mnstop_Click();
-    EXPECT_EQ(saveOffers, 0);
+    EXPECT_EQ(saveOffers, 1);
+    recorder.mnstop_Click();  // nothing open any more
+    EXPECT_EQ(saveOffers, 1);
 }
 
 TEST_F(RecorderTest, StopEndsRelAndTheScheduledRecording) {
