@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "flag_scope.h"
 #include "posix_serial_library.h"
 #include "show_port_error.h"
 
@@ -13,16 +14,6 @@ constexpr int kScanPasses = 2;
 constexpr int kConfiguredPortTries = 3;
 constexpr qint64 kListenMs = 100;
 constexpr qint64 kReopenListenMs = 500;
-
-// Marks an opening attempt as running for as long as it lasts.
-class AttemptScope {
-  public:
-    explicit AttemptScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~AttemptScope() { flag_ = false; }
-
-  private:
-    bool& flag_;
-};
 
 PortTable TableOf(const SerialLibrary& library) {
     if (auto* posix = dynamic_cast<const PosixSerialLibrary*>(&library)) return posix->ports();
@@ -73,7 +64,7 @@ void MeterLink::linkFound(int port) {
 
 void MeterLink::FindMeterPort() {
     if (s_.link.LinkOn || attemptRunning_) return;
-    AttemptScope scope(attemptRunning_);
+    FlagScope scope(attemptRunning_);
     LinkState& link = s_.link;
     fillPortSettings(1);
     // Devices come and go (a USB adapter plugged in after start-up): scan what is there.
@@ -123,7 +114,7 @@ void MeterLink::FindMeterPort() {
 
 void MeterLink::ReopenMeterPort() {
     if (attemptRunning_) return;
-    AttemptScope scope(attemptRunning_);
+    FlagScope scope(attemptRunning_);
     LinkState& link = s_.link;
     fillPortSettings(link.FoundPort);
     const int port = link.portSettings.port;

@@ -1,5 +1,6 @@
 #include "poll_loop.h"
 
+#include "flag_scope.h"
 #include "number_format.h"
 
 namespace quillon {
@@ -9,15 +10,6 @@ constexpr double kSilenceLimitMs = 15000;
 constexpr int kAlarmHz = 2200;
 constexpr int kAlarmMs = 80;
 constexpr int kFirstMajorWithSoundFile = 7;
-
-class TickScope {
-  public:
-    explicit TickScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TickScope() { flag_ = false; }
-
-  private:
-    bool& flag_;
-};
 
 }  // namespace
 
@@ -50,7 +42,7 @@ void PollLoop::beat() {
 void PollLoop::Timer1_Timer() {
     if (inTick_) return;
     {
-        TickScope scope(inTick_);
+        FlagScope scope(inTick_);
         runTick();
     }
     // The readout changed outside a command: let the window show it.
