@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -128,18 +128,27 @@ void MainFm::LoadTitle() {
 }
 
 void MainFm::run(const MainFmCalls::Action& command) {
+    ++commandsRunning_;
     Call(command);
+    --commandsRunning_;
     sync();
 }
 
 void MainFm::runRecorder(void (Recorder::*command)()) {
+    ++commandsRunning_;
     (recorder_.*command)();
+    --commandsRunning_;
     sync();
 }
 
 void MainFm::onTick() {
-    // A tick never runs inside another one (a message box or a wait inside a tick).
-    if (inTick_) return;
+    // A tick never runs inside another one (a message box or a wait inside a tick), nor
+    // inside a command that lets events run (a file being loaded, a port being listened
+    // to) or while a modal box or dialog waits for an answer: a tick must not stop,
+    // start or clear a recording under a command (a scheduled start would empty the
+    // table the user is being asked to save, or the one a file is being read into). The
+    // bytes wait in the port; the next tick reads them and catches up the records due.
+    if (inTick_ || commandsRunning_ > 0 || QApplication::activeModalWidget()) return;
     inTick_ = true;
     Call(calls_.Timer1_Timer);
     inTick_ = false;

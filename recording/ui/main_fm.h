@@ -139,6 +139,7 @@ class MainFm : public QMainWindow {
     bool exitRequested_ = false;
     bool unloaded_ = false;
     bool inTick_ = false;
+    int commandsRunning_ = 0;  // commands under way (nested ones count too)
     int shownCurrentRow_ = -1;
 };
 

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
 
 #include "clock.h"
 #include "messages.h"
@@ -41,6 +42,7 @@ class MainFmTest : public ::testing::Test {
             session.link.LinkOn = false;
         };
         calls.SavePortOnExit = [this](int port) { savedPort = port; };
+        calls.Timer1_Timer = [this] { ++ticks; };
         window = std::make_unique<MainFm>(session, recorder, messages, folder.path(), calls);
         window->Form_Load();
         return *window;
@@ -71,6 +73,7 @@ class MainFmTest : public ::testing::Test {
     std::unique_ptr<MainFm> window;
     int linkOffs = 0;
     int savedPort = -1;
+    int ticks = 0;
 };
 
 TEST_F(MainFmTest, TitleComesFromSubLog) {
@@ -188,6 +191,22 @@ TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnly) {
     EXPECT_DOUBLE_EQ(session.graph.ScaleY, scaleY);
 }
 
+TEST_F(MainFmTest, MinimizedWindowIsLaidOutWhenRestored) {
+    open();
+    window->show();
+    QApplication::processEvents();
+    const QRect before = find<QWidget>("Picture1")->geometry();
+    window->showMinimized();
+    QApplication::processEvents();
+    ASSERT_TRUE(window->isMinimized());
+    window->resize(window->width() * 2, window->height());
+    QApplication::processEvents();
+    EXPECT_EQ(find<QWidget>("Picture1")->geometry(), before);
+    window->showNormal();
+    QApplication::processEvents();
+    EXPECT_NEAR(find<QWidget>("Picture1")->width(), 2 * before.width(), 2);
+}
+
 TEST_F(MainFmTest, CloseBoxAsksOnlyWithARecordShownAndExitNeverAsks) {
     open();
     window->show();
@@ -210,6 +229,46 @@ TEST_F(MainFmTest, CloseBoxAsksOnlyWithARecordShownAndExitNeverAsks) {
     EXPECT_EQ(savedPort, 3);
     EXPECT_FALSE(window->timer()->isActive());
     EXPECT_EQ(session.rec.RunState, kRunIdle);
+}
+
+// Ticks wait while a command lets events run or a modal box waits for an answer, and
+// resume afterwards.
+TEST_F(MainFmTest, NoPollTickInsideACommandOrUnderAModalBox) {
+    int ticksInside = -1;
+    const auto count = [this, &ticksInside] {
+        ticks = 0;
+        QTest::qWait(80);
+        ticksInside = ticks;
+    };
+    const struct {
+        const char* name;
+        std::function<void()> during;
+    } cases[] = {
+        {"modal box",
+         [&] {
+             QDialog box(window.get());
+             box.setModal(true);
+             box.show();
+             count();
+         }},
+        {"command letting events run",
+         [&] {
+             window->calls().mnopen_Click = count;
+             find<QAction>("tbOpen")->trigger();
+         }},
+    };
+    open();
+    window->show();
+    session.link.timerInterval = 5;
+    window->sync();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.during();
+        EXPECT_EQ(ticksInside, 0);
+        ticks = 0;
+        QTest::qWait(80);
+        EXPECT_GT(ticks, 0);
+    }
 }
 
 TEST_F(MainFmTest, HelpShowsTheProgramFoldersHelpFile) {
