@@ -88,7 +88,9 @@ void Recorder::RecordStep() {
 QTime Recorder::nextTimeStamp() {
     RecordingState& r = s_.rec;
     const qint64 interval = s_.settings.IntTime;
-    if (r.RecNo != 1 && !r.TimeFromClock) {
+    // With no interval the records follow the ticks, not a schedule: each takes the
+    // clock's time (adding nothing to the previous row would freeze the column).
+    if (interval > 0 && r.RecNo != 1 && !r.TimeFromClock) {
         const QString previous = s_.table.cell(r.RecNo - 1, RecordTable::ColTime);
         if (const auto t = ParseAnyTime(previous, s_.settings.Fdt[1])) {
             // Whole seconds elapsed since the clock stamp, so that intervals with a

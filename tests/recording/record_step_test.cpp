@@ -119,7 +119,12 @@ TEST_F(RecorderTest, ZeroIntervalRecordsOncePerTick) {
     tick();
     tick(500);
     tick(500);
-    EXPECT_EQ(records(), 3);
+    tick(500);
+    EXPECT_EQ(records(), 4);
+    // The time column follows the clock instead of standing still.
+    EXPECT_EQ(cell(1, 2), "10:00:00");
+    EXPECT_EQ(cell(3, 2), "10:00:01");
+    EXPECT_EQ(cell(4, 2), "10:00:01");
 }
 
 TEST_F(RecorderTest, RecordTenThousandStopsAndStartsAgainAtRowOne) {
