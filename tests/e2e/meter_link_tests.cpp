@@ -2,10 +2,6 @@
 // runs as its own process on a pseudo-terminal, QUILLON_PORTS names its link as COM1,
 // and the test polls the port the way the poll loop does (ReadFrames once more than 9
 // bytes wait).
-//
-// The same by hand (see tools/meter-sim/README.md):
-//   build/bin/quillon-meter-sim /tmp/quillon-meter --script tools/meter-sim/scripts/demo.txt
-//   QUILLON_PORTS=/tmp/quillon-meter build/bin/QUILLON
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>

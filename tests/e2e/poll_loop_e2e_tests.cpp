@@ -1,10 +1,6 @@
-// The whole acquisition path against the simulated meter, driven by the poll loop's own
-// 500 ms timer: the scan finds the meter behind a missing COM1, frames become readings,
-// a pulled cable ends the link after 15 s of silence with one message, and the loop
-// then keeps reopening the same port until the meter is back.
-//
-// The simulator runs as its own process on a pseudo-terminal; QUILLON_PORTS is
-// "<missing path>:<simulator link>", so the meter is COM2.
+// The whole acquisition path against the simulated meter on a pseudo-terminal, driven by
+// the poll loop's own 500 ms timer. QUILLON_PORTS is "<missing path>:<simulator link>",
+// so the meter is COM2.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -13,9 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVector>
-#include <algorithm>
 #include <functional>
-#include <iostream>
 #include <memory>
 
 #include "alarm_sound.h"
@@ -90,10 +84,6 @@ class RecordingMessageBoxes final : public MessageBoxes {
                    MsgIcon icon) override {
         shown.push_back({text, title, buttons, icon, since_.elapsed(), session_.link.LinkOn});
         return MsgResult::Ok;
-    }
-    int count(const QString& text) const {
-        return int(std::count_if(shown.begin(), shown.end(),
-                                 [&](const Shown& s) { return s.text == text; }));
     }
 
     QVector<Shown> shown;
@@ -243,7 +233,6 @@ TEST_F(PollLoopE2eTest, ScanReadTimeOutAndReopenOfTheSamePort) {
     const qint64 silenceMs = timeOut.atMs - hangupAtMs_;
     EXPECT_GE(silenceMs, 13000) << "time-out came too early";
     EXPECT_LE(silenceMs, 30000) << "time-out came too late";
-    std::cout << "[          ] time-out " << silenceMs << " ms after the hang-up\n";
 
     EXPECT_FALSE(session_.link.LinkOn);
     EXPECT_TRUE(session_.readout.indicator[kIndWait]);
@@ -278,14 +267,10 @@ TEST_F(PollLoopE2eTest, ScanReadTimeOutAndReopenOfTheSamePort) {
     // A few more ticks with data: still the one message, and the link stays up.
     const int ticksNow = ticks_;
     ASSERT_TRUE(runUntil([&] { return ticks_ >= ticksNow + 4; }, 10000));
-    EXPECT_EQ(boxes_.count(kTimeOutText), 1);
     EXPECT_EQ(boxes_.shown.size(), 1);
     EXPECT_TRUE(session_.link.LinkOn);
     EXPECT_EQ(lib_->opens.value(1), com1OpensAtLink);
     EXPECT_EQ(alarm_.sounds, 0);  // no recording runs
-    std::cout << "[          ] " << ticks_ << " ticks in " << since_.elapsed()
-              << " ms; COM2 opened " << lib_->opens.value(kMeterCom) << " times ("
-              << lib_->failedOpens.value(kMeterCom) << " failed)\n";
 }
 
 }  // namespace

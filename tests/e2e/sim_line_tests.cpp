@@ -1,12 +1,5 @@
 // The simulated meter's line, read like any serial port: the built simulator runs as
 // its own process and the test reads the slave side through the link it made.
-//
-// Running the simulator by hand (see tools/meter-sim/README.md):
-//   build/bin/quillon-meter-sim /tmp/quillon-meter --script tools/meter-sim/scripts/demo.txt
-//   QUILLON_PORTS=/tmp/quillon-meter build/bin/QUILLON
-// It prints "ready /tmp/quillon-meter -> /dev/pts/N" once the line is open, and
-// removes the link when stopped with Ctrl+C. --help lists the script commands;
-// -v logs every frame it sends.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>

@@ -130,7 +130,7 @@ TEST_F(StatisticsTest, AverageUsesTheRecordingsDecimals) {
     EXPECT_EQ(s.stats.avgRow[1], "V");
 }
 
-TEST_F(StatisticsTest, RelTakesTheLatestRecordAndASecondPressDropsIt) {
+TEST_F(StatisticsTest, RelTakesTheLatestNumberWhileLinkedAndASecondPressDropsIt) {
     s.link.LinkOn = true;
     s.rec.Running = true;
     Record("1.234");
@@ -148,18 +148,15 @@ TEST_F(StatisticsTest, RelTakesTheLatestRecordAndASecondPressDropsIt) {
     EXPECT_FALSE(s.readout.indicator[kIndRel]);
     EXPECT_FALSE(s.stats.StatFlags[3]);
     EXPECT_FALSE(s.stats.relHighlighted);
-}
 
-TEST_F(StatisticsTest, RelNeedsARunningLinkAndANumber) {
     Record("OL");
-    StatisticsCalc& calc = graph->statistics();
-    calc.Command2_Click();  // link down: clears only
-    EXPECT_FALSE(s.stats.StatFlags[3]);
-    s.link.LinkOn = true;
-    s.rec.Running = true;
     calc.Command2_Click();  // latest record is an overload: nothing
     EXPECT_FALSE(s.stats.StatFlags[3]);
     EXPECT_TRUE(s.stats.relValue.isEmpty());
+    s.link.LinkOn = false;
+    Record("2.000");
+    calc.Command2_Click();  // link down: clears only
+    EXPECT_FALSE(s.stats.StatFlags[3]);
 }
 
 TEST_F(StatisticsTest, PageMaxMinConvertsUnitsAndStandsInForOverloads) {

@@ -64,6 +64,8 @@ TEST_F(InstallWindow, ButtonsStartProgramsAndExitCopiesTheBranding) {
     EXPECT_EQ(starter.started[1].program, medium + "/USB driver/Win2000/CDM20600.exe");
     EXPECT_TRUE(window.isVisible());  // the setup buttons keep the window open
 
+    launcher.Form_Unload();  // not installed yet: nothing copied, no folder made
+    EXPECT_FALSE(QDir(launcher.InstallDir).exists());
     QDir().mkpath(launcher.InstallDir);
     WriteFile(launcher.InstallDir + "quillon", "program");
     window.findChild<QPushButton*>("Command1_2")->click();

@@ -72,6 +72,14 @@ class ReportPrintingTest : public ::testing::Test {
             s, messages, runner, [] { return Picture(1020, 340, qRgb(0, 150, 0)); }, capture, env,
             &printer);
     }
+    // The report printed straight to a PDF file, without the dialog: its first line.
+    QString FirstLineOfReport() {
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(dir.filePath("t.pdf"));
+        EXPECT_TRUE(Printer().PrintReport(pdf));
+        return PdfPageText(dir.filePath("t.pdf"), 1).section('\n', 0, 0);
+    }
 
     QTemporaryDir dir;
     Session s;
@@ -134,11 +142,7 @@ TEST_F(ReportPrintingTest, HeaderTitleFollowsStateAndSettings) {
         s.rec.RunState = c.runState;
         s.settings.Graph_Title = c.graphTitle;
         EXPECT_EQ(Printer().ReportTitle(), c.expected) << c.name;
-        QPrinter pdf(QPrinter::HighResolution);
-        pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setOutputFileName(dir.filePath("t.pdf"));
-        ASSERT_TRUE(Printer().PrintReport(pdf));
-        const QString firstLine = PdfPageText(dir.filePath("t.pdf"), 1).section('\n', 0, 0);
+        const QString firstLine = FirstLineOfReport();
         EXPECT_TRUE(firstLine.contains("File Name : 20240501_100000.csv")) << c.name;
         EXPECT_EQ(firstLine.contains("Bench test"), QString(c.expected) == "Bench test") << c.name;
     }
@@ -167,11 +171,7 @@ TEST_F(ReportPrintingTest, LongTitleAndFileNameGiveWayToThePageNumber) {
     s.rec.RunState = kRunViewingFile;
     s.rec.fileTitle = "Temperature of the climate chamber during the long endurance run, bay 4";
     s.rec.recordName = "climate_chamber_endurance_run_bay4_second_attempt_with_new_probe";
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(Doc(0));
-    ASSERT_TRUE(Printer().PrintReport(pdf));
-    const QString firstLine = PdfPageText(Doc(0), 1).section('\n', 0, 0);
+    const QString firstLine = FirstLineOfReport();
     EXPECT_TRUE(firstLine.contains("Temperature of")) << firstLine.toStdString();
     EXPECT_FALSE(firstLine.contains("bay 4"));
     EXPECT_TRUE(firstLine.contains("File Name : clim"));

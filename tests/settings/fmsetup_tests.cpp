@@ -17,10 +17,13 @@
 namespace quillon {
 namespace {
 
-// The settings dialog over a fresh store that a first load has filled with the defaults.
+// The settings dialog over a fresh store that a first load has filled with the defaults;
+// `shown` opens it once more, as the user sees it.
 struct SetupRig {
-    SetupRig() : dialog(session, fresh.store(), clock, boxes, Calls(), PortChoice{}) {
+    explicit SetupRig(bool shown = true, PortChoice ports = {})
+        : dialog(session, fresh.store(), clock, boxes, Calls(), std::move(ports)) {
         dialog.Form_Load();
+        if (shown) reopen();
     }
     Fmsetup::MainWindowCalls Calls() {
         return {[this] { ++redraws; }, [this](const QString& t) { pageBoxes << t; }};
@@ -49,7 +52,7 @@ struct SetupRig {
 };
 
 TEST(Fmsetup, FirstLoadStoresDefaultsAndShowsThemNextTime) {
-    SetupRig rig;
+    SetupRig rig(false);
     EXPECT_EQ(rig.stored("Fdt_0"), "yyyy/mm/dd");
     rig.reopen();
     EXPECT_EQ(rig.get<QComboBox>("Combo4")->count(), 256);
@@ -62,7 +65,6 @@ TEST(Fmsetup, FirstLoadStoresDefaultsAndShowsThemNextTime) {
 
 TEST(Fmsetup, IntervalStepsWrapWithinTheBox) {
     SetupRig rig;
-    rig.reopen();
     rig.edit("Text4_0")->setText("59");
     rig.click("Command4_0");
     EXPECT_EQ(rig.edit("Text4_0")->text(), "00");
@@ -74,7 +76,6 @@ TEST(Fmsetup, IntervalStepsWrapWithinTheBox) {
 
 TEST(Fmsetup, TypedIntervalIsStoredAndCaptionedAsTyped) {
     SetupRig rig;
-    rig.reopen();
     rig.edit("Text4_0")->setText("5");
     rig.edit("Text4_1")->setText("7");
     rig.click("Command1");
@@ -89,7 +90,6 @@ TEST(Fmsetup, TypedIntervalIsStoredAndCaptionedAsTyped) {
 
 TEST(Fmsetup, FixedRangeLimitsAreStoredAsTyped) {
     SetupRig rig;
-    rig.reopen();
     rig.get<QRadioButton>("Option3_2")->setChecked(true);
     rig.edit("Text2_0")->setText("10");
     rig.edit("Text2_1")->setText("ten below");
@@ -112,7 +112,6 @@ TEST(Fmsetup, FixedRangeLimitsAreStoredAsTyped) {
 
 TEST(Fmsetup, MeterRangeStoresTheLimitsInMemory) {
     SetupRig rig;
-    rig.reopen();
     rig.session.settings.Tick_UP = 3.25f;  // as the graph scaling left them
     rig.session.settings.Tick_Dn = -1;
     rig.get<QRadioButton>("Option3_1")->setChecked(true);
@@ -124,7 +123,7 @@ TEST(Fmsetup, MeterRangeStoresTheLimitsInMemory) {
 }
 
 TEST(Fmsetup, OnlyGraphChangesRedrawTheGraphAndItsLastPage) {
-    SetupRig rig;
+    SetupRig rig(false);
     rig.redraws = 0;
     rig.pageBoxes.clear();
     rig.session.table.setRows(252);  // 250 records: pages of 100
@@ -143,7 +142,7 @@ TEST(Fmsetup, OnlyGraphChangesRedrawTheGraphAndItsLastPage) {
 }
 
 TEST(Fmsetup, DefaultThenCancelKeepsDefaultFormatsInMemoryOnly) {
-    SetupRig rig;
+    SetupRig rig(false);
     rig.fresh.store().WriteSetting("Fdt_0", "dd/mm/yy");
     rig.fresh.store().WriteSetting("Fdt_1", "AM/PM h:nn:ss");
     rig.fresh.store().WriteSetting("Graph_txt", "kept");
@@ -161,7 +160,6 @@ TEST(Fmsetup, DefaultThenCancelKeepsDefaultFormatsInMemoryOnly) {
 
 TEST(Fmsetup, AlarmOffGreysTheLimitsButOkStillStoresThem) {
     SetupRig rig;
-    rig.reopen();
     rig.get<QCheckBox>("Check2")->setChecked(true);
     rig.get<QCheckBox>("Check1_0")->setChecked(true);
     rig.edit("Text3_0")->setText("5");
@@ -179,7 +177,6 @@ TEST(Fmsetup, AlarmOffGreysTheLimitsButOkStillStoresThem) {
 
 TEST(Fmsetup, FolderTreeSetsTheFolderPathWithOneSlash) {
     SetupRig rig;
-    rig.reopen();
     QTemporaryDir tmp;
     ASSERT_TRUE(QDir(tmp.path()).mkpath("Logs"));
     auto* tree = rig.get<QTreeView>("Dir1");
@@ -194,21 +191,16 @@ TEST(Fmsetup, FolderTreeSetsTheFolderPathWithOneSlash) {
 }
 
 TEST(Fmsetup, PortListNamesDevicesAndExplainsMissingPermission) {
-    test::FreshStore fresh;
-    Session session;
-    FakeClock clock;
-    ScriptedMessageBoxes boxes;
     PortChoice ports;
     ports.device = [](int com) { return com == 2 ? QString("/dev/ttyUSB0") : QString(); };
     ports.canOpen = [](const QString&) { return false; };
-    Fmsetup dialog(session, fresh.store(), clock, boxes, {}, ports);
-    dialog.Form_Load();
-    auto* combo = dialog.findChild<QComboBox*>("Combo4");
+    SetupRig rig(false, ports);
+    auto* combo = rig.get<QComboBox>("Combo4");
     EXPECT_EQ(combo->itemText(0), "COM1");
     EXPECT_EQ(combo->itemText(1), "COM2  /dev/ttyUSB0 (no permission)");
-    auto* note = dialog.findChild<QLabel*>("PortNote");
-    EXPECT_TRUE(note->text().contains("dialout"));
-    EXPECT_TRUE(note->text().contains("/dev/ttyUSB0"));
+    const QString note = rig.get<QLabel>("PortNote")->text();
+    EXPECT_TRUE(note.contains("dialout"));
+    EXPECT_TRUE(note.contains("/dev/ttyUSB0"));
 }
 
 }  // namespace

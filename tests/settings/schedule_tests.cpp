@@ -39,10 +39,10 @@ TEST(ScheduleTime, SecondsCountWholeSecondBoundaries) {
     EXPECT_EQ(SecondsBetween(At("10:00:01"), At("10:00:00")), -1);
 }
 
-// A schedule with its dialog model, a fake clock and a stop command that behaves like
-// the recording's: it reads SchedRunning and ends the entry through or_stp.
+// A loaded schedule with its dialog model, a fake clock and a stop command that behaves
+// like the recording's: it reads SchedRunning and ends the entry through or_stp.
 struct ScheduleRig {
-    explicit ScheduleRig(const QDateTime& now, SettingsStore* reuse = nullptr)
+    explicit ScheduleRig(const QDateTime& now = At("08:00:00"), SettingsStore* reuse = nullptr)
         : clock(now), schedule(session, reuse ? *reuse : fresh.store(), clock, boxes) {
         session.hooks.mnstart_Click = [this] { starts.push_back(clock.now()); };
         session.hooks.mnstop_Click = [this] {
@@ -50,6 +50,12 @@ struct ScheduleRig {
             runningAtStop.push_back(session.sched.SchedRunning);
             if (session.sched.order == 1 && session.sched.SchedRunning) or_stp(session);
         };
+        schedule.Form_Load();
+    }
+    // The dialog's Save with START or STOP chosen.
+    void save(bool start = true) {
+        schedule.setStartSelected(start);
+        schedule.Command1_Click();
     }
     void type(int row, const QStringList& texts) {
         for (int f = 0; f < 4; ++f) schedule.Text_Change(row, f, texts[f]);
@@ -79,8 +85,7 @@ const QStringList kEntry1 = {"06/01/2024", "AM 09:00:00", "06/01/2024", "AM 10:0
 const QStringList kEntry2 = {"06/01/2024", "AM 11:00:00", "06/01/2024", "12:00:00"};
 
 TEST(Schedule, FirstLoadStoresAnEmptyScheduleQuietly) {
-    ScheduleRig rig(At("08:00:00"));
-    rig.schedule.Form_Load();
+    ScheduleRig rig;
     SettingsStore& store = rig.fresh.store();
     for (int n = 1; n <= 5; ++n)
         EXPECT_EQ(store.ReadSetting(QString("O%1").arg(n), "absent"), ",,,,");
@@ -93,11 +98,9 @@ TEST(Schedule, FirstLoadStoresAnEmptyScheduleQuietly) {
 }
 
 TEST(Schedule, EntryRecordsFromItsStartToOneSecondAfterItsStop) {
-    ScheduleRig rig(At("08:00:00"));
-    rig.schedule.Form_Load();
+    ScheduleRig rig;
     rig.enter(0, kEntry1);
-    rig.schedule.setStartSelected(true);
-    rig.schedule.Command1_Click();
+    rig.save();
     ASSERT_EQ(rig.boxes.shown.size(), 1);
     EXPECT_EQ(rig.boxes.shown[0].text, Schedule::SavedMessage());
     EXPECT_EQ(rig.boxes.shown[0].title, "Schedule recording");
@@ -147,12 +150,10 @@ TEST(Schedule, SaveRefusesOverlappingOrEmptyWindows) {
         {"row one empty", none, kEntry2, false},
     };
     for (const Row& row : rows) {
-        ScheduleRig rig(At("08:00:00"));
-        rig.schedule.Form_Load();
+        ScheduleRig rig;
         rig.type(0, row.first);
         rig.enter(1, row.second);
-        rig.schedule.setStartSelected(true);
-        rig.schedule.Command1_Click();
+        rig.save();
         ASSERT_EQ(rig.boxes.shown.size(), 1) << row.name;
         EXPECT_EQ(rig.boxes.shown[0].text,
                   row.accepted ? Schedule::SavedMessage() : Schedule::InputErrorMessage())
@@ -177,8 +178,7 @@ TEST(Schedule, TickingChecksEachFieldInOrder) {
     const Row rows[] = {{"", Schedule::MissingFieldMessage()},
                         {"abc", Schedule::InputErrorMessage()}};
     for (const Row& row : rows) {
-        ScheduleRig rig(At("08:00:00"));
-        rig.schedule.Form_Load();
+        ScheduleRig rig;
         rig.enter(0, {"06/01/2024", row.startTime, "06/01/2024", "AM 10:00:00"});
         ASSERT_EQ(rig.boxes.shown.size(), 1);
         EXPECT_EQ(rig.boxes.shown[0].text, row.message);
@@ -193,17 +193,14 @@ TEST(Schedule, ReopenedAfterTheFirstEntryEndedWaitsForTheSecond) {
     test::FreshStore shared;
     {
         ScheduleRig first(At("08:00:00"), &shared.store());
-        first.schedule.Form_Load();
         first.enter(0, kEntry1);
         first.enter(1, kEntry2);
-        first.schedule.setStartSelected(true);
-        first.schedule.Command1_Click();
+        first.save();
         first.clock.setNow(At("08:30:00"));
         first.runUntil(At("08:31:00"));  // closed at 08:30 before anything started
         ASSERT_TRUE(first.starts.isEmpty());
     }
     ScheduleRig again(At("10:30:00"), &shared.store());
-    again.schedule.Form_Load();
     EXPECT_FALSE(again.schedule.form().ticked[0]);
     EXPECT_TRUE(again.schedule.form().ticked[1]);
     EXPECT_TRUE(again.schedule.form().start);
@@ -216,14 +213,11 @@ TEST(Schedule, ReopenedAfterTheFirstEntryEndedWaitsForTheSecond) {
 }
 
 TEST(Schedule, StopWithAnInvalidRowDisarmsWithoutStoring) {
-    ScheduleRig rig(At("08:00:00"));
-    rig.schedule.Form_Load();
+    ScheduleRig rig;
     rig.enter(0, kEntry1);
-    rig.schedule.setStartSelected(true);
-    rig.schedule.Command1_Click();
+    rig.save();
     rig.enter(1, {"06/01/2024", "AM 09:30:00", "06/01/2024", "AM 11:30:00"});  // overlaps row 1
-    rig.schedule.setStartSelected(false);
-    rig.schedule.Command1_Click();
+    rig.save(false);
     ASSERT_EQ(rig.boxes.shown.size(), 2);
     EXPECT_EQ(rig.boxes.shown[1].text, Schedule::InputErrorMessage());
     EXPECT_EQ(rig.fresh.store().ReadSetting("order", ""), "1");
@@ -234,31 +228,26 @@ TEST(Schedule, StopWithAnInvalidRowDisarmsWithoutStoring) {
 }
 
 TEST(Schedule, RefusedStartAfterAFinishedScheduleRecordsNothing) {
-    ScheduleRig rig(At("08:00:00"));
-    rig.schedule.Form_Load();
+    ScheduleRig rig;
     rig.enter(0, kEntry1);
-    rig.schedule.setStartSelected(true);
-    rig.schedule.Command1_Click();
+    rig.save();
     rig.clock.setNow(At("09:00:00"));
     rig.runUntil(At("10:00:02"));
     ASSERT_EQ(rig.stops.size(), 1);
 
     // The finished entry's times are still in memory; a refused Save must not use them.
     rig.enter(1, {"06/01/2024", "AM 10:30:00", "06/01/2024", "AM 10:15:00"});
-    rig.schedule.setStartSelected(true);
-    rig.schedule.Command1_Click();
+    rig.save();
     EXPECT_EQ(rig.boxes.shown.last().text, Schedule::InputErrorMessage());
     rig.runUntil(At("10:00:10"));
     EXPECT_EQ(rig.starts.size(), 1);
 }
 
 TEST(Schedule, TypingIntoTheRecordingEntryMovesOnWithoutStopping) {
-    ScheduleRig rig(At("08:00:00"));
-    rig.schedule.Form_Load();
+    ScheduleRig rig;
     rig.enter(0, kEntry1);
     rig.enter(1, kEntry2);
-    rig.schedule.setStartSelected(true);
-    rig.schedule.Command1_Click();
+    rig.save();
     rig.clock.setNow(At("09:00:00"));
     rig.schedule.ScheduleCheck();
     ASSERT_TRUE(rig.session.sched.SchedRunning);
@@ -276,10 +265,8 @@ TEST(Schedule, SaveIntoAnUnwritableStoreIsNotReportedAsSaved) {
     QDir(dir.path()).mkpath("regtest.ini");  // a folder where the file should be
     SettingsStore store(dir.filePath("regtest.ini"));
     ScheduleRig rig(At("08:00:00"), &store);
-    rig.schedule.Form_Load();
     rig.enter(0, kEntry1);
-    rig.schedule.setStartSelected(true);
-    rig.schedule.Command1_Click();
+    rig.save();
     ASSERT_EQ(rig.boxes.shown.size(), 1);
     EXPECT_EQ(rig.boxes.shown[0].text, store.UnwritableMessage("The schedule"));
     rig.clock.setNow(At("09:00:00"));
@@ -294,7 +281,6 @@ TEST(Schedule, HandEditedStoreNeverArmsAnUnreadableEntry) {
     shared.store().WriteSetting("ck", "1");
     shared.store().WriteSetting("order", "1");
     ScheduleRig rig(At("08:00:00"), &shared.store());
-    rig.schedule.Form_Load();
     EXPECT_FALSE(rig.schedule.form().ticked[0]);
     EXPECT_EQ(rig.schedule.form().fields[0][1], "soon");
     EXPECT_EQ(rig.session.sched.order, 0);

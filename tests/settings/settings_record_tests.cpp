@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <clocale>
+#include <tuple>
 
 #include "settings_form.h"
 #include "settings_record.h"
@@ -39,21 +40,12 @@ TEST(SettingsFirstRun, EmptyStoreGetsEveryKeyAndTheWindowItsCaptions) {
 TEST(SettingsFirstRun, StoreMissingOnlyTheDateFormatIsRewrittenWhole) {
     test::FreshStore fresh;
     SettingsStore& s = fresh.store();
-    for (const auto& [key, value] : QList<QPair<QString, QString>>{{"autoScan", "1"},
-                                                                   {"comp", "7"},
-                                                                   {"sav_Auto", "0"},
-                                                                   {"Sav_Drv", "/mnt/logs/"},
-                                                                   {"T1_beep", "1"},
-                                                                   {"limit_selet", "3"},
-                                                                   {"limit_txt_0", "5"},
-                                                                   {"Graph_txt", "Bench"},
-                                                                   {"Graph_range", "2"},
-                                                                   {"Tick_Dn", "-2.5"},
-                                                                   {"Tick_UP", "10"},
-                                                                   {"IntTime", "60000"},
-                                                                   {"Fdt_1", "H:nn:ss"},
-                                                                   {"Mav", "000"}})
-        s.WriteSetting(key, value);
+    const char* changed[][2] = {
+        {"autoScan", "1"},    {"comp", "7"},        {"sav_Auto", "0"},    {"Sav_Drv", "/mnt/logs/"},
+        {"T1_beep", "1"},     {"limit_selet", "3"}, {"limit_txt_0", "5"}, {"Graph_txt", "Bench"},
+        {"Graph_range", "2"}, {"Tick_Dn", "-2.5"},  {"Tick_UP", "10"},    {"IntTime", "60000"},
+        {"Fdt_1", "H:nn:ss"}, {"Mav", "000"}};
+    for (const auto& [key, value] : changed) s.WriteSetting(key, value);
 
     Session session;
     LoadSettingsAtStartup(session, s);
@@ -111,17 +103,14 @@ TEST(SettingsLoad, UnusableNumbersKeepTheFieldValue) {
         s.Tick_UP = 3;
         s.T1_beep = 1;
         s.limit_selet = 2;
-        const Settings before = s;
+        const auto fields = [](const Settings& x) {
+            return std::make_tuple(x.comp, x.Graph_range, x.IntTime, x.autoScan, x.Tick_Dn,
+                                   x.Tick_UP, x.T1_beep, x.limit_selet);
+        };
+        const auto before = fields(s);
         fresh.store().WriteSetting(row.key, row.text);
         LoadSettings(session, fresh.store());
-        EXPECT_EQ(s.comp, before.comp) << row.key << "=" << row.text;
-        EXPECT_EQ(s.Graph_range, before.Graph_range) << row.key << "=" << row.text;
-        EXPECT_EQ(s.IntTime, before.IntTime) << row.key << "=" << row.text;
-        EXPECT_EQ(s.autoScan, before.autoScan) << row.key << "=" << row.text;
-        EXPECT_EQ(s.Tick_Dn, before.Tick_Dn) << row.key << "=" << row.text;
-        EXPECT_EQ(s.Tick_UP, before.Tick_UP) << row.key << "=" << row.text;
-        EXPECT_EQ(s.T1_beep, before.T1_beep) << row.key << "=" << row.text;
-        EXPECT_EQ(s.limit_selet, before.limit_selet) << row.key << "=" << row.text;
+        EXPECT_EQ(fields(s), before) << row.key << "=" << row.text;
     }
 }
 
