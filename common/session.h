@@ -234,4 +234,15 @@ struct Session {
     Hooks hooks;
 };
 
+// Ends REL mode: the reference fields are emptied, the "REL" indicator hidden and the
+// button drawn normally again (REL pressed a second time, or the recording stopped).
+inline void ClearRelReference(Session& s) {
+    s.stats.relValue.clear();
+    s.stats.relUnit.clear();
+    s.stats.relTime.clear();
+    s.readout.indicator[kIndRel] = false;
+    s.stats.StatFlags[3] = false;
+    s.stats.relHighlighted = false;
+}
+
 }  // namespace quillon

@@ -106,12 +106,7 @@ void StatisticsCalc::UpdateAverage() {
 void StatisticsCalc::Command2_Click() {
     Statistics& st = s_.stats;
     if (!(s_.link.LinkOn && s_.rec.Running) || st.StatFlags[3]) {
-        st.relValue.clear();
-        st.relUnit.clear();
-        st.relTime.clear();
-        s_.readout.indicator[kIndRel] = false;
-        st.StatFlags[3] = false;
-        st.relHighlighted = false;
+        ClearRelReference(s_);
         return;
     }
     const int n = s_.rec.RecNo - 1;

@@ -126,15 +126,7 @@ void Recorder::mnstop_Click() {
         c.setEnabled(key, true);
     hideRecordingIndicators();
 
-    Statistics& st = s_.stats;
-    if (st.StatFlags[3]) {
-        st.relValue.clear();
-        st.relUnit.clear();
-        st.relTime.clear();
-        s_.readout.indicator[kIndRel] = false;
-        st.StatFlags[3] = false;
-        st.relHighlighted = false;
-    }
+    if (s_.stats.StatFlags[3]) ClearRelReference(s_);
     s_.rec.RunState = kRunIdle;
     if (s_.sched.order == 1 && s_.sched.SchedRunning) Call(calls_.or_stp);
 }
