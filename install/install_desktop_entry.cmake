@@ -1,6 +1,8 @@
 # Runs at install time: puts the desktop entry (pointing at the installed program)
 # and the menu icon under the XDG data folder. QUILLON_XDG_DATA_DIR in the
-# environment overrides the configured folder; DESTDIR is honoured by file(INSTALL).
+# environment overrides the configured folder; DESTDIR is honoured. Writes nothing
+# outside the destination (no staging file in the build folder, which two installs
+# running at once would share).
 set(xdg_dir "${QUILLON_XDG_DATA_DIR}")
 if(NOT "$ENV{QUILLON_XDG_DATA_DIR}" STREQUAL "")
   set(xdg_dir "$ENV{QUILLON_XDG_DATA_DIR}")
@@ -9,11 +11,23 @@ if(NOT IS_ABSOLUTE "${xdg_dir}")
   set(xdg_dir "${CMAKE_INSTALL_PREFIX}/${xdg_dir}")
 endif()
 
-file(READ "${QUILLON_DESKTOP_ENTRY}" entry)
-string(REPLACE "/opt/QUILLON" "${CMAKE_INSTALL_PREFIX}" entry "${entry}")
-file(WRITE "${QUILLON_STAGING_DIR}/desktop/quillon.desktop" "${entry}")
+# Exec= is a command line: the program's path is quoted so that a folder with
+# blanks works, with the escapes a quoted argument of a desktop entry needs.
+set(program "${CMAKE_INSTALL_PREFIX}/quillon")
+string(REPLACE "\\" "\\\\\\\\" program "${program}")
+foreach(reserved "\"" "`" "$")
+  string(REPLACE "${reserved}" "\\\\${reserved}" program "${program}")
+endforeach()
 
-file(INSTALL DESTINATION "${xdg_dir}/applications" TYPE FILE
-  FILES "${QUILLON_STAGING_DIR}/desktop/quillon.desktop")
+file(READ "${QUILLON_DESKTOP_ENTRY}" entry)
+string(REPLACE "\nExec=/opt/QUILLON/quillon\n" "\nExec=\"${program}\"\n" entry "${entry}")
+string(REPLACE "/opt/QUILLON" "${CMAKE_INSTALL_PREFIX}" entry "${entry}")
+
+set(entry_file "${xdg_dir}/applications/quillon.desktop")
+message(STATUS "Installing: $ENV{DESTDIR}${entry_file}")
+file(WRITE "$ENV{DESTDIR}${entry_file}" "${entry}")
+file(CHMOD "$ENV{DESTDIR}${entry_file}" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${entry_file}")
+
 file(INSTALL DESTINATION "${xdg_dir}/icons/hicolor/256x256/apps" TYPE FILE
   FILES "${QUILLON_ICON_PNG}")

@@ -8,7 +8,8 @@
 #   2. installs a udev rule that lets the user at the desktop open USB-serial
 #      adapters at once (/etc/udev/rules.d/70-quillon-serial.rules).
 # Asks for administrator rights (sudo in a terminal, pkexec on the desktop).
-set -u
+# Running it again changes nothing that is already in place.
+set -eu
 
 self=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
 rules_file=/etc/udev/rules.d/70-quillon-serial.rules
@@ -56,12 +57,22 @@ RULES
 }
 
 if [ "${1:-}" = "--as-root" ]; then
-    grant "$2"
-    exit $?
+    if grant "$2"; then exit 0; else exit 1; fi
 fi
 
+# sudo needs a terminal to ask for the password; started from the launcher on the
+# desktop, standard input may still be a terminal that is not ours to use.
+has_terminal() {
+    [ -t 0 ] && (: </dev/tty) 2>/dev/null
+}
+
 user=$(id -un)
-if [ "$user" = root ] && [ -n "${SUDO_USER:-}" ]; then user=$SUDO_USER; fi
+# Run through sudo or pkexec by hand: the account to grant is the one that asked.
+if [ "$user" = root ] && [ -n "${SUDO_USER:-}" ]; then
+    user=$SUDO_USER
+elif [ "$user" = root ] && [ -n "${PKEXEC_UID:-}" ]; then
+    user=$(id -un "$PKEXEC_UID" 2>/dev/null) || user=root
+fi
 group=$(serial_group) || group=""
 
 if [ -n "$group" ] && id -nG "$user" | tr ' ' '\n' | grep -qx "$group" && [ -f "$rules_file" ]; then
@@ -69,15 +80,13 @@ if [ -n "$group" ] && id -nG "$user" | tr ' ' '\n' | grep -qx "$group" && [ -f "
     exit 0
 fi
 
+status=0
 if [ "$(id -u)" -eq 0 ]; then
-    grant "$user"
-    status=$?
-elif [ -t 0 ] && command -v sudo >/dev/null 2>&1; then
-    sudo sh "$self" --as-root "$user"
-    status=$?
+    grant "$user" || status=$?
+elif has_terminal && command -v sudo >/dev/null 2>&1; then
+    sudo sh "$self" --as-root "$user" || status=$?
 elif command -v pkexec >/dev/null 2>&1; then
-    pkexec /bin/sh "$self" --as-root "$user"
-    status=$?
+    pkexec /bin/sh "$self" --as-root "$user" || status=$?
 else
     tell "Administrator rights are needed. In a terminal run: sudo usermod -aG ${group:-dialout} $user"
     exit 1

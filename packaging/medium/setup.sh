@@ -7,7 +7,8 @@
 # Asks for administrator rights (pkexec on the desktop, sudo in a terminal) only
 # when the folders are not writable. QUILLON_DEST and QUILLON_XDG_DATA_DIR choose
 # other folders; QUILLON_SETUP_QUIET=1 keeps the result out of desktop dialogs.
-set -u
+# Running it again replaces the installed files.
+set -eu
 
 self=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
 medium=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,6 +39,12 @@ install_files() {
         /?*) ;;
         *) echo "setup: the installation folder must be an absolute path: $dest" >&2; return 1 ;;
     esac
+    # The desktop entry's command line quotes the folder; these would need escapes there.
+    case $dest in
+        *'"'* | *'`'* | *'$'* | *'\'*)
+            echo "setup: the installation folder must not contain \", \`, \$ or \\: $dest" >&2
+            return 1 ;;
+    esac
     [ -f "$payload/QUILLON/quillon" ] || {
         echo "setup: this medium holds no program ($payload/QUILLON/quillon)" >&2
         return 1
@@ -52,18 +59,20 @@ install_files() {
     for f in sub.log Mark.ico; do
         if [ -f "$medium/$f" ]; then cp "$medium/$f" "$stage/$f" || { rm -rf "$stage"; return 1; }; fi
     done
-    chmod -R a+rX "$stage"
+    chmod -R a+rX "$stage" || { rm -rf "$stage"; return 1; }
     for f in "$stage"/* ; do
         mv -f "$f" "$dest/" || { rm -rf "$stage"; return 1; }
     done
     rmdir "$stage"
 
     mkdir -p "$xdg/applications" "$xdg/icons/hicolor/256x256/apps" || return 1
+    # Exec= is a command line, so its path is quoted (a folder may contain blanks).
     escaped=$(printf '%s' "$dest" | sed 's/[\\&|]/\\&/g')
-    sed "s|/opt/QUILLON|$escaped|g" "$payload/quillon.desktop" > "$xdg/applications/quillon.desktop" || return 1
-    chmod 0644 "$xdg/applications/quillon.desktop"
+    sed -e "s|^Exec=/opt/QUILLON/quillon\$|Exec=\"$escaped/quillon\"|" -e "s|/opt/QUILLON|$escaped|g" \
+        "$payload/quillon.desktop" > "$xdg/applications/quillon.desktop" || return 1
+    chmod 0644 "$xdg/applications/quillon.desktop" || return 1
     cp "$payload/quillon.png" "$xdg/icons/hicolor/256x256/apps/quillon.png" || return 1
-    chmod 0644 "$xdg/icons/hicolor/256x256/apps/quillon.png"
+    chmod 0644 "$xdg/icons/hicolor/256x256/apps/quillon.png" || return 1
     if command -v update-desktop-database >/dev/null 2>&1; then
         update-desktop-database "$xdg/applications" >/dev/null 2>&1 || true
     fi
@@ -74,22 +83,25 @@ install_files() {
 }
 
 if [ "${1:-}" = "--as-root" ]; then
-    install_files "$2" "$3"
-    exit $?
+    if install_files "$2" "$3"; then exit 0; else exit 1; fi
 fi
+
+# sudo needs a terminal to ask for the password; started from the launcher on the
+# desktop, standard input may still be a terminal that is not ours to use.
+has_terminal() {
+    [ -t 0 ] && (: </dev/tty) 2>/dev/null
+}
 
 dest=${QUILLON_DEST:-/opt/QUILLON}
 xdg=${QUILLON_XDG_DATA_DIR:-/usr/local/share}
 
+status=0
 if writable "$dest" && writable "$xdg"; then
-    install_files "$dest" "$xdg"
-    status=$?
-elif [ -t 0 ] && command -v sudo >/dev/null 2>&1; then
-    sudo sh "$self" --as-root "$dest" "$xdg"
-    status=$?
+    install_files "$dest" "$xdg" || status=$?
+elif has_terminal && command -v sudo >/dev/null 2>&1; then
+    sudo sh "$self" --as-root "$dest" "$xdg" || status=$?
 elif command -v pkexec >/dev/null 2>&1; then
-    pkexec /bin/sh "$self" --as-root "$dest" "$xdg"
-    status=$?
+    pkexec /bin/sh "$self" --as-root "$dest" "$xdg" || status=$?
 else
     tell "QUILLON was not installed: administrator rights are needed to write $dest. Run this script again as root."
     exit 1

@@ -163,9 +163,13 @@ TEST(SimScript, LoopRepeatsButNeverSpinsOnAScriptThatSendsNothing) {
         Play("func dcv; range 1; count 1; send; count 2; send; loop", 3),
         (std::vector<std::string>{"F0 11 02 31 31 30 30 30 00 05", "F0 11 02 31 32 30 30 30 00 05",
                                   "F0 11 02 31 31 30 30 30 00 05"}));
-    // Nothing to send between loops: the player falls through and repeats the reading.
-    EXPECT_EQ(Play("func dcv; range 1; count 3; hold 0; loop", 1)[0],
-              "F0 11 02 31 33 30 30 30 00 05");
+    // A pass that neither sends nor waits falls through and repeats the reading.
+    const std::string three = "F0 11 02 31 33 30 30 30 00 05";
+    EXPECT_EQ(Play("func dcv; range 1; count 3; hold 0; loop", 1)[0], three);
+    EXPECT_EQ(Play("func dcv; range 1; count 3; silence 0; loop", 3),
+              (std::vector<std::string>{"", three, three}));
+    EXPECT_EQ(Play("func dcv; range 1; count 3; hangup 0; loop", 3),
+              (std::vector<std::string>{"hangup", three, three}));
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 
 TEST(InstallRules, EverythingLandsInOneFolderPlusTheMenuEntry) {
     QTemporaryDir dir;
-    const QString prefix = dir.filePath("opt/QUILLON");
+    const QString prefix = dir.filePath("opt/My QUILLON");  // a blank needs quoting in Exec=
     const QString xdg = dir.filePath("share");
 
     QProcess cmake;
@@ -31,7 +31,8 @@ TEST(InstallRules, EverythingLandsInOneFolderPlusTheMenuEntry) {
     QFile entry(xdg + "/applications/quillon.desktop");
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(entry.readAll());
-    EXPECT_TRUE(text.contains("\nExec=" + prefix + "/quillon\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\nExec=\"" + prefix + "/quillon\"\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\nPath=" + prefix + "\n"));
     EXPECT_TRUE(text.contains("\nIcon=quillon\n"));
 
     const QString program = QStringLiteral(QUILLON_PROGRAM_NAME);

@@ -1,6 +1,8 @@
 // quillon-meter-sim: a simulated multimeter on a pseudo-terminal (see --help).
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -44,6 +46,12 @@ bool ReadScriptFile(const std::string& path, std::string* text) {
     if (path == "-") {
         content << std::cin.rdbuf();
     } else {
+        // A folder opens as a stream that reads as empty: refuse it rather than play nothing.
+        struct stat info {};
+        if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            errno = EISDIR;
+            return false;
+        }
         std::ifstream in(path, std::ios::binary);
         if (!in) return false;
         content << in.rdbuf();

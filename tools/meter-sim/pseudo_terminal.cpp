@@ -114,7 +114,9 @@ bool SlaveLink::create(const std::string& path, const std::string& target, std::
     }
     // Made under a temporary name and renamed, so the name is never missing or half-made.
     const std::string temporary = path + ".new" + std::to_string(getpid());
-    ::unlink(temporary.c_str());
+    // A leftover of an earlier run may go; anything else of that name stays.
+    if (lstat(temporary.c_str(), &existing) == 0 && S_ISLNK(existing.st_mode))
+        ::unlink(temporary.c_str());
     if (symlink(target.c_str(), temporary.c_str()) != 0) {
         *error = SystemError("creating the link " + path);
         return false;

@@ -18,7 +18,7 @@ Output Player::next() {
     if (!advanceToOutput()) return frameOutput("frame");
     Output out = outputOfCurrent();
     ++step_;
-    sentSinceTop_ = true;
+    if (!out.bytes.empty() || out.slotSeconds > 0 || out.reopenSeconds > 0) passTookTime_ = true;
     return out;
 }
 
@@ -55,11 +55,12 @@ bool Player::advanceToOutput() {
                 noise_.seed(static_cast<std::uint32_t>(arg));
                 break;
             case Op::Loop:
-                // A pass that sent nothing would loop for ever without a pause.
-                if (sentSinceTop_) {
+                // A pass that neither sends nor waits ("silence 0", "hangup 0") would
+                // loop for ever without a pause.
+                if (passTookTime_) {
                     index_ = 0;
                     step_ = 0;
-                    sentSinceTop_ = false;
+                    passTookTime_ = false;
                     continue;
                 }
                 break;

@@ -44,9 +44,9 @@ class Player {
     std::string readingText() const;
 
     std::vector<Command> commands_;
-    std::size_t index_ = 0;  // current command
-    std::size_t step_ = 0;   // outputs already made by the current command
-    bool sentSinceTop_ = false;
+    std::size_t index_ = 0;      // current command
+    std::size_t step_ = 0;       // outputs already made by the current command
+    bool passTookTime_ = false;  // since the top of the script: something sent or waited
     double rate_;
     FrameFields fields_;
     std::mt19937 noise_;

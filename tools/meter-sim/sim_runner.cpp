@@ -83,7 +83,11 @@ int RunSimulator(const RunOptions& options, Player& player,
             const auto back =
                 SteadyClock::now() +
                 std::chrono::duration_cast<SteadyClock::duration>(Seconds(out.reopenSeconds));
-            if (!SleepUntil(back, stop)) return 0;
+            if (!SleepUntil(back, stop)) {
+                std::printf("stopped\n");  // the line is already closed
+                std::fflush(stdout);
+                return 0;
+            }
             if (!line.open()) return 1;
             next = SteadyClock::now();
             continue;

@@ -14,7 +14,7 @@ pseudo-terminal, makes <link path> a symbolic link to its slave side (an earlier
 link of that name is replaced; a file or device is never touched), prints
 "ready <link path> -> <slave>" on standard output and writes frames until it is
 stopped (Ctrl+C, SIGTERM), which removes the link. Point QUILLON at the link:
-  QUILLON_PORTS=<link path> QUILLON
+  QUILLON_PORTS=<link path> quillon
 
 Options:
   --script FILE   play the script in FILE ("-" reads standard input)
