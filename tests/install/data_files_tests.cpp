@@ -8,14 +8,13 @@
 #include <QtEndian>
 #include <cstdlib>
 
+#include "install_test_support.h"
+
 namespace {
 
-const QString kRuntimeDir = QStringLiteral(QUILLON_RUNTIME_DIR);
+using quillon::ReadFile;
 
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+const QString kRuntimeDir = QStringLiteral(QUILLON_RUNTIME_DIR);
 
 quint32 U32(const QByteArray& bytes, int at) {
     return qFromLittleEndian<quint32>(bytes.constData() + at);

@@ -8,29 +8,12 @@
 
 #include "fminstall.h"
 #include "install_launcher.h"
-#include "recording_starter.h"
+#include "install_test_support.h"
 
 namespace quillon {
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
-class InstallWindow : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        medium = dir.filePath("medium");
-        programFiles = dir.filePath("opt");
-        QDir().mkpath(medium);
-    }
-    QTemporaryDir dir;
-    QString medium;
-    QString programFiles;
-    RecordingStarter starter;
-};
+using InstallWindow = MediumTest;
 
 TEST_F(InstallWindow, ShowsThreeRowsWithTheirTexts) {
     InstallLauncher launcher(medium, starter, programFiles, [] { return "6.01"; });

@@ -7,32 +7,12 @@
 #include <QThread>
 
 #include "install_launcher.h"
-#include "recording_starter.h"
+#include "install_test_support.h"
 
 namespace quillon {
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
-class Launcher : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        medium = dir.filePath("medium");
-        programFiles = dir.filePath("opt");
-        QDir().mkpath(medium);
-    }
-    InstallLauncher Make(const QString& version) {
-        return InstallLauncher(medium, starter, programFiles, [version] { return version; });
-    }
-    QTemporaryDir dir;
-    QString medium;
-    QString programFiles;
-    RecordingStarter starter;
-};
+using Launcher = MediumTest;
 
 TEST_F(Launcher, LoadSetsFolderCaptionAndVersion) {
     WriteFile(medium + "/sub.log", " Bench Logger\r\n");

@@ -6,20 +6,10 @@
 #include <QTemporaryDir>
 
 #include "launcher_rules.h"
+#include "install_test_support.h"
 
 namespace quillon {
 namespace {
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 TEST(VersionText, FormatAndParse) {
     EXPECT_EQ(FormatWinVer(5, 1), "5.01");

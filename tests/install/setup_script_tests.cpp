@@ -8,20 +8,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "install_test_support.h"
+
 namespace {
 
+using quillon::ReadFile;
+using quillon::WriteFile;
+
 const QString kPackaging = QStringLiteral(QUILLON_PACKAGING_DIR);
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void CopyExecutable(const QString& from, const QString& to) {
     ASSERT_TRUE(QFile::copy(from, to)) << from.toStdString();
