@@ -23,16 +23,7 @@
 namespace quillon {
 namespace {
 
-// Lets events run until `done` holds or `ms` have passed.
-bool RunUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
+using testing::RunUntil;
 
 // The values the simulated meter sends in turn (DC volts, 4 V range).
 const QSet<QString> kMeterValues = {"3.141", "2.718"};

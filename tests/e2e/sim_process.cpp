@@ -2,9 +2,21 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
 
 namespace quillon::testing {
+
+bool RunUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return done();
+}
 
 SimProcess::SimProcess(QStringList args) : args_(std::move(args)) {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -6,8 +6,13 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace quillon::testing {
+
+// Lets events run (timers, sockets, the simulator's output) until `done` holds or `ms`
+// have passed; returns `done()`.
+bool RunUntil(const std::function<bool()>& done, int ms);
 
 class SimProcess {
   public:
