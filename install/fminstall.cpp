@@ -32,6 +32,7 @@ Fminstall::Fminstall(InstallLauncher& launcher, QWidget* parent)
                                  QStringLiteral("Exit")};
 
     auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(16, 16, 24, 16);
     grid->setHorizontalSpacing(14);
     grid->setVerticalSpacing(10);
     for (int i = 0; i < 3; ++i) {

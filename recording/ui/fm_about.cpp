@@ -28,15 +28,23 @@ FmAbout::FmAbout(QWidget* parent, const QString& caption, const QString& version
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("cmdOK");
     ok->setDefault(true);
+    ok->setMinimumWidth(ok->sizeHint().width() + 24);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(picture, 0, 0, 2, 1, Qt::AlignTop);
+    grid->setContentsMargins(18, 18, 18, 14);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(8);
+    grid->setColumnMinimumWidth(0, 48 + 12);  // the icon and a gap before the texts
+    grid->addWidget(picture, 0, 0, 2, 1, Qt::AlignTop | Qt::AlignLeft);
     grid->addWidget(title, 0, 1, 1, 2);
     grid->addWidget(versionCaption, 1, 1);
     grid->addWidget(versionText, 1, 2);
     grid->setColumnStretch(2, 1);
-    grid->addWidget(ok, 2, 2, Qt::AlignRight);
+    grid->setColumnMinimumWidth(2, 200);  // not squeezed around a short title
+    grid->setRowMinimumHeight(2, 10);
+    grid->addWidget(ok, 3, 0, 1, 3, Qt::AlignRight);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
     // Placed 2000 twips from the left and 1500 from the top of the screen.
     move(200, 150);
 }

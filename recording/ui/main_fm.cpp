@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -198,6 +199,7 @@ void MainFm::mnhe_Click() {
         help_->setAttribute(Qt::WA_DeleteOnClose);
         help_->setOpenExternalLinks(true);
         help_->resize(720, 560);
+        help_->document()->setDocumentMargin(14);  // text away from the window's edges
     }
     help_->setWindowTitle(windowTitle() + " Help");
     const QString path = programDir_ + "/help.html";

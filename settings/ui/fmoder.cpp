@@ -28,6 +28,7 @@ void FmOder::BuildControls() {
         option1_[i]->setObjectName(QString("Option1_%1").arg(i));
         choiceLayout->addWidget(option1_[i]);
     }
+    choiceLayout->addStretch();
     connect(option1_[1], &QRadioButton::toggled, this, [this](bool on) {
         if (!showing_) schedule_.setStartSelected(on);
     });
@@ -58,6 +59,7 @@ void FmOder::BuildControls() {
             ShowModel();
         });
         auto* tilde = new QLabel("~");
+        tilde->setAlignment(Qt::AlignCenter);
         tilde->setObjectName(QString("Label1_%1").arg(row));
         grid->addWidget(tilde, row + 2, 3);
         for (int f = 0; f < 4; ++f) {
@@ -88,6 +90,7 @@ void FmOder::BuildControls() {
     auto* top = new QVBoxLayout(this);
     top->addWidget(choice);
     top->addLayout(grid);
+    top->addSpacing(6);
     top->addLayout(buttons);
 }
 

@@ -8,13 +8,17 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStorageInfo>
+#include <QStyle>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -33,6 +37,39 @@ W* Named(W* widget, const QString& name) {
 }
 
 QString WithSlash(const QString& path) { return path.endsWith('/') ? path : path + '/'; }
+
+// The folder label: a long path would widen the dialog past the screen, so it is drawn
+// shortened in the middle (both ends of a path matter) and shown whole in its tooltip.
+class PathLabel : public QLabel {
+  public:
+    QSize minimumSizeHint() const override {
+        return {fontMetrics().averageCharWidth() * 12, QLabel::minimumSizeHint().height()};
+    }
+    QSize sizeHint() const override {
+        const QSize full = QLabel::sizeHint();
+        return {qMin(full.width(), fontMetrics().averageCharWidth() * 40), full.height()};
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QRect area = contentsRect();
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
+        style()->drawItemText(&p, area, int(alignment()), palette(), isEnabled(), shown,
+                              foregroundRole());
+    }
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::ToolTip) {
+            const bool cut = fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+            if (cut)
+                QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(), text(), this);
+            else
+                QToolTip::hideText();
+            return true;
+        }
+        return QLabel::event(e);
+    }
+};
 
 // The next value of an interval box, kept within 0..59.
 QString StepInterval(const QString& text, int step) {
@@ -69,6 +106,9 @@ void Fmsetup::BuildControls() {
     option1_[0] = Named(new QRadioButton("Auto scan  com port"), "Option1_0");
     option1_[1] = Named(new QRadioButton("Select com port"), "Option1_1");
     combo4_ = Named(new QComboBox, "Combo4");
+    // 256 ports: a scrolled list of some rows, not a pop-up as tall as the screen.
+    combo4_->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    combo4_->setMaxVisibleItems(16);
     portNote_ = Named(new QLabel, "PortNote");
     portNote_->setWordWrap(true);
     portNote_->hide();
@@ -79,6 +119,7 @@ void Fmsetup::BuildControls() {
     auto* formatLayout = new QGridLayout(formats);
     for (int i = 0; i < 2; ++i) {
         list1_[i] = Named(new QListWidget, QString("List1_%1").arg(i));
+        list1_[i]->setMinimumHeight(list1_[i]->fontMetrics().height() * 8);
         label1_[i] = Named(new QLabel, QString("Label1_%1").arg(i));
         formatLayout->addWidget(list1_[i], 0, i);
         formatLayout->addWidget(label1_[i], 1, i);
@@ -90,7 +131,7 @@ void Fmsetup::BuildControls() {
     check5_ = Named(new QCheckBox("Auto save recording  data."), "Check5_0");
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(Named(new QLabel("Folder path"), "Label3"));
-    label4_ = Named(new QLabel, "Label4");
+    label4_ = Named(new PathLabel, "Label4");
     folderRow->addWidget(label4_, 1);
     drive1_ = Named(new QComboBox, "Drive1");
     dir1_ = Named(new QTreeView, "Dir1");
@@ -99,6 +140,10 @@ void Fmsetup::BuildControls() {
     dir1_->setModel(dirModel_);
     for (int c = 1; c < dirModel_->columnCount(); ++c) dir1_->hideColumn(c);
     dir1_->header()->hide();
+    dir1_->setMinimumHeight(dir1_->fontMetrics().height() * 10);
+    // Deep folders scroll sideways instead of being cut short.
+    dir1_->header()->setStretchLastSection(false);
+    dir1_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     saveLayout->addWidget(check5_);
     saveLayout->addLayout(folderRow);
     saveLayout->addWidget(drive1_);
@@ -134,28 +179,40 @@ void Fmsetup::BuildControls() {
 
     auto* intervalBox = new QGroupBox("Record Interval");
     auto* intervalLayout = new QGridLayout(intervalBox);
-    intervalLayout->addWidget(Named(new QLabel("Interval"), "Label9_0"), 1, 0);
+    intervalLayout->addWidget(Named(new QLabel("Interval"), "Label9_0"), 0, 0);
     const char* unitNames[2] = {"Minute", "Second"};
     for (int i = 0; i < 2; ++i) {
         text4_[i] = Named(new QLineEdit, QString("Text4_%1").arg(i));
         text4_[i]->setMaxLength(2);
+        text4_[i]->setAlignment(Qt::AlignCenter);
+        text4_[i]->setFixedWidth(text4_[i]->fontMetrics().horizontalAdvance("0000") + 12);
         auto* up = Named(new QToolButton, QString("Command4_%1").arg(i));
         auto* down = Named(new QToolButton, QString("Command5_%1").arg(i));
         up->setArrowType(Qt::UpArrow);
         down->setArrowType(Qt::DownArrow);
+        // The two arrows stacked beside the box, together as tall as the box.
+        const int arrowHeight = qMax(10, text4_[i]->sizeHint().height() / 2);
+        for (QToolButton* b : {up, down}) b->setFixedSize(arrowHeight + 6, arrowHeight);
+        auto* arrows = new QVBoxLayout;
+        arrows->setSpacing(0);
+        arrows->addWidget(up);
+        arrows->addWidget(down);
+        auto* spin = new QHBoxLayout;
+        spin->setSpacing(1);
+        spin->addWidget(text4_[i]);
+        spin->addLayout(arrows);
         const int column = 1 + i * 3;
-        intervalLayout->addWidget(up, 0, column);
-        intervalLayout->addWidget(text4_[i], 1, column);
-        intervalLayout->addWidget(down, 2, column);
+        intervalLayout->addLayout(spin, 0, column);
         intervalLayout->addWidget(Named(new QLabel(unitNames[i]), QString("Label9_%1").arg(9 + i)),
-                                  1, column + 1);
+                                  0, column + 1);
         connect(up, &QToolButton::clicked, this, [this, i] { Command4_Click(i); });
         connect(down, &QToolButton::clicked, this, [this, i] { Command5_Click(i); });
         connect(text4_[i], &QLineEdit::textChanged, this, &Fmsetup::MarkChanged);
     }
-    intervalLayout->addWidget(Named(new QLabel(":"), "Label9_11"), 1, 3);
+    intervalLayout->addWidget(Named(new QLabel(":"), "Label9_11"), 0, 3);
+    intervalLayout->setColumnStretch(6, 1);
     check3_ = Named(new QCheckBox("Do not record if reading is out of range (OL)"), "Check3");
-    intervalLayout->addWidget(check3_, 3, 0, 1, 6);
+    intervalLayout->addWidget(check3_, 1, 0, 1, 7);
 
     auto* yBox = new QGroupBox("Y axis");
     auto* yLayout = new QGridLayout(yBox);
@@ -165,13 +222,16 @@ void Fmsetup::BuildControls() {
         yLayout->addWidget(option3_[i], i, 0);
         connect(option3_[i], &QRadioButton::toggled, this, &Fmsetup::MarkChanged);
     }
+    // The limits apply to "Range" only, so they stand beside and below it.
     const char* limitCaptions[2] = {"Hi Limit ", "Low Limit "};
     for (int i = 0; i < 2; ++i) {
         text2_[i] = Named(new QLineEdit, QString("Text2_%1").arg(i));
-        yLayout->addWidget(Named(new QLabel(limitCaptions[i]), QString("Label2_%1").arg(i)), i, 1);
-        yLayout->addWidget(text2_[i], i, 2);
+        yLayout->addWidget(Named(new QLabel(limitCaptions[i]), QString("Label2_%1").arg(i)), 2 + i,
+                           1);
+        yLayout->addWidget(text2_[i], 2 + i, 2);
         connect(text2_[i], &QLineEdit::textChanged, this, &Fmsetup::MarkChanged);
     }
+    yLayout->setColumnStretch(2, 1);
     graphLayout->addWidget(titleBox);
     graphLayout->addWidget(intervalBox);
     graphLayout->addWidget(yBox);
@@ -352,6 +412,7 @@ void Fmsetup::ShowForm(const SettingsForm& f) {
     }
     check6_->setChecked(f.titleShown);
     text1_->setText(f.title);
+    text1_->setCursorPosition(0);  // a long title shows from its start
     text4_[0]->setText(f.minutes);
     text4_[1]->setText(f.seconds);
     check3_->setChecked(f.olStop);
@@ -369,6 +430,15 @@ void Fmsetup::Form_Load() {
     ShowForm(form);
     if (firstRun) FinishOk();
     if (session_.rec.RunState != kRunViewingFile) op_set();
+}
+
+void Fmsetup::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The load usually runs before the dialog is shown, when the lists cannot scroll yet.
+    for (QListWidget* list : list1_)
+        if (QListWidgetItem* item = list->currentItem())
+            list->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    if (dir1_->currentIndex().isValid()) dir1_->scrollTo(dir1_->currentIndex());
 }
 
 IntervalTexts Fmsetup::intervalTexts() const { return {text4_[0]->text(), text4_[1]->text()}; }

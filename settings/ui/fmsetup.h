@@ -54,6 +54,9 @@ class Fmsetup : public QDialog {
     void Command4_Click(int index);  // interval up
     void Command5_Click(int index);  // interval down
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void BuildControls();
     // OK after the store: the main window's captions and graph, then close.

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -201,6 +202,26 @@ TEST(Fmsetup, PortListNamesDevicesAndExplainsMissingPermission) {
     const QString note = rig.get<QLabel>("PortNote")->text();
     EXPECT_TRUE(note.contains("dialout"));
     EXPECT_TRUE(note.contains("/dev/ttyUSB0"));
+}
+
+TEST(Fmsetup, FormatLoadedBeforeShowingIsAtTheTopOfItsList) {
+    SetupRig rig(false);
+    rig.fresh.store().WriteSetting("Fdt_0", "yy mm dd");
+    rig.dialog.Form_Load();  // as the main window does: load, then show
+    rig.dialog.show();
+    auto* list = rig.get<QListWidget>("List1_0");
+    EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), list->currentRow());
+    EXPECT_GT(list->currentRow(), 0);
+}
+
+TEST(Fmsetup, LongFolderPathDoesNotWidenTheDialog) {
+    SetupRig rig;
+    const int usual = rig.dialog.minimumSizeHint().width();
+    rig.fresh.store().WriteSetting("Sav_Drv", "/srv/" + QString("measurements/").repeated(30));
+    rig.dialog.Form_Load();
+    QCoreApplication::processEvents();  // the layouts take the new label size
+    EXPECT_EQ(rig.dialog.minimumSizeHint().width(), usual);
+    EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/srv/" + QString("measurements/").repeated(30));
 }
 
 }  // namespace
