@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "meter_tables.h"
 #include "number_format.h"
@@ -123,13 +124,51 @@ qint32 BitsToLong(const QString& text) {
 // ------------------------------------------------------------- value text ----
 
 QString FormatReading(float v, int decimals) {
-    // The value's patterns ("###0.0000" .. "####0"): at least one integer digit and a
-    // fixed number of decimals. FormatNumber rounds on the float's shortest text, so
-    // its binary error never shows (2.352f stays 2.352).
-    if (!std::isfinite(v) || decimals < 0 || decimals > 8) return {};
-    QString pattern = QStringLiteral("###0");
-    if (decimals > 0) pattern += QLatin1Char('.') + QString(decimals, QLatin1Char('0'));
-    return FormatNumber(double(v), pattern);
+    // The shortest text that reads back as v, then rounded on its decimal digits, so
+    // the float's binary error never shows (2.352f stays 2.352).
+    if (!std::isfinite(v)) return {};
+    char text[64];
+    const auto res = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed);
+    if (res.ec != std::errc() || decimals < 0 || decimals > 8) return {};
+    const char* p = text;
+    const bool negative = *p == '-';
+    if (negative) ++p;
+    const char* dot = static_cast<const char*>(std::memchr(p, '.', size_t(res.ptr - p)));
+    const char* intEnd = dot ? dot : res.ptr;
+    const char* frac = dot ? dot + 1 : res.ptr;
+    const int fracLen = int(res.ptr - frac);
+
+    // digits[1..]: the integer digits, then the kept decimals; digits[0] takes a carry.
+    char digits[80];
+    int len = 1;
+    digits[0] = '0';
+    for (const char* q = p; q < intEnd; ++q) digits[len++] = *q;
+    for (int i = 0; i < decimals; ++i) digits[len++] = i < fracLen ? frac[i] : '0';
+    if (fracLen > decimals) {
+        const char next = frac[decimals];
+        bool restNonZero = false;
+        for (const char* q = frac + decimals + 1; q < res.ptr; ++q) restNonZero |= *q != '0';
+        const bool lastOdd = (digits[len - 1] - '0') % 2 == 1;
+        if (next > '5' || (next == '5' && (restNonZero || lastOdd))) {
+            int i = len - 1;
+            while (digits[i] == '9') digits[i--] = '0';
+            ++digits[i];
+        }
+    }
+    int first = digits[0] == '0' ? 1 : 0;
+    bool zero = true;
+    for (int i = first; i < len; ++i) zero &= digits[i] == '0';
+
+    char out[96];
+    int o = 0;
+    if (negative && !zero) out[o++] = '-';
+    const int intDigits = len - first - decimals;
+    for (int i = 0; i < intDigits; ++i) out[o++] = digits[first + i];
+    if (decimals > 0) {
+        out[o++] = '.';
+        for (int i = len - decimals; i < len; ++i) out[o++] = digits[i];
+    }
+    return QString::fromLatin1(out, o);
 }
 
 // ---------------------------------------------------------------- decoder ----
