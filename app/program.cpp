@@ -1,9 +1,5 @@
 #include "program.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
-
 #include "fmoder.h"
 #include "fmsetup.h"
 #include "meter_tables.h"
@@ -14,16 +10,6 @@
 namespace quillon {
 
 namespace {
-
-// A wait that lets window events run (the screen capture waits for a repaint).
-void WaitMs(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-}
 
 template <typename T>
 T& OwnedOr(std::unique_ptr<T>& given, std::unique_ptr<T> fallback) {
@@ -163,7 +149,6 @@ WindowCapture Program::windowCapture() {
     c.restoreMaximized = [this] {
         if (window_) window_->showMaximized();
     };
-    c.wait = WaitMs;
     return c;
 }
 

@@ -10,7 +10,7 @@
 namespace quillon {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds from an arbitrary start; 64-bit, never wraps, never goes back.
     virtual qint64 tickMs() const = 0;
@@ -19,19 +19,19 @@ public:
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     SystemClock() { timer_.start(); }
     qint64 tickMs() const override { return timer_.elapsed(); }
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 
-private:
+  private:
     QElapsedTimer timer_;
 };
 
 // A clock that stands still until a test advances it. The tick counter and the
 // date-time move together.
 class FakeClock final : public Clock {
-public:
+  public:
     explicit FakeClock(const QDateTime& start = QDateTime(QDate(2024, 1, 31), QTime(14, 25, 0)))
         : now_(start) {}
     qint64 tickMs() const override { return tick_; }
@@ -43,7 +43,7 @@ public:
     }
     void setNow(const QDateTime& t) { now_ = t; }  // the tick counter is left as it is
 
-private:
+  private:
     qint64 tick_ = 1000000;
     QDateTime now_;
 };

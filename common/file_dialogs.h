@@ -9,21 +9,21 @@
 namespace quillon {
 
 struct FileDialogRequest {
-    QString title;              // "Save File", "Open File"
-    QStringList filters;        // "Csv File (*.csv)", ...
-    int selectedFilter = 0;     // index into filters shown first
-    QString defaultSuffix;      // "csv", "bmp"; empty for none
-    QString proposedName;       // file name the dialog starts with
+    QString title;           // "Save File", "Open File"
+    QStringList filters;     // "Csv File (*.csv)", ...
+    int selectedFilter = 0;  // index into filters shown first
+    QString defaultSuffix;   // "csv", "bmp"; empty for none
+    QString proposedName;    // file name the dialog starts with
     bool confirmOverwrite = true;
 };
 
 struct FileDialogAnswer {
-    QString path;               // empty when cancelled
-    int filterIndex = 0;        // the file type the user chose
+    QString path;         // empty when cancelled
+    int filterIndex = 0;  // the file type the user chose
 };
 
 class FileDialogs {
-public:
+  public:
     virtual ~FileDialogs() = default;
     virtual FileDialogAnswer getSaveFileName(const FileDialogRequest& request) = 0;
     virtual FileDialogAnswer getOpenFileName(const FileDialogRequest& request) = 0;
@@ -31,7 +31,7 @@ public:
 
 // Test double: answers from a queue (an empty path is a cancel) and keeps the requests.
 class ScriptedFileDialogs final : public FileDialogs {
-public:
+  public:
     FileDialogAnswer getSaveFileName(const FileDialogRequest& request) override {
         return next(request);
     }
@@ -42,7 +42,7 @@ public:
     QVector<FileDialogRequest> requests;
     QVector<FileDialogAnswer> answers;
 
-private:
+  private:
     FileDialogAnswer next(const FileDialogRequest& request) {
         requests.push_back(request);
         return answers.isEmpty() ? FileDialogAnswer{} : answers.takeFirst();

@@ -5,13 +5,13 @@
 namespace quillon {
 
 class FlagScope {
-public:
+  public:
     explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
     ~FlagScope() { flag_ = false; }
     FlagScope(const FlagScope&) = delete;
     FlagScope& operator=(const FlagScope&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 

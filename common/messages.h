@@ -12,7 +12,7 @@ enum class MsgIcon { None, Question, Exclamation, Critical, Information };
 enum class MsgResult { Ok, Cancel, Yes, No };
 
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     // Shows a modal message box and returns the button pressed. An empty title means
     // the application's title.
@@ -23,7 +23,7 @@ public:
 // Test double: records every message and answers from a queue of scripted replies.
 // Without a scripted reply it presses the first button (OK or Yes).
 class ScriptedMessageBoxes final : public MessageBoxes {
-public:
+  public:
     struct Shown {
         QString text;
         QString title;

@@ -16,7 +16,7 @@ namespace quillon {
 
 class RecordTable final : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     static constexpr int kColumns = 5;
     enum Column { ColNo = 0, ColDate = 1, ColTime = 2, ColValue = 3, ColUnit = 4 };
 
@@ -48,7 +48,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-private:
+  private:
     QVector<std::array<QString, kColumns>> cells_;
     bool redraw_ = true;
 };

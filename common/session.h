@@ -32,21 +32,21 @@ enum RunStateValue : int {
 // Every persisted option, named after its key in the settings store. Written by the
 // settings store and dialog; the graph scaling overwrites Tick_Dn/Tick_UP at run time.
 struct Settings {
-    int autoScan = 0;        // 0 scan every COM number, 1 use `comp`
-    int comp = 0;            // configured COM number 1..256, 0 none
-    int sav_Auto = 0;        // 1 save every recording automatically into Sav_Drv
-    QString Sav_Drv;         // auto-save folder, ends with "/"
-    int T1_beep = 0;         // 1 limit alarm on
-    int limit_selet = 0;     // bit 0 high limit tested, bit 1 low limit tested
+    int autoScan = 0;                  // 0 scan every COM number, 1 use `comp`
+    int comp = 0;                      // configured COM number 1..256, 0 none
+    int sav_Auto = 0;                  // 1 save every recording automatically into Sav_Drv
+    QString Sav_Drv;                   // auto-save folder, ends with "/"
+    int T1_beep = 0;                   // 1 limit alarm on
+    int limit_selet = 0;               // bit 0 high limit tested, bit 1 low limit tested
     std::array<QString, 2> limit_txt;  // high and low limit as typed
-    int Graph_Title = 0;     // 1 show Graph_txt on the graph and printouts
-    QString Graph_txt;       // graph title
-    int Graph_range = 0;     // 0 Auto Range, 1 Meter Range, 2 Range
-    float Tick_Dn = 0;       // value at the bottom of the graph
-    float Tick_UP = 0;       // value at the top of the graph
-    int OL_stop = 0;         // 1 stop recording on an overload
-    qint32 IntTime = 0;      // record interval in ms
-    std::array<QString, 2> Fdt;  // date format, time format
+    int Graph_Title = 0;               // 1 show Graph_txt on the graph and printouts
+    QString Graph_txt;                 // graph title
+    int Graph_range = 0;               // 0 Auto Range, 1 Meter Range, 2 Range
+    float Tick_Dn = 0;                 // value at the bottom of the graph
+    float Tick_UP = 0;                 // value at the top of the graph
+    int OL_stop = 0;                   // 1 stop recording on an overload
+    qint32 IntTime = 0;                // record interval in ms
+    std::array<QString, 2> Fdt;        // date format, time format
 };
 
 // ------------------------------------------------------------------ meter link ----
@@ -67,40 +67,47 @@ struct PortSettings {
 // Written by the meter link and the poll loop.
 struct LinkState {
     PortSettings portSettings;
-    int FoundPort = 0;     // COM number the meter was last found on, 0 none
-    qint32 PortResult = 0; // result of the last library call, kept for reference
+    int FoundPort = 0;      // COM number the meter was last found on, 0 none
+    qint32 PortResult = 0;  // result of the last library call, kept for reference
     bool LinkOn = false;
-    int MissCount = 0;     // poll ticks since the decoder last ran
-    bool AlarmOn = false;  // the last checked reading is outside a limit
-    int OSMajor = 0;       // first digit of the system version, picks the alarm sound
+    int MissCount = 0;          // poll ticks since the decoder last ran
+    bool AlarmOn = false;       // the last checked reading is outside a limit
+    int OSMajor = 0;            // first digit of the system version, picks the alarm sound
     bool timerEnabled = false;  // Timer1
     int timerInterval = 500;    // Timer1 interval in ms
 };
 
 // The decoder's reading, read by everything that records or scales values.
 struct Reading {
-    int FuncCode = 0;    // 0..33
-    int RangeIdx = 0;    // 0..7
-    float DecIdx = 0;    // 0 four decimals .. 4 none
-    QString ValueText;   // "1.2345", "-2.352", "-0.0000", "OL", "-OL" or ""
-    QString OLText;      // overload pattern last shown (". OL ", " O.L ", ...)
-    float OLHigh = 0;    // limits of the current function and range
+    int FuncCode = 0;   // 0..33
+    int RangeIdx = 0;   // 0..7
+    float DecIdx = 0;   // 0 four decimals .. 4 none
+    QString ValueText;  // "1.2345", "-2.352", "-0.0000", "OL", "-OL" or ""
+    QString OLText;     // overload pattern last shown (". OL ", " O.L ", ...)
+    float OLHigh = 0;   // limits of the current function and range
     float OLLow = 0;
 };
 
 // Indicator labels Label13_1 .. Label13_7 of the live readout.
-enum Indicator { kIndRS232 = 1, kIndLimit = 2, kIndRel = 3, kIndWait = 4, kIndMax = 5,
-                 kIndMin = 6, kIndAvg = 7 };
+enum Indicator {
+    kIndRS232 = 1,
+    kIndLimit = 2,
+    kIndRel = 3,
+    kIndWait = 4,
+    kIndMax = 5,
+    kIndMin = 6,
+    kIndAvg = 7
+};
 
 // The live readout panel and the captions beside it.
 struct Readout {
-    QString value;        // Label1_0, the big value (or overload pattern)
-    QString unit;         // Label1_1
-    QString coupling;     // Label2, "AC", "DC", "AC+DC", "ns" or ""
-    bool buzzerShown = false;  // Image4
-    bool diodeShown = false;   // Image5
-    int barImage = 63;    // Image1: picture 1..63 of the bar-graph list
-    int signImage = 1;    // Image2: 1 positive, 2 negative
+    QString value;                    // Label1_0, the big value (or overload pattern)
+    QString unit;                     // Label1_1
+    QString coupling;                 // Label2, "AC", "DC", "AC+DC", "ns" or ""
+    bool buzzerShown = false;         // Image4
+    bool diodeShown = false;          // Image5
+    int barImage = 63;                // Image1: picture 1..63 of the bar-graph list
+    int signImage = 1;                // Image2: 1 positive, 2 negative
     std::array<bool, 8> indicator{};  // Label13_1..7 visible, index by Indicator
     // Alarm-limit and interval captions Label12_0 (Hi), Label12_1 (Low), Label12_2.
     std::array<QString, 3> limitCaption;
@@ -113,42 +120,42 @@ struct Readout {
 struct RecordingState {
     int RunState = kRunIdle;
     bool Running = false;
-    qint32 RecNo = 0;         // next record's number = its table row; 0 no recording
-    qint64 RecTick = 0;       // tick count that is the baseline of the record schedule
+    qint32 RecNo = 0;    // next record's number = its table row; 0 no recording
+    qint64 RecTick = 0;  // tick count that is the baseline of the record schedule
     bool TimeFromClock = false;
-    int RecFunc = 0;          // function code of record 1
-    int RecRange = 0;         // range index at the latest record
+    int RecFunc = 0;   // function code of record 1
+    int RecRange = 0;  // range index at the latest record
     bool RangeChanged = false;
     int PrevRange = 0;
-    QString finestRange;      // Label22_0: range index of the finest range, as text
-    QString finestDec;        // Label22_1: its decimal index, as text
-    QString functionName;     // Label21
-    QString recordName;       // Label7 ("File "), e.g. 20240131_142500
-    QString modeLabel;        // Label11 ("Mode")
-    QString unitLabel;        // Label8 ("Unit ")
-    QString fileTitle;        // Label15_0: title of a viewed report file
-    QString fileDate;         // Label15_1: date of a viewed report file
+    QString finestRange;   // Label22_0: range index of the finest range, as text
+    QString finestDec;     // Label22_1: its decimal index, as text
+    QString functionName;  // Label21
+    QString recordName;    // Label7 ("File "), e.g. 20240131_142500
+    QString modeLabel;     // Label11 ("Mode")
+    QString unitLabel;     // Label8 ("Unit ")
+    QString fileTitle;     // Label15_0: title of a viewed report file
+    QString fileDate;      // Label15_1: date of a viewed report file
 };
 
 // ----------------------------------------------------------------- statistics ----
 
 // Written by the statistics (and filled from a file by the report reader).
 struct Statistics {
-    QString MaxText, MinText;     // working copies while computing
-    QString maxValue;             // Label18: running MAX in the current range's unit
-    QString minValue;             // Label19
-    QString maxRecord;            // Label10_0: row of the MAX record
-    QString minRecord;            // Label10_1
-    QString avgCount;             // Text3
-    QString avgSum;               // Text8
+    QString MaxText, MinText;       // working copies while computing
+    QString maxValue;               // Label18: running MAX in the current range's unit
+    QString minValue;               // Label19
+    QString maxRecord;              // Label10_0: row of the MAX record
+    QString minRecord;              // Label10_1
+    QString avgCount;               // Text3
+    QString avgSum;                 // Text8
     std::array<QString, 3> maxRow;  // Label5_0..2: value, unit, time shown in the MAX row
     std::array<QString, 3> minRow;  // Label6_0..2
     std::array<QString, 2> avgRow;  // Label4_0..1: average, unit
-    QString pageMax;              // Label3_2
-    QString pageMin;              // Label3_3
-    QString relValue;             // Label3_0: REL reference value
-    QString relUnit;              // Label3_1
-    QString relTime;              // Label6_3
+    QString pageMax;                // Label3_2
+    QString pageMin;                // Label3_3
+    QString relValue;               // Label3_0: REL reference value
+    QString relUnit;                // Label3_1
+    QString relTime;                // Label6_3
     // Show MAX, MIN, AVG (from the setting "Mav"); item 3: a REL reference is held.
     std::array<bool, 4> StatFlags{};
     bool relHighlighted = false;  // Command2 ("REL") drawn light cyan
@@ -158,28 +165,29 @@ struct Statistics {
 
 // Written by the graph frame, scaling and plot.
 struct GraphState {
-    double YStep = 0;         // value of one vertical grid unit
-    float PageScale = 1;      // a page holds 100 * PageScale records
-    QString pageBox;          // Text1: number of the page shown
+    double YStep = 0;     // value of one vertical grid unit
+    float PageScale = 1;  // a page holds 100 * PageScale records
+    QString pageBox;      // Text1: number of the page shown
     float LastPlotValue = 0;
     bool NoPrevPoint = true;
-    double UnitX = 102;       // width of one horizontal grid unit in drawing units
-    double UnitY = 34;        // height of one vertical grid unit
-    double ScaleX = 1;        // layout factors, 1 at the design size
+    double UnitX = 102;  // width of one horizontal grid unit in drawing units
+    double UnitY = 34;   // height of one vertical grid unit
+    double ScaleX = 1;   // layout factors, 1 at the design size
     double ScaleY = 1;
 };
 
 // ------------------------------------------------------------------- schedule ----
 
 struct ScheduleState {
-    int order = 0;                                  // 1 armed
-    std::array<std::array<QString, 4>, 5> SchedFields;  // start date, start time, stop date, stop time
+    int order = 0;  // 1 armed
+    // Per entry: start date, start time, stop date, stop time.
+    std::array<std::array<QString, 4>, 5> SchedFields;
     std::array<int, 5> SchedEnabled{};
-    int SchedEntry = 1;                             // entry running now or next, 1..5
+    int SchedEntry = 1;  // entry running now or next, 1..5
     QDateTime SchedStart, SchedStop;
     bool SchedRunning = false;
-    bool bannerShown = false;                       // Picture5
-    QString bannerText;                             // Label14
+    bool bannerShown = false;  // Picture5
+    QString bannerText;        // Label14
 };
 
 // ------------------------------------------------------------ menus, toolbar ----
@@ -243,6 +251,13 @@ inline void ClearRelReference(Session& s) {
     s.readout.indicator[kIndRel] = false;
     s.stats.StatFlags[3] = false;
     s.stats.relHighlighted = false;
+}
+
+// An opened report stays on show after a file, print or dialog command has set RunState
+// to 3; it is shown until the display is reset, and saving stays disabled until then.
+inline bool ShowsOpenedReport(const Session& s) {
+    return s.rec.RunState == kRunViewingFile ||
+           (s.rec.RunState == kRunCommand && !s.controls.isEnabled(QStringLiteral("mnsaveData")));
 }
 
 }  // namespace quillon

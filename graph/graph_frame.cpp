@@ -13,14 +13,6 @@ namespace {
 const QColor kPlotArea(224, 224, 224);
 const QColor kMajorGrid(128, 128, 0);
 const QColor kTick(128, 128, 128);
-
-// An opened report stays on show after a file, print or dialog command has set RunState
-// to 3; it is shown until the display is reset, and saving stays disabled until then.
-bool ShowsOpenedReport(const Session& s) {
-    return s.rec.RunState == kRunViewingFile ||
-           (s.rec.RunState == kRunCommand && !s.controls.isEnabled(QStringLiteral("mnsaveData")));
-}
-
 }  // namespace
 
 void TrendGraph::RE_display() {

@@ -107,6 +107,17 @@ std::optional<double> TrendGraph::PlotValue(int row) const {
                        UnitTable(func, s_.rec.RecRange));
 }
 
+void TrendGraph::StartCurveAt(qint64 first) {
+    GraphState& g = s_.graph;
+    if (const auto v = PlotValue(int(first))) {
+        g.LastPlotValue = float(*v);
+        g.NoPrevPoint = false;
+    } else {
+        g.LastPlotValue = 0;
+        g.NoPrevPoint = true;
+    }
+}
+
 void TrendGraph::DrawStripsAndTimeLabels(qint64 page) {
     const GraphState& g = s_.graph;
     const double sx = g.ScaleX, sy = g.ScaleY;
@@ -140,14 +151,7 @@ void TrendGraph::RedrawGraphPage() {
     const qint64 first = FirstRecordOfPage(page, perPage);
     if (first > t.recordCount()) return;
 
-    GraphState& g = s_.graph;
-    if (const auto v = PlotValue(int(first))) {
-        g.LastPlotValue = float(*v);
-        g.NoPrevPoint = false;
-    } else {
-        g.LastPlotValue = 0;
-        g.NoPrevPoint = true;
-    }
+    StartCurveAt(first);
     const qint64 last = std::min<qint64>(page * perPage, t.recordCount());
     for (qint64 r = first; r <= last; ++r)
         if (const auto v = PlotValue(int(r))) DrawPoint(r, page, *v);
@@ -185,13 +189,7 @@ void TrendGraph::PlotNewPoint() {
         const QString previous = t.cell(int(n - 1), RecordTable::ColValue);
         if (IsNumeric(previous)) g.LastPlotValue = float(NumberOr(previous, 0));
     } else {
-        if (const auto v = PlotValue(int(first))) {
-            g.LastPlotValue = float(*v);
-            g.NoPrevPoint = false;
-        } else {
-            g.LastPlotValue = 0;
-            g.NoPrevPoint = true;
-        }
+        StartCurveAt(first);
         if (page == 1) {
             stats_.ComputeGraphScale();
             ClearLeftMargin();

@@ -12,6 +12,7 @@
 #include <QSize>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 #include "clock.h"
 #include "graph_canvas.h"
@@ -78,6 +79,9 @@ class TrendGraph {
     void FlushCurve();
     void DrawStripsAndTimeLabels(qint64 page);
     std::optional<double> PlotValue(int row) const;
+    // The curve of a page starts at the height of its first record, or with no point
+    // before it when that record holds no plottable value.
+    void StartCurveAt(qint64 first);
 
     Session& s_;
     Clock& clock_;

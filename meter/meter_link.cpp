@@ -62,6 +62,15 @@ void MeterLink::linkFound(int port) {
     showLinkState();
 }
 
+bool MeterLink::openAndListen(int port, bool processEvents) {
+    LinkState& link = s_.link;
+    link.PortResult = lib_.sio_open(port);
+    if (link.PortResult == SIO_OK && ConfigurePort() && meterHeard(port, kListenMs, processEvents))
+        return true;
+    link.PortResult = lib_.sio_close(port);
+    return false;
+}
+
 void MeterLink::FindMeterPort() {
     if (s_.link.LinkOn || attemptRunning_) return;
     FlagScope scope(attemptRunning_);
@@ -79,16 +88,10 @@ void MeterLink::FindMeterPort() {
         for (int pass = 0; pass < kScanPasses; ++pass) {
             for (int p = 1; p <= last; ++p) {
                 link.portSettings.port = p;
-                link.PortResult = lib_.sio_open(p);
-                if (link.PortResult != SIO_OK || !ConfigurePort()) {
-                    link.PortResult = lib_.sio_close(p);
-                    continue;
-                }
-                if (meterHeard(p, kListenMs, false)) {
+                if (openAndListen(p, false)) {
                     linkFound(p);
                     return;
                 }
-                link.PortResult = lib_.sio_close(p);
             }
         }
         if (last > 0) link.PortResult = lib_.sio_close(last);
@@ -98,16 +101,10 @@ void MeterLink::FindMeterPort() {
     const int p = s_.settings.comp;
     link.portSettings.port = p;
     for (int attempt = 0; attempt < kConfiguredPortTries; ++attempt) {
-        link.PortResult = lib_.sio_open(p);
-        if (link.PortResult != SIO_OK || !ConfigurePort()) {
-            link.PortResult = lib_.sio_close(p);
-            continue;
-        }
-        if (meterHeard(p, kListenMs, true)) {
+        if (openAndListen(p, true)) {
             linkFound(p);
             return;
         }
-        link.PortResult = lib_.sio_close(p);
     }
     link.PortResult = lib_.sio_close(p);
 }

@@ -45,6 +45,9 @@ class MeterLink {
     void fillPortSettings(int port);
     // Waits until more than one byte is waiting on the port or more than ms have passed.
     bool meterHeard(int port, qint64 ms, bool processEvents);
+    // Opens and configures the port and listens for the meter; closes the port again
+    // when any of that fails. True when the meter was heard (the port stays open).
+    bool openAndListen(int port, bool processEvents);
     void showLinkState();
     void linkFound(int port);
     void processEventsThenIdle();

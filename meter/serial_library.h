@@ -24,7 +24,7 @@ enum SerialCode : int {
 };
 
 class SerialLibrary {
-public:
+  public:
     virtual ~SerialLibrary() = default;
     virtual int sio_open(int port) = 0;
     virtual int sio_close(int port) = 0;
@@ -44,7 +44,10 @@ public:
 
     // Why the last sio_open of this COM number failed, in words ("" when it did not
     // fail or the reason is unknown); the settings dialog shows it beside the port.
-    virtual QString openFailureReason(int port) const { Q_UNUSED(port); return {}; }
+    virtual QString openFailureReason(int port) const {
+        Q_UNUSED(port);
+        return {};
+    }
 };
 
 }  // namespace quillon

@@ -6,7 +6,7 @@
 // All state lives in the Session; the recorder only decides. The window shows the
 // session after each command and tick.
 
-#include <QString>
+#include <QTime>
 
 #include "clock.h"
 #include "messages.h"

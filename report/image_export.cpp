@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <QThread>
 
 namespace quillon {
 
@@ -11,12 +12,14 @@ namespace {
 
 constexpr int kRepaintWaitMs = 200;
 
+// Sleeps a millisecond between rounds of events, so the wait does not spin a core.
 void WaitWithEvents(int ms) {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < ms) {
         if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
     }
 }
 

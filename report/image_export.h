@@ -17,7 +17,9 @@ struct WindowCapture {
     std::function<QImage()> grab;            // the window as it looks now
     std::function<bool()> leaveMaximized;    // restores a maximized window; true if it was
     std::function<void()> restoreMaximized;  // maximizes it again
-    std::function<void(int ms)> wait;        // a wait that lets events run (repaint)
+    // A wait that lets events run (the window repaints). Unset: one that processes the
+    // application's events.
+    std::function<void(int ms)> wait;
 };
 
 // Captures the window at its normal size (leaving and restoring the maximized state,

@@ -8,7 +8,6 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QColor>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>

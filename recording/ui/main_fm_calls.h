@@ -14,7 +14,7 @@ struct MainFmCalls {
 
     // Start-up.
     std::function<QString()> GetOSVersion;  // "6.01"
-    Action LoadSettings;  // settings and schedule read from the store
+    Action LoadSettings;                    // settings and schedule read from the store
 
     // Poll loop, one tick of the window timer.
     Action Timer1_Timer;

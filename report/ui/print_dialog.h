@@ -113,7 +113,7 @@ class cPrnDlg {
 
     // True when the user confirmed; the printer then carries the chosen settings.
     bool ShowPrinterDialog();
-    // Nothing to release; kept so callers read the same as before.
+    // Ends the dialog object's use. It holds nothing between dialogs, so this does nothing.
     void Free() {}
 
   private:

@@ -29,13 +29,6 @@ void FitLayout(QPainter& p, const QPrinter& printer, const QSizeF& extent) {
     p.scale(s, s);
 }
 
-// An opened report stays on show after a file, print or dialog command has set RunState
-// to 3; it is shown until the display is reset, and saving stays disabled until then.
-bool ShowsOpenedReport(const Session& s) {
-    return s.rec.RunState == kRunViewingFile ||
-           (s.rec.RunState == kRunCommand && !s.controls.isEnabled(QStringLiteral("mnsaveData")));
-}
-
 void PrepareA4(QPrinter& printer, QPageLayout::Orientation orientation) {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(orientation);
