@@ -108,6 +108,7 @@ TEST(SimScript, RejectsBadLinesWithTheirLineNumber) {
         {"sine 0 1 0 5", "line 1: the period"},
         {"hold", "line 1: hold takes 1 argument"},
         {"func xyz", "line 1: unknown function"},
+        {"flood 1 1.5", "line 1: the sync share"},
     };
     for (const auto& c : cases) {
         const ParsedScript parsed = ParseScript(c.script);
@@ -156,6 +157,28 @@ TEST(SimScript, LineFaultsAndTheEndOfTheScript) {
     // After the last command the meter goes on showing its reading.
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(Hex(player.next().bytes), "F0 11 02 31 35 30 30 30 00 05");
+}
+
+TEST(SimScript, FloodSendsAFrameThenNoiseAsFastAsTheLineTakesIt) {
+    Player player(ParseScript("func dcv; range 1; count 5; flood 1 0.3; flood 0.25").commands, 4);
+    int syncBytes = 0;
+    std::size_t noiseBytes = 0;
+    for (int slot = 0; slot < 4; ++slot) {
+        const Output out = player.next();
+        EXPECT_TRUE(out.unpaced);
+        EXPECT_DOUBLE_EQ(out.slotSeconds, 0.25);
+        ASSERT_GT(out.bytes.size(), 10000u);
+        const std::vector<std::uint8_t> frame(out.bytes.begin(), out.bytes.begin() + 10);
+        EXPECT_EQ(Hex(frame), "F0 11 02 31 35 30 30 30 00 05");
+        syncBytes += int(std::count(out.bytes.begin() + 10, out.bytes.end(), 0xF0));
+        noiseBytes += out.bytes.size() - 10;
+    }
+    EXPECT_NEAR(double(syncBytes) / double(noiseBytes), 0.3, 0.01);
+    // Without a share every byte value comes alike: sync bytes are rare.
+    const Output plain = player.next();
+    const auto plainSync = std::count(plain.bytes.begin() + 10, plain.bytes.end(), 0xF0);
+    EXPECT_LT(double(plainSync) / double(plain.bytes.size()), 0.01);
+    EXPECT_FALSE(player.next().unpaced);  // the script is over: frames again
 }
 
 TEST(SimScript, LoopRepeatsButNeverSpinsOnAScriptThatSendsNothing) {

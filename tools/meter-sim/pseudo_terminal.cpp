@@ -92,6 +92,25 @@ bool PseudoTerminal::writeByte(std::uint8_t byte) {
     return false;
 }
 
+std::size_t PseudoTerminal::writeSome(const std::uint8_t* bytes, std::size_t count, int waitMs) {
+    if (master_ < 0) return 0;
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t written = ::write(master_, bytes + done, count - done);
+        if (written > 0) {
+            done += static_cast<std::size_t>(written);
+            continue;
+        }
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0 && errno == EAGAIN && waitMs > 0) {
+            pollfd room{master_, POLLOUT, 0};
+            if (poll(&room, 1, waitMs) > 0) continue;
+        }
+        break;  // full for the whole wait, or nobody on the other side
+    }
+    return done;
+}
+
 void PseudoTerminal::dropUnreadBacklog() {
     if (master_ < 0) return;
     int queued = 0;

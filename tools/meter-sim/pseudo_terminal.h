@@ -2,6 +2,7 @@
 // The simulated meter's end of the line: a pseudo-terminal whose slave side QUILLON
 // opens like a serial port, and the symbolic link that gives the slave a fixed name.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -25,6 +26,9 @@ class PseudoTerminal {
     // Sends one byte without blocking for long; false when it was lost (no room on the
     // line even after a short wait, or no reader at all), as on a real line.
     bool writeByte(std::uint8_t byte);
+    // Sends as many of the bytes as the line takes within `waitMs` (0: only what fits
+    // now); returns how many went out. A later call goes on where this one stopped.
+    std::size_t writeSome(const std::uint8_t* bytes, std::size_t count, int waitMs);
     // A port nobody reads loses what arrives: drop the backlog once it grows past a few
     // seconds of frames, so a reader that comes later does not start with stale data.
     // Also discards whatever a reader may have written towards the meter.

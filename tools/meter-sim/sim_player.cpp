@@ -9,6 +9,10 @@ namespace quillon::metersim {
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
+// Random bytes offered per frame slot of a flood: more than any reader takes, so the
+// line stays full.
+constexpr std::size_t kFloodBytesPerSlot = 32 * 1024;
+constexpr std::uint8_t kSyncByte = 0xF0;
 }  // namespace
 
 Player::Player(std::vector<Command> commands, double rate, std::uint32_t seed)
@@ -89,6 +93,8 @@ std::size_t Player::outputCountOfCurrent() const {
             return framesFor(c.numbers[3]);
         case Op::Ramp:
             return framesFor(c.numbers[2]);
+        case Op::Flood:
+            return std::max<std::size_t>(1, framesFor(c.numbers[0]));
         case Op::Steps: {
             const auto count = static_cast<std::size_t>(
                 std::floor((c.numbers[1] - c.numbers[0]) / c.numbers[2] + 1e-9) + 1);
@@ -140,6 +146,8 @@ Output Player::outputOfCurrent() {
             out.description = "noise, " + std::to_string(out.bytes.size()) + " bytes";
             return out;
         }
+        case Op::Flood:
+            return floodOutput(c);
         case Op::Bytes:
             out.bytes = c.bytes;
             out.description = "bytes " + HexText(out.bytes.data(), out.bytes.size());
@@ -172,6 +180,28 @@ Output Player::frameOutput(const std::string& what) const {
     out.bytes.assign(frame.begin(), frame.end());
     out.slotSeconds = 1 / rate_;
     out.description = what + " " + HexText(frame.data(), frame.size()) + "  " + readingText();
+    return out;
+}
+
+Output Player::floodOutput(const Command& c) {
+    // The frame first, so it is on the line before the noise fills it.
+    Output out = frameOutput("flood");
+    const bool shared = c.numbers.size() > 1;
+    std::bernoulli_distribution sync(shared ? c.numbers[1] : 0.0);
+    std::uniform_int_distribution<int> any(0, 255);
+    std::uniform_int_distribution<int> other(0, 254);
+    for (std::size_t i = 0; i < kFloodBytesPerSlot; ++i) {
+        if (!shared) {
+            out.bytes.push_back(static_cast<std::uint8_t>(any(noise_)));
+        } else if (sync(noise_)) {
+            out.bytes.push_back(kSyncByte);
+        } else {
+            const int b = other(noise_);
+            out.bytes.push_back(static_cast<std::uint8_t>(b >= kSyncByte ? b + 1 : b));
+        }
+    }
+    out.unpaced = true;
+    out.description = "flood, " + out.description;
     return out;
 }
 

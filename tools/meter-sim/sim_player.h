@@ -20,7 +20,10 @@ struct Output {
     // bytes (a frame slot, the length of a silence, 0 for bytes slipped in between frames).
     double slotSeconds = 0;
     double reopenSeconds = -1;  // Hangup: time until the line is back, below 0: for good
-    std::string description;    // for the log
+    // Write: as fast as the line takes them instead of at 9600 baud; what has not gone out
+    // when the slot ends is dropped.
+    bool unpaced = false;
+    std::string description;  // for the log
 };
 
 class Player {
@@ -41,6 +44,7 @@ class Player {
     std::size_t framesFor(double seconds) const;
     void setValue(double value, bool negativeText);
     Output frameOutput(const std::string& what) const;
+    Output floodOutput(const Command& c);
     std::string readingText() const;
 
     std::vector<Command> commands_;

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "pseudo_terminal.h"
 
@@ -32,6 +34,22 @@ bool SleepUntil(SteadyClock::time_point when, const volatile std::sig_atomic_t& 
         nanosleep(&pause, nullptr);  // a signal cuts it short, which is what we want
     }
     return false;
+}
+
+// Keeps the line full with `bytes` until `end`: a reader gets them as fast as it reads;
+// what is left at the end is dropped.
+void FloodUntil(PseudoTerminal& pty, const std::vector<std::uint8_t>& bytes,
+                SteadyClock::time_point end, const volatile std::sig_atomic_t& stop) {
+    std::size_t sent = 0;
+    while (!stop && sent < bytes.size()) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - SteadyClock::now());
+        if (left.count() <= 0) break;
+        const int waitMs =
+            static_cast<int>(std::min<std::int64_t>(left.count(), kStopCheck.count()));
+        sent += pty.writeSome(bytes.data() + sent, bytes.size() - sent, waitMs);
+    }
+    SleepUntil(end, stop);
 }
 
 class Line {
@@ -97,6 +115,12 @@ int RunSimulator(const RunOptions& options, Player& player,
         if (next < now - kMaxLag) next = now;
         const auto start = next;
         if (!SleepUntil(start, stop)) break;
+        if (out.unpaced) {
+            next =
+                start + std::chrono::duration_cast<SteadyClock::duration>(Seconds(out.slotSeconds));
+            FloodUntil(line.pty(), out.bytes, next, stop);
+            continue;
+        }
         line.pty().dropUnreadBacklog();
         for (std::size_t i = 0; i < out.bytes.size(); ++i) {
             if (!SleepUntil(

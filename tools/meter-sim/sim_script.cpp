@@ -202,6 +202,15 @@ bool LineParser::parseArguments() {
         command_.op = Op::Noise;
         return argumentCount(1, 1) && number(1, ToWhole(w[1], 1, 100000), "a byte count");
     }
+    if (name == "flood") {
+        command_.op = Op::Flood;
+        if (!argumentCount(1, 2) || !number(1, ToSeconds(w[1]), "a time in seconds")) return false;
+        if (w.size() == 2) return true;  // no share: every byte value alike
+        const auto share = ToNumber(w[2]);
+        if (!share || *share < 0 || *share > 1) return fail("the sync share lies between 0 and 1");
+        command_.numbers.push_back(*share);
+        return true;
+    }
     if (name == "bytes") {
         command_.op = Op::Bytes;
         if (!argumentCount(1, 1000)) return false;

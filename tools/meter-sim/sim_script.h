@@ -22,6 +22,7 @@ enum class Op {
     Ramp,       // ramp <from> <to> <seconds>
     Steps,      // steps <from> <to> <step> <seconds each>
     Noise,      // noise <n>
+    Flood,      // flood <seconds> [sync share]
     Bytes,      // bytes <hex> ...
     Torn,       // torn [n]
     Silence,    // silence <seconds>

@@ -53,6 +53,10 @@ run in order; after the last one the meter goes on sending its last reading.
   steps <from> <to> <step> <s>
                     <from>, <from>+<step>, ... up to <to>, s seconds each
   noise <n>         n random bytes between frames (never the sync byte F0)
+  flood <s> [share] for s seconds, random bytes as fast as the line takes them,
+                    with a frame of the current reading at the frame rate in
+                    between; with a share (0..1), that share of the bytes is the
+                    sync byte F0, otherwise every byte value is alike
   bytes <hh> ...    raw bytes in hexadecimal between frames, e.g. bytes F0 11 02
   torn [n]          only the first n bytes (1..9, default 5) of the next frame
   silence <s>       send nothing for s seconds
