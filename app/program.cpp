@@ -28,7 +28,7 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
       fileDialogs_(OwnedOr<FileDialogs>(fileDialogsOwned_, std::make_unique<QtFileDialogs>())),
       serial_(PortTable::fromEnvironment()),
       decoder_(session_, serial_, clock_),
-      link_(session_, serial_, clock_, messages_, serial_.ports()),
+      link_(session_, serial_, clock_, messages_),
       poll_(session_, serial_, decoder_, link_, messages_, alarm_, programDir),
       schedule_(session_, store_, clock_, messages_),
       graph_(session_, clock_),
@@ -55,6 +55,8 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
     };
     session_.hooks.ScheduleCheck = [this] { schedule_.ScheduleCheck(); };
     session_.hooks.Refresh = [this] { window_->sync(); };
+    // The opening attempt goes on between ticks only when a tick could run.
+    poll_.setMayRun([this] { return window_->tickMayRun(); });
 }
 
 Program::~Program() {
@@ -66,7 +68,8 @@ void Program::wireRecorder() {
     RecorderCalls& c = recorder_.calls();
     c.UnitTable = [](int func, int range) { return UnitTable(func, range); };
     c.FunctionTable = [](int func) { return FunctionTable(func); };
-    c.mnlinkon_Click = [this] { link_.mnlinkon_Click(); };
+    // Start needs to know at once whether the meter is there.
+    c.mnlinkon_Click = [this] { link_.linkUpAndWait(); };
     c.AbortRead = [this] {
         const int port = session_.link.portSettings.port;
         if (port > 0) session_.link.PortResult = serial_.sio_AbortRead(port);

@@ -15,7 +15,6 @@ constexpr int kSyncByte = 0xF0;
 constexpr int kFrameRest = 9;  // bytes after the sync byte
 constexpr unsigned char kSecondByte = 0x11;
 constexpr unsigned char kLastByte = 0x05;
-constexpr int kFrameWaitMs = 100;
 
 // Bar-graph pictures: n + 1 for n thousand counts, then these two.
 constexpr int kBarNotANumber = 62;
@@ -176,35 +175,38 @@ QString FormatReading(float v, int decimals) {
 FrameDecoder::FrameDecoder(Session& session, SerialLibrary& library, Clock& clock)
     : s_(session), lib_(library), clock_(clock) {}
 
-bool FrameDecoder::waitForRestOfFrame(int port) {
-    // A busy wait: window events are not processed between frames.
-    PollUntil(
-        clock_, kFrameWaitMs, TimeLimit::MoreThan,
-        [&] { return lib_.sio_iqueue(port) >= kFrameRest; }, idle_);
-    return lib_.sio_iqueue(port) >= kFrameRest;
+bool FrameDecoder::skipToSyncByte(int port, int& budget) {
+    while (budget > 0) {
+        const int b = lib_.sio_getch(port);
+        if (b < 0) return false;  // queue empty (or device gone)
+        --budget;
+        if (b == kSyncByte) return true;
+    }
+    return false;
 }
 
 void FrameDecoder::ReadFrames() {
     const int port = s_.link.portSettings.port;
     s_.link.MissCount = 0;
     value_ = 0;
+    int budget = kMaxBytesPerCall;
     for (;;) {
-        // Skip to the next sync byte. Every pass consumes at least one byte, so a
-        // finite queue always ends the loop.
-        bool synced = false;
-        while (!synced && lib_.sio_iqueue(port) > 0) {
-            const int b = lib_.sio_getch(port);
-            if (b < 0) return;  // nothing to read after all (device gone)
-            synced = b == kSyncByte;
+        if (!pending_) {
+            if (!skipToSyncByte(port, budget)) return;
+            pending_ = true;
+            syncTick_ = clock_.tickMs();
         }
-        if (!synced || lib_.sio_iqueue(port) <= 0) return;
-
-        if (waitForRestOfFrame(port)) {
-            unsigned char frame[kFrameRest] = {};
-            lib_.sio_read(port, reinterpret_cast<char*>(frame), kFrameRest);
-            if (frame[0] == kSecondByte && frame[8] == kLastByte) decode(frame);
+        if (clock_.tickMs() - syncTick_ > kFrameWaitMs) {
+            // Too late: the synchronisation skips what came of this frame.
+            pending_ = false;
+            continue;
         }
-        if (lib_.sio_iqueue(port) < kFrameRest + 1) return;
+        if (lib_.sio_iqueue(port) < kFrameRest) return;  // the rest may still come in time
+        pending_ = false;
+        unsigned char frame[kFrameRest] = {};
+        budget -= lib_.sio_read(port, reinterpret_cast<char*>(frame), kFrameRest);
+        if (frame[0] == kSecondByte && frame[8] == kLastByte) decode(frame);
+        if (lib_.sio_iqueue(port) < kFrameRest + 1 || budget <= 0) return;
     }
 }
 

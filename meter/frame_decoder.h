@@ -11,7 +11,6 @@
 #include <QString>
 
 #include "clock.h"
-#include "poll_wait.h"
 #include "serial_library.h"
 #include "session.h"
 
@@ -31,26 +30,35 @@ QString FormatReading(float v, int decimals);
 
 class FrameDecoder {
   public:
+    // At most this many bytes are taken from the port per ReadFrames: a line flooded
+    // with noise cannot hold up the window, and a 9600 baud line (under 500 bytes a
+    // tick) is still read to its end on every call.
+    static constexpr int kMaxBytesPerCall = 8192;
+    // The rest of a frame must arrive within this time after its sync byte.
+    static constexpr qint64 kFrameWaitMs = 100;
+
     FrameDecoder(Session& session, SerialLibrary& library, Clock& clock);
 
-    // Decodes every complete frame waiting on session.link.portSettings.port.
+    // Decodes every complete frame waiting on session.link.portSettings.port (up to
+    // kMaxBytesPerCall bytes). Never waits: a frame whose rest has not arrived yet stays
+    // pending, and a later call takes it if the rest came in time, else skips it.
     void ReadFrames();
     // The alarm limit check on the value shown; sets AlarmOn and the limit colours.
     void CheckLimits();
 
-    // Runs between polls while waiting for the rest of a frame (default: sleep ~1 ms).
-    void setIdle(IdleFn idle) { idle_ = std::move(idle); }
-
   private:
     // frame: bytes 1..9 of a frame whose byte 1 and byte 9 are right.
     void decode(const unsigned char* frame);
-    bool waitForRestOfFrame(int port);
+    // Takes bytes up to the next sync byte; false when the queue or the budget ran out.
+    bool skipToSyncByte(int port, int& budget);
 
     Session& s_;
     SerialLibrary& lib_;
     Clock& clock_;
-    IdleFn idle_ = SleepAboutOneMs;
     float value_ = 0;  // signed value of the frame being decoded
+    // A sync byte was taken and the rest of its frame is awaited since syncTick_.
+    bool pending_ = false;
+    qint64 syncTick_ = 0;
 };
 
 }  // namespace quillon

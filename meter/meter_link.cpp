@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 
 #include "flag_scope.h"
-#include "posix_serial_library.h"
 #include "show_port_error.h"
 
 namespace quillon {
@@ -15,40 +14,32 @@ constexpr int kConfiguredPortTries = 3;
 constexpr qint64 kListenMs = 100;
 constexpr qint64 kReopenListenMs = 500;
 
-PortTable TableOf(const SerialLibrary& library) {
-    if (auto* posix = dynamic_cast<const PosixSerialLibrary*>(&library)) return posix->ports();
-    return PortTable::fromEnvironment();
-}
-
 }  // namespace
 
 MeterLink::MeterLink(Session& session, SerialLibrary& library, Clock& clock, MessageBoxes& boxes,
                      const PortTable& ports)
-    : s_(session), lib_(library), clock_(clock), boxes_(boxes), ports_(ports) {}
+    : MeterLink(session, library, clock, boxes) {
+    fixedPorts_ = &ports;
+}
 
 MeterLink::MeterLink(Session& session, SerialLibrary& library, Clock& clock, MessageBoxes& boxes)
-    : s_(session),
-      lib_(library),
-      clock_(clock),
-      boxes_(boxes),
-      ownPorts_(TableOf(library)),
-      ports_(ownPorts_) {}
+    : s_(session), lib_(library), clock_(clock), boxes_(boxes), listener_(library, clock) {
+    listener_.onEnded = [this] {
+        if (!waiters_.isEmpty()) {
+            waiters_.last()->quit();
+        } else if (onListenEnded_) {
+            onListenEnded_();
+        } else {
+            continueAttempt();
+        }
+    };
+}
+
+const PortTable& MeterLink::portTable() { return fixedPorts_ ? *fixedPorts_ : libraryPorts_; }
 
 void MeterLink::fillPortSettings(int port) {
     s_.link.portSettings = PortSettings{};
     s_.link.portSettings.port = port;
-}
-
-void MeterLink::processEventsThenIdle() {
-    if (QCoreApplication::instance()) QCoreApplication::processEvents();
-    if (idle_) idle_();
-}
-
-bool MeterLink::meterHeard(int port, qint64 ms, bool processEvents) {
-    const IdleFn idle = processEvents ? IdleFn([this] { processEventsThenIdle(); }) : idle_;
-    PollUntil(
-        clock_, ms, TimeLimit::MoreThan, [&] { return lib_.sio_iqueue(port) > 1; }, idle);
-    return lib_.sio_iqueue(port) > 1;
 }
 
 void MeterLink::showLinkState() {
@@ -62,71 +53,151 @@ void MeterLink::linkFound(int port) {
     showLinkState();
 }
 
-bool MeterLink::openAndListen(int port, bool processEvents) {
+void MeterLink::listenIfOpened(int port, qint64 ms) {
     LinkState& link = s_.link;
     link.PortResult = lib_.sio_open(port);
-    if (link.PortResult == SIO_OK && ConfigurePort() && meterHeard(port, kListenMs, processEvents))
-        return true;
+    if (link.PortResult == SIO_OK && ConfigurePort()) {
+        // A Link Off inside the configuration's message box ended the attempt.
+        if (attempt_) listener_.start(port, ms);
+        return;
+    }
     link.PortResult = lib_.sio_close(port);
-    return false;
 }
 
 void MeterLink::FindMeterPort() {
-    if (s_.link.LinkOn || attemptRunning_) return;
-    FlagScope scope(attemptRunning_);
-    LinkState& link = s_.link;
-    fillPortSettings(1);
-    // Devices come and go (a USB adapter plugged in after start-up): scan what is there.
-    if (auto* posix = dynamic_cast<PosixSerialLibrary*>(&lib_)) {
-        posix->refreshPorts();
-        if (&ports_ == &ownPorts_) ownPorts_ = posix->ports();
-    }
-
-    if (s_.settings.autoScan == 0) {
-        // Only the COM numbers that have a device; the scan's waits let no events run.
-        const int last = qMin(ports_.count(), kHighestComNumber);
-        for (int pass = 0; pass < kScanPasses; ++pass) {
-            for (int p = 1; p <= last; ++p) {
-                link.portSettings.port = p;
-                if (openAndListen(p, false)) {
-                    linkFound(p);
-                    return;
-                }
-            }
-        }
-        if (last > 0) link.PortResult = lib_.sio_close(last);
+    if (s_.link.LinkOn) return;
+    if (attempt_) {
+        continueAttempt();
         return;
     }
+    if (stepping_) return;
+    fillPortSettings(1);
+    // Devices come and go (a USB adapter plugged in after start-up): scan what is there.
+    lib_.refreshPorts();
+    if (!fixedPorts_) libraryPorts_ = lib_.ports();
 
-    const int p = s_.settings.comp;
-    link.portSettings.port = p;
-    for (int attempt = 0; attempt < kConfiguredPortTries; ++attempt) {
-        if (openAndListen(p, true)) {
-            linkFound(p);
-            return;
-        }
+    Attempt attempt;
+    if (s_.settings.autoScan == 0) {
+        // Only the COM numbers that have a device.
+        attempt.kind = Kind::Scan;
+        attempt.last = qMin(portTable().count(), kHighestComNumber);
+    } else {
+        attempt.kind = Kind::ConfiguredPort;
+        attempt.port = s_.settings.comp;
+        s_.link.portSettings.port = attempt.port;
     }
-    link.PortResult = lib_.sio_close(p);
+    start(attempt);
 }
 
 void MeterLink::ReopenMeterPort() {
-    if (attemptRunning_) return;
-    FlagScope scope(attemptRunning_);
+    if (attempt_) {
+        continueAttempt();
+        return;
+    }
+    if (stepping_) return;
+    fillPortSettings(s_.link.FoundPort);
+    Attempt attempt;
+    attempt.kind = Kind::Reopen;
+    attempt.port = s_.link.FoundPort;
+    start(attempt);
+}
+
+void MeterLink::start(Attempt attempt) {
+    listener_.stop();
+    attempt_ = attempt;
+    continueAttempt();
+}
+
+void MeterLink::continueAttempt() {
+    // A step may show a message box whose event loop wakes the link again: the step
+    // under way goes on by itself.
+    if (!attempt_ || stepping_) return;
+    FlagScope scope(stepping_);
+    while (attempt_) {
+        if (!listener_.started()) {
+            openNext();
+        } else if (listener_.over()) {
+            const bool heard = listener_.heard();
+            listener_.stop();
+            listenEnded(heard);
+        } else {
+            return;  // still listening
+        }
+    }
+}
+
+void MeterLink::openNext() {
+    Attempt& a = *attempt_;
     LinkState& link = s_.link;
-    fillPortSettings(link.FoundPort);
-    const int port = link.portSettings.port;
-    link.PortResult = lib_.sio_open(port);
-    // -5 includes a port still open from before: listen without configuring again.
-    if (link.PortResult == SIO_OK && !ConfigurePort()) {
-        link.LinkOn = false;
+    switch (a.kind) {
+        case Kind::Scan:
+            if (++a.port > a.last) {
+                a.port = 1;
+                if (++a.pass == kScanPasses || a.last == 0) {
+                    if (a.last > 0) link.PortResult = lib_.sio_close(a.last);
+                    endAttempt();
+                    return;
+                }
+            }
+            link.portSettings.port = a.port;
+            listenIfOpened(a.port, kListenMs);
+            return;
+        case Kind::ConfiguredPort:
+            if (a.tries++ == kConfiguredPortTries) {
+                link.PortResult = lib_.sio_close(a.port);
+                endAttempt();
+                return;
+            }
+            listenIfOpened(a.port, kListenMs);
+            return;
+        case Kind::Reopen:
+            if (a.tries++ > 0) return endAttempt();
+            link.PortResult = lib_.sio_open(a.port);
+            // -5 includes a port still open from before: listen without configuring again.
+            if ((link.PortResult == SIO_OK && !ConfigurePort()) ||
+                (link.PortResult != SIO_OK && link.PortResult != SIO_OPEN_FAIL)) {
+                link.LinkOn = false;
+                endAttempt();
+                return;
+            }
+            if (attempt_) listener_.start(a.port, kReopenListenMs);
+            return;
+    }
+}
+
+void MeterLink::listenEnded(bool heard) {
+    const Attempt a = *attempt_;
+    if (a.kind == Kind::Reopen) {
+        // Heard or not, the port stays open.
+        s_.link.LinkOn = heard;
+        if (heard) showLinkState();
+        endAttempt();
         return;
     }
-    if (link.PortResult != SIO_OK && link.PortResult != SIO_OPEN_FAIL) {
-        link.LinkOn = false;
+    if (heard) {
+        linkFound(a.port);
+        endAttempt();
         return;
     }
-    link.LinkOn = meterHeard(port, kReopenListenMs, true);
-    if (link.LinkOn) showLinkState();
+    s_.link.PortResult = lib_.sio_close(a.port);
+}
+
+void MeterLink::endAttempt() {
+    attempt_.reset();
+    listener_.stop();
+    for (QEventLoop* loop : std::as_const(waiters_)) loop->quit();
+}
+
+void MeterLink::finishAttempt() {
+    // Inside a step (a message box of the attempt itself) nothing can be waited for.
+    while (attempt_ && !stepping_ && QCoreApplication::instance()) {
+        continueAttempt();
+        if (!attempt_) break;
+        QEventLoop loop;
+        waiters_.append(&loop);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        waiters_.removeOne(&loop);
+    }
 }
 
 bool MeterLink::ConfigurePort() {
@@ -156,17 +227,20 @@ void MeterLink::mnlinkon_Click() {
     showLinkState();
 }
 
+void MeterLink::linkUpAndWait() {
+    mnlinkon_Click();
+    finishAttempt();
+    showLinkState();
+}
+
 void MeterLink::mnlinkoff_Click() {
     Call(s_.hooks.mnstop_Click);
     s_.controls.setChecked(QStringLiteral("mnlinkoff"), true);
     s_.controls.setChecked(QStringLiteral("mnlinkon"), false);
+    endAttempt();
     s_.link.PortResult = lib_.sio_close(s_.link.portSettings.port);
     s_.link.LinkOn = false;
     showLinkState();
-}
-
-void MeterLink::WaitMs(qint64 ms) {
-    PollUntil(clock_, ms, TimeLimit::AtLeast, nullptr, [this] { processEventsThenIdle(); });
 }
 
 }  // namespace quillon

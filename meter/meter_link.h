@@ -3,11 +3,19 @@
 // Off commands with their "RS232" and "WAIT" indicators.
 //
 // The program never sends to the meter: a port is the meter's when, after opening and
-// configuring it, more than one byte arrives within a short wait.
+// configuring it, more than one byte arrives within a short wait. An opening attempt (a
+// scan, three tries of the configured port, or a reopen) is a sequence of such listens.
+// It never waits inside a call: each call takes the steps that are due and returns, and
+// the listener's wake-up (bytes, or the time being up) says when the next step is due.
+
+#include <QEventLoop>
+#include <QVector>
+#include <functional>
+#include <optional>
 
 #include "clock.h"
 #include "messages.h"
-#include "poll_wait.h"
+#include "port_listener.h"
 #include "port_table.h"
 #include "serial_library.h"
 #include "session.h"
@@ -16,50 +24,76 @@ namespace quillon {
 
 class MeterLink {
   public:
-    // `ports` must outlive the link; a scan tries only the COM numbers it has.
+    // Scans `ports` (which must outlive the link).
     MeterLink(Session& session, SerialLibrary& library, Clock& clock, MessageBoxes& boxes,
               const PortTable& ports);
-    // Scans the port table of a PosixSerialLibrary, else the table of the environment.
+    // Scans the library's port table, read afresh before each scan.
     MeterLink(Session& session, SerialLibrary& library, Clock& clock, MessageBoxes& boxes);
 
-    // Opens the meter's port: a scan of every COM number of the port table (twice), or
-    // three tries of the configured one. Used while no port has been found yet.
+    // Starts an attempt to open the meter's port, or takes the due steps of the one under
+    // way: a scan of every COM number of the port table (twice), or three tries of the
+    // configured one. Used while no port has been found yet.
     void FindMeterPort();
-    // Opens the port the meter was last found on and listens for 500 ms.
+    // Starts listening on the port the meter was last found on for 500 ms (or takes the
+    // due steps of the attempt under way).
     void ReopenMeterPort();
+    // Takes the steps of the attempt under way that are due: the verdict of a listen that
+    // has ended, the opening of the next port and the start of its listen.
+    void continueAttempt();
+    bool attemptRunning() const { return attempt_.has_value(); }
+    // Runs the attempt under way to its end. Timers and repaints run meanwhile, user
+    // input waits until it is over.
+    void finishAttempt();
+
+    // Called from the event loop when a listen has ended and the attempt can go on. Its
+    // owner continues the attempt when nothing else runs; by default it goes on at once.
+    void setOnListenEnded(std::function<void()> f) { onListenEnded_ = std::move(f); }
+
     // Applies the fixed line settings; a failing step shows its error. True on success.
     bool ConfigurePort();
+    // Starts (or goes on with) an attempt and returns at once; the indicators follow
+    // when the meter is heard.
     void mnlinkon_Click();
-    // Stops the recording (hooks.mnstop_Click) and closes the port.
+    // Link Up for a command that needs the outcome (Start): waits for the attempt's end.
+    void linkUpAndWait();
+    // Stops the recording (hooks.mnstop_Click), ends any attempt and closes the port.
     void mnlinkoff_Click();
-    // Waits ms milliseconds while window events run.
-    void WaitMs(qint64 ms);
-
-    // Runs between polls of every wait, after window events in the waits that process
-    // them. The default sleeps about 1 ms; tests advance their fake clock here.
-    void setIdle(IdleFn idle) { idle_ = std::move(idle); }
-    // True while an opening attempt runs (a command inside one of its waits sees it).
-    bool attemptRunning() const { return attemptRunning_; }
 
   private:
+    enum class Kind { Scan, ConfiguredPort, Reopen };
+    struct Attempt {
+        Kind kind = Kind::Scan;
+        int last = 0;   // scan: the highest COM number tried
+        int pass = 0;   // scan: passes finished
+        int port = 0;   // the port being tried (scan: 0 before the first)
+        int tries = 0;  // opening tries made (configured port, reopen)
+    };
+
     void fillPortSettings(int port);
-    // Waits until more than one byte is waiting on the port or more than ms have passed.
-    bool meterHeard(int port, qint64 ms, bool processEvents);
-    // Opens and configures the port and listens for the meter; closes the port again
-    // when any of that fails. True when the meter was heard (the port stays open).
-    bool openAndListen(int port, bool processEvents);
+    void start(Attempt attempt);
+    // The attempt's next opening: opens and configures the next port and starts its
+    // listen, or ends the attempt when no port is left.
+    void openNext();
+    void listenEnded(bool heard);
+    // Opens and configures a port and starts listening on it; closes it again when
+    // either fails.
+    void listenIfOpened(int port, qint64 ms);
+    void endAttempt();
     void showLinkState();
     void linkFound(int port);
-    void processEventsThenIdle();
+    const PortTable& portTable();
 
     Session& s_;
     SerialLibrary& lib_;
     Clock& clock_;
     MessageBoxes& boxes_;
-    PortTable ownPorts_;  // used by the constructor without a table
-    const PortTable& ports_;
-    IdleFn idle_ = SleepAboutOneMs;
-    bool attemptRunning_ = false;
+    const PortTable* fixedPorts_ = nullptr;
+    PortTable libraryPorts_;
+    PortListener listener_;
+    std::optional<Attempt> attempt_;
+    bool stepping_ = false;
+    std::function<void()> onListenEnded_;
+    QVector<QEventLoop*> waiters_;  // finishAttempt's loops, innermost last
 };
 
 }  // namespace quillon

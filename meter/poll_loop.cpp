@@ -23,6 +23,18 @@ PollLoop::PollLoop(Session& session, SerialLibrary& library, FrameDecoder& decod
       sound_(sound),
       programFolder_(std::move(programFolder)) {
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { beat(); });
+    link_.setOnListenEnded([this] { continueLinkBetweenTicks(); });
+}
+
+void PollLoop::continueLinkBetweenTicks() {
+    if (inTick_ || (mayRun_ && !mayRun_())) return;
+    const bool linkWasOn = s_.link.LinkOn;
+    {
+        FlagScope scope(inTick_);
+        link_.continueAttempt();
+    }
+    // Only a link that came up shows: a silent port's end changes nothing on the window.
+    if (s_.link.LinkOn != linkWasOn) Call(s_.hooks.Refresh);
 }
 
 void PollLoop::setTimerEnabled(bool on) {
@@ -53,7 +65,9 @@ void PollLoop::runTick() {
     LinkState& link = s_.link;
     RecordingState& rec = s_.rec;
 
-    // 1. Without a link, try to open it (unless a file is viewed or a command ran).
+    // 1. Without a link, try to open it (unless a file is viewed or a command ran). An
+    // attempt spans several ticks; each tick takes its due steps.
+    bool portIsTheMeters = true;
     if (!link.LinkOn) {
         if (rec.RunState != kRunViewingFile && rec.RunState != kRunCommand) {
             s_.readout.indicator[kIndRS232] = !s_.readout.indicator[kIndRS232];
@@ -64,10 +78,16 @@ void PollLoop::runTick() {
             return;
         }
         s_.readout.indicator[kIndRS232] = false;
+        // An attempt begun before the command still runs its course; the port it
+        // listens to is not the meter's yet, and its bytes are the listen's.
+        if (link_.attemptRunning()) {
+            link_.continueAttempt();
+            portIsTheMeters = false;
+        }
     }
 
     // 2. Decode when at least one whole frame is waiting.
-    if (lib_.sio_iqueue(link.portSettings.port) > 9) {
+    if (portIsTheMeters && lib_.sio_iqueue(link.portSettings.port) > 9) {
         decoder_.ReadFrames();
         if (!IsNumeric(s_.reading.ValueText) && s_.settings.OL_stop == 1 && rec.RecNo > 1)
             Call(s_.hooks.mnstop_Click);

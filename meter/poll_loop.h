@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QTimer>
+#include <functional>
 
 #include "alarm_sound.h"
 #include "frame_decoder.h"
@@ -34,9 +35,17 @@ class PollLoop {
     void setTimerEnabled(bool on);
     bool tickRunning() const { return inTick_; }
 
+    // Whether a tick could run now, asked before an opening attempt goes on between
+    // ticks (the program's main window: no command, no modal box, no tick of its own).
+    // Unset: always.
+    void setMayRun(std::function<bool()> mayRun) { mayRun_ = std::move(mayRun); }
+
   private:
     void beat();
     void runTick();
+    // A listen of the opening attempt ended between ticks: go on with the attempt
+    // unless something else runs now (then the next tick goes on with it).
+    void continueLinkBetweenTicks();
 
     Session& s_;
     SerialLibrary& lib_;
@@ -47,6 +56,7 @@ class PollLoop {
     QString programFolder_;
     QTimer timer_;
     bool inTick_ = false;
+    std::function<bool()> mayRun_;
 };
 
 }  // namespace quillon

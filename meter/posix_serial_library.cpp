@@ -13,6 +13,9 @@ namespace quillon {
 namespace {
 
 constexpr int kBaud9600 = 12;  // the library's code for 9600 baud
+// Bytes read from the device at a time: one system call brings several seconds of a
+// 9600 baud line.
+constexpr int kReadAhead = 4096;
 
 QString OpenErrorText(int err) {
     switch (err) {
@@ -99,7 +102,9 @@ int PosixSerialLibrary::sio_open(int port) {
         failure_[port] = OpenErrorText(EBUSY);
         return SIO_OPEN_FAIL;
     }
-    open_.insert(port, OpenPort{fd, false});
+    OpenPort opened;
+    opened.fd = fd;
+    open_.insert(port, opened);
     failure_.remove(port);
     return SIO_OK;
 }
@@ -152,10 +157,13 @@ int PosixSerialLibrary::sio_flowctrl(int port, int mask) {
     if (!p) return SIO_BADPORT;
     termios tio{};
     if (::tcgetattr(p->fd, &tio) != 0) return SIO_WIN32FAIL;
+    const termios before = tio;
     tio.c_cflag &= ~CRTSCTS;
     tio.c_iflag &= ~(IXON | IXOFF);
     if (mask & 3) tio.c_cflag |= CRTSCTS;
     if (mask & 12) tio.c_iflag |= IXON | IXOFF;
+    // Already so (the line set up moments before): spare the driver a change.
+    if (tio.c_cflag == before.c_cflag && tio.c_iflag == before.c_iflag) return SIO_OK;
     if (::tcsetattr(p->fd, TCSANOW, &tio) != 0) return SIO_WIN32FAIL;
     return SIO_OK;
 }
@@ -180,16 +188,15 @@ int PosixSerialLibrary::sio_RTS(int port, int on) {
 int PosixSerialLibrary::sio_iqueue(int port) {
     OpenPort* p = find(port);
     if (!p) return SIO_BADPORT;
-    if (p->hungUp) return 0;
     int waiting = 0;
-    if (::ioctl(p->fd, FIONREAD, &waiting) != 0) {
-        p->hungUp = true;
+    if (!p->hungUp && ::ioctl(p->fd, FIONREAD, &waiting) != 0) p->hungUp = true;
+    // Nothing waiting: find out whether the device is still there.
+    if (!p->hungUp && waiting <= 0) p->hungUp = HungUp(p->fd);
+    if (p->hungUp) {
+        dropAhead(*p);  // what came before the hang-up is no reading any more
         return 0;
     }
-    if (waiting > 0) return waiting;
-    // Nothing waiting: find out whether the device is still there.
-    p->hungUp = HungUp(p->fd);
-    return 0;
+    return p->buffered() + waiting;
 }
 
 int PosixSerialLibrary::readSome(OpenPort& p, char* buffer, int len) {
@@ -209,19 +216,36 @@ int PosixSerialLibrary::readSome(OpenPort& p, char* buffer, int len) {
     return total;
 }
 
+void PosixSerialLibrary::dropAhead(OpenPort& p) {
+    p.ahead.clear();
+    p.aheadPos = 0;
+}
+
+bool PosixSerialLibrary::fillAhead(OpenPort& p) {
+    if (p.hungUp) dropAhead(p);
+    if (p.buffered() > 0) return true;
+    p.ahead.resize(kReadAhead);
+    p.aheadPos = 0;
+    p.ahead.resize(readSome(p, p.ahead.data(), kReadAhead));
+    return !p.ahead.isEmpty();
+}
+
 int PosixSerialLibrary::sio_getch(int port) {
     OpenPort* p = find(port);
     if (!p) return SIO_BADPORT;
-    char byte = 0;
-    if (readSome(*p, &byte, 1) != 1) return SIO_NODATA;
-    return static_cast<unsigned char>(byte);
+    if (!fillAhead(*p)) return SIO_NODATA;
+    return static_cast<unsigned char>(p->ahead.at(p->aheadPos++));
 }
 
 int PosixSerialLibrary::sio_read(int port, char* buffer, int len) {
     OpenPort* p = find(port);
     if (!p) return SIO_BADPORT;
     if (!buffer || len < 0) return SIO_BADPARM;
-    return readSome(*p, buffer, len);
+    if (p->hungUp) dropAhead(*p);
+    const int fromAhead = qMin(len, p->buffered());
+    if (fromAhead > 0) std::memcpy(buffer, p->ahead.constData() + p->aheadPos, size_t(fromAhead));
+    p->aheadPos += fromAhead;
+    return fromAhead + readSome(*p, buffer + fromAhead, len - fromAhead);
 }
 
 int PosixSerialLibrary::sio_AbortRead(int port) {
@@ -230,5 +254,10 @@ int PosixSerialLibrary::sio_AbortRead(int port) {
 }
 
 QString PosixSerialLibrary::openFailureReason(int port) const { return failure_.value(port); }
+
+int PosixSerialLibrary::descriptor(int port) const {
+    const auto it = open_.constFind(port);
+    return it == open_.constEnd() ? -1 : it->fd;
+}
 
 }  // namespace quillon

@@ -6,6 +6,7 @@
 // hung up: from then on the port reports no bytes waiting and reads return nothing,
 // so the poll loop's time-out ends the link instead of the program spinning.
 
+#include <QByteArray>
 #include <QHash>
 #include <functional>
 
@@ -37,20 +38,29 @@ class PosixSerialLibrary final : public SerialLibrary {
     int sio_AbortRead(int port) override;
     QString openFailureReason(int port) const override;
 
-    const PortTable& ports() const { return ports_; }
+    PortTable ports() const override { return ports_; }
     // Reads the table again, when it follows the system and no port is open (an open
     // port keeps its COM number): an adapter plugged in after start-up gets scanned.
-    void refreshPorts();
+    void refreshPorts() override;
+    int descriptor(int port) const override;
 
   private:
+    // Input is read from the device in blocks into `ahead` and handed out from there, so
+    // taking bytes one at a time costs no system call each.
     struct OpenPort {
         int fd = -1;
         bool hungUp = false;
+        QByteArray ahead;
+        int aheadPos = 0;
+        int buffered() const { return int(ahead.size()) - aheadPos; }
     };
     OpenPort* find(int port);
     int setModemLine(int port, int line, int on);
     // Reads without blocking; marks the port hung up on end of file or EIO.
     int readSome(OpenPort& p, char* buffer, int len);
+    // Refills the read-ahead block once it is used up; false when nothing came.
+    bool fillAhead(OpenPort& p);
+    static void dropAhead(OpenPort& p);
 
     PortTable ports_;
     std::function<PortTable()> detect_;

@@ -41,6 +41,8 @@ class ScriptedSerialLibrary final : public SerialLibrary {
     void appendInputAt(int port, qint64 tick, const QByteArray& bytes) {
         scheduled_[port].insert(tick, bytes);
     }
+    // The port table the library answers with (empty unless set).
+    void setPorts(PortTable ports) { ports_ = std::move(ports); }
     // Whether sio_iqueue, sio_getch and sio_read are logged (off for long streams).
     bool logDataCalls = true;
 
@@ -63,6 +65,7 @@ class ScriptedSerialLibrary final : public SerialLibrary {
     int sio_getch(int port) override;
     int sio_read(int port, char* buffer, int len) override;
     int sio_AbortRead(int port) override;
+    PortTable ports() const override { return ports_; }
 
   private:
     void record(const QString& name, int port, QList<int> args, bool data = false);
@@ -70,6 +73,7 @@ class ScriptedSerialLibrary final : public SerialLibrary {
     QByteArray& bytes(int port);  // the port's queue after due arrivals
 
     const Clock* clock_;
+    PortTable ports_;
     QHash<int, QList<int>> openResults_;
     QHash<QPair<QString, int>, int> results_;
     QHash<int, QByteArray> input_;

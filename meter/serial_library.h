@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "port_table.h"
+
 namespace quillon {
 
 // Result codes of the library.
@@ -47,6 +49,18 @@ class SerialLibrary {
     virtual QString openFailureReason(int port) const {
         Q_UNUSED(port);
         return {};
+    }
+
+    // The COM numbers this library can open and their devices.
+    virtual PortTable ports() const = 0;
+    // Reads the table again where it follows the system's devices (an adapter plugged in
+    // after start-up); a table given once stays.
+    virtual void refreshPorts() {}
+    // The file descriptor of an open port, so that a caller can sleep until input comes
+    // (poll, a notifier) instead of asking again and again; -1 when there is none.
+    virtual int descriptor(int port) const {
+        Q_UNUSED(port);
+        return -1;
     }
 };
 

@@ -1,27 +1,15 @@
 #include "image_export.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QImageWriter>
 #include <QSaveFile>
-#include <QThread>
+
+#include "wait_ms.h"
 
 namespace quillon {
 
 namespace {
 
 constexpr int kRepaintWaitMs = 200;
-
-// Sleeps a millisecond between rounds of events, so the wait does not spin a core.
-void WaitWithEvents(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-}
 
 }  // namespace
 
@@ -30,7 +18,7 @@ QImage CaptureWindow(const WindowCapture& capture) {
     if (capture.wait) {
         capture.wait(kRepaintWaitMs);
     } else {
-        WaitWithEvents(kRepaintWaitMs);
+        WaitMs(kRepaintWaitMs);
     }
     QImage image = capture.grab ? capture.grab() : QImage();
     if (wasMaximized && capture.restoreMaximized) capture.restoreMaximized();

@@ -142,6 +142,10 @@ void MainFm::runRecorder(void (Recorder::*command)()) {
     sync();
 }
 
+bool MainFm::tickMayRun() const {
+    return !inTick_ && commandsRunning_ == 0 && !QApplication::activeModalWidget();
+}
+
 void MainFm::onTick() {
     // A tick never runs inside another one (a message box or a wait inside a tick), nor
     // inside a command that lets events run (a file being loaded, a port being listened
@@ -149,7 +153,7 @@ void MainFm::onTick() {
     // start or clear a recording under a command (a scheduled start would empty the
     // table the user is being asked to save, or the one a file is being read into). The
     // bytes wait in the port; the next tick reads them and catches up the records due.
-    if (inTick_ || commandsRunning_ > 0 || QApplication::activeModalWidget()) return;
+    if (!tickMayRun()) return;
     inTick_ = true;
     Call(calls_.Timer1_Timer);
     inTick_ = false;

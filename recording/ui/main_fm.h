@@ -71,6 +71,8 @@ class MainFm : public QMainWindow {
 
     QSize designClientSize() const;  // pixels
     QTimer* timer() const { return timer_; }
+    // Whether a poll tick may run now: no tick, no command and no modal box under way.
+    bool tickMayRun() const;
     QMenu* popupMenu(const QString& name) const;
     QImage graphImage() const;
 

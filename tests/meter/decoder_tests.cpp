@@ -22,7 +22,6 @@ class DecoderTest : public ::testing::Test {
         lib.setOpenResult(1, SIO_OK);
         lib.sio_open(1);
         lib.logDataCalls = false;
-        decoder.setIdle([this] { clock.advance(1); });
     }
     void feed(const QByteArray& bytes) {
         lib.appendInput(1, bytes);
@@ -137,28 +136,35 @@ TEST_F(DecoderTest, RestOfFrameMustArriveWithin100Ms) {
     // Too late: the frame is given up, and the next sync skips its late bytes.
     lib.appendInput(1, frame.left(4));
     lib.appendInputAt(1, clock.tickMs() + 150, frame.mid(4));
-    decoder.ReadFrames();
-    EXPECT_TRUE(s.reading.ValueText.isEmpty());
-    clock.advance(100);
+    decoder.ReadFrames();  // does not wait: the frame is pending
+    clock.advance(150);
     decoder.ReadFrames();
     EXPECT_TRUE(s.reading.ValueText.isEmpty());
     EXPECT_EQ(lib.queued(1), 0);
 
-    // In time: decoded.
+    // In time: decoded by the next call.
     lib.appendInput(1, frame.left(4));
     lib.appendInputAt(1, clock.tickMs() + 60, frame.mid(4));
+    decoder.ReadFrames();
+    EXPECT_TRUE(s.reading.ValueText.isEmpty());
+    clock.advance(100);
     decoder.ReadFrames();
     EXPECT_EQ(s.reading.ValueText, "1.111");
 }
 
-TEST_F(DecoderTest, StandingClockStillEndsTheWait) {
-    // Nobody moves the clock: without idle work the poll count ends the wait, with the
-    // default sleep the real time does.
-    decoder.setIdle(nullptr);
-    feed(EncodeFrame({2, 0x31, 1111}).left(5));
-    decoder.setIdle(SleepAboutOneMs);
-    feed(EncodeFrame({2, 0x31, 1111}).left(5));
+TEST_F(DecoderTest, FloodIsReadInBoundedSteps) {
+    // A noise flood with a frame at its end: each call takes a bounded share, the frame
+    // is decoded once the calls get there, and the queue never grows inside the decoder.
+    QByteArray noise(5 * FrameDecoder::kMaxBytesPerCall / 2, '\x55');
+    for (int i = 0; i < noise.size(); i += 97) noise[i] = char(0xF0);
+    const int total = int(noise.size()) + 10;
+    feed(noise + EncodeFrame({2, 0x31, 4321}));
+    EXPECT_GE(lib.queued(1), total - FrameDecoder::kMaxBytesPerCall - 9);
     EXPECT_TRUE(s.reading.ValueText.isEmpty());
+    decoder.ReadFrames();
+    decoder.ReadFrames();
+    EXPECT_EQ(s.reading.ValueText, "4.321");
+    EXPECT_EQ(lib.queued(1), 0);
 }
 
 TEST_F(DecoderTest, RangeDigitsAboveNineAndUnknownCodesKeepLookups) {

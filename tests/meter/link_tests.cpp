@@ -1,8 +1,13 @@
 // Finding, reopening and configuring the meter's port over a scripted library.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QTimer>
+#include <ctime>
+
 #include "meter_link.h"
 #include "scripted_serial_library.h"
+#include "wait_ms.h"
 
 namespace quillon {
 namespace {
@@ -15,10 +20,15 @@ QStringList ConfigCalls(int port) {
 
 class LinkTest : public ::testing::Test {
   protected:
-    LinkTest() {
-        lib.logDataCalls = false;
-        link.setIdle([this] { clock.advance(1); });
+    LinkTest() { lib.logDataCalls = false; }
+    // Runs the attempt under way to its end, the clock moving a millisecond a step.
+    void finish(MeterLink& l) {
+        while (l.attemptRunning()) {
+            clock.advance(1);
+            l.continueAttempt();
+        }
     }
+    void finish() { finish(link); }
     static PortTable Ports(int n) {
         QStringList paths;
         for (int i = 1; i <= n; ++i) paths << QStringLiteral("/dev/ttyFAKE%1").arg(i);
@@ -38,6 +48,7 @@ TEST_F(LinkTest, ScanTakesTheFirstPortThatTalks) {
     lib.appendInput(3, QByteArray(20, 'x'));
     const qint64 start = clock.tickMs();
     link.FindMeterPort();
+    finish();
 
     QStringList expected;
     for (int p : {1, 2})
@@ -57,12 +68,12 @@ TEST_F(LinkTest, ScanTakesTheFirstPortThatTalks) {
 TEST_F(LinkTest, OneByteIsNotAMeterAndOnlyTableDevicesAreTried) {
     PortTable two = Ports(2);
     MeterLink small(s, lib, clock, boxes, two);
-    small.setIdle([this] { clock.advance(1); });
     lib.setOpenResult(1, SIO_OK);
     lib.setOpenResult(2, SIO_OK);
     lib.setOpenResult(5, SIO_OK);
     lib.appendInput(1, "x");
     small.FindMeterPort();
+    finish(small);
     EXPECT_FALSE(s.link.LinkOn);
     EXPECT_EQ(s.link.FoundPort, 0);
     EXPECT_EQ(lib.logText("sio_open"),
@@ -78,12 +89,14 @@ TEST_F(LinkTest, ConfiguredPortIsTriedThreeTimes) {
     s.settings.comp = 7;
     lib.setOpenResult(7, SIO_OK);
     link.FindMeterPort();
+    finish();
     EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 7", "sio_open 7", "sio_open 7"}));
     EXPECT_EQ(lib.logText("sio_close").size(), 4);
     EXPECT_FALSE(s.link.LinkOn);
 
     lib.appendInputAt(7, clock.tickMs() + 50, "xyz");
     link.FindMeterPort();
+    finish();
     EXPECT_TRUE(s.link.LinkOn);
     EXPECT_EQ(s.link.FoundPort, 7);
 }
@@ -94,6 +107,7 @@ TEST_F(LinkTest, LinkOffThenLinkUpReopensWithoutScan) {
     int stops = 0;
     s.hooks.mnstop_Click = [&] { ++stops; };
     link.mnlinkon_Click();
+    finish();
     ASSERT_TRUE(s.link.LinkOn);
 
     link.mnlinkoff_Click();
@@ -108,6 +122,7 @@ TEST_F(LinkTest, LinkOffThenLinkUpReopensWithoutScan) {
     lib.clearLog();
     s.rec.RunState = kRunCommand;
     link.mnlinkon_Click();
+    finish();
     EXPECT_EQ(lib.logText(), QStringList({"sio_open 3"}) + ConfigCalls(3));
     EXPECT_TRUE(s.link.LinkOn);
     EXPECT_EQ(s.rec.RunState, kRunIdle);
@@ -120,6 +135,7 @@ TEST_F(LinkTest, ReopenOfAPortStillOpenSkipsConfiguration) {
     lib.setOpenResults(3, {SIO_OK, SIO_OPEN_FAIL});
     const qint64 start = clock.tickMs();
     link.ReopenMeterPort();  // opens and configures, hears nothing, stays open
+    finish();
     EXPECT_FALSE(s.link.LinkOn);
     EXPECT_TRUE(lib.isOpen(3));
     EXPECT_EQ(clock.tickMs() - start, 501);
@@ -127,16 +143,16 @@ TEST_F(LinkTest, ReopenOfAPortStillOpenSkipsConfiguration) {
     lib.clearLog();
     lib.appendInputAt(3, clock.tickMs() + 200, "abc");
     link.ReopenMeterPort();
+    finish();
     EXPECT_EQ(lib.logText(), QStringList({"sio_open 3"}));
     EXPECT_TRUE(s.link.LinkOn);
 
     // Any other failure is no link and no wait.
     s.link.LinkOn = false;
     lib.setOpenResult(3, SIO_BADPORT);
-    const qint64 before = clock.tickMs();
     link.ReopenMeterPort();
+    EXPECT_FALSE(link.attemptRunning());
     EXPECT_FALSE(s.link.LinkOn);
-    EXPECT_EQ(clock.tickMs(), before);
 }
 
 TEST_F(LinkTest, ConfigurationFailureShowsTheFunction) {
@@ -145,6 +161,7 @@ TEST_F(LinkTest, ConfigurationFailureShowsTheFunction) {
     lib.setOpenResult(2, SIO_OK);
     lib.setResult("sio_ioctl", SIO_WIN32FAIL, 2);
     link.FindMeterPort();
+    finish();
     // One message per pass for COM1; COM2's -8 shows none.
     ASSERT_EQ(boxes.shown.size(), 2);
     EXPECT_EQ(boxes.shown[0].title, "sio_DTR");
@@ -156,13 +173,70 @@ TEST_F(LinkTest, ConfigurationFailureShowsTheFunction) {
     EXPECT_FALSE(lib.isOpen(1));
 }
 
-TEST_F(LinkTest, WaitMsEndsOnAFakeClock) {
-    const qint64 start = clock.tickMs();
-    link.WaitMs(200);
-    EXPECT_EQ(clock.tickMs() - start, 200);
-    link.setIdle(nullptr);  // nobody moves the clock: the wait still ends
-    link.WaitMs(200);
-    EXPECT_EQ(clock.tickMs() - start, 200);
+TEST_F(LinkTest, AttemptTakesOnlyDueStepsAndLinkUpGoesOnWithIt) {
+    for (int p = 1; p <= 4; ++p) lib.setOpenResult(p, SIO_OK);
+    lib.appendInputAt(2, clock.tickMs() + 150, QByteArray(20, 'x'));
+    link.FindMeterPort();  // opens COM1 and returns while it listens
+    EXPECT_TRUE(link.attemptRunning());
+    EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1"}));
+
+    // Link Up (and the next tick) inside the listen go on with the same scan.
+    clock.advance(50);
+    link.mnlinkon_Click();
+    link.FindMeterPort();
+    EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1"}));
+    EXPECT_TRUE(s.readout.indicator[kIndWait]);
+
+    clock.advance(51);  // more than 100 ms: COM1 is given up, COM2 listened to
+    link.continueAttempt();
+    EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1", "sio_open 2"}));
+    finish();
+    EXPECT_EQ(s.link.FoundPort, 2);
+    EXPECT_TRUE(s.readout.indicator[kIndRS232]);
+}
+
+TEST_F(LinkTest, LinkOffEndsTheAttemptUnderWay) {
+    for (int p = 1; p <= 4; ++p) lib.setOpenResult(p, SIO_OK);
+    link.FindMeterPort();
+    ASSERT_TRUE(lib.isOpen(1));
+    link.mnlinkoff_Click();
+    EXPECT_FALSE(link.attemptRunning());
+    EXPECT_FALSE(lib.isOpen(1));
+
+    // The next attempt starts afresh at COM1.
+    lib.clearLog();
+    link.FindMeterPort();
+    EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1"}));
+}
+
+TEST_F(LinkTest, ScanReadsTheLibrarysPortTableAfresh) {
+    MeterLink own(s, lib, clock, boxes);
+    for (int p = 1; p <= 3; ++p) lib.setOpenResult(p, SIO_OK);
+    lib.setPorts(Ports(1));
+    own.FindMeterPort();
+    finish(own);
+    EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1", "sio_open 1"}));
+
+    lib.clearLog();
+    lib.setPorts(Ports(3));  // an adapter plugged in meanwhile
+    lib.appendInput(3, QByteArray(5, 'x'));
+    own.FindMeterPort();
+    finish(own);
+    EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1", "sio_open 2", "sio_open 3"}));
+    EXPECT_EQ(s.link.FoundPort, 3);
+}
+
+TEST(WaitMs, LetsEventsRunWithoutSpinning) {
+    int fired = 0;
+    QTimer::singleShot(10, [&] { ++fired; });
+    QElapsedTimer waited;
+    waited.start();
+    const std::clock_t cpuBefore = std::clock();
+    WaitMs(200);
+    const double cpuMs = 1000.0 * double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+    EXPECT_GE(waited.elapsed(), 199);
+    EXPECT_EQ(fired, 1);
+    EXPECT_LT(cpuMs, 100) << "the wait kept a processor busy";
 }
 
 }  // namespace

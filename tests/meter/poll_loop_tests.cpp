@@ -39,8 +39,6 @@ class PollTest : public ::testing::Test {
   protected:
     PollTest() {
         lib.logDataCalls = false;
-        link.setIdle([this] { clock.advance(1); });
-        decoder.setIdle([this] { clock.advance(1); });
         s.hooks.mnstop_Click = [this] { ++stops; };
         s.hooks.RecordStep = [this] { ++recordSteps; };
         s.hooks.ScheduleCheck = [this] { ++scheduleChecks; };
@@ -160,7 +158,7 @@ TEST_F(PollTest, AlarmSoundsOnlyWhileRecordingRuns) {
     EXPECT_EQ(sound.played, QStringList({"file /opt/QUILLON/ding.wav"}));
 }
 
-TEST_F(PollTest, NoOpeningAttemptWhileFileViewedOrAfterCommand) {
+TEST_F(PollTest, OpeningAttemptSpansTicksAndNothingElseRuns) {
     lib.setOpenResult(1, SIO_OK);
     for (int state : {int(kRunViewingFile), int(kRunCommand)}) {
         s.rec.RunState = state;
@@ -171,21 +169,27 @@ TEST_F(PollTest, NoOpeningAttemptWhileFileViewedOrAfterCommand) {
     EXPECT_TRUE(lib.logText("sio_open").isEmpty());
     EXPECT_EQ(scheduleChecks, 2);
 
-    // Idle: the indicator blinks and each tick makes one attempt, and nothing else.
+    // Idle: the indicator blinks and each tick takes the attempt's due steps, and
+    // nothing else: a scan listens to COM1, then COM2 (no device) and COM1 again.
     s.rec.RunState = kRunIdle;
     tick();
     EXPECT_TRUE(s.readout.indicator[kIndRS232]);
-    EXPECT_EQ(lib.logText("sio_open").size(), 4);  // a scan: two passes over COM1..2
+    EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1"}));
     tick();
     EXPECT_FALSE(s.readout.indicator[kIndRS232]);
+    EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1", "sio_open 2", "sio_open 1"}));
     EXPECT_EQ(scheduleChecks, 2);
 
-    // Found later on the next tick, once the meter talks.
-    lib.appendInput(2, QByteArray(12, '\x02'));
-    lib.setOpenResult(2, SIO_OK);
+    // A command now: the attempt goes on, but no tick reads the port it listens to.
+    s.rec.RunState = kRunCommand;
+    lib.appendInput(1, QByteArray(30, '\x02'));
     tick();
     EXPECT_TRUE(s.link.LinkOn);
-    EXPECT_EQ(s.link.FoundPort, 2);
+    EXPECT_EQ(s.link.FoundPort, 1);
+    EXPECT_EQ(lib.queued(1), 30);
+    EXPECT_EQ(scheduleChecks, 3);
+    tick();
+    EXPECT_EQ(lib.queued(1), 0);  // now it is the meter's port
 }
 
 TEST_F(PollTest, TimerRunsTicksWhileEnabled) {

@@ -204,6 +204,7 @@ TEST(PosixSerialLibrary, ScanSkipsANonTerminalFindsMeterAndDecodesOnRealClock) {
     MeterLink link(s, lib, clock, boxes);  // scans the library's own table
     pty.write(test::EncodeFrame({2, 0x31, 2352, true}) + test::EncodeFrame({2, 0x31, 1500}));
     link.FindMeterPort();
+    link.finishAttempt();
     ASSERT_TRUE(s.link.LinkOn);
     EXPECT_EQ(s.link.FoundPort, 2);
     EXPECT_TRUE(boxes.shown.isEmpty());
@@ -223,13 +224,15 @@ TEST(PosixSerialLibrary, ScanSeesAnAdapterPluggedInAfterStart) {
     Session s;
     SystemClock clock;
     ScriptedMessageBoxes boxes;
-    MeterLink link(s, lib, clock, boxes, lib.ports());
+    MeterLink link(s, lib, clock, boxes);
     pty.write(test::EncodeFrame({2, 0x31, 1500}));
     link.FindMeterPort();
+    EXPECT_FALSE(link.attemptRunning());
     EXPECT_FALSE(s.link.LinkOn);
 
     present << pty.slavePath();
     link.FindMeterPort();
+    link.finishAttempt();
     ASSERT_TRUE(s.link.LinkOn);
     EXPECT_EQ(s.link.FoundPort, 1);
 
