@@ -1,5 +1,7 @@
 #include "program.h"
 
+#include <QCoreApplication>
+
 #include "fmoder.h"
 #include "fmsetup.h"
 #include "meter_tables.h"
@@ -29,6 +31,7 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
       serial_(PortTable::fromEnvironment()),
       decoder_(session_, serial_, clock_),
       link_(session_, serial_, clock_, messages_),
+      alarm_(QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-alarm-sound.so")),
       poll_(session_, serial_, decoder_, link_, messages_, alarm_, programDir),
       schedule_(session_, store_, clock_, messages_),
       graph_(session_, clock_),

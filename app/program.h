@@ -57,7 +57,7 @@ class Program {
     PosixSerialLibrary serial_;
     FrameDecoder decoder_;
     MeterLink link_;
-    QtAlarmSound alarm_;
+    AlarmSoundModule alarm_;
     PollLoop poll_;
     SettingsStore store_;
     Schedule schedule_;

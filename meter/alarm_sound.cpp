@@ -2,86 +2,44 @@
 
 #include <sys/utsname.h>
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QBuffer>
-#include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
-#include <cmath>
+#include <QLibrary>
 
 namespace quillon {
-
-struct QtAlarmSound::Players {
-    std::unique_ptr<QAudioSink> sink;
-    QBuffer toneBuffer;
-    QByteArray tonePcm;
-    std::unique_ptr<QSoundEffect> effect;
-};
-
-QtAlarmSound::QtAlarmSound() : players_(std::make_unique<Players>()) {}
-
-QtAlarmSound::~QtAlarmSound() {
-    if (players_->sink) players_->sink->stop();
-}
-
 namespace {
 
-// The samples of a sine tone in the given format; empty for a format not handled.
-QByteArray ToneSamples(const QAudioFormat& format, int hz, int ms) {
-    const int rate = format.sampleRate();
-    const int channels = format.channelCount();
-    const qint64 frames = qint64(rate) * ms / 1000;
-    QByteArray pcm;
-    if (rate <= 0 || channels <= 0 || frames <= 0) return pcm;
-    const double step = 2.0 * M_PI * hz / rate;
-    for (qint64 i = 0; i < frames; ++i) {
-        const double v = 0.5 * std::sin(step * double(i));
-        for (int c = 0; c < channels; ++c) {
-            if (format.sampleFormat() == QAudioFormat::Int16) {
-                const qint16 sample = qint16(v * 32767);
-                pcm.append(reinterpret_cast<const char*>(&sample), sizeof sample);
-            } else if (format.sampleFormat() == QAudioFormat::Float) {
-                const float sample = float(v);
-                pcm.append(reinterpret_cast<const char*>(&sample), sizeof sample);
-            } else {
-                return {};
-            }
-        }
-    }
-    return pcm;
-}
+using CreateAlarmSound = AlarmSound* (*)();
 
 }  // namespace
 
-void QtAlarmSound::tone(int hz, int ms) {
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) return;
-    QAudioFormat format;
-    format.setSampleRate(44100);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    if (!device.isFormatSupported(format)) format = device.preferredFormat();
-    const QByteArray pcm = ToneSamples(format, hz, ms);
-    if (pcm.isEmpty()) return;
+AlarmSoundModule::AlarmSoundModule(QString modulePath) : path_(std::move(modulePath)) {}
 
-    Players& p = *players_;
-    if (p.sink) p.sink->stop();
-    p.toneBuffer.close();
-    p.tonePcm = pcm;
-    p.toneBuffer.setBuffer(&p.tonePcm);
-    p.toneBuffer.open(QIODevice::ReadOnly);
-    p.sink = std::make_unique<QAudioSink>(device, format);
-    p.sink->start(&p.toneBuffer);
+AlarmSoundModule::~AlarmSoundModule() = default;
+
+AlarmSound* AlarmSoundModule::player() {
+    if (!tried_) {
+        tried_ = true;
+        // The module stays loaded for the rest of the run: its player may still sound.
+        QLibrary module(path_);
+        auto create =
+            reinterpret_cast<CreateAlarmSound>(module.resolve("quillon_create_alarm_sound"));
+        if (create) player_.reset(create());
+    }
+    return player_.get();
 }
 
-void QtAlarmSound::playFile(const QString& path) {
-    Players& p = *players_;
-    if (!p.effect) p.effect = std::make_unique<QSoundEffect>();
-    const QUrl url = QUrl::fromLocalFile(path);
-    if (p.effect->source() != url) p.effect->setSource(url);
-    p.effect->play();
+void AlarmSoundModule::prepare() {
+    // Once is enough: the poll loop asks on every tick of a recording with the alarm on.
+    if (prepared_) return;
+    prepared_ = true;
+    if (AlarmSound* p = player()) p->prepare();
+}
+
+void AlarmSoundModule::tone(int hz, int ms) {
+    if (AlarmSound* p = player()) p->tone(hz, ms);
+}
+
+void AlarmSoundModule::playFile(const QString& path) {
+    if (AlarmSound* p = player()) p->playFile(path);
 }
 
 QString FormatOSVersion(int major, int minor) {

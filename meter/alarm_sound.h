@@ -10,24 +10,34 @@ namespace quillon {
 class AlarmSound {
   public:
     virtual ~AlarmSound() = default;
+    // Gets ready so that the next sound starts at once; sounding without it works too.
+    virtual void prepare() {}
     // A sine tone; returns at once.
     virtual void tone(int hz, int ms) = 0;
     // Plays a sound file asynchronously.
     virtual void playFile(const QString& path) = 0;
 };
 
-// Qt Multimedia: a generated tone through the default audio output and QSoundEffect
-// for files. Without an audio device both stay silent.
-class QtAlarmSound final : public AlarmSound {
+// The program's alarm sound. Its player (Qt Multimedia: a generated tone through the
+// default audio output, QSoundEffect for files) is a module of its own,
+// quillon-alarm-sound.so beside the program, loaded when the alarm is first prepared or
+// sounded: a run that sounds no alarm never loads the multimedia and audio libraries.
+// Without the module, or without an audio device, the alarm stays silent.
+class AlarmSoundModule final : public AlarmSound {
   public:
-    QtAlarmSound();
-    ~QtAlarmSound() override;
+    explicit AlarmSoundModule(QString modulePath);
+    ~AlarmSoundModule() override;
+    void prepare() override;
     void tone(int hz, int ms) override;
     void playFile(const QString& path) override;
 
   private:
-    struct Players;
-    std::unique_ptr<Players> players_;
+    AlarmSound* player();  // loads the module on first use; null without it
+
+    QString path_;
+    bool tried_ = false;
+    bool prepared_ = false;
+    std::unique_ptr<AlarmSound> player_;
 };
 
 // The running kernel's version as major + minor / 100 with two decimals ("6.01").

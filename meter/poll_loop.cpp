@@ -86,6 +86,9 @@ void PollLoop::runTick() {
         }
     }
 
+    // The alarm's player is made ready before the first alarm of a recording is due.
+    if (rec.Running && s_.settings.T1_beep == 1) sound_.prepare();
+
     // 2. Decode when at least one whole frame is waiting.
     if (portIsTheMeters && lib_.sio_iqueue(link.portSettings.port) > 9) {
         decoder_.ReadFrames();

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRegularExpression>
 
 #include "meter_frames.h"
@@ -17,6 +18,7 @@ using test::FrameSpec;
 
 class FakeAlarmSound final : public AlarmSound {
   public:
+    void prepare() override { played << "prepare"; }
     void tone(int hz, int ms) override { played << QStringLiteral("tone %1 %2").arg(hz).arg(ms); }
     void playFile(const QString& path) override { played << "file " + path; }
     QStringList played;
@@ -140,22 +142,31 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PollTest, AlarmSoundsOnlyWhileRecordingRuns) {
     linkUp();
     s.rec.RunState = kRunRecording;
+    s.settings.T1_beep = 1;
     s.link.AlarmOn = true;
     s.rec.Running = false;
     tick();
-    EXPECT_TRUE(sound.played.isEmpty());
+    EXPECT_TRUE(sound.played.isEmpty());  // not even made ready
     EXPECT_EQ(recordSteps, 0);
 
     s.rec.Running = true;
     tick();
     tick();
-    EXPECT_EQ(sound.played, QStringList({"tone 2200 80", "tone 2200 80"}));
+    // Made ready on every tick of the recording (loading once is the player's business).
+    EXPECT_EQ(sound.played, QStringList({"prepare", "tone 2200 80", "prepare", "tone 2200 80"}));
     EXPECT_EQ(recordSteps, 2);
 
     s.link.OSMajor = 7;
     sound.played.clear();
     tick();
-    EXPECT_EQ(sound.played, QStringList({"file /opt/QUILLON/ding.wav"}));
+    EXPECT_EQ(sound.played, QStringList({"prepare", "file /opt/QUILLON/ding.wav"}));
+
+    // Without the alarm setting a recording never loads the player.
+    s.settings.T1_beep = 0;
+    s.link.AlarmOn = false;
+    sound.played.clear();
+    tick();
+    EXPECT_TRUE(sound.played.isEmpty());
 }
 
 TEST_F(PollTest, OpeningAttemptSpansTicksAndNothingElseRuns) {
@@ -227,12 +238,23 @@ TEST(SystemVersion, FormatAndMajorDigit) {
     EXPECT_TRUE(QRegularExpression("^\\d+\\.\\d\\d$").match(GetOSVersion()).hasMatch());
 }
 
-TEST(QtAlarmSound, SilentWithoutDeviceOrFile) {
-    QtAlarmSound sound;
+// The player's multimedia libraries come with its module, on first use only.
+TEST(AlarmSoundModule, LoadsMultimediaOnFirstUseAndIsSilentWithoutDevice) {
+    auto mapped = [](const char* library) {
+        QFile maps("/proc/self/maps");
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
+    };
+    AlarmSoundModule missing("/nonexistent/quillon-alarm-sound.so");
+    missing.prepare();
+    missing.tone(2200, 80);
+
+    AlarmSoundModule sound(QCoreApplication::applicationDirPath() + "/quillon-alarm-sound.so");
+    EXPECT_FALSE(mapped("libQt6Multimedia"));
+    sound.prepare();
+    EXPECT_TRUE(mapped("libQt6Multimedia")) << "the module did not load";
     sound.tone(2200, 80);
     sound.playFile("/nonexistent/ding.wav");
     QCoreApplication::processEvents();
-    SUCCEED();
 }
 
 }  // namespace
