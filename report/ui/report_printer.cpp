@@ -46,7 +46,7 @@ ReportPrinter::ReportPrinter(Session& session, MessageBoxes& messages, PrintDial
       graphImage_(std::move(graphImage)),
       capture_(std::move(capture)),
       env_(std::move(environment)),
-      printer_(printer ? *printer : CurrentPrinter()) {}
+      printer_(printer) {}
 
 void ReportPrinter::mnprintdata_Click() { RunCommand(Job::Report); }
 void ReportPrinter::mnprintBmp_Click() { RunCommand(Job::Graph); }
@@ -67,7 +67,8 @@ void ReportPrinter::RunCommand(Job job) {
                        MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
-    cPrnDlg dlg(dialog_, printer_);
+    QPrinter& printer = printer_ ? *printer_ : CurrentPrinter();
+    cPrnDlg dlg(dialog_, printer);
     dlg.setPrintFlag(1, 0);
     dlg.setPrintFlag(2, kPdHidePrintToFile);
     dlg.setPrintFlag(3, kPdNoPageNums);
@@ -80,26 +81,26 @@ void ReportPrinter::RunCommand(Job job) {
     if (job == Job::Screen) screen = CaptureWindow(capture_);
 
     if (dlg.ShowPrinterDialog()) {
-        const int printerCopies = printer_.copyCount();
+        const int printerCopies = printer.copyCount();
         // Each copy is a document of its own, so the printer itself prints each once.
         for (int i = 0; i < dlg.Copies(); ++i) {
-            if (env_.beforeDocument) env_.beforeDocument(printer_, i);
-            printer_.setCopyCount(1);
+            if (env_.beforeDocument) env_.beforeDocument(printer, i);
+            printer.setCopyCount(1);
             bool printed = false;
             switch (job) {
                 case Job::Report:
-                    printed = PrintReport(printer_);
+                    printed = PrintReport(printer);
                     break;
                 case Job::Graph:
-                    printed = PrintGraph(printer_);
+                    printed = PrintGraph(printer);
                     break;
                 case Job::Screen:
-                    printed = PrintScreenPage(printer_, screen);
+                    printed = PrintScreenPage(printer, screen);
                     break;
             }
             if (!printed) break;
         }
-        printer_.setCopyCount(printerCopies);
+        printer.setCopyCount(printerCopies);
     }
     dlg.Free();
 }

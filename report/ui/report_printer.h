@@ -54,7 +54,9 @@ class ReportPrinter {
     std::function<QImage()> graphImage_;
     WindowCapture capture_;
     PrintEnvironment env_;
-    QPrinter& printer_;
+    // The printer given, or null for the program's current printer, which is only made
+    // when something is printed: making a printer loads the system's print support.
+    QPrinter* printer_;
 };
 
 }  // namespace quillon

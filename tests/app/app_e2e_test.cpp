@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
@@ -18,6 +19,23 @@ namespace quillon {
 namespace {
 
 using testing::RunUntil;
+
+// Start-up loads neither the sound libraries nor the system's print support (the CUPS
+// plugin): the first alarm and the first printout load them.
+TEST(AppStartUp, LoadsNeitherSoundNorPrintSupport) {
+    QTemporaryDir folder;
+    qputenv("QUILLON_PORTS", "");
+    Program program(folder.path(), std::make_unique<ScriptedMessageBoxes>(),
+                    std::make_unique<ScriptedFileDialogs>());
+    program.window().Form_Load();
+    program.window().show();
+    RunUntil([] { return false; }, 700);  // the first ticks too
+    QFile maps("/proc/self/maps");
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    EXPECT_FALSE(mapped.contains("libQt6Multimedia"));
+    EXPECT_FALSE(mapped.contains("plugins/printsupport/"));
+}
 
 TEST(AppEndToEnd, StartRecordsTheValuesTheMeterSends) {
     const QString sim = testing::SimProcess::program();
