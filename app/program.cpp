@@ -92,6 +92,8 @@ MainFmCalls Program::windowCalls() {
     MainFmCalls c;
     c.GetOSVersion = [] { return GetOSVersion(); };
     c.LoadSettings = [this] {
+        // A first start stores every default: in one write, not one per key.
+        SettingsStore::Batch oneWrite(store_);
         LoadSettingsAtStartup(session_, store_);
         schedule_.Form_Load();
     };

@@ -40,7 +40,7 @@ QString SettingsStore::ReadSetting(const QString& key, const QString& defaultTex
 
 void SettingsStore::WriteSetting(const QString& key, const QString& text) {
     ini_->setValue(Qualified(key), text);
-    ini_->sync();
+    if (batchDepth_ == 0) ini_->sync();
 }
 
 bool SettingsStore::contains(const QString& key) const { return ini_->contains(Qualified(key)); }

@@ -26,8 +26,25 @@ class SettingsStore {
 
     // The stored text of `key`, or `defaultText` when the key is absent.
     QString ReadSetting(const QString& key, const QString& defaultText) const;
-    // Creates or replaces `key` and writes the file at once.
+    // Creates or replaces `key` and writes the file at once (inside a Batch: when the
+    // batch ends).
     void WriteSetting(const QString& key, const QString& text);
+
+    // Writes made while a batch lives reach the file together when it ends: one file
+    // write (and one wait for the disk) instead of one per key, as when the first start
+    // stores every default.
+    class Batch {
+      public:
+        explicit Batch(SettingsStore& store) : store_(store) { ++store_.batchDepth_; }
+        ~Batch() {
+            if (--store_.batchDepth_ == 0) store_.ini_->sync();
+        }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+      private:
+        SettingsStore& store_;
+    };
     bool contains(const QString& key) const;
     // False once a write could not reach the file (unwritable folder, full disk).
     bool writable() const;
@@ -37,6 +54,7 @@ class SettingsStore {
   private:
     QString path_;
     std::unique_ptr<QSettings> ini_;
+    int batchDepth_ = 0;
 };
 
 }  // namespace quillon
