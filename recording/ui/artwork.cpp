@@ -1,5 +1,6 @@
 #include "artwork.h"
 
+#include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -154,6 +155,22 @@ QIcon ToolbarIcon(const QString& key) {
         p.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, "?");
     }
     return QIcon(pm);
+}
+
+QIcon WindowIconFromFile(const QString& path) {
+    constexpr int kLargest = 64;
+    QIcon icon;
+    QImageReader reader(path);
+    const int count = qMax(1, reader.imageCount());
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && !reader.jumpToImage(i)) break;
+        const QSize size = reader.size();
+        if (size.isValid() && qMax(size.width(), size.height()) > kLargest) continue;
+        const QImage image = reader.read();
+        if (!image.isNull() && qMax(image.width(), image.height()) <= kLargest)
+            icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
 }
 
 QIcon ProgramIcon() {

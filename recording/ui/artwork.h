@@ -29,5 +29,9 @@ QIcon ToolbarIcon(const QString& key);
 
 // A drawn program icon.
 QIcon ProgramIcon();
+// The pictures of an icon file (Mark.ico) up to 64 pixels, what a title bar and a task
+// switcher show; larger ones are not decoded, which spares start-up time and memory.
+// Null when the file has no such picture.
+QIcon WindowIconFromFile(const QString& path);
 
 }  // namespace quillon

@@ -78,7 +78,7 @@ void MainFm::Form_Load() {
     if (calls_.GetOSVersion) s_.link.OSMajor = calls_.GetOSVersion().trimmed().left(1).toInt();
 
     const QString iconPath = programDir_ + "/Mark.ico";
-    QIcon icon = QFileInfo::exists(iconPath) ? QIcon(iconPath) : QIcon();
+    QIcon icon = QFileInfo::exists(iconPath) ? WindowIconFromFile(iconPath) : QIcon();
     if (icon.isNull() || icon.availableSizes().isEmpty()) icon = ProgramIcon();
     setWindowIcon(icon);
     LoadTitle();
@@ -102,6 +102,7 @@ void MainFm::Form_Load() {
     if (s_.graph.pageBox.isEmpty()) s_.graph.pageBox = "0";  // the page box's design text
     // The layout at the current size also sizes the graph picture and draws its frame.
     previousClient_ = designClientSize();
+    laidOut_ = false;
     if (layout()) layout()->activate();
     LayoutControls();
 

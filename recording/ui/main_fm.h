@@ -138,6 +138,7 @@ class MainFm : public QMainWindow {
     QPointer<FmAbout> about_;
     QPointer<QTextBrowser> help_;
     QSize previousClient_;
+    bool laidOut_ = false;  // the controls stand as previousClient_ wants them
     bool exitRequested_ = false;
     bool unloaded_ = false;
     bool inTick_ = false;

@@ -115,7 +115,8 @@ void MainFm::syncTable() {
 void MainFm::LayoutControls() {
     if (previousClient_.width() == 0) return;
     const QSize now = central_->size();
-    if (now.isEmpty()) return;
+    // The window's first showing resizes to the size just laid out: nothing to redo.
+    if (now.isEmpty() || (laidOut_ && now == previousClient_)) return;
     // Ratios to the design size: the same as multiplying by each step's ratio, without
     // the rounding errors piling up over many resizes.
     const double rx = double(now.width()) / designClientSize().width();
@@ -148,6 +149,7 @@ void MainFm::LayoutControls() {
     Call(calls_.RE_display);
     Call(calls_.RedrawGraphPage);
     previousClient_ = now;
+    laidOut_ = true;
     graph_->update();
 }
 
