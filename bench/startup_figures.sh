@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Start-up figures of QUILLON against a bare Qt main window with a menu bar, measured
+# alternately in the same run so that both see the same machine load.
+#
+# Usage: bench/startup_figures.sh [-n RUNS] [-b BUILD_DIR] [-o OUT_DIR]
+#
+#   RUNS      runs of each program (default 9)
+#   BUILD_DIR the build folder with bin/quillon and bin/bare_window (default build)
+#
+# Each run goes through measure-start (the shared tool: exec -> window mapped, CPU time
+# when the window was seen, VmRSS after 2 s). $MEASURE_START names the tool; otherwise
+# ../shared/tools/measure-start or ../../shared/tools/measure-start beside the source
+# tree is used. QUILLON runs with an empty port table (QUILLON_PORTS set but empty) so
+# it touches no real port. Prints the medians and QUILLON's CPU ratio and memory excess.
+set -euo pipefail
+
+runs=9
+build=build
+out=""
+while getopts "n:b:o:h" o; do
+  case $o in
+    n) runs=$OPTARG ;;
+    b) build=$OPTARG ;;
+    o) out=$OPTARG ;;
+    *) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  esac
+done
+
+src=$(cd "$(dirname "$0")/.." && pwd)
+tool=${MEASURE_START:-}
+for candidate in "$src/../shared/tools/measure-start" "$src/../../shared/tools/measure-start"; do
+  if [ -z "$tool" ] && [ -x "$candidate" ]; then tool=$candidate; fi
+done
+[ -n "$tool" ] || tool=$(command -v measure-start || true)
+[ -n "$tool" ] || { echo "startup_figures.sh: measure-start not found (set MEASURE_START)" >&2; exit 2; }
+
+quillon=$(cd "$build" && pwd)/bin/quillon
+bare=$(cd "$build" && pwd)/bin/bare_window
+for p in "$quillon" "$bare"; do
+  [ -x "$p" ] || { echo "startup_figures.sh: $p is missing (build first)" >&2; exit 2; }
+done
+[ -n "$out" ] || out=$(mktemp -d /tmp/startup-figures.XXXXXX)
+mkdir -p "$out"
+
+xvfb=""
+if [ -z "${DISPLAY:-}" ]; then
+  # A display number nobody uses (an Xvfb that is still shutting down keeps its lock).
+  n=78
+  while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
+  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  export DISPLAY=:$n
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+fi
+trap '[ -z "$xvfb" ] || { kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; }' EXIT
+
+export QUILLON_PORTS=""
+for i in $(seq 1 "$runs"); do
+  "$tool" -n 1 -o "$out/bare$i" -l bare 'bare window' -- "$bare" >"$out/bare$i.log" 2>&1 || true
+  "$tool" -n 1 -o "$out/quillon$i" -l quillon 'QUILLON' -- "$quillon" >"$out/quillon$i.log" 2>&1 || true
+  echo "pair $i: $(grep -h '^run 1' "$out/bare$i.log" | cut -c1-60) | $(grep -h '^run 1' "$out/quillon$i.log" | cut -c1-60)"
+done
+
+# results.csv: run,ok,start_ms,poll_ms,cpu_ms_at_poll,vmrss_kb,vmhwm_kb,pss_kb,windows
+for name in bare quillon; do
+  for i in $(seq 1 "$runs"); do tail -n +2 "$out/$name$i/results.csv" 2>/dev/null | sed "s/^/$name,$i,/"; done
+done | awk -F, '
+  $4 == 1 { n[$1]++; k = n[$1]; start[$1, k] = $5; cpu[$1, k] = $7; rss[$1, k] = $8 / 1024 }
+  function median(a, who, count,   i, j, t, b) {
+    for (i = 1; i <= count; i++) b[i] = a[who, i]
+    for (i = 2; i <= count; i++) { t = b[i]; for (j = i - 1; j >= 1 && b[j] > t; j--) b[j + 1] = b[j]; b[j + 1] = t }
+    return (count % 2) ? b[(count + 1) / 2] : (b[count / 2] + b[count / 2 + 1]) / 2 }
+  END {
+    if (!n["bare"] || !n["quillon"]) { print "no successful runs"; exit 1 }
+    for (w in n) {
+      s[w] = median(start, w, n[w]); c[w] = median(cpu, w, n[w]); r[w] = median(rss, w, n[w])
+      printf "%-8s runs %2d  exec->window median %4.0f ms  cpu %4.0f ms  VmRSS %5.1f MB\n", w, n[w], s[w], c[w], r[w]
+    }
+    printf "QUILLON / bare: cpu %.2f (target <= 1.5), exec->window %.2f; VmRSS %+.1f MB (target <= +6)\n",
+      c["quillon"] / (c["bare"] ? c["bare"] : 1), s["quillon"] / (s["bare"] ? s["bare"] : 1), r["quillon"] - r["bare"]
+  }'
+echo "logs: $out"
