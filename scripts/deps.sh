@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-serialport-dev qt6-multimedia-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation xvfb xauth poppler-utils
+  xdotool x11-utils  # bench/startup_figures.sh (measure-start): xdotool, xev, xdpyinfo
 )
 
 missing=()
