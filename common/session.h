@@ -47,6 +47,8 @@ struct Settings {
     int OL_stop = 0;                   // 1 stop recording on an overload
     qint32 IntTime = 0;                // record interval in ms
     std::array<QString, 2> Fdt;        // date format, time format
+    int keepRecording = 0;             // 1 a lost meter does not end a recording: it goes on
+                                       // when the meter returns
 };
 
 // ------------------------------------------------------------------ meter link ----

@@ -45,10 +45,11 @@ QString Whole(int v) { return QString::number(v); }
 }  // namespace
 
 const QStringList& SettingsKeys() {
-    static const QStringList keys = {
-        "autoScan",    "comp",        "sav_Auto",    "Sav_Drv",   "T1_beep",     "limit_selet",
-        "limit_txt_0", "limit_txt_1", "Graph_Title", "Graph_txt", "Graph_range", "Tick_Dn",
-        "Tick_UP",     "OL_stop",     "IntTime",     "Fdt_0",     "Fdt_1",       "Mav"};
+    static const QStringList keys = {"autoScan",    "comp",        "sav_Auto",     "Sav_Drv",
+                                     "T1_beep",     "limit_selet", "limit_txt_0",  "limit_txt_1",
+                                     "Graph_Title", "Graph_txt",   "Graph_range",  "Tick_Dn",
+                                     "Tick_UP",     "OL_stop",     "IntTime",      "Fdt_0",
+                                     "Fdt_1",       "Mav",         "keepRecording"};
     return keys;
 }
 
@@ -76,6 +77,7 @@ QString LoadSettings(Session& session, SettingsStore& store) {
     }
     ReadText(store, "Fdt_0", s.Fdt[0]);
     ReadText(store, "Fdt_1", s.Fdt[1]);
+    ReadWhole(store, "keepRecording", s.keepRecording, 0, 1);
     return store.ReadSetting("Mav", QString());
 }
 
@@ -101,6 +103,7 @@ void SaveSettings(const Session& session, SettingsStore& store) {
     store.WriteSetting("Fdt_1", s.Fdt[1]);
     store.WriteSetting("Mav",
                        QString("%1%2%3").arg(f[0] ? 1 : 0).arg(f[1] ? 1 : 0).arg(f[2] ? 1 : 0));
+    store.WriteSetting("keepRecording", Whole(s.keepRecording));
 }
 
 void SavePortOnExit(SettingsStore& store, int port) { store.WriteSetting("comp", Whole(port)); }

@@ -16,7 +16,8 @@ const QStringList& SettingsKeys();
 
 // Reads every key into session.settings. A missing key leaves its field unchanged, and
 // so does a numeric key whose text is not a number of the field's type, a "comp" outside
-// 0..256, a "Graph_range" outside 0..2 and a negative "IntTime". Whole-number fields round
+// 0..256, a "Graph_range" outside 0..2, a negative "IntTime" and a "keepRecording" other
+// than 0 or 1. Whole-number fields round
 // half to even.
 // Returns the stored "Mav" text ("" when absent); StatFlags are not touched here.
 QString LoadSettings(Session& session, SettingsStore& store);

@@ -112,7 +112,13 @@ void Fmsetup::BuildControls() {
     portNote_ = Named(new QLabel, "PortNote");
     portNote_->setWordWrap(true);
     portNote_->hide();
-    for (auto* w : std::initializer_list<QWidget*>{option1_[0], option1_[1], combo4_, portNote_})
+    // What a lost link does to a recording belongs with the port.
+    keepRecording_ = Named(new QCheckBox("Keep recording when the meter returns"), "keepRecording");
+    keepRecording_->setToolTip(
+        "When the meter stops sending for 15 s, the recording waits for it instead of "
+        "ending, and goes on in the same table when its readings return.");
+    for (auto* w : std::initializer_list<QWidget*>{option1_[0], option1_[1], combo4_, portNote_,
+                                                   keepRecording_})
         portLayout->addWidget(w);
 
     auto* formats = new QGroupBox("Date/Time Display format");
@@ -388,6 +394,7 @@ SettingsForm Fmsetup::ReadForm() const {
     f.minutes = text4_[0]->text();
     f.seconds = text4_[1]->text();
     f.olStop = check3_->isChecked();
+    f.keepRecording = keepRecording_->isChecked();
     f.rangeMode = 0;
     for (int i = 0; i < 3; ++i) {
         if (option3_[i]->isChecked()) f.rangeMode = i;
@@ -416,6 +423,7 @@ void Fmsetup::ShowForm(const SettingsForm& f) {
     text4_[0]->setText(f.minutes);
     text4_[1]->setText(f.seconds);
     check3_->setChecked(f.olStop);
+    keepRecording_->setChecked(f.keepRecording);
     option3_[qBound(0, f.rangeMode, 2)]->setChecked(true);
     for (int i = 0; i < 3; ++i) check4_[i]->setChecked(f.stats[i]);
 }

@@ -99,6 +99,7 @@ class Fmsetup : public QDialog {
     QLineEdit* text1_{};
     QLineEdit* text4_[2]{};
     QCheckBox* check3_{};
+    QCheckBox* keepRecording_{};
     QRadioButton* option3_[3]{};
     QLineEdit* text2_[2]{};
     QCheckBox* check4_[3]{};

@@ -64,6 +64,21 @@ TEST(Fmsetup, FirstLoadStoresDefaultsAndShowsThemNextTime) {
     EXPECT_EQ(rig.edit("Text2_1")->text(), "-4");
 }
 
+TEST(Fmsetup, KeepRecordingIsStoredAndDefaultTurnsItOff) {
+    SetupRig rig;
+    auto* keep = rig.get<QCheckBox>("keepRecording");
+    EXPECT_EQ(keep->text(), "Keep recording when the meter returns");
+    EXPECT_FALSE(keep->isChecked());
+    keep->setChecked(true);
+    rig.click("Command1");
+    EXPECT_EQ(rig.stored("keepRecording"), "1");
+    EXPECT_EQ(rig.session.settings.keepRecording, 1);
+    rig.reopen();
+    EXPECT_TRUE(keep->isChecked());
+    rig.click("Command3");
+    EXPECT_FALSE(keep->isChecked());
+}
+
 TEST(Fmsetup, IntervalStepsWrapWithinTheBox) {
     SetupRig rig;
     rig.edit("Text4_0")->setText("59");

@@ -13,11 +13,11 @@ namespace {
 
 // Every key with the value a first run stores.
 const QList<QPair<QString, QString>> kFirstRun = {
-    {"autoScan", "0"},    {"comp", "0"},        {"sav_Auto", "1"},       {"T1_beep", "0"},
-    {"limit_selet", "0"}, {"limit_txt_0", "0"}, {"limit_txt_1", "0"},    {"Graph_Title", "0"},
-    {"Graph_txt", ""},    {"Graph_range", "0"}, {"Tick_Dn", "0"},        {"Tick_UP", "0"},
-    {"OL_stop", "0"},     {"IntTime", "1000"},  {"Fdt_0", "yyyy/mm/dd"}, {"Fdt_1", "HH:nn:ss"},
-    {"Mav", "111"}};
+    {"autoScan", "0"},    {"comp", "0"},         {"sav_Auto", "1"},       {"T1_beep", "0"},
+    {"limit_selet", "0"}, {"limit_txt_0", "0"},  {"limit_txt_1", "0"},    {"Graph_Title", "0"},
+    {"Graph_txt", ""},    {"Graph_range", "0"},  {"Tick_Dn", "0"},        {"Tick_UP", "0"},
+    {"OL_stop", "0"},     {"IntTime", "1000"},   {"Fdt_0", "yyyy/mm/dd"}, {"Fdt_1", "HH:nn:ss"},
+    {"Mav", "111"},       {"keepRecording", "0"}};
 
 TEST(SettingsFirstRun, EmptyStoreGetsEveryKeyAndTheWindowItsCaptions) {
     test::FreshStore fresh;
