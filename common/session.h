@@ -77,7 +77,12 @@ struct LinkState {
     int OSMajor = 0;            // first digit of the system version, picks the alarm sound
     bool timerEnabled = false;  // Timer1
     int timerInterval = 500;    // Timer1 interval in ms
+    qint64 lastFrameTick = -1;  // tick count when the decoder last accepted a frame, -1 none
 };
+
+// A reading is live for this long after its frame: records and the readout's "RS232" need
+// one no older than that.
+constexpr qint64 kLiveReadingMs = 1500;
 
 // The decoder's reading, read by everything that records or scales values.
 struct Reading {
@@ -114,6 +119,7 @@ struct Readout {
     // Alarm-limit and interval captions Label12_0 (Hi), Label12_1 (Low), Label12_2.
     std::array<QString, 3> limitCaption;
     std::array<bool, 2> limitRed{};  // Label12_0 / Label12_1 back colour red (else window colour)
+    bool stale = false;              // no frame for kLiveReadingMs: the value shown is not live
 };
 
 // ------------------------------------------------------------------ recording ----

@@ -212,6 +212,7 @@ void FrameDecoder::decode(const unsigned char* f) {
     Reading& r = s_.reading;
     Readout& out = s_.readout;
 
+    s_.link.lastFrameTick = clock_.tickMs();
     const int prevFunc = r.FuncCode;
     const int prevRange = r.RangeIdx;
     r.FuncCode = f[1];

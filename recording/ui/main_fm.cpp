@@ -190,8 +190,18 @@ void MainFm::mnoder_Click() {
     run(calls_.mnoder_Click);
 }
 
+void MainFm::noteDialogCommand() {
+    // A recording goes on while the help or the About box is open: the record step
+    // runs only while RunState is 0.
+    if (s_.rec.RunState != kRunRecording) s_.rec.RunState = kRunCommand;
+}
+
+bool MainFm::busy() const {
+    return inTick_ || commandsRunning_ > 0 || QApplication::activeModalWidget() != nullptr;
+}
+
 void MainFm::mnhe_Click() {
-    s_.rec.RunState = kRunCommand;
+    noteDialogCommand();
     if (!help_) {
         help_ = new QTextBrowser(this);
         help_->setWindowFlag(Qt::Window);
@@ -214,7 +224,7 @@ void MainFm::mnhe_Click() {
 }
 
 void MainFm::mnabout_Click() {
-    s_.rec.RunState = kRunCommand;
+    noteDialogCommand();
     if (!about_) about_ = new FmAbout(this, windowTitle(), kVersion, windowIcon());
     about_->show();
     about_->raise();
@@ -233,6 +243,7 @@ void MainFm::closeEvent(QCloseEvent* event) {
         return;
     }
     // Only the close box asks, and only while a recording or file is shown.
+    bool dataDeclined = false;
     if (!exitRequested_ && !s_.rec.recordName.isEmpty()) {
         const MsgResult answer =
             messages_.show("All data will be lost if you exit. Are you sure you want to exit?",
@@ -241,18 +252,20 @@ void MainFm::closeEvent(QCloseEvent* event) {
             event->ignore();
             return;
         }
+        dataDeclined = true;
     }
-    Form_Unload();
+    Form_Unload(dataDeclined);
     event->accept();
 }
 
-void MainFm::Form_Unload() {
+void MainFm::Form_Unload(bool dataDeclined) {
     unloaded_ = true;
     Call(calls_.mnlinkoff_Click);
     s_.rec.RunState = kRunIdle;
     timer_->stop();
     s_.link.timerEnabled = false;
     if (calls_.SavePortOnExit) calls_.SavePortOnExit(s_.link.FoundPort);
+    if (calls_.Unloaded) calls_.Unloaded(dataDeclined);
     if (about_) about_->close();
     if (help_) help_->close();
     for (QWidget* w : QApplication::topLevelWidgets())

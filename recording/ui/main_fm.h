@@ -69,6 +69,10 @@ class MainFm : public QMainWindow {
     void mnabout_Click();
     void mnexit_Click();
 
+    // True while a tick or a command runs or a modal box or dialog waits for an answer:
+    // the program must not end under them.
+    bool busy() const;
+
     QSize designClientSize() const;  // pixels
     QTimer* timer() const { return timer_; }
     QMenu* popupMenu(const QString& name) const;
@@ -102,7 +106,9 @@ class MainFm : public QMainWindow {
     void run(const MainFmCalls::Action& command);
     void runRecorder(void (Recorder::*command)());
     void onTick();
-    void Form_Unload();
+    void Form_Unload(bool dataDeclined);
+    // Help and About leave a recording running; otherwise they count as a command.
+    void noteDialogCommand();
     void syncControls();
     void syncReadout();
     void syncStatistics();
@@ -124,6 +130,7 @@ class MainFm : public QMainWindow {
     QWidget* frame_ = nullptr;
     QWidget* banner_ = nullptr;
     QLabel* bannerLabel_ = nullptr;
+    QLabel* meterNote_ = nullptr;
     ArtBox* barImage_ = nullptr;
     ArtBox* signImage_ = nullptr;
     ArtBox* buzzer_ = nullptr;

@@ -239,6 +239,12 @@ void MainFm::buildReadout(QWidget* central) {
     diode_->setObjectName("Image5");
     place(diode_, {1840, 480, 340, 340});
 
+    // Shown while a recording runs without live readings (no frame, or no link).
+    meterNote_ =
+        readoutLabel("meterNote", "Recording waits for the meter", {2300, 480, 3800, 340}, 11.25);
+    Colour(meterNote_, QPalette::WindowText, QColor(255, 190, 70));
+    meterNote_->hide();
+
     QLabel* value = readoutLabel("Label1_0", QString(), {100, 840, 5000, 1500}, 80.25);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QLabel* unit = readoutLabel("Label1_1", QString(), {5140, 1700, 1000, 560}, 26.25);

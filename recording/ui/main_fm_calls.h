@@ -47,6 +47,9 @@ struct MainFmCalls {
 
     // Shut-down: stores the COM number the meter was found on.
     std::function<void(int port)> SavePortOnExit;
+    // Shut-down, last: the link is off and any recording stopped. dataDeclined: the user
+    // confirmed that the data shown may be lost.
+    std::function<void(bool dataDeclined)> Unloaded;
 };
 
 }  // namespace quillon

@@ -19,6 +19,17 @@ void SetText(QLabel* l, const QString& text) {
     if (l && l->text() != text) l->setText(text);
 }
 
+// The readout's ink (as built), and the ink of a value that is no longer live.
+const QColor kLiveInk(255, 255, 255);
+const QColor kStaleInk(120, 175, 175);
+
+void SetInk(QWidget* w, const QColor& c) {
+    if (w->palette().color(QPalette::WindowText) == c) return;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, c);
+    w->setPalette(pal);
+}
+
 void SetBack(QWidget* w, const QColor& c) {
     if (w->palette().color(QPalette::Window) == c) return;
     QPalette pal = w->palette();
@@ -63,6 +74,9 @@ void MainFm::syncReadout() {
     const Readout& r = s_.readout;
     SetText(labels_["Label1_0"], r.value);
     SetText(labels_["Label1_1"], r.unit);
+    for (const char* name : {"Label1_0", "Label1_1"})
+        SetInk(labels_[name], r.stale ? kStaleInk : kLiveInk);
+    meterNote_->setVisible(s_.rec.RecNo > 0 && s_.rec.Running && (!s_.link.LinkOn || r.stale));
     SetText(labels_["Label2"], r.coupling);
     buzzer_->setVisible(r.buzzerShown);
     diode_->setVisible(r.diodeShown);

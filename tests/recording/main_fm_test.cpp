@@ -285,6 +285,46 @@ TEST_F(MainFmTest, HelpShowsTheProgramFoldersHelpFile) {
     EXPECT_TRUE(browser->toPlainText().contains("Recording"));
 }
 
+TEST_F(MainFmTest, HelpAndAboutLeaveARecordingRunning) {
+    int saveOffers = 0;
+    recorder.calls().PromptUnsavedRecord = [&] { ++saveOffers; };
+    session.settings.IntTime = 1000;
+    session.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
+    open();
+    // Each tick as the poll loop runs it: a frame one second after the last, then the
+    // record step while a recording runs.
+    window->calls().Timer1_Timer = [this] {
+        clock.advance(1000);
+        session.reading.ValueText = session.readout.value = "1.000";
+        session.link.lastFrameTick = clock.tickMs();
+        if (session.rec.RunState == kRunRecording && session.rec.Running) recorder.RecordStep();
+    };
+    window->show();
+    session.link.timerInterval = 5;
+    find<QAction>("tbStart")->trigger();
+    const auto recordsGrowBy = [this](int n) {
+        const int target = session.table.recordCount() + n;
+        return QTest::qWaitFor([&] { return session.table.recordCount() >= target; }, 5000);
+    };
+    ASSERT_TRUE(recordsGrowBy(2));
+
+    find<QAction>("tbHelp")->trigger();
+    auto* help = window->findChild<QTextBrowser*>("HelpWindow");
+    ASSERT_TRUE(help && help->isVisible());
+    EXPECT_TRUE(recordsGrowBy(3)) << "records while the help is open";
+    find<QAction>("mnabout")->trigger();
+    auto* about = window->findChild<QDialog*>("FmAbout");
+    ASSERT_TRUE(about && about->isVisible());
+    EXPECT_TRUE(recordsGrowBy(3)) << "records while the About box is open";
+    help->close();
+    about->close();
+    EXPECT_TRUE(recordsGrowBy(3)) << "records after both closed";
+
+    EXPECT_TRUE(find<QAction>("mnstart")->isChecked());
+    find<QAction>("tbStop")->trigger();
+    EXPECT_EQ(saveOffers, 1);
+}
+
 TEST_F(MainFmTest, AboutShowsCaptionAndVersion) {
     writeSubLog("Acme Logger\n");
     open();
