@@ -1,15 +1,25 @@
 #include "program.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QTimer>
+
 #include "fmoder.h"
 #include "fmsetup.h"
+#include "journal_recovery.h"
 #include "meter_tables.h"
 #include "port_choice.h"
+#include "report_writer.h"
 #include "settings_form.h"
 #include "settings_record.h"
 
 namespace quillon {
 
 namespace {
+
+// How long an unattended end waits for a command or box under way to finish.
+constexpr qint64 kEndingWaitMs = 5000;
 
 template <typename T>
 T& OwnedOr(std::unique_ptr<T>& given, std::unique_ptr<T> fallback) {
@@ -47,7 +57,8 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
     wireRecorder();
 
     window_ = std::make_unique<MainFm>(session_, recorder_, messages_, programDir_, windowCalls());
-    if (auto* boxes = dynamic_cast<QtMessageBoxes*>(&messages_)) boxes->setOwner(window_.get());
+    if (auto* boxes = dynamic_cast<QtMessageBoxes*>(messagesOwned_.get()))
+        boxes->setOwner(window_.get());
     if (auto* dialogs = dynamic_cast<QtFileDialogs*>(&fileDialogs_))
         dialogs->setOwner(window_.get());
     graph_.onChanged = [this] {
@@ -77,9 +88,73 @@ void Program::wireRecorder() {
     c.RE_display = [this] { graph_.RE_display(); };
     c.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
     c.op_set = [this] { op_set(session_); };
-    c.PromptUnsavedRecord = [this] { saver_.PromptUnsavedRecord(); };
+    c.PromptUnsavedRecord = [this] { offerSaveOnStop(); };
     c.or_stp = [this] { schedule_.or_stp(); };
     recorder_.InstallHooks();
+    recorder_.setJournal(&journal_);
+}
+
+void Program::offerSaveOnStop() {
+    // Ending unattended nobody is asked: without automatic saving the journal keeps the
+    // records for the next start.
+    if (ending_ && !saver_.SavesAutomatically()) return;
+    switch (saver_.PromptUnsavedRecord()) {
+        case StopSaveOutcome::Saved:
+            journal_.reportSaved();
+            break;
+        case StopSaveOutcome::Declined:
+            if (!ending_) journal_.saveDeclined();
+            break;
+        case StopSaveOutcome::NotSaved:
+        case StopSaveOutcome::NothingToSave:
+            break;
+    }
+}
+
+void Program::RecoverJournals() {
+    RecoveryCalls calls;
+    calls.updateStatistics = [](Session& s) {
+        StatisticsCalc statistics(s);
+        statistics.UpdateMaxMin();
+        statistics.UpdateAverage();
+    };
+    calls.writeReport = [](const Session& s, const QString& path) {
+        const WriteResult result = WriteReport(s, path);
+        return result.ok ? QString() : result.errorText;
+    };
+    // The save folder, unless it is empty or no full path (a folder from another system
+    // such as "D:\Data\"); ~/Data/ when it is, or when it cannot take the report.
+    QStringList folders;
+    if (QDir::isAbsolutePath(session_.settings.Sav_Drv)) folders << session_.settings.Sav_Drv;
+    folders << DefaultSaveFolder();
+    const RecoveryOutcome outcome = quillon::RecoverJournals(journal_.folder(), folders, calls);
+    const QString text = RecoveryMessage(outcome);
+    if (text.isEmpty()) return;
+    messages_.show(text, QStringLiteral("Recovered recordings"), MsgButtons::Ok,
+                   outcome.failed.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
+}
+
+void Program::EndUnattended() {
+    if (ending_) return;
+    ending_ = true;
+    endingFor_.start();
+    messages_.setUnattended(true);
+    // A box or dialog waiting for an answer gets none; the command that opened it runs
+    // on to its end before the program ends.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(w);
+        if (dialog && dialog->isVisible() && dialog->isModal()) dialog->reject();
+    }
+    finishEnding();
+}
+
+void Program::finishEnding() {
+    if (window_->busy() && endingFor_.elapsed() < kEndingWaitMs) {
+        QTimer::singleShot(20, window_.get(), [this] { finishEnding(); });
+        return;
+    }
+    window_->mnexit_Click();
+    QCoreApplication::exit(0);
 }
 
 MainFmCalls Program::windowCalls() {
@@ -94,7 +169,9 @@ MainFmCalls Program::windowCalls() {
     c.mnlinkon_Click = [this] { link_.mnlinkon_Click(); };
     c.mnlinkoff_Click = [this] { link_.mnlinkoff_Click(); };
     c.mnopen_Click = [this] { opener_->mnopen_Click(); };
-    c.mnsaveData_Click = [this] { saver_.mnsaveData_Click(); };
+    c.mnsaveData_Click = [this] {
+        if (saver_.mnsaveData_Click()) journal_.reportSaved();
+    };
     c.mnsaveBmp_Click = [this] { images_->mnsaveBmp_Click(); };
     c.mnsaveScreen_Click = [this] { images_->mnsaveScreen_Click(); };
     c.mnprintdata_Click = [this] { printer_->mnprintdata_Click(); };
@@ -115,6 +192,10 @@ MainFmCalls Program::windowCalls() {
     c.RE_display = [this] { graph_.RE_display(); };
     c.RedrawGraphPage = [this] { graph_.RedrawGraphPage(); };
     c.SavePortOnExit = [this](int port) { SavePortOnExit(store_, port); };
+    c.Unloaded = [this](bool dataDeclined) {
+        if (dataDeclined && !ending_) journal_.saveDeclined();
+        journal_.programEnding();
+    };
     return c;
 }
 

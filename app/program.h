@@ -2,8 +2,9 @@
 // Every object of the running program, built once and connected: the shared session,
 // the clock, the serial library and meter link, the decoder and poll loop, the settings
 // store and dialogs, the schedule, statistics and graph, the report saver, opener,
-// image export and printing, the recorder and the main window.
+// image export and printing, the recorder with its journal, and the main window.
 
+#include <QElapsedTimer>
 #include <QString>
 #include <memory>
 
@@ -19,12 +20,14 @@
 #include "qt_file_dialogs.h"
 #include "qt_message_boxes.h"
 #include "recorder.h"
+#include "recording_journal.h"
 #include "report_opener.h"
 #include "report_printer.h"
 #include "report_saver.h"
 #include "schedule.h"
 #include "session.h"
 #include "settings_store.h"
+#include "switchable_message_boxes.h"
 #include "trend_graph.h"
 
 namespace quillon {
@@ -39,9 +42,22 @@ class Program {
 
     MainFm& window() { return *window_; }
     Session& session() { return session_; }
+    RecordingJournal& journal() { return journal_; }
+
+    // Turns the journals of recordings an earlier run left behind into reports in the
+    // save folder (Sav_Drv, else ~/Data/) and tells the user in one message.
+    void RecoverJournals();
+    // Ends the program on a signal or at the end of the desktop session, asking nothing:
+    // a recording ends as Stop ends it (saved when saving is automatic, otherwise its
+    // journal stays for the next start), the port is stored as Exit stores it, and the
+    // event loop ends with status 0.
+    void EndUnattended();
 
   private:
     void wireRecorder();
+    // Stop's save step: saves or asks as the settings say, and tells the journal.
+    void offerSaveOnStop();
+    void finishEnding();
     MainFmCalls windowCalls();
     void showSettingsDialog();
     void showScheduleDialog();
@@ -52,7 +68,7 @@ class Program {
     SystemClock clock_;
     std::unique_ptr<MessageBoxes> messagesOwned_;
     std::unique_ptr<FileDialogs> fileDialogsOwned_;
-    MessageBoxes& messages_;
+    SwitchableMessageBoxes messages_;
     FileDialogs& fileDialogs_;
     PosixSerialLibrary serial_;
     FrameDecoder decoder_;
@@ -67,8 +83,11 @@ class Program {
     std::unique_ptr<ImageExporter> images_;
     QtPrintDialogRunner printDialog_;
     std::unique_ptr<ReportPrinter> printer_;
+    RecordingJournal journal_;
     Recorder recorder_;
     std::unique_ptr<MainFm> window_;
+    bool ending_ = false;
+    QElapsedTimer endingFor_;
 };
 
 }  // namespace quillon

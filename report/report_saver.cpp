@@ -73,19 +73,23 @@ WriteResult ReportSaver::AutoSaveReport() {
     return result;
 }
 
-void ReportSaver::PromptUnsavedRecord() {
-    if (!HasRecords() || session_.rec.recordName.isEmpty()) return;
+bool ReportSaver::SavesAutomatically() const {
+    return session_.settings.sav_Auto == 1 || session_.sched.SchedRunning;
+}
+
+StopSaveOutcome ReportSaver::PromptUnsavedRecord() {
+    if (!HasRecords() || session_.rec.recordName.isEmpty()) return StopSaveOutcome::NothingToSave;
     const QString name = session_.rec.recordName.trimmed() + QStringLiteral(".csv");
-    if (session_.settings.sav_Auto == 1 || session_.sched.SchedRunning) {
-        AutoSaveReport();
-        return;
-    }
-    if (PathExists(SaveFolder(session_.settings) + name) || PathExists(name)) return;
+    if (SavesAutomatically())
+        return AutoSaveReport().ok ? StopSaveOutcome::Saved : StopSaveOutcome::NotSaved;
+    if (PathExists(SaveFolder(session_.settings) + name) || PathExists(name))
+        return StopSaveOutcome::NotSaved;
     const MsgResult answer =
         messages_.show(QStringLiteral("(") + name +
                            QStringLiteral(").  This record didn't saved ! Do you want to save?"),
                        QStringLiteral("Save File!"), MsgButtons::YesNo, MsgIcon::Question);
-    if (answer == MsgResult::Yes) mnsaveData_Click();
+    if (answer != MsgResult::Yes) return StopSaveOutcome::Declined;
+    return mnsaveData_Click() ? StopSaveOutcome::Saved : StopSaveOutcome::NotSaved;
 }
 
 }  // namespace quillon

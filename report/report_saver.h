@@ -17,6 +17,15 @@ bool PathExists(const QString& path);
 // Creates every missing folder of path ("/"-separated). False when one cannot be made.
 bool MakeFolderPath(const QString& path);
 
+// What became of the records of a recording that stopped.
+enum class StopSaveOutcome {
+    NothingToSave,  // no records, or no record name
+    Saved,          // written to a report
+    Declined,       // the user answered that they need not be saved
+    NotSaved,       // not written: the save failed, was cancelled, or a file of that
+                    // name already existed so nobody was asked
+};
+
 class ReportSaver {
   public:
     ReportSaver(Session& session, MessageBoxes& messages, FileDialogs& dialogs);
@@ -28,7 +37,10 @@ class ReportSaver {
     WriteResult AutoSaveReport();
     // Called when a recording stops: saves automatically (auto-save or a scheduled
     // recording) or asks whether to save a recording not yet saved.
-    void PromptUnsavedRecord();
+    StopSaveOutcome PromptUnsavedRecord();
+    // True when a stopping recording is saved without asking (auto-save, or a scheduled
+    // recording).
+    bool SavesAutomatically() const;
 
     // Path the automatic save writes to.
     QString AutoSavePath() const;

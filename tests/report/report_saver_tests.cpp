@@ -89,12 +89,22 @@ TEST_F(ReportSaverTest, UnsavedRecordCheck) {
         QString savePath;    // answer to the save dialog, if asked
         int questions;       // questions asked
         bool savedInFolder;  // report written to Sav_Drv
+        StopSaveOutcome outcome;
     };
     const Case cases[] = {
-        {"auto save", 1, false, false, {}, {}, 0, true},
-        {"scheduled recording", 0, true, false, {}, {}, 0, true},
-        {"not saved yet, answer No", 0, false, false, {MsgResult::No}, {}, 1, false},
-        {"already saved", 0, false, true, {}, {}, 0, true},
+        {"auto save", 1, false, false, {}, {}, 0, true, StopSaveOutcome::Saved},
+        {"scheduled recording", 0, true, false, {}, {}, 0, true, StopSaveOutcome::Saved},
+        {"not saved yet, answer No",
+         0,
+         false,
+         false,
+         {MsgResult::No},
+         {},
+         1,
+         false,
+         StopSaveOutcome::Declined},
+        // Nobody is asked, and nobody knows whether the file holds these records.
+        {"already saved", 0, false, true, {}, {}, 0, true, StopSaveOutcome::NotSaved},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -112,7 +122,7 @@ TEST_F(ReportSaverTest, UnsavedRecordCheck) {
         ScriptedMessageBoxes m;
         m.replies = c.replies;
         ScriptedFileDialogs fd;
-        ReportSaver(session, m, fd).PromptUnsavedRecord();
+        EXPECT_EQ(ReportSaver(session, m, fd).PromptUnsavedRecord(), c.outcome);
         EXPECT_EQ(m.shown.size(), c.questions);
         EXPECT_EQ(QFileInfo::exists(saved), c.savedInFolder);
         EXPECT_TRUE(fd.requests.isEmpty());
@@ -127,7 +137,7 @@ TEST_F(ReportSaverTest, UnsavedRecordQuestionYesOpensTheSaveDialog) {
     s.settings.sav_Auto = 0;
     const QString path = dir.filePath("chosen.csv");
     dialogs.answers = {{path, 0}};
-    saver.PromptUnsavedRecord();
+    EXPECT_EQ(saver.PromptUnsavedRecord(), StopSaveOutcome::Saved);
     ASSERT_EQ(messages.shown.size(), 2);
     EXPECT_EQ(messages.shown[0].text,
               "(20240501_100000.csv).  This record didn't saved ! Do you want to save?");
