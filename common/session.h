@@ -143,6 +143,8 @@ struct RecordingState {
     QString unitLabel;     // Label8 ("Unit ")
     QString fileTitle;     // Label15_0: title of a viewed report file
     QString fileDate;      // Label15_1: date of a viewed report file
+    // Why records cannot be journalled, "" while they can.
+    QString journalProblem;
 };
 
 // ----------------------------------------------------------------- statistics ----

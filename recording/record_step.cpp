@@ -83,7 +83,10 @@ void Recorder::RecordStep() {
         }
 
         writeRecord();
-        if (journal_) journal_->append(s_, r.RecNo);
+        if (journal_) {
+            journal_->append(s_, r.RecNo);
+            r.journalProblem = journal_->errorText();
+        }
         AfterRecordWritten(s_, calls_);
 
         if (r.RecNo >= kMaxRecords) {

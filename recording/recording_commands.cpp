@@ -178,6 +178,7 @@ void Recorder::ResetDisplay() {
 
     r.functionName.clear();
     r.recordName.clear();
+    r.journalProblem.clear();
     r.modeLabel.clear();
     r.unitLabel.clear();
     Statistics& st = s_.stats;

@@ -76,7 +76,14 @@ void MainFm::syncReadout() {
     SetText(labels_["Label1_1"], r.unit);
     for (const char* name : {"Label1_0", "Label1_1"})
         SetInk(labels_[name], r.stale ? kStaleInk : kLiveInk);
-    meterNote_->setVisible(s_.rec.RecNo > 0 && s_.rec.Running && (!s_.link.LinkOn || r.stale));
+    // While recording: no live reading, or no journal to keep the records safe.
+    const bool recording = s_.rec.RecNo > 0 && s_.rec.Running;
+    const bool waiting = !s_.link.LinkOn || r.stale;
+    const QString& problem = s_.rec.journalProblem;
+    SetText(meterNote_, waiting ? QStringLiteral("Recording waits for the meter")
+                                : QStringLiteral("Records are not journalled"));
+    meterNote_->setToolTip(waiting ? QString() : "The journal cannot be written: " + problem);
+    meterNote_->setVisible(recording && (waiting || !problem.isEmpty()));
     SetText(labels_["Label2"], r.coupling);
     buzzer_->setVisible(r.buzzerShown);
     diode_->setVisible(r.diodeShown);
