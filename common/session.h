@@ -145,6 +145,11 @@ struct RecordingState {
     QString fileDate;      // Label15_1: date of a viewed report file
     // Why records cannot be journalled, "" while they can.
     QString journalProblem;
+    // The report file the records shown are kept in: where they were last saved (by hand
+    // or automatically) or the file they were opened from, as a full path; "" while they
+    // are in no file. reportRecords: how many records that file holds.
+    QString reportFile;
+    int reportRecords = 0;
 };
 
 // ----------------------------------------------------------------- statistics ----
@@ -268,6 +273,12 @@ inline void ClearRelReference(Session& s) {
 inline bool ShowsOpenedReport(const Session& s) {
     return s.rec.RunState == kRunViewingFile ||
            (s.rec.RunState == kRunCommand && !s.controls.isEnabled(QStringLiteral("mnsaveData")));
+}
+
+// A recording that stops is saved without asking: automatic saving is on, or a scheduled
+// recording runs.
+inline bool SavesRecordingsAutomatically(const Session& s) {
+    return s.settings.sav_Auto == 1 || s.sched.SchedRunning;
 }
 
 }  // namespace quillon

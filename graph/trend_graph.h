@@ -54,7 +54,11 @@ class TrendGraph {
 
     // ---- curve and pages
     void RedrawGraphPage();
+    // Plots the record just written (RecNo) when the newest page is shown, turning to a
+    // new page as records fill one; a page the user turned back to stays as it is.
     void PlotNewPoint();
+    // True when the page shown is the newest record's (or the one before it began).
+    bool FollowsNewestRecord() const;
 
     // ---- page box Text1 and the buttons Command1(0) "<< Back", Command1(1) "Next >>"
     QString pageBox() const { return s_.graph.pageBox; }

@@ -179,6 +179,8 @@ void Recorder::ResetDisplay() {
     r.functionName.clear();
     r.recordName.clear();
     r.journalProblem.clear();
+    r.reportFile.clear();
+    r.reportRecords = 0;
     r.modeLabel.clear();
     r.unitLabel.clear();
     Statistics& st = s_.stats;

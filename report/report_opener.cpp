@@ -66,11 +66,16 @@ void ReportOpener::mnopen_Click() {
             QStringLiteral("Warning!"), MsgButtons::YesNo, MsgIcon::Exclamation);
         if (answer != MsgResult::Yes) return;
     }
+    OpenReport(path);
+}
+
+bool ReportOpener::OpenReport(const QString& path) {
     const LoadResult result = LoadReport(path);
     if (!result.ok) {
         messages_.show(QStringLiteral("The file could not be opened.\n") + result.errorText,
                        QStringLiteral("Open File"), MsgButtons::Ok, MsgIcon::Exclamation);
     }
+    return result.ok;
 }
 
 void ReportOpener::SetMenusDuringLoad(bool loading) {
@@ -196,6 +201,8 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
     SetMenusDuringLoad(false);
     loading_ = false;
     s.rec.RunState = kRunViewingFile;
+    s.rec.reportFile = info.absoluteFilePath();
+    s.rec.reportRecords = records;
     result.ok = true;
     result.records = records;
     return result;

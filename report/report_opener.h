@@ -47,6 +47,9 @@ class ReportOpener {
 
     // The "Open file" command: dialog, overwrite warning, load.
     void mnopen_Click();
+    // Loads path as "Open file" does after its dialog; a file that cannot be read is
+    // reported in a message box. True when loaded.
+    bool OpenReport(const QString& path);
     // Loads path into the session without any dialog. A file that cannot be read
     // changes nothing and is reported in the result.
     LoadResult LoadReport(const QString& path);

@@ -56,6 +56,7 @@ bool ReportSaver::mnsaveData_Click() {
         ShowFailure(result.errorText);
         return false;
     }
+    NoteSaved(path);
     messages_.show(QStringLiteral("File Saved ok!"), {}, MsgButtons::Ok, MsgIcon::None);
     return true;
 }
@@ -68,13 +69,21 @@ QString ReportSaver::AutoSavePath() const {
 WriteResult ReportSaver::AutoSaveReport() {
     const QString folder = SaveFolder(session_.settings);
     if (!folder.isEmpty() && !PathExists(folder)) MakeFolderPath(folder);
-    const WriteResult result = WriteReport(session_, AutoSavePath());
-    if (!result.ok) ShowFailure(result.errorText);
+    const QString path = AutoSavePath();
+    const WriteResult result = WriteReport(session_, path);
+    if (result.ok) {
+        NoteSaved(path);
+    } else {
+        ShowFailure(result.errorText);
+    }
     return result;
 }
 
-bool ReportSaver::SavesAutomatically() const {
-    return session_.settings.sav_Auto == 1 || session_.sched.SchedRunning;
+bool ReportSaver::SavesAutomatically() const { return SavesRecordingsAutomatically(session_); }
+
+void ReportSaver::NoteSaved(const QString& path) {
+    session_.rec.reportFile = QFileInfo(path).absoluteFilePath();
+    session_.rec.reportRecords = session_.table.recordCount();
 }
 
 StopSaveOutcome ReportSaver::PromptUnsavedRecord() {

@@ -47,6 +47,8 @@ class ReportSaver {
 
   private:
     bool HasRecords() const;
+    // The records shown are now kept in the report at path.
+    void NoteSaved(const QString& path);
     void ShowFailure(const QString& errorText);
 
     Session& session_;

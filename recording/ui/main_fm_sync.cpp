@@ -5,11 +5,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
 
 #include "main_fm.h"
 #include "picture_boxes.h"
+#include "window_state.h"
 
 namespace quillon {
 
@@ -45,6 +47,7 @@ void MainFm::sync() {
     syncReadout();
     syncStatistics();
     syncTable();
+    syncStatusBar();
 
     banner_->setVisible(s_.sched.bannerShown);
     SetText(bannerLabel_, s_.sched.bannerText);
@@ -91,7 +94,7 @@ void MainFm::syncReadout() {
     signImage_->setNumber(r.signImage);
     for (int i = kIndRS232; i <= kIndAvg; ++i)
         labels_[QString("Label13_%1").arg(i)]->setVisible(r.indicator[i]);
-    const QColor window = palette().color(QPalette::Base);
+    const QColor window = palette().color(QPalette::Window);  // read-only boxes
     for (int i = 0; i < 3; ++i) {
         QLabel* l = labels_[QString("Label12_%1").arg(i)];
         SetText(l, r.limitCaption[i]);
@@ -122,15 +125,65 @@ void MainFm::syncStatistics() {
     }
 }
 
+void MainFm::scrollTable(const QModelIndex& index, int hint) {
+    scrollingTable_ = true;
+    grid_->doItemsLayout();  // rows just added or loaded are laid out before scrolling
+    grid_->scrollTo(index, QAbstractItemView::ScrollHint(hint));
+    scrollingTable_ = false;
+    const QScrollBar* bar = grid_->verticalScrollBar();
+    tableFollows_ = bar->value() >= bar->maximum();
+}
+
 void MainFm::syncTable() {
-    // The view follows the table's current cell (the empty row while recording).
+    if (!s_.table.redraw()) return;
+    // The view follows the table's current cell (the empty row while recording) while
+    // the user is at the bottom of the table; scrolled up, it stays where the user is.
     const int row = s_.table.currentRow;
-    if (row == shownCurrentRow_ || !s_.table.redraw()) return;
-    shownCurrentRow_ = row;
-    const QModelIndex index = s_.table.index(row - 1, s_.table.currentCol);
-    if (!index.isValid()) return;
-    grid_->setCurrentIndex(index);
-    grid_->scrollTo(index);
+    if (row != shownCurrentRow_ && tableFollows_) {
+        shownCurrentRow_ = row;
+        const QModelIndex index = s_.table.index(row - 1, s_.table.currentCol);
+        if (index.isValid()) {
+            scrollingTable_ = true;
+            grid_->setCurrentIndex(index);
+            scrollingTable_ = false;
+            scrollTable(index, QAbstractItemView::EnsureVisible);
+        }
+    }
+    // A graph page the user turned to, or the page an opened report shows, is shown in
+    // the table too; a page the recording turned to is not (the table follows by itself).
+    if (s_.graph.pageBox != shownPage_) {
+        shownPage_ = s_.graph.pageBox;
+        if (pageTurnedByUser_ || !s_.rec.Running) {
+            const int perPage = qMax(1, qRound(100 * s_.graph.PageScale));
+            const int first = (shownPage_.toInt() - 1) * perPage + 1;
+            const int records = s_.table.recordCount();
+            if (s_.rec.Running && first >= 1 && first + perPage > records) {
+                // Back on the newest page of a recording: the table follows again.
+                scrollTable(s_.table.index(records, 0), QAbstractItemView::EnsureVisible);
+            } else if (first >= 1 && first <= records) {
+                scrollTable(s_.table.index(first - 1, 0), QAbstractItemView::PositionAtTop);
+            }
+        }
+    }
+    pageTurnedByUser_ = false;
+}
+
+void MainFm::syncStatusBar() {
+    const StatusLine line =
+        DescribeStatus(s_, calls_.meterDevice ? calls_.meterDevice() : QString());
+    const struct {
+        QLabel* label;
+        const QString& text;
+    } parts[] = {{statusState_, line.state},
+                 {statusRecords_, line.records},
+                 {statusSaved_, line.saved},
+                 {statusSchedule_, line.schedule},
+                 {statusPort_, line.port}};
+    for (const auto& p : parts) {
+        SetText(p.label, p.text);
+        p.label->setVisible(!p.text.isEmpty());
+    }
+    statusSaved_->setToolTip(line.saved);
 }
 
 void MainFm::LayoutControls() {

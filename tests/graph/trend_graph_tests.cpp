@@ -127,6 +127,26 @@ TEST_F(Picture, NextReachesTheEmptyPageAndStops) {
     EXPECT_EQ(graph->pageBox(), "1");
 }
 
+// Looking back while recording: a page turned back to stays, also through a range
+// change; back on the newest page the graph follows again, onto new pages too.
+TEST_F(Picture, APageTurnedBackToStaysUntilTheNewestPageIsShownAgain) {
+    RecordMany(250, [](int i) { return QString::number(1 + i % 9 * 0.1, 'f', 3); });
+    graph->Command1_Click(0);
+    ASSERT_EQ(graph->pageBox(), "2");
+    const QImage page2 = graph->image().copy();
+    RecordMany(20, [](int) { return QStringLiteral("1.500"); });
+    EXPECT_EQ(graph->pageBox(), "2");
+    EXPECT_EQ(graph->image(), page2);
+    Record("15.00", 2, 2);  // the next range: page 2 is redrawn in its unit, and stays
+    EXPECT_EQ(graph->pageBox(), "2");
+    EXPECT_FALSE(s.rec.RangeChanged);
+
+    graph->Command1_Click(1);
+    ASSERT_EQ(graph->pageBox(), "3");
+    for (int i = 0; i < 30; ++i) Record("15.00", 2, 2);  // up to record 301
+    EXPECT_EQ(graph->pageBox(), "4");
+}
+
 TEST(PageBoxKeys, OnlyDigitsAndBackspacePass) {
     for (int key : {8, int('0'), int('5'), int('9')})
         EXPECT_TRUE(TrendGraph::Text1_KeyPress(key)) << key;
