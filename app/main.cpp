@@ -20,9 +20,12 @@ namespace {
 // recording is a demonstration: nobody asked to keep it, so its journal goes too.
 void ScheduleSnapshot(Program& program, const Options& options) {
     MainFm& window = program.window();
-    QTimer::singleShot(1000, &window, [&window] {
-        if (QAction* start = window.findChild<QAction*>("mnstart")) start->trigger();
-    });
+    // With a report to show, nothing is recorded over it.
+    if (options.reportPath.isEmpty()) {
+        QTimer::singleShot(1000, &window, [&window] {
+            if (QAction* start = window.findChild<QAction*>("mnstart")) start->trigger();
+        });
+    }
     QTimer::singleShot(1000 + options.recordSeconds * 1000, &window, [&program, &window, options] {
         const bool saved = window.grab().save(options.snapshotPath, "PNG");
         program.journal().saveDeclined();
@@ -77,6 +80,10 @@ int main(int argc, char** argv) {
                      [&program](QSessionManager&) { program.EndUnattended(); });
 #endif
     QTimer::singleShot(0, &program.window(), [&program] { program.RecoverJournals(); });
+    if (!options->reportPath.isEmpty()) {
+        QTimer::singleShot(0, &program.window(),
+                           [&program, path = options->reportPath] { program.OpenReport(path); });
+    }
     if (snapshot) ScheduleSnapshot(program, *options);
     return QApplication::exec();
 }

@@ -36,21 +36,22 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
       fileDialogsOwned_(std::move(fileDialogs)),
       messages_(OwnedOr<MessageBoxes>(messagesOwned_, std::make_unique<QtMessageBoxes>())),
       fileDialogs_(OwnedOr<FileDialogs>(fileDialogsOwned_, std::make_unique<QtFileDialogs>())),
+      folderDialogs_(fileDialogs_, [this] { return session_.settings.Sav_Drv; }),
       serial_(PortTable::fromEnvironment()),
       decoder_(session_, serial_, clock_),
       link_(session_, serial_, clock_, messages_, serial_.ports()),
       poll_(session_, serial_, decoder_, link_, messages_, alarm_, programDir),
       schedule_(session_, store_, clock_, messages_),
       graph_(session_, clock_),
-      saver_(session_, messages_, fileDialogs_),
+      saver_(session_, messages_, folderDialogs_),
       recorder_(session_, clock_, messages_) {
     ReportOpenerCallbacks openerCalls;
     openerCalls.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
     openerCalls.computeGraphScale = [this] { graph_.statistics().ComputeGraphScale(); };
     openerCalls.redrawGraphPage = [this] { graph_.RedrawGraphPage(); };
-    opener_ = std::make_unique<ReportOpener>(session_, messages_, fileDialogs_, openerCalls);
+    opener_ = std::make_unique<ReportOpener>(session_, messages_, folderDialogs_, openerCalls);
     const auto graphImage = [this] { return graph_.image(); };
-    images_ = std::make_unique<ImageExporter>(session_, messages_, fileDialogs_, graphImage,
+    images_ = std::make_unique<ImageExporter>(session_, messages_, folderDialogs_, graphImage,
                                               windowCapture());
     printer_ = std::make_unique<ReportPrinter>(session_, messages_, printDialog_, graphImage,
                                                windowCapture());
@@ -134,6 +135,10 @@ void Program::RecoverJournals() {
                    outcome.failed.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
 }
 
+void Program::OpenReport(const QString& path) {
+    window_->runCommand([this, path] { opener_->OpenReport(path); });
+}
+
 void Program::EndUnattended() {
     if (ending_) return;
     ending_ = true;
@@ -191,6 +196,7 @@ MainFmCalls Program::windowCalls() {
     };
     c.RE_display = [this] { graph_.RE_display(); };
     c.RedrawGraphPage = [this] { graph_.RedrawGraphPage(); };
+    c.meterDevice = [this] { return serial_.ports().device(session_.link.portSettings.port); };
     c.SavePortOnExit = [this](int port) { SavePortOnExit(store_, port); };
     c.Unloaded = [this](bool dataDeclined) {
         if (dataDeclined && !ending_) journal_.saveDeclined();

@@ -10,6 +10,7 @@
 
 #include "alarm_sound.h"
 #include "clock.h"
+#include "folder_remembering_dialogs.h"
 #include "frame_decoder.h"
 #include "image_export.h"
 #include "main_fm.h"
@@ -52,6 +53,9 @@ class Program {
     // journal stays for the next start), the port is stored as Exit stores it, and the
     // event loop ends with status 0.
     void EndUnattended();
+    // Opens a report as "Open file" does, without the dialog (a file named on the
+    // command line). A file that cannot be read is reported in a message.
+    void OpenReport(const QString& path);
 
   private:
     void wireRecorder();
@@ -70,6 +74,7 @@ class Program {
     std::unique_ptr<FileDialogs> fileDialogsOwned_;
     SwitchableMessageBoxes messages_;
     FileDialogs& fileDialogs_;
+    FolderRememberingDialogs folderDialogs_;  // what the commands use
     PosixSerialLibrary serial_;
     FrameDecoder decoder_;
     MeterLink link_;
