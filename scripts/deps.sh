@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-serialport-dev qt6-multimedia-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation xvfb xauth poppler-utils
+  dpkg-dev
 )
 
 missing=()
