@@ -46,8 +46,7 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
       recorder_(session_, clock_, messages_) {
     ReportOpenerCallbacks openerCalls;
     openerCalls.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
-    openerCalls.computeGraphScale = [this] { graph_.statistics().ComputeGraphScale(); };
-    openerCalls.redrawGraphPage = [this] { graph_.RedrawGraphPage(); };
+    openerCalls.showPage = [this](const QString& page) { graph_.ShowPage(page); };
     opener_ = std::make_unique<ReportOpener>(session_, messages_, fileDialogs_, openerCalls);
     const auto graphImage = [this] { return graph_.image(); };
     images_ = std::make_unique<ImageExporter>(session_, messages_, fileDialogs_, graphImage,

@@ -189,9 +189,12 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
     s.reading.OLLow = limits.OLLowSet;
 
     const int page = records % 100 == 0 ? records / 100 : records / 100 + 1;
-    SetPageBox(QString::number(page));
-    Call(callbacks_.computeGraphScale);
-    Call(callbacks_.redrawGraphPage);
+    // The page is drawn once, from an empty frame, whatever the page box showed before.
+    if (callbacks_.showPage) {
+        callbacks_.showPage(QString::number(page));
+    } else {
+        SetPageBox(QString::number(page));
+    }
 
     SetMenusDuringLoad(false);
     loading_ = false;

@@ -21,8 +21,9 @@ QString RecordNameOfPath(const QString& path);
 // The graph lives above this library; the reader reaches it through these calls.
 struct ReportOpenerCallbacks {
     std::function<void(const QString&)> setPageBox;  // unset: writes session.graph.pageBox
-    std::function<void()> computeGraphScale;
-    std::function<void()> redrawGraphPage;
+    // Shows the given page of the loaded records: scale, empty frame and curve, drawn
+    // once. Unset: the page box is set as by setPageBox.
+    std::function<void(const QString&)> showPage;
     // Lets window events run during a long load; unset: QCoreApplication::processEvents.
     std::function<void()> processEvents;
 };

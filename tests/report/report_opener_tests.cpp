@@ -27,8 +27,10 @@ class ReportOpenerTest : public ::testing::Test {
             calls << "page " + t;
             s.graph.pageBox = t;
         };
-        callbacks.computeGraphScale = [this] { calls << "scale"; };
-        callbacks.redrawGraphPage = [this] { calls << "redraw"; };
+        callbacks.showPage = [this](const QString& t) {
+            calls << "show " + t;
+            s.graph.pageBox = t;
+        };
     }
     ReportOpener Opener() { return ReportOpener(s, messages, dialogs, callbacks); }
     QString Write(const char* name, const QByteArray& bytes) {
@@ -93,7 +95,7 @@ TEST_F(ReportOpenerTest, FillsHeaderFieldsStatisticsAndState) {
     EXPECT_EQ(s.table.cell(2, 0), "0002");
     EXPECT_EQ(s.table.cell(3, 0), "");
     EXPECT_EQ(s.rec.fileDate, "01/05/2024");
-    EXPECT_EQ(calls, (QStringList{"reset", "page 0", "page 1", "scale", "redraw"}));
+    EXPECT_EQ(calls, (QStringList{"reset", "page 0", "show 1"}));
     for (const char* name :
          {"mnfile", "mnedit", "mnrecord", "mnsetup", "mnoder", "mnhelp", "tbOpen", "tbSave",
           "tbPrint", "tbStart", "tbPause", "tbStop", "tbClear", "tbHelp"}) {
@@ -118,7 +120,7 @@ TEST_F(ReportOpenerTest, PageBoxShowsThePageOfTheLastRecord) {
         ASSERT_TRUE(Opener().LoadReport(path).ok);
         EXPECT_EQ(s.graph.pageBox, c.page) << c.records;
         EXPECT_EQ(s.table.recordCount(), c.records);
-        EXPECT_EQ(calls.mid(calls.size() - 2), (QStringList{"scale", "redraw"}));
+        EXPECT_EQ(calls.last(), QString("show ") + c.page);
     }
     EXPECT_EQ(s.table.cell(250, 0), "0250");
 }
