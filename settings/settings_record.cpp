@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "number_format.h"
+#include "one_line_text.h"
 
 namespace quillon {
 
@@ -65,6 +66,7 @@ QString LoadSettings(Session& session, SettingsStore& store) {
     ReadText(store, "limit_txt_1", s.limit_txt[1]);
     ReadWhole(store, "Graph_Title", s.Graph_Title);
     ReadText(store, "Graph_txt", s.Graph_txt);
+    s.Graph_txt = OnOneLine(s.Graph_txt);
     ReadWhole(store, "Graph_range", s.Graph_range, 0, 2);
     ReadSingle(store, "Tick_Dn", s.Tick_Dn);
     ReadSingle(store, "Tick_UP", s.Tick_UP);

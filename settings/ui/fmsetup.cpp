@@ -25,6 +25,7 @@
 
 #include "date_time_format.h"
 #include "number_format.h"
+#include "one_line_text.h"
 
 namespace quillon {
 
@@ -243,6 +244,14 @@ void Fmsetup::BuildControls() {
     graphLayout->addWidget(yBox);
     connect(check6_, &QCheckBox::toggled, this, &Fmsetup::MarkChanged);
     connect(text1_, &QLineEdit::textChanged, this, &Fmsetup::MarkChanged);
+    // The title is one line of a report file: pasted line breaks become blanks.
+    connect(text1_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const QString oneLine = OnOneLine(text);
+        if (oneLine == text) return;
+        const int cursor = text1_->cursorPosition();
+        text1_->setText(oneLine);
+        text1_->setCursorPosition(qMin(cursor, int(oneLine.size())));
+    });
     connect(check3_, &QCheckBox::toggled, this, &Fmsetup::MarkChanged);
 
     auto* stats = new QGroupBox("Function option");

@@ -239,5 +239,17 @@ TEST(Fmsetup, LongFolderPathDoesNotWidenTheDialog) {
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/srv/" + QString("measurements/").repeated(30));
 }
 
+TEST(Fmsetup, TitleLineBreaksBecomeBlanksWhenTypedOrPasted) {
+    SetupRig rig;
+    QLineEdit* title = rig.edit("Text1");
+    title->clear();
+    title->insert("line1\nline2");  // what a paste does
+    EXPECT_EQ(title->text(), "line1 line2");
+    title->insert("\r\nend");
+    EXPECT_EQ(title->text(), "line1 line2 end");
+    rig.click("Command1");
+    EXPECT_EQ(rig.stored("Graph_txt"), "line1 line2 end");
+}
+
 }  // namespace
 }  // namespace quillon

@@ -114,6 +114,15 @@ TEST(SettingsLoad, UnusableNumbersKeepTheFieldValue) {
     }
 }
 
+TEST(SettingsLoad, TitleLineBreaksBecomeBlanks) {
+    test::FreshStore fresh;
+    fresh.store().WriteSetting("Fdt_0", "yyyy/mm/dd");
+    fresh.store().WriteSetting("Graph_txt", "line1\nline2\r\nline3");
+    Session session;
+    LoadSettings(session, fresh.store());
+    EXPECT_EQ(session.settings.Graph_txt, "line1 line2 line3");
+}
+
 TEST(SettingsLoad, WholeNumbersRoundHalfToEven) {
     test::FreshStore fresh;
     fresh.store().WriteSetting("comp", "6.5");
