@@ -162,6 +162,9 @@ MainFmCalls Program::windowCalls() {
     c.LoadSettings = [this] {
         LoadSettingsAtStartup(session_, store_);
         schedule_.Form_Load();
+        // A settings file that cannot be read or written is told once, at start.
+        if (const auto problem = store_.TakeProblemMessage("The settings"))
+            messages_.show(*problem, QString(), MsgButtons::Ok, MsgIcon::Exclamation);
     };
     // The window's timer drives the poll loop's tick (the loop's own timer stays off).
     c.Timer1_Timer = [this] { poll_.Timer1_Timer(); };

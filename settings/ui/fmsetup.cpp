@@ -469,9 +469,8 @@ void Fmsetup::Command1_Click() {
         return;
     }
     SaveSettings(session_, store_);
-    if (!store_.writable())
-        messages_.show(store_.UnwritableMessage("The settings"), Caption(), MsgButtons::Ok,
-                       MsgIcon::Exclamation);
+    if (const auto problem = store_.TakeProblemMessage("The settings"))
+        messages_.show(*problem, Caption(), MsgButtons::Ok, MsgIcon::Exclamation);
     FinishOk();
 }
 

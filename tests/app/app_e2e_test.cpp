@@ -62,5 +62,28 @@ TEST(AppEndToEnd, StartRecordsTheValuesTheMeterSends) {
     EXPECT_TRUE(meter.stop());
 }
 
+// A settings file that cannot be read is told at start, once, and left as it is.
+TEST(AppSettings, UnreadableSettingsFileIsToldAtStart) {
+    QTemporaryDir config;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    const QString path = config.filePath("regtest.ini");
+    ASSERT_TRUE(QDir().mkpath(path));  // a folder where the file should be
+    {
+        QTemporaryDir folder;
+        auto boxes = std::make_unique<ScriptedMessageBoxes>();
+        ScriptedMessageBoxes& messages = *boxes;
+        Program program(folder.path(), std::move(boxes), std::make_unique<ScriptedFileDialogs>());
+        program.window().Form_Load();
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_TRUE(messages.shown[0].text.contains(path)) << messages.shown[0].text.toStdString();
+        EXPECT_EQ(program.session().settings.Fdt[1], "HH:nn:ss");  // the defaults apply
+        program.window().findChild<QAction*>("mnexit")->trigger();
+        EXPECT_EQ(messages.shown.size(), 1);
+    }
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    qputenv("XDG_CONFIG_HOME", saved);
+}
+
 }  // namespace
 }  // namespace quillon
