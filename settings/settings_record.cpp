@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "date_time_format.h"
 #include "number_format.h"
 #include "one_line_text.h"
 
@@ -39,6 +40,12 @@ void ReadSingle(const SettingsStore& store, const QString& key, float& field) {
 
 void ReadText(const SettingsStore& store, const QString& key, QString& field) {
     field = store.ReadSetting(key, field);
+}
+
+// A display format must be one the lists offer; anything else would write empty or
+// strange date and time cells.
+void KeepListedFormat(QString& field, const QStringList& listed, const QString& fallback) {
+    if (!listed.contains(field)) field = fallback;
 }
 
 QString Whole(int v) { return QString::number(v); }
@@ -80,6 +87,10 @@ QString LoadSettings(Session& session, SettingsStore& store) {
     ReadText(store, "Fdt_0", s.Fdt[0]);
     ReadText(store, "Fdt_1", s.Fdt[1]);
     ReadWhole(store, "keepRecording", s.keepRecording, 0, 1);
+    // An empty date format means a store never written (IsFirstRun), which applies every
+    // default; any other unlisted format falls back to its default alone.
+    if (!s.Fdt[0].isEmpty()) KeepListedFormat(s.Fdt[0], DateFormats(), kDefaultDateFormat);
+    KeepListedFormat(s.Fdt[1], TimeFormats(), kDefaultTimeFormat);
     return store.ReadSetting("Mav", QString());
 }
 

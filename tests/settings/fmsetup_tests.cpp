@@ -239,6 +239,15 @@ TEST(Fmsetup, LongFolderPathDoesNotWidenTheDialog) {
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/srv/" + QString("measurements/").repeated(30));
 }
 
+TEST(Fmsetup, UnlistedFormatsShowTheDefaultsSelected) {
+    SetupRig rig(false);
+    rig.fresh.store().WriteSetting("Fdt_0", "dd.mm.yyyy");
+    rig.fresh.store().WriteSetting("Fdt_1", "");
+    rig.reopen();
+    EXPECT_EQ(rig.get<QListWidget>("List1_0")->currentItem()->text(), "yyyy/mm/dd");
+    EXPECT_EQ(rig.get<QListWidget>("List1_1")->currentItem()->text(), "HH:nn:ss");
+}
+
 TEST(Fmsetup, TitleLineBreaksBecomeBlanksWhenTypedOrPasted) {
     SetupRig rig;
     QLineEdit* title = rig.edit("Text1");
