@@ -201,7 +201,23 @@ MainFmCalls Program::windowCalls() {
     return c;
 }
 
+namespace {
+
+void RaiseAndFocus(QWidget* dialog) {
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+}  // namespace
+
+// A second window on the same form state would undo what the first one does (a Clear in
+// one and a Save in the other): the open one is brought forward instead.
 void Program::showSettingsDialog() {
+    if (settingsDialog_) {
+        RaiseAndFocus(settingsDialog_);
+        return;
+    }
     Fmsetup::MainWindowCalls calls;
     calls.RE_display = [this] { graph_.RE_display(); };
     calls.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
@@ -209,14 +225,20 @@ void Program::showSettingsDialog() {
                                window_.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::finished, window_.get(), [this] { window_->sync(); });
+    settingsDialog_ = dialog;
     dialog->Form_Load();
     dialog->show();
 }
 
 void Program::showScheduleDialog() {
+    if (scheduleDialog_) {
+        RaiseAndFocus(scheduleDialog_);
+        return;
+    }
     auto* dialog = new FmOder(schedule_, window_.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::finished, window_.get(), [this] { window_->sync(); });
+    scheduleDialog_ = dialog;
     dialog->Form_Load();
     dialog->show();
 }

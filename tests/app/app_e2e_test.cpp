@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <functional>
 
@@ -60,6 +61,37 @@ TEST(AppEndToEnd, StartRecordsTheValuesTheMeterSends) {
     for (const auto& m : messages.shown)
         ADD_FAILURE() << "unexpected message: " << qPrintable(m.text);
     EXPECT_TRUE(meter.stop());
+}
+
+// Two windows on one form state undo each other (a Clear in one, a Save in the other):
+// each command shows its window once and brings it forward when asked again.
+TEST(AppDialogs, OneSettingsAndOneScheduleWindowAtATime) {
+    QTemporaryDir folder;
+    Program program(folder.path(), std::make_unique<ScriptedMessageBoxes>(),
+                    std::make_unique<ScriptedFileDialogs>());
+    MainFm& window = program.window();
+    window.Form_Load();
+    window.show();
+    for (const char* command : {"mnoder", "mnsetup"}) {
+        SCOPED_TRACE(command);
+        const QString name = QString(command) == "mnoder" ? "FmOder" : "Fmsetup";
+        const auto open = [&] {
+            QList<QWidget*> found;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == name && w->isVisible()) found << w;
+            return found;
+        };
+        window.findChild<QAction*>(command)->trigger();
+        ASSERT_EQ(open().size(), 1);
+        QWidget* first = open().first();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        window.findChild<QAction*>(command)->trigger();
+        ASSERT_EQ(open().size(), 1);
+        EXPECT_EQ(open().first(), first);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(first));
+        first->close();
+    }
 }
 
 // A settings file that cannot be read is told at start, once, and left as it is.
