@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -19,6 +20,7 @@
 #include <functional>
 
 #include "clock.h"
+#include "date_time_format.h"
 #include "messages.h"
 #include "recorder.h"
 #include "session.h"
@@ -189,6 +191,24 @@ TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnly) {
     EXPECT_EQ(find<QWidget>("Picture5")->geometry(), QRect(800, 4, 377, 39));
     EXPECT_NEAR(session.graph.ScaleX, 2 * scaleX, 0.01);
     EXPECT_DOUBLE_EQ(session.graph.ScaleY, scaleY);
+}
+
+TEST_F(MainFmTest, TimeColumnFitsEveryTimeFormat) {
+    open();
+    window->show();
+    QApplication::processEvents();
+    auto* grid = find<QTableView>("MSFlexGrid1");
+    ASSERT_TRUE(grid);
+    const int width = grid->columnWidth(RecordTable::ColTime);
+    for (const QString& format : TimeFormats()) {
+        SCOPED_TRACE(format.toStdString());
+        for (int row = 1; row <= 2; ++row)
+            session.table.setCell(row, RecordTable::ColTime,
+                                  FormatTime(QTime(row * 10, 58, 58), format));
+        grid->resizeColumnToContents(RecordTable::ColTime);  // the width the texts need
+        EXPECT_LE(grid->columnWidth(RecordTable::ColTime), width);
+        grid->setColumnWidth(RecordTable::ColTime, width);
+    }
 }
 
 TEST_F(MainFmTest, MinimizedWindowIsLaidOutWhenRestored) {
