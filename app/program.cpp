@@ -47,8 +47,7 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
       recorder_(session_, clock_, messages_) {
     ReportOpenerCallbacks openerCalls;
     openerCalls.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
-    openerCalls.computeGraphScale = [this] { graph_.statistics().ComputeGraphScale(); };
-    openerCalls.redrawGraphPage = [this] { graph_.RedrawGraphPage(); };
+    openerCalls.showPage = [this](const QString& page) { graph_.ShowPage(page); };
     opener_ = std::make_unique<ReportOpener>(session_, messages_, folderDialogs_, openerCalls);
     const auto graphImage = [this] { return graph_.image(); };
     images_ = std::make_unique<ImageExporter>(session_, messages_, folderDialogs_, graphImage,
@@ -168,6 +167,9 @@ MainFmCalls Program::windowCalls() {
     c.LoadSettings = [this] {
         LoadSettingsAtStartup(session_, store_);
         schedule_.Form_Load();
+        // A settings file that cannot be read or written is told once, at start.
+        if (const auto problem = store_.TakeProblemMessage("The settings"))
+            messages_.show(*problem, QString(), MsgButtons::Ok, MsgIcon::Exclamation);
     };
     // The window's timer drives the poll loop's tick (the loop's own timer stays off).
     c.Timer1_Timer = [this] { poll_.Timer1_Timer(); };
@@ -205,7 +207,23 @@ MainFmCalls Program::windowCalls() {
     return c;
 }
 
+namespace {
+
+void RaiseAndFocus(QWidget* dialog) {
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+}  // namespace
+
+// A second window on the same form state would undo what the first one does (a Clear in
+// one and a Save in the other): the open one is brought forward instead.
 void Program::showSettingsDialog() {
+    if (settingsDialog_) {
+        RaiseAndFocus(settingsDialog_);
+        return;
+    }
     Fmsetup::MainWindowCalls calls;
     calls.RE_display = [this] { graph_.RE_display(); };
     calls.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
@@ -213,14 +231,20 @@ void Program::showSettingsDialog() {
                                window_.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::finished, window_.get(), [this] { window_->sync(); });
+    settingsDialog_ = dialog;
     dialog->Form_Load();
     dialog->show();
 }
 
 void Program::showScheduleDialog() {
+    if (scheduleDialog_) {
+        RaiseAndFocus(scheduleDialog_);
+        return;
+    }
     auto* dialog = new FmOder(schedule_, window_.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::finished, window_.get(), [this] { window_->sync(); });
+    scheduleDialog_ = dialog;
     dialog->Form_Load();
     dialog->show();
 }

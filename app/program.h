@@ -5,6 +5,7 @@
 // image export and printing, the recorder with its journal, and the main window.
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -32,6 +33,9 @@
 #include "trend_graph.h"
 
 namespace quillon {
+
+class Fmsetup;
+class FmOder;
 
 class Program {
   public:
@@ -93,6 +97,9 @@ class Program {
     std::unique_ptr<MainFm> window_;
     bool ending_ = false;
     QElapsedTimer endingFor_;
+    // The open settings and schedule windows: one of each at a time.
+    QPointer<Fmsetup> settingsDialog_;
+    QPointer<FmOder> scheduleDialog_;
 };
 
 }  // namespace quillon

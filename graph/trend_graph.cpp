@@ -236,6 +236,16 @@ void TrendGraph::setPageBox(const QString& text) {
     Text1_Change();
 }
 
+void TrendGraph::ShowPage(const QString& page) {
+    ChangeScope scope(*this);
+    s_.graph.pageBox = page;
+    if (s_.table.rows() < 3) {
+        RE_display();  // no records: the empty frame with the file's captions
+        return;
+    }
+    Text1_Change();
+}
+
 void TrendGraph::Text1_Change() {
     ChangeScope scope(*this);
     const RecordTable& t = s_.table;

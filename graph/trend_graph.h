@@ -64,6 +64,9 @@ class TrendGraph {
     QString pageBox() const { return s_.graph.pageBox; }
     // Sets the page box text; runs Text1_Change when the text changes.
     void setPageBox(const QString& text);
+    // Shows `page` from an empty frame (scale, frame, curve, each once), also when the
+    // page box already holds that text. For a newly loaded record table.
+    void ShowPage(const QString& page);
     void Text1_Change();
     // True when the typed character may go into the page box (Backspace, digits).
     static bool Text1_KeyPress(int key);

@@ -89,6 +89,7 @@ void PollLoop::runTick() {
             if (s_.settings.keepRecording == 1 && rec.RecNo > 0) {
                 closeLinkKeepRecording();
             } else {
+                Call(s_.hooks.Refresh);  // the box stands over the window as it is now
                 boxes_.show(QStringLiteral("Time out! Please check your connector."), QString(),
                             MsgButtons::Ok, MsgIcon::None);
                 link_.mnlinkoff_Click();

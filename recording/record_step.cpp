@@ -75,6 +75,7 @@ void Recorder::RecordStep() {
                 continue;
             }
             if (r.RecFunc != s_.reading.FuncCode) {
+                Call(s_.hooks.Refresh);  // a save question shows over the new function
                 FlagScope byRecording(resetByRecording_);
                 mnstop_Click();
                 ResetDisplay();
@@ -90,6 +91,7 @@ void Recorder::RecordStep() {
         AfterRecordWritten(s_, calls_);
 
         if (r.RecNo >= kMaxRecords) {
+            Call(s_.hooks.Refresh);  // a save question shows over the last record
             FlagScope byRecording(resetByRecording_);
             mnstop_Click();
             if (calls_.SleepMs) {

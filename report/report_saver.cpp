@@ -1,16 +1,39 @@
 #include "report_saver.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 
 namespace quillon {
 
 bool PathExists(const QString& path) { return !path.isEmpty() && QFileInfo::exists(path); }
 
-bool MakeFolderPath(const QString& path) {
-    if (path.isEmpty()) return false;
-    if (QFileInfo(path).isDir()) return true;
-    return QDir().mkpath(path);
+bool MakeFolderPath(const QString& path, QString* reason) {
+    if (path.isEmpty()) {
+        if (reason) *reason = QStringLiteral("no folder is set");
+        return false;
+    }
+    const QString folder = QDir::cleanPath(QDir(path).absolutePath());
+    if (QFileInfo(folder).isDir()) return true;
+    // One folder at a time, so that the folder that fails and its reason can be named.
+    QString made;
+    for (const QString& part : folder.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        made += QLatin1Char('/') + part;
+        if (QFileInfo(made).isDir()) continue;
+        if (::mkdir(QFile::encodeName(made).constData(), 0777) != 0 && errno != EEXIST) {
+            if (reason)
+                *reason =
+                    made + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+    }
+    if (QFileInfo(folder).isDir()) return true;
+    if (reason) *reason = folder + QStringLiteral(": a file of that name is in the way");
+    return false;
 }
 
 namespace {
@@ -68,7 +91,14 @@ QString ReportSaver::AutoSavePath() const {
 
 WriteResult ReportSaver::AutoSaveReport() {
     const QString folder = SaveFolder(session_.settings);
-    if (!folder.isEmpty() && !PathExists(folder)) MakeFolderPath(folder);
+    QString reason;
+    if (!folder.isEmpty() && !PathExists(folder) && !MakeFolderPath(folder, &reason)) {
+        // The writer would only find the folder missing; the real reason is this one.
+        WriteResult failed;
+        failed.errorText = reason;
+        ShowFailure(failed.errorText);
+        return failed;
+    }
     const QString path = AutoSavePath();
     const WriteResult result = WriteReport(session_, path);
     if (result.ok) {

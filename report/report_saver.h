@@ -14,8 +14,9 @@ namespace quillon {
 
 // True when path names an existing file or folder.
 bool PathExists(const QString& path);
-// Creates every missing folder of path ("/"-separated). False when one cannot be made.
-bool MakeFolderPath(const QString& path);
+// Creates every missing folder of path ("/"-separated). False when one cannot be made;
+// `reason` then says which folder and why ("/media/ro/Data: Read-only file system").
+bool MakeFolderPath(const QString& path, QString* reason = nullptr);
 
 // What became of the records of a recording that stopped.
 enum class StopSaveOutcome {

@@ -46,8 +46,8 @@ void PressDefault(SettingsForm& form, Settings& settings) {
     form.seconds = "01";
     form.olStop = false;
     form.keepRecording = false;
-    settings.Fdt[0] = "yyyy/mm/dd";
-    settings.Fdt[1] = "HH:nn:ss";
+    settings.Fdt[0] = kDefaultDateFormat;
+    settings.Fdt[1] = kDefaultTimeFormat;
     form.dateFormat = settings.Fdt[0];
     form.timeFormat = settings.Fdt[1];
     form.stats = {true, true, true};

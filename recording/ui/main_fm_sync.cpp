@@ -6,9 +6,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
+#include <QTime>
 #include <QTimer>
 
+#include "date_time_format.h"
 #include "main_fm.h"
 #include "picture_boxes.h"
 #include "window_state.h"
@@ -38,6 +41,18 @@ void SetBack(QWidget* w, const QColor& c) {
     pal.setColor(QPalette::Window, c);
     pal.setColor(QPalette::Button, c);
     w->setPalette(pal);
+}
+
+// The width the Time column needs for a time in any of the formats a user can choose
+// ("hh:nn:ss AM/PM" is the widest), with the cell's margins.
+int TimeColumnWidth(const QTableView* grid) {
+    const QFontMetrics fm(grid->font());
+    int widest = 0;
+    for (const QString& format : TimeFormats())
+        for (const QTime& t : {QTime(10, 58, 58), QTime(20, 58, 58)})
+            widest = qMax(widest, fm.horizontalAdvance(FormatTime(t, format)));
+    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    return widest + 2 * margin + 2;
 }
 
 }  // namespace
@@ -214,6 +229,8 @@ void MainFm::LayoutControls() {
     const int columns[RecordTable::kColumns] = {38, 72, 60, 56, 42};
     for (int c = 0; c < RecordTable::kColumns; ++c)
         grid_->setColumnWidth(c, qMax(8, qRound(columns[c] * rx)));
+    grid_->setColumnWidth(RecordTable::ColTime,
+                          qMax(grid_->columnWidth(RecordTable::ColTime), TimeColumnWidth(grid_)));
     pageBox_->resize(pageBox_->width(), back_->height());
 
     s_.graph.ScaleX = rx;

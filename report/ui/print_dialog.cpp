@@ -16,13 +16,12 @@ QPrinter& CurrentPrinter() {
 
 QAbstractPrintDialog::PrintDialogOptions OptionsForFlags(qint32 flags) {
     using D = QAbstractPrintDialog;
+    // No "Current Page": the print commands always print everything.
     D::PrintDialogOptions options = D::PrintToFile | D::PrintSelection | D::PrintPageRange |
-                                    D::PrintShowPageSize | D::PrintCollateCopies |
-                                    D::PrintCurrentPage;
+                                    D::PrintShowPageSize | D::PrintCollateCopies;
     if (flags & (kPdHidePrintToFile | kPdDisablePrintToFile)) options &= ~D::PrintToFile;
     if (flags & kPdNoPageNums) options &= ~D::PrintPageRange;
     if (flags & kPdNoSelection) options &= ~D::PrintSelection;
-    if (flags & kPdNoCurrentPage) options &= ~D::PrintCurrentPage;
     return options;
 }
 

@@ -175,7 +175,9 @@ bool ReportPrinter::PrintReport(QPrinter& printer) {
     };
 
     printHeader();
-    for (int row = 1; row <= table.rows() - 1; ++row) {
+    // The records only: the table's empty row after them would start a page of its own
+    // after exactly 70 records.
+    for (int row = 1; row <= table.recordCount(); ++row) {
         if (row >= kRowsPerPage + 1 && (row - 1) % kRowsPerPage == 0) {
             if (!printer.newPage()) return false;
             printHeader();

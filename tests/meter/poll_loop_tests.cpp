@@ -152,6 +152,19 @@ TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
     }
 }
 
+// The time-out box stands over the window as the tick left it (the record step ran).
+TEST_F(PollTest, TimeOutBoxStandsOverAnUpToDateWindow) {
+    linkUp();
+    s.rec.RunState = kRunRecording;
+    s.rec.Running = true;
+    int stepsShown = -1, stepsShownUnderBox = -1;
+    s.hooks.Refresh = [&] { stepsShown = recordSteps; };
+    boxes.whileOpen = [&] { stepsShownUnderBox = stepsShown; };
+    for (int i = 0; i < 31; ++i) tick();
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(stepsShownUnderBox, recordSteps);
+}
+
 TEST_F(PollTest, NoiseKeepsTheLinkAliveNineBytesDoNot) {
     linkUp();
     for (int i = 0; i < 100; ++i) tick(QByteArray(10, '\x01'));

@@ -24,6 +24,7 @@
 #include <functional>
 
 #include "clock.h"
+#include "date_time_format.h"
 #include "messages.h"
 #include "qt_file_dialogs.h"
 #include "recorder.h"
@@ -217,6 +218,24 @@ TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnly) {
     EXPECT_EQ(find<QWidget>("Picture5")->geometry(), QRect(800, 4, 377, 39));
     EXPECT_NEAR(session.graph.ScaleX, 2 * scaleX, 0.01);
     EXPECT_DOUBLE_EQ(session.graph.ScaleY, scaleY);
+}
+
+TEST_F(MainFmTest, TimeColumnFitsEveryTimeFormat) {
+    open();
+    window->show();
+    QApplication::processEvents();
+    auto* grid = find<QTableView>("MSFlexGrid1");
+    ASSERT_TRUE(grid);
+    const int width = grid->columnWidth(RecordTable::ColTime);
+    for (const QString& format : TimeFormats()) {
+        SCOPED_TRACE(format.toStdString());
+        for (int row = 1; row <= 2; ++row)
+            session.table.setCell(row, RecordTable::ColTime,
+                                  FormatTime(QTime(row * 10, 58, 58), format));
+        grid->resizeColumnToContents(RecordTable::ColTime);  // the width the texts need
+        EXPECT_LE(grid->columnWidth(RecordTable::ColTime), width);
+        grid->setColumnWidth(RecordTable::ColTime, width);
+    }
 }
 
 TEST_F(MainFmTest, MinimizedWindowIsLaidOutWhenRestored) {

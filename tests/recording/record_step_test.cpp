@@ -169,10 +169,13 @@ TEST_F(RecorderTest, ZeroIntervalRecordsOncePerTick) {
 TEST_F(RecorderTest, RecordTenThousandStopsAndStartsAgainAtRowOne) {
     QString lastNumber;
     int rowsAtStop = 0;
+    int rowsShown = 0, rowsShownAtStop = 0;
+    session.hooks.Refresh = [&] { rowsShown = session.table.rows(); };
     recorder.calls().PromptUnsavedRecord = [&] {
         ++saveOffers;
         lastNumber = cell(10000, 0);
         rowsAtStop = session.table.rows();
+        rowsShownAtStop = rowsShown;  // what the window shows under the save question
     };
     recorder.mnstart_Click();
     feed("1.000");
@@ -186,6 +189,7 @@ TEST_F(RecorderTest, RecordTenThousandStopsAndStartsAgainAtRowOne) {
     EXPECT_EQ(saveOffers, 1);
     EXPECT_EQ(lastNumber, "10000");
     EXPECT_EQ(rowsAtStop, 10002);
+    EXPECT_EQ(rowsShownAtStop, 10002);
     // The new recording starts empty, numbered from 1.
     EXPECT_TRUE(checked("mnstart"));
     EXPECT_EQ(session.rec.RecNo, 1);
@@ -196,12 +200,19 @@ TEST_F(RecorderTest, RecordTenThousandStopsAndStartsAgainAtRowOne) {
 }
 
 TEST_F(RecorderTest, FunctionChangeStopsAndClears) {
+    QString shown, shownAtOffer;
+    session.hooks.Refresh = [&] { shown = session.readout.value; };
+    recorder.calls().PromptUnsavedRecord = [&] {
+        ++saveOffers;
+        shownAtOffer = shown;  // the save question stands over the new function's reading
+    };
     recorder.mnstart_Click();
     feed("1.000", 2);
     tick();
     feed("0.015", 3);
     tick(1000);
     EXPECT_EQ(saveOffers, 1);
+    EXPECT_EQ(shownAtOffer, "0.015");
     EXPECT_TRUE(checked("mnstop"));
     EXPECT_FALSE(session.rec.Running);
     EXPECT_EQ(session.rec.RecNo, 0);

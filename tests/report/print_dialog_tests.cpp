@@ -132,5 +132,30 @@ TEST(PrintDialog, RealDialogCancelReturnsFalse) {
     EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
 }
 
+// The print commands print everything: the real dialog offers no "Current Page".
+TEST(PrintDialog, RealDialogOffersNoCurrentPage) {
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    QtPrintDialogRunner runner;
+    cPrnDlg dlg(runner, printer);
+    dlg.setPrintFlag(2, kPdHidePrintToFile);
+    dlg.setPrintFlag(3, kPdNoPageNums);
+    dlg.setPrintFlag(4, kPdNoSelection);
+    bool sawAll = false, sawCurrentPage = true;
+    QTimer::singleShot(50, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        const auto* all = modal->findChild<QWidget*>("printAll");
+        const auto* current = modal->findChild<QWidget*>("printCurrentPage");
+        // The choices sit on the folded-away options panel: hidden on their own or not.
+        sawAll = all && !all->isHidden();
+        sawCurrentPage = current && !current->isHidden();
+        if (auto* d = qobject_cast<QDialog*>(modal)) d->reject();
+    });
+    dlg.ShowPrinterDialog();
+    EXPECT_TRUE(sawAll);
+    EXPECT_FALSE(sawCurrentPage);
+}
+
 }  // namespace
 }  // namespace quillon

@@ -124,6 +124,15 @@ TEST_F(ReportPrintingTest, ReportOf150RecordsTakesThreePages) {
     EXPECT_EQ(runner.setups[0].toPage, 20);
 }
 
+TEST_F(ReportPrintingTest, FullPagesAreNotFollowedByAPageOfHeaderOnly) {
+    for (const int records : {70, 140}) {
+        test::MakeRecording(s, records);
+        Accept(1);
+        Printer().mnprintdata_Click();
+        EXPECT_EQ(PdfPages(Doc(0)), records / 70) << records;
+    }
+}
+
 TEST_F(ReportPrintingTest, HeaderTitleFollowsStateAndSettings) {
     struct Case {
         const char* name;

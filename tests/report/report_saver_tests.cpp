@@ -160,6 +160,20 @@ TEST_F(ReportSaverTest, UnsavedRecordCheckIgnoresEmptyRecordings) {
     EXPECT_FALSE(PathExists(s.settings.Sav_Drv));
 }
 
+// A save folder that cannot be created is reported with the folder and the reason the
+// system gave, not as a missing file.
+TEST_F(ReportSaverTest, AutoSaveNamesWhyTheFolderCannotBeMade) {
+    // /sys refuses new folders to everyone, root included.
+    if (!QFileInfo("/sys/kernel").isDir()) GTEST_SKIP() << "no /sys here";
+    s.settings.sav_Auto = 1;
+    s.settings.Sav_Drv = "/sys/quillon-reports/Data/";
+    EXPECT_FALSE(saver.AutoSaveReport().ok);
+    ASSERT_EQ(messages.shown.size(), 1);
+    const QString text = messages.shown[0].text;
+    EXPECT_TRUE(text.contains("/sys/quillon-reports: ")) << text.toStdString();
+    EXPECT_FALSE(text.contains("No such file or directory")) << text.toStdString();
+}
+
 TEST(ReportFolders, MakeFolderPathAndPathExists) {
     QTemporaryDir dir;
     const QString deep = dir.path() + "/a/b.c/d/";
@@ -169,7 +183,9 @@ TEST(ReportFolders, MakeFolderPathAndPathExists) {
     EXPECT_TRUE(MakeFolderPath(deep));  // already there
     test::WriteAll(dir.filePath("file"), "x");
     EXPECT_TRUE(PathExists(dir.filePath("file")));
-    EXPECT_FALSE(MakeFolderPath(dir.filePath("file/sub/")));
+    QString reason;
+    EXPECT_FALSE(MakeFolderPath(dir.filePath("file/sub/"), &reason));
+    EXPECT_EQ(reason, dir.filePath("file/sub") + ": Not a directory");
     EXPECT_FALSE(PathExists(""));
 }
 

@@ -114,6 +114,43 @@ TEST(SettingsLoad, UnusableNumbersKeepTheFieldValue) {
     }
 }
 
+// A format the lists do not offer would write empty or odd date and time cells.
+TEST(SettingsLoad, UnlistedFormatsFallBackToTheDefaults) {
+    struct Row {
+        const char* name;
+        const char* date;  // nullptr: key absent
+        const char* time;
+        const char* dateLoaded;
+        const char* timeLoaded;
+    };
+    const Row rows[] = {
+        {"time format missing", "dd/mm/yyyy", nullptr, "dd/mm/yyyy", "HH:nn:ss"},
+        {"time format empty", "dd/mm/yyyy", "", "dd/mm/yyyy", "HH:nn:ss"},
+        {"time format unknown", "dd/mm/yyyy", "hh-nn", "dd/mm/yyyy", "HH:nn:ss"},
+        {"date format unknown", "dd.mm.yyyy", "h:nn:ss AM/PM", "yyyy/mm/dd", "h:nn:ss AM/PM"},
+    };
+    for (const Row& row : rows) {
+        test::FreshStore fresh;
+        if (row.date) fresh.store().WriteSetting("Fdt_0", row.date);
+        if (row.time) fresh.store().WriteSetting("Fdt_1", row.time);
+        fresh.store().WriteSetting("Graph_txt", "kept");
+        Session session;
+        LoadSettingsAtStartup(session, fresh.store());
+        EXPECT_EQ(session.settings.Fdt[0], row.dateLoaded) << row.name;
+        EXPECT_EQ(session.settings.Fdt[1], row.timeLoaded) << row.name;
+        EXPECT_EQ(session.settings.Graph_txt, "kept") << row.name;  // not a first run
+    }
+}
+
+TEST(SettingsLoad, TitleLineBreaksBecomeBlanks) {
+    test::FreshStore fresh;
+    fresh.store().WriteSetting("Fdt_0", "yyyy/mm/dd");
+    fresh.store().WriteSetting("Graph_txt", "line1\nline2\r\nline3");
+    Session session;
+    LoadSettings(session, fresh.store());
+    EXPECT_EQ(session.settings.Graph_txt, "line1 line2 line3");
+}
+
 TEST(SettingsLoad, WholeNumbersRoundHalfToEven) {
     test::FreshStore fresh;
     fresh.store().WriteSetting("comp", "6.5");
