@@ -52,8 +52,10 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
     const auto graphImage = [this] { return graph_.image(); };
     images_ = std::make_unique<ImageExporter>(session_, messages_, folderDialogs_, graphImage,
                                               windowCapture());
+    PrintEnvironment printing;
+    printing.fileDialogs = &folderDialogs_;  // no printer: the pages go into a PDF file
     printer_ = std::make_unique<ReportPrinter>(session_, messages_, printDialog_, graphImage,
-                                               windowCapture());
+                                               windowCapture(), printing);
     wireRecorder();
 
     window_ = std::make_unique<MainFm>(session_, recorder_, messages_, programDir_, windowCalls());

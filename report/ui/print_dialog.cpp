@@ -73,6 +73,7 @@ PrintDialogChoice QtPrintDialogRunner::run(const PrintDialogSetup& setup, const 
     choice.paperSource = printer.paperSource();
     choice.fromPage = printer.fromPage();
     choice.toPage = printer.toPage();
+    choice.outputFileName = printer.outputFileName();
     return choice;
 }
 
@@ -131,6 +132,8 @@ bool cPrnDlg::ShowPrinterDialog() {
         printer_.setPageSize(choice.pageSize);
         printer_.setColorMode(choice.colorMode);
         printer_.setPaperSource(choice.paperSource);
+        // A file name sends the pages to a PDF file; none sends them to the printer again.
+        printer_.setOutputFileName(choice.outputFileName);
         if (choice.fromPage > 0) fromPage_ = qint16(choice.fromPage);
         if (choice.toPage > 0) toPage_ = qint16(choice.toPage);
         copies_ = qint16(choice.copies);

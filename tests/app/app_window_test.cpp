@@ -4,6 +4,10 @@
 
 #include <QAction>
 #include <QDir>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -89,6 +93,27 @@ TEST_F(AppWindowTest, AReportNamedOnTheCommandLineIsShown) {
     ASSERT_EQ(messages->shown.size(), 1);
     EXPECT_TRUE(messages->shown[0].text.startsWith("The file could not be opened."));
     EXPECT_EQ(s.table.recordCount(), 250) << "the report shown stays";
+}
+
+// On this system as it is: with no printer set up, "Print Report" writes a PDF file.
+TEST_F(AppWindowTest, PrintingWithoutAPrinterWritesAPdfFile) {
+    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed here";
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    program->OpenReport(writeReport("reports", 120));
+    const QString pdf = folder.filePath("printout.pdf");
+    fileDialogs->answers = {{pdf, 0}};
+    trigger("mnprintdata");
+    ASSERT_EQ(fileDialogs->requests.size(), 1);
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(pages.contains("File Name : run.csv")) << pages.toStdString();
+    EXPECT_TRUE(pages.contains("Page : 2"));
+    EXPECT_EQ(pages.count(QRegularExpression("\\b\\d{4}\\s+2024/05/01")), 120);
+    ASSERT_EQ(messages->shown.size(), 1);
+    EXPECT_EQ(messages->shown[0].text, "File Saved ok!");
 }
 
 TEST(CommandLine, TakesOneReportAsPathOrFileUrl) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <stdexcept>
@@ -155,6 +158,37 @@ TEST(PrintDialog, RealDialogOffersNoCurrentPage) {
     dlg.ShowPrinterDialog();
     EXPECT_TRUE(sawAll);
     EXPECT_FALSE(sawCurrentPage);
+}
+
+// Unless print-to-file is hidden, the real dialog offers a PDF file among the printers,
+// and the file chosen there reaches the printer.
+TEST(PrintDialog, RealDialogOffersAPdfFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("printout.pdf");
+    QPrinter printer;
+    QtPrintDialogRunner runner;
+    cPrnDlg dlg(runner, printer);
+    dlg.setPrintFlag(3, kPdNoPageNums);
+    dlg.setPrintFlag(4, kPdNoSelection);
+    QString offered;
+    QTimer::singleShot(50, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        auto* printers = d->findChild<QComboBox*>("printers");
+        auto* file = d->findChild<QLineEdit*>("filename");
+        for (int i = 0; printers && i < printers->count(); ++i) {
+            if (printers->itemText(i).contains("PDF")) {
+                offered = printers->itemText(i);
+                printers->setCurrentIndex(i);
+            }
+        }
+        if (file) file->setText(path);
+        d->accept();
+    });
+    EXPECT_TRUE(dlg.ShowPrinterDialog());
+    EXPECT_FALSE(offered.isEmpty());
+    EXPECT_EQ(printer.outputFileName(), path);
+    EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
 }
 
 }  // namespace
