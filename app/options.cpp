@@ -2,7 +2,6 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QUrl>
 #include <cstdio>
 
 namespace quillon {
@@ -49,11 +48,7 @@ std::optional<Options> ParseOptions(const QStringList& arguments, int* exitCode)
         return std::nullopt;
     }
     Options o;
-    if (!files.isEmpty()) {
-        // A file manager may pass a file: URL instead of a path.
-        const QString file = files[0].startsWith("file:") ? QUrl(files[0]).toLocalFile() : files[0];
-        o.reportPath = QFileInfo(file).absoluteFilePath();
-    }
+    if (!files.isEmpty()) o.reportPath = QFileInfo(files[0]).absoluteFilePath();
     o.snapshotPath = parser.value(snapshot);
     bool ok = false;
     o.recordSeconds = parser.value(seconds).toInt(&ok);

@@ -116,17 +116,5 @@ TEST_F(AppWindowTest, PrintingWithoutAPrinterWritesAPdfFile) {
     EXPECT_EQ(messages->shown[0].text, "File Saved ok!");
 }
 
-TEST(CommandLine, TakesOneReportAsPathOrFileUrl) {
-    int exitCode = -1;
-    auto o = ParseOptions({"quillon", "file:///tmp/a%20b.csv"}, &exitCode);
-    ASSERT_TRUE(o);
-    EXPECT_EQ(o->reportPath, "/tmp/a b.csv");
-    o = ParseOptions({"quillon"}, &exitCode);
-    ASSERT_TRUE(o);
-    EXPECT_TRUE(o->reportPath.isEmpty());
-    EXPECT_FALSE(ParseOptions({"quillon", "a.csv", "b.csv"}, &exitCode));
-    EXPECT_EQ(exitCode, 2);
-}
-
 }  // namespace
 }  // namespace quillon

@@ -312,11 +312,12 @@ TEST_F(MainFmTest, StatusBarFollowsTheRecording) {
     keepPicture("status-recording");
 
     window->calls().Timer1_Timer = [] {};
-    session.readout.stale = true;
+    session.link.LinkOn = false;  // the meter is gone, the recording goes on
     window->sync();
     EXPECT_EQ(shown("statusState"), "Waiting for the meter");
+    EXPECT_EQ(shown("statusPort"), "No meter");
     keepPicture("status-waiting");
-    session.readout.stale = false;
+    session.link.LinkOn = true;
 
     find<QAction>("tbPause")->trigger();
     EXPECT_EQ(shown("statusState"), "Paused");
@@ -330,6 +331,10 @@ TEST_F(MainFmTest, StatusBarFollowsTheRecording) {
     EXPECT_EQ(shown("statusSaved"), "Saved to " + session.rec.reportFile);
     EXPECT_EQ(shown("statusSchedule"), "Next start 2031/05/06 07:08:09");
     keepPicture("status-paused-saved");
+    session.rec.reportRecords -= 1;  // a record more than the file holds
+    window->sync();
+    EXPECT_EQ(shown("statusSaved"), "(hidden)");
+    session.rec.reportRecords += 1;
 
     find<QAction>("tbStop")->trigger();
     EXPECT_EQ(shown("statusState"), "Idle");
@@ -346,20 +351,15 @@ TEST_F(MainFmTest, StatusBarFollowsTheRecording) {
 // Hi, Low and Record Interval show settings: they look read-only and say where they are set.
 TEST_F(MainFmTest, SettingBoxesLookReadOnlyAndSayWhereToChangeThem) {
     open();
-    window->show();
-    const QColor face = window->palette().color(QPalette::Window);
-    for (const char* name : {"Label12_0", "Label12_1", "Label12_2"}) {
-        SCOPED_TRACE(name);
-        auto* box = find<QLabel>(name);
-        EXPECT_EQ(box->palette().color(QPalette::Window), face);
-        EXPECT_NE(box->palette().color(QPalette::Window), window->palette().color(QPalette::Base));
-        EXPECT_TRUE(box->toolTip().contains("Option Setting")) << qPrintable(box->toolTip());
-    }
-    EXPECT_TRUE(find<QLabel>("Label12_2")->toolTip().contains("Record Interval"));
     session.readout.limitRed = {true, false};
     window->sync();
-    EXPECT_EQ(find<QLabel>("Label12_0")->palette().color(QPalette::Window), QColor(255, 0, 0));
-    EXPECT_EQ(find<QLabel>("Label12_1")->palette().color(QPalette::Window), face);
+    const QColor face = window->palette().color(QPalette::Window);
+    const QColor expected[3] = {QColor(255, 0, 0), face, face};
+    for (int i = 0; i < 3; ++i) {
+        auto* box = find<QLabel>(qPrintable(QString("Label12_%1").arg(i)));
+        EXPECT_EQ(box->palette().color(QPalette::Window), expected[i]) << i;
+        EXPECT_TRUE(box->toolTip().contains("Option Setting")) << qPrintable(box->toolTip());
+    }
 }
 
 // Looking back while recording: scrolled up, the table stays; at the bottom it follows.
@@ -397,21 +397,6 @@ TEST_F(MainFmTest, TableFollowsNewRecordsOnlyFromItsBottom) {
     EXPECT_EQ(find<QTableView>("MSFlexGrid1")->rowAt(0), 0);
     addRecords(1);
     EXPECT_EQ(find<QTableView>("MSFlexGrid1")->rowAt(0), 0);
-}
-
-TEST_F(MainFmTest, F1OpensTheHelpWhollyOnScreen) {
-    open();
-    window->show();
-    const QRect screen = window->screen()->availableGeometry();
-    window->move(screen.right() - 200, screen.bottom() - 150);  // mostly off screen
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QTest::keyClick(window.get(), Qt::Key_F1);
-    auto* help = window->findChild<QTextBrowser*>("HelpWindow");
-    ASSERT_TRUE(help && help->isVisible());
-    EXPECT_TRUE(screen.contains(help->frameGeometry()))
-        << help->frameGeometry().x() << "," << help->frameGeometry().y() << " "
-        << help->frameGeometry().width() << "x" << help->frameGeometry().height();
 }
 
 // Ticks wait while a command lets events run or a modal box waits for an answer, and
@@ -454,18 +439,24 @@ TEST_F(MainFmTest, NoPollTickInsideACommandOrUnderAModalBox) {
     }
 }
 
-TEST_F(MainFmTest, HelpShowsTheProgramFoldersHelpFile) {
+// F1 opens the program folder's help, on screen even beside a window mostly off it.
+TEST_F(MainFmTest, F1ShowsTheProgramFoldersHelpFileOnScreen) {
     QFile help(folder.filePath("help.html"));
     ASSERT_TRUE(help.open(QIODevice::WriteOnly));
     help.write("<html><body><h1>Recording</h1></body></html>");
     help.close();
     open();
-    find<QAction>("tbHelp")->trigger();
+    window->show();
+    const QRect screen = window->screen()->availableGeometry();
+    window->move(screen.right() - 200, screen.bottom() - 150);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F1);
     EXPECT_EQ(session.rec.RunState, kRunCommand);
     auto* browser = window->findChild<QTextBrowser*>("HelpWindow");
-    ASSERT_TRUE(browser);
-    EXPECT_TRUE(browser->isVisible());
+    ASSERT_TRUE(browser && browser->isVisible());
     EXPECT_TRUE(browser->toPlainText().contains("Recording"));
+    EXPECT_TRUE(screen.contains(browser->frameGeometry()));
 }
 
 TEST_F(MainFmTest, HelpAndAboutLeaveARecordingRunning) {

