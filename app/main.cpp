@@ -69,7 +69,13 @@ int main(int argc, char** argv) {
 
     const bool snapshot = !options->snapshotPath.isEmpty();
     Program program(QApplication::applicationDirPath(),
-                    snapshot ? std::make_unique<ConsoleMessageBoxes>() : nullptr);
+                    snapshot ? std::make_unique<ConsoleMessageBoxes>() : nullptr, nullptr,
+                    options->capturePath);
+    if (!program.captureProblem().isEmpty()) {
+        std::fprintf(stderr, "quillon: cannot write the capture file %s\n",
+                     qPrintable(program.captureProblem()));
+        return 2;
+    }
     program.window().Form_Load();
     program.window().show();
 

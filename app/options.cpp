@@ -22,8 +22,14 @@ std::optional<Options> ParseOptions(const QStringList& arguments, int* exitCode)
         "png");
     const QCommandLineOption seconds(
         "record-seconds", "With --snapshot: seconds to record first (default 5).", "n", "5");
+    const QCommandLineOption capture(
+        "capture",
+        "Write every byte received from the meter, with its time, to <file> (a text file "
+        "that quillon-meter-sim --replay plays back).",
+        "file");
     parser.addOption(snapshot);
     parser.addOption(seconds);
+    parser.addOption(capture);
     parser.addPositionalArgument("file", "A report (.csv) to open at start, as File > Open does.",
                                  "[file]");
     *exitCode = 0;
@@ -50,6 +56,7 @@ std::optional<Options> ParseOptions(const QStringList& arguments, int* exitCode)
     Options o;
     if (!files.isEmpty()) o.reportPath = QFileInfo(files[0]).absoluteFilePath();
     o.snapshotPath = parser.value(snapshot);
+    o.capturePath = parser.value(capture);
     bool ok = false;
     o.recordSeconds = parser.value(seconds).toInt(&ok);
     if (!ok || o.recordSeconds < 0 || o.recordSeconds > 3600) {

@@ -30,7 +30,7 @@ T& OwnedOr(std::unique_ptr<T>& given, std::unique_ptr<T> fallback) {
 }  // namespace
 
 Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messages,
-                 std::unique_ptr<FileDialogs> fileDialogs)
+                 std::unique_ptr<FileDialogs> fileDialogs, const QString& capturePath)
     : programDir_(programDir),
       messagesOwned_(std::move(messages)),
       fileDialogsOwned_(std::move(fileDialogs)),
@@ -38,9 +38,13 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
       fileDialogs_(OwnedOr<FileDialogs>(fileDialogsOwned_, std::make_unique<QtFileDialogs>())),
       folderDialogs_(fileDialogs_, [this] { return session_.settings.Sav_Drv; }),
       serial_(PortTable::fromEnvironment()),
-      decoder_(session_, serial_, clock_),
-      link_(session_, serial_, clock_, messages_, serial_.ports()),
-      poll_(session_, serial_, decoder_, link_, messages_, alarm_, programDir),
+      capture_(capturePath.isEmpty()
+                   ? nullptr
+                   : std::make_unique<CaptureSerialLibrary>(serial_, capturePath)),
+      line_(capture_ ? static_cast<SerialLibrary&>(*capture_) : serial_),
+      decoder_(session_, line_, clock_),
+      link_(session_, line_, clock_, messages_, serial_.ports()),
+      poll_(session_, line_, decoder_, link_, messages_, alarm_, programDir),
       schedule_(session_, store_, clock_, messages_),
       graph_(session_, clock_),
       saver_(session_, messages_, folderDialogs_),
@@ -82,7 +86,7 @@ void Program::wireRecorder() {
     c.mnlinkon_Click = [this] { link_.mnlinkon_Click(); };
     c.AbortRead = [this] {
         const int port = session_.link.portSettings.port;
-        if (port > 0) session_.link.PortResult = serial_.sio_AbortRead(port);
+        if (port > 0) session_.link.PortResult = line_.sio_AbortRead(port);
     };
     c.UpdateMaxMin = [this] { graph_.statistics().UpdateMaxMin(); };
     c.UpdateAverage = [this] { graph_.statistics().UpdateAverage(); };

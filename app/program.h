@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "alarm_sound.h"
+#include "capture_serial_library.h"
 #include "clock.h"
 #include "folder_remembering_dialogs.h"
 #include "frame_decoder.h"
@@ -40,14 +41,18 @@ class FmOder;
 class Program {
   public:
     // programDir: the folder of sub.log, Mark.ico, help.html and ding.wav. Message boxes
-    // and file dialogs are the Qt ones unless others are given (tests, snapshots).
+    // and file dialogs are the Qt ones unless others are given (tests, snapshots). With a
+    // capture path every byte received is also written there (see captureProblem()).
     explicit Program(const QString& programDir, std::unique_ptr<MessageBoxes> messages = nullptr,
-                     std::unique_ptr<FileDialogs> fileDialogs = nullptr);
+                     std::unique_ptr<FileDialogs> fileDialogs = nullptr,
+                     const QString& capturePath = QString());
     ~Program();
 
     MainFm& window() { return *window_; }
     Session& session() { return session_; }
     RecordingJournal& journal() { return journal_; }
+    // Why the capture file asked for cannot be written ("" when it can, or none was asked).
+    QString captureProblem() const { return capture_ ? capture_->errorText() : QString(); }
 
     // Turns the journals of recordings an earlier run left behind into reports in the
     // save folder (Sav_Drv, else ~/Data/) and tells the user in one message.
@@ -80,6 +85,8 @@ class Program {
     FileDialogs& fileDialogs_;
     FolderRememberingDialogs folderDialogs_;  // what the commands use
     PosixSerialLibrary serial_;
+    std::unique_ptr<CaptureSerialLibrary> capture_;
+    SerialLibrary& line_;  // the serial library everything reads through: serial_, or capture_
     FrameDecoder decoder_;
     MeterLink link_;
     QtAlarmSound alarm_;
