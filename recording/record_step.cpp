@@ -106,6 +106,8 @@ void Recorder::RecordStep() {
 
         // An interval of 0 (or less) would never let the catch-up end: one record a tick.
         if (interval <= 0) return;
+        // The record's consumers may have paused the recording (enough records taken).
+        if (!r.Running) return;
         if (clock_.tickMs() - r.RecTick < interval) return;
     }
 }
