@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 
+#include "private_home.h"
 #include "program.h"
 #include "report_opener.h"
 #include "settings_store.h"
@@ -23,66 +24,19 @@
 namespace quillon {
 namespace {
 
+using testing::Home;
 using testing::RunUntil;
 
 // The values the simulated meter sends in turn (DC volts, 6 V range).
 const char kMeterScript[] = "func dcv; range 1; value 1.234; hold 1.5; value 2.345; hold 1.5; loop";
-
-// A private home for QUILLON processes: settings, journals and reports.
-class Home {
-  public:
-    explicit Home(int autoSave) {
-        SettingsStore store(config() + "/regtest.ini");
-        const QList<QPair<QString, QString>> keys = {{"autoScan", "0"},
-                                                     {"comp", "0"},
-                                                     {"sav_Auto", QString::number(autoSave)},
-                                                     {"Sav_Drv", reports()},
-                                                     {"T1_beep", "0"},
-                                                     {"limit_selet", "0"},
-                                                     {"limit_txt_0", "0"},
-                                                     {"limit_txt_1", "0"},
-                                                     {"Graph_Title", "0"},
-                                                     {"Graph_txt", "Night run"},
-                                                     {"Graph_range", "0"},
-                                                     {"OL_stop", "0"},
-                                                     {"IntTime", "1000"},
-                                                     {"Fdt_0", "yyyy/mm/dd"},
-                                                     {"Fdt_1", "HH:nn:ss"},
-                                                     {"Mav", "111"}};
-        for (const auto& [key, value] : keys) store.WriteSetting(key, value);
-    }
-    QString config() const { return dir_.path() + "/config"; }
-    QString journals() const { return dir_.path() + "/state/quillon"; }
-    QString reports() const { return dir_.path() + "/reports/"; }
-    QString path() const { return dir_.path(); }
-
-    QStringList journalFiles() const {
-        return QDir(journals()).entryList({"*.journal"}, QDir::Files);
-    }
-    // Whole record lines in the one journal there is.
-    int journalRecords() const {
-        const QStringList files = journalFiles();
-        if (files.size() != 1) return -1;
-        QFile f(journals() + "/" + files.first());
-        if (!f.open(QIODevice::ReadOnly)) return -1;
-        return int(f.readAll().count("\nrecord\t"));
-    }
-
-  private:
-    QTemporaryDir dir_;
-};
 
 // QUILLON as its own process, offscreen, recording from `ports` from the first second
 // on (the headless --snapshot run) for `seconds`.
 class QuillonProcess {
   public:
     QuillonProcess(const Home& home, const QString& ports, int seconds) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = home.environment(ports);
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("HOME", home.path());
-        env.insert("XDG_CONFIG_HOME", home.config());
-        env.insert("XDG_STATE_HOME", home.path() + "/state");
-        env.insert("QUILLON_PORTS", ports);
         process.setProcessEnvironment(env);
         process.start(program(), {"--snapshot", home.path() + "/window.png", "--record-seconds",
                                   QString::number(seconds)});
