@@ -3,23 +3,33 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 
 #include "console_message_boxes.h"
 #include "options.h"
 #include "program.h"
+#include "termination_signals.h"
 
 using namespace quillon;
 
 namespace {
 
-// Records for the given time, writes the window's picture and ends the program.
+// Records for the given time, writes the window's picture and ends the program. The
+// recording is a demonstration: nobody asked to keep it, so its journal goes too.
 void ScheduleSnapshot(Program& program, const Options& options) {
     MainFm& window = program.window();
-    QTimer::singleShot(1000, &window, [&window] {
-        if (QAction* start = window.findChild<QAction*>("mnstart")) start->trigger();
-    });
-    QTimer::singleShot(1000 + options.recordSeconds * 1000, &window, [&window, options] {
+    // With a report to show, nothing is recorded over it.
+    if (options.reportPath.isEmpty()) {
+        QTimer::singleShot(1000, &window, [&window] {
+            if (QAction* start = window.findChild<QAction*>("mnstart")) start->trigger();
+        });
+    }
+    QTimer::singleShot(1000 + options.recordSeconds * 1000, &window, [&program, &window, options] {
         const bool saved = window.grab().save(options.snapshotPath, "PNG");
+        program.journal().saveDeclined();
+        program.journal().programEnding();
         if (saved) {
             std::printf("%s\n", qPrintable(options.snapshotPath));
         } else {
@@ -59,9 +69,27 @@ int main(int argc, char** argv) {
 
     const bool snapshot = !options->snapshotPath.isEmpty();
     Program program(QApplication::applicationDirPath(),
-                    snapshot ? std::make_unique<ConsoleMessageBoxes>() : nullptr);
+                    snapshot ? std::make_unique<ConsoleMessageBoxes>() : nullptr, nullptr,
+                    options->capturePath);
+    if (!program.captureProblem().isEmpty()) {
+        std::fprintf(stderr, "quillon: cannot write the capture file %s\n",
+                     qPrintable(program.captureProblem()));
+        return 2;
+    }
     program.window().Form_Load();
     program.window().show();
+
+    // A logout, a shutdown or Ctrl+C ends a recording as Stop does, without questions.
+    TerminationSignals endSignals([&program](int) { program.EndUnattended(); });
+#if QT_CONFIG(sessionmanager)
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [&program](QSessionManager&) { program.EndUnattended(); });
+#endif
+    QTimer::singleShot(0, &program.window(), [&program] { program.RecoverJournals(); });
+    if (!options->reportPath.isEmpty()) {
+        QTimer::singleShot(0, &program.window(),
+                           [&program, path = options->reportPath] { program.OpenReport(path); });
+    }
     if (snapshot) ScheduleSnapshot(program, *options);
     return QApplication::exec();
 }

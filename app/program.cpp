@@ -1,17 +1,26 @@
 #include "program.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QTimer>
 
 #include "fmoder.h"
 #include "fmsetup.h"
+#include "journal_recovery.h"
 #include "meter_tables.h"
 #include "port_choice.h"
+#include "report_writer.h"
 #include "settings_form.h"
 #include "settings_record.h"
 
 namespace quillon {
 
 namespace {
+
+// How long an unattended end waits for a command or box under way to finish.
+constexpr qint64 kEndingWaitMs = 5000;
 
 template <typename T>
 T& OwnedOr(std::unique_ptr<T>& given, std::unique_ptr<T> fallback) {
@@ -22,35 +31,42 @@ T& OwnedOr(std::unique_ptr<T>& given, std::unique_ptr<T> fallback) {
 }  // namespace
 
 Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messages,
-                 std::unique_ptr<FileDialogs> fileDialogs)
+                 std::unique_ptr<FileDialogs> fileDialogs, const QString& capturePath)
     : programDir_(programDir),
       messagesOwned_(std::move(messages)),
       fileDialogsOwned_(std::move(fileDialogs)),
       messages_(OwnedOr<MessageBoxes>(messagesOwned_, std::make_unique<QtMessageBoxes>())),
       fileDialogs_(OwnedOr<FileDialogs>(fileDialogsOwned_, std::make_unique<QtFileDialogs>())),
+      folderDialogs_(fileDialogs_, [this] { return session_.settings.Sav_Drv; }),
       serial_(PortTable::fromEnvironment()),
-      decoder_(session_, serial_, clock_),
-      link_(session_, serial_, clock_, messages_),
+      capture_(capturePath.isEmpty()
+                   ? nullptr
+                   : std::make_unique<CaptureSerialLibrary>(serial_, capturePath)),
+      line_(capture_ ? static_cast<SerialLibrary&>(*capture_) : serial_),
+      decoder_(session_, line_, clock_),
+      link_(session_, line_, clock_, messages_),
       alarm_(QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-alarm-sound.so")),
-      poll_(session_, serial_, decoder_, link_, messages_, alarm_, programDir),
+      poll_(session_, line_, decoder_, link_, messages_, alarm_, programDir),
       schedule_(session_, store_, clock_, messages_),
       graph_(session_, clock_),
-      saver_(session_, messages_, fileDialogs_),
+      saver_(session_, messages_, folderDialogs_),
       recorder_(session_, clock_, messages_) {
     ReportOpenerCallbacks openerCalls;
     openerCalls.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
-    openerCalls.computeGraphScale = [this] { graph_.statistics().ComputeGraphScale(); };
-    openerCalls.redrawGraphPage = [this] { graph_.RedrawGraphPage(); };
-    opener_ = std::make_unique<ReportOpener>(session_, messages_, fileDialogs_, openerCalls);
+    openerCalls.showPage = [this](const QString& page) { graph_.ShowPage(page); };
+    opener_ = std::make_unique<ReportOpener>(session_, messages_, folderDialogs_, openerCalls);
     const auto graphImage = [this] { return graph_.image(); };
-    images_ = std::make_unique<ImageExporter>(session_, messages_, fileDialogs_, graphImage,
+    images_ = std::make_unique<ImageExporter>(session_, messages_, folderDialogs_, graphImage,
                                               windowCapture());
+    PrintEnvironment printing;
+    printing.fileDialogs = &folderDialogs_;  // no printer: the pages go into a PDF file
     printer_ = std::make_unique<ReportPrinter>(session_, messages_, printDialog_, graphImage,
-                                               windowCapture());
+                                               windowCapture(), printing);
     wireRecorder();
 
     window_ = std::make_unique<MainFm>(session_, recorder_, messages_, programDir_, windowCalls());
-    if (auto* boxes = dynamic_cast<QtMessageBoxes*>(&messages_)) boxes->setOwner(window_.get());
+    if (auto* boxes = dynamic_cast<QtMessageBoxes*>(messagesOwned_.get()))
+        boxes->setOwner(window_.get());
     if (auto* dialogs = dynamic_cast<QtFileDialogs*>(&fileDialogs_))
         dialogs->setOwner(window_.get());
     graph_.onChanged = [this] {
@@ -75,7 +91,7 @@ void Program::wireRecorder() {
     c.mnlinkon_Click = [this] { link_.linkUpAndWait(); };
     c.AbortRead = [this] {
         const int port = session_.link.portSettings.port;
-        if (port > 0) session_.link.PortResult = serial_.sio_AbortRead(port);
+        if (port > 0) session_.link.PortResult = line_.sio_AbortRead(port);
     };
     c.UpdateMaxMin = [this] { graph_.statistics().UpdateMaxMin(); };
     c.UpdateAverage = [this] { graph_.statistics().UpdateAverage(); };
@@ -83,9 +99,77 @@ void Program::wireRecorder() {
     c.RE_display = [this] { graph_.RE_display(); };
     c.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
     c.op_set = [this] { op_set(session_); };
-    c.PromptUnsavedRecord = [this] { saver_.PromptUnsavedRecord(); };
+    c.PromptUnsavedRecord = [this] { offerSaveOnStop(); };
     c.or_stp = [this] { schedule_.or_stp(); };
     recorder_.InstallHooks();
+    recorder_.setJournal(&journal_);
+}
+
+void Program::offerSaveOnStop() {
+    // Ending unattended nobody is asked: without automatic saving the journal keeps the
+    // records for the next start.
+    if (ending_ && !saver_.SavesAutomatically()) return;
+    switch (saver_.PromptUnsavedRecord()) {
+        case StopSaveOutcome::Saved:
+            journal_.reportSaved();
+            break;
+        case StopSaveOutcome::Declined:
+            if (!ending_) journal_.saveDeclined();
+            break;
+        case StopSaveOutcome::NotSaved:
+        case StopSaveOutcome::NothingToSave:
+            break;
+    }
+}
+
+void Program::RecoverJournals() {
+    RecoveryCalls calls;
+    calls.updateStatistics = [](Session& s) {
+        StatisticsCalc statistics(s);
+        statistics.UpdateMaxMin();
+        statistics.UpdateAverage();
+    };
+    calls.writeReport = [](const Session& s, const QString& path) {
+        const WriteResult result = WriteReport(s, path);
+        return result.ok ? QString() : result.errorText;
+    };
+    // The save folder, unless it is empty or no full path (a folder from another system
+    // such as "D:\Data\"); ~/Data/ when it is, or when it cannot take the report.
+    QStringList folders;
+    if (QDir::isAbsolutePath(session_.settings.Sav_Drv)) folders << session_.settings.Sav_Drv;
+    folders << DefaultSaveFolder();
+    const RecoveryOutcome outcome = quillon::RecoverJournals(journal_.folder(), folders, calls);
+    const QString text = RecoveryMessage(outcome);
+    if (text.isEmpty()) return;
+    messages_.show(text, QStringLiteral("Recovered recordings"), MsgButtons::Ok,
+                   outcome.failed.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
+}
+
+void Program::OpenReport(const QString& path) {
+    window_->runCommand([this, path] { opener_->OpenReport(path); });
+}
+
+void Program::EndUnattended() {
+    if (ending_) return;
+    ending_ = true;
+    endingFor_.start();
+    messages_.setUnattended(true);
+    // A box or dialog waiting for an answer gets none; the command that opened it runs
+    // on to its end before the program ends.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(w);
+        if (dialog && dialog->isVisible() && dialog->isModal()) dialog->reject();
+    }
+    finishEnding();
+}
+
+void Program::finishEnding() {
+    if (window_->busy() && endingFor_.elapsed() < kEndingWaitMs) {
+        QTimer::singleShot(20, window_.get(), [this] { finishEnding(); });
+        return;
+    }
+    window_->mnexit_Click();
+    QCoreApplication::exit(0);
 }
 
 MainFmCalls Program::windowCalls() {
@@ -96,13 +180,18 @@ MainFmCalls Program::windowCalls() {
         SettingsStore::Batch oneWrite(store_);
         LoadSettingsAtStartup(session_, store_);
         schedule_.Form_Load();
+        // A settings file that cannot be read or written is told once, at start.
+        if (const auto problem = store_.TakeProblemMessage("The settings"))
+            messages_.show(*problem, QString(), MsgButtons::Ok, MsgIcon::Exclamation);
     };
     // The window's timer drives the poll loop's tick (the loop's own timer stays off).
     c.Timer1_Timer = [this] { poll_.Timer1_Timer(); };
     c.mnlinkon_Click = [this] { link_.mnlinkon_Click(); };
     c.mnlinkoff_Click = [this] { link_.mnlinkoff_Click(); };
     c.mnopen_Click = [this] { opener_->mnopen_Click(); };
-    c.mnsaveData_Click = [this] { saver_.mnsaveData_Click(); };
+    c.mnsaveData_Click = [this] {
+        if (saver_.mnsaveData_Click()) journal_.reportSaved();
+    };
     c.mnsaveBmp_Click = [this] { images_->mnsaveBmp_Click(); };
     c.mnsaveScreen_Click = [this] { images_->mnsaveScreen_Click(); };
     c.mnprintdata_Click = [this] { printer_->mnprintdata_Click(); };
@@ -122,11 +211,32 @@ MainFmCalls Program::windowCalls() {
     };
     c.RE_display = [this] { graph_.RE_display(); };
     c.RedrawGraphPage = [this] { graph_.RedrawGraphPage(); };
+    c.meterDevice = [this] { return serial_.ports().device(session_.link.portSettings.port); };
     c.SavePortOnExit = [this](int port) { SavePortOnExit(store_, port); };
+    c.Unloaded = [this](bool dataDeclined) {
+        if (dataDeclined && !ending_) journal_.saveDeclined();
+        journal_.programEnding();
+    };
     return c;
 }
 
+namespace {
+
+void RaiseAndFocus(QWidget* dialog) {
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+}  // namespace
+
+// A second window on the same form state would undo what the first one does (a Clear in
+// one and a Save in the other): the open one is brought forward instead.
 void Program::showSettingsDialog() {
+    if (settingsDialog_) {
+        RaiseAndFocus(settingsDialog_);
+        return;
+    }
     Fmsetup::MainWindowCalls calls;
     calls.RE_display = [this] { graph_.RE_display(); };
     calls.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
@@ -134,14 +244,20 @@ void Program::showSettingsDialog() {
                                window_.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::finished, window_.get(), [this] { window_->sync(); });
+    settingsDialog_ = dialog;
     dialog->Form_Load();
     dialog->show();
 }
 
 void Program::showScheduleDialog() {
+    if (scheduleDialog_) {
+        RaiseAndFocus(scheduleDialog_);
+        return;
+    }
     auto* dialog = new FmOder(schedule_, window_.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::finished, window_.get(), [this] { window_->sync(); });
+    scheduleDialog_ = dialog;
     dialog->Form_Load();
     dialog->show();
 }

@@ -263,6 +263,45 @@ std::optional<QDate> ParseAnyDate(const QString& text, const QString& preferred)
     return std::nullopt;
 }
 
+namespace {
+// True when the pattern writes the day before the month.
+bool DayFirst(const QString& pattern) {
+    const QString p = pattern.toLower();
+    const qsizetype day = p.indexOf(QLatin1Char('d'));
+    const qsizetype month = p.indexOf(QLatin1Char('m'));
+    return day >= 0 && month >= 0 && day < month;
+}
+}  // namespace
+
+QStringList DateFormatsToTry(const QString& preferred) {
+    QStringList order;
+    if (!preferred.isEmpty()) order << preferred;
+    const bool dayFirst = DayFirst(preferred);
+    for (const QString& f : DateFormats())
+        if (DayFirst(f) == dayFirst && f != preferred) order << f;
+    for (const QString& f : DateFormats())
+        if (DayFirst(f) != dayFirst && f != preferred) order << f;
+    return order;
+}
+
+QString DateFormatOfTexts(const QStringList& texts, const QString& preferred) {
+    // Texts that no listed format reads keep their own text; they decide nothing.
+    QStringList readable;
+    for (const QString& t : texts)
+        if (ParseAnyDate(t, preferred)) readable << t;
+    for (const QString& f : DateFormatsToTry(preferred)) {
+        bool all = true;
+        for (const QString& t : readable) {
+            if (!ParseDate(t, f)) {
+                all = false;
+                break;
+            }
+        }
+        if (all) return f;
+    }
+    return {};
+}
+
 std::optional<QTime> ParseAnyTime(const QString& text, const QString& preferred) {
     if (!preferred.isEmpty()) {
         if (auto t = ParseTime(text, preferred)) return t;

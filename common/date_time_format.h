@@ -41,4 +41,14 @@ std::optional<QDate> ParseAnyDate(const QString& text, const QString& preferred)
 // "H:nn" without seconds.
 std::optional<QTime> ParseAnyTime(const QString& text, const QString& preferred);
 
+// The date formats to try on a file written with a format that is not known, best first:
+// `preferred`, then the formats of DateFormats() that put day and month in the same order
+// as `preferred`, then the others (so "7/12/2026" reads as 7 December for a user of
+// "dd/mm/yyyy" whenever the file allows it).
+QStringList DateFormatsToTry(const QString& preferred);
+
+// The one format for all the dates of a file: the first of DateFormatsToTry that reads
+// every text that any listed format reads. Empty when no single format reads them all.
+QString DateFormatOfTexts(const QStringList& texts, const QString& preferred);
+
 }  // namespace quillon

@@ -14,6 +14,7 @@ struct FileDialogRequest {
     int selectedFilter = 0;  // index into filters shown first
     QString defaultSuffix;   // "csv", "bmp"; empty for none
     QString proposedName;    // file name the dialog starts with
+    QString folder;          // folder the dialog starts in; "" for the dialog's own choice
     bool confirmOverwrite = true;
 };
 

@@ -47,6 +47,8 @@ struct Settings {
     int OL_stop = 0;                   // 1 stop recording on an overload
     qint32 IntTime = 0;                // record interval in ms
     std::array<QString, 2> Fdt;        // date format, time format
+    int keepRecording = 0;             // 1 a lost meter does not end a recording: it goes on
+                                       // when the meter returns
 };
 
 // ------------------------------------------------------------------ meter link ----
@@ -75,7 +77,12 @@ struct LinkState {
     int OSMajor = 0;            // first digit of the system version, picks the alarm sound
     bool timerEnabled = false;  // Timer1
     int timerInterval = 500;    // Timer1 interval in ms
+    qint64 lastFrameTick = -1;  // tick count when the decoder last accepted a frame, -1 none
 };
+
+// A reading is live for this long after its frame: records and the readout's "RS232" need
+// one no older than that.
+constexpr qint64 kLiveReadingMs = 1500;
 
 // The decoder's reading, read by everything that records or scales values.
 struct Reading {
@@ -112,6 +119,7 @@ struct Readout {
     // Alarm-limit and interval captions Label12_0 (Hi), Label12_1 (Low), Label12_2.
     std::array<QString, 3> limitCaption;
     std::array<bool, 2> limitRed{};  // Label12_0 / Label12_1 back colour red (else window colour)
+    bool stale = false;              // no frame for kLiveReadingMs: the value shown is not live
 };
 
 // ------------------------------------------------------------------ recording ----
@@ -135,6 +143,13 @@ struct RecordingState {
     QString unitLabel;     // Label8 ("Unit ")
     QString fileTitle;     // Label15_0: title of a viewed report file
     QString fileDate;      // Label15_1: date of a viewed report file
+    // Why records cannot be journalled, "" while they can.
+    QString journalProblem;
+    // The report file the records shown are kept in: where they were last saved (by hand
+    // or automatically) or the file they were opened from, as a full path; "" while they
+    // are in no file. reportRecords: how many records that file holds.
+    QString reportFile;
+    int reportRecords = 0;
 };
 
 // ----------------------------------------------------------------- statistics ----
@@ -258,6 +273,12 @@ inline void ClearRelReference(Session& s) {
 inline bool ShowsOpenedReport(const Session& s) {
     return s.rec.RunState == kRunViewingFile ||
            (s.rec.RunState == kRunCommand && !s.controls.isEnabled(QStringLiteral("mnsaveData")));
+}
+
+// A recording that stops is saved without asking: automatic saving is on, or a scheduled
+// recording runs.
+inline bool SavesRecordingsAutomatically(const Session& s) {
+    return s.settings.sav_Auto == 1 || s.sched.SchedRunning;
 }
 
 }  // namespace quillon

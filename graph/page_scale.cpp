@@ -14,10 +14,6 @@ namespace {
 // Rounding formats of the scale by decimal index 0..4.
 const char* const kScaleFormats[] = {"#0.0000", "#0.000", "##0.00", "###0.0", "####0"};
 
-bool IsPlotOverload(const QString& text) {
-    return text == QLatin1String("OL") || text == QLatin1String("-OL") ||
-           text == QLatin1String("----");
-}
 }  // namespace
 
 int StatisticsCalc::CurrentPage() const { return int(PageNumber(s_.graph.pageBox)); }
@@ -27,45 +23,44 @@ void StatisticsCalc::ComputePageMaxMin() {
     const int perPage = RecordsPerPage(s_.graph.PageScale);
     const qint64 first = FirstRecordOfPage(CurrentPage(), perPage);
     if (first < 1 || first > t.recordCount()) return;
-    if (t.cell(int(first), RecordTable::ColValue).isEmpty()) return;
+    const QString firstText = t.cell(int(first), RecordTable::ColValue);
+    if (firstText.isEmpty()) return;
     const int last = int(std::min<qint64>(first + perPage - 1, t.recordCount()));
 
     const int func = s_.rec.RecFunc;
     const QString unit = UnitTable(func, s_.rec.RecRange);
-    const QString lastPlotted = PlainSingle(s_.graph.LastPlotValue);
-
-    // A row's value in the reference unit; nothing for a value whose unit has no factor
-    // (it cannot be compared with the others and is left out).
-    auto valueOf = [&](int row) -> std::optional<QString> {
-        const QString cell = t.cell(row, RecordTable::ColValue);
-        if (!IsNumeric(cell)) {
-            if (row == first || IsPlotOverload(cell)) return lastPlotted;
-            return cell;
-        }
-        const QString rowUnit = t.cell(row, RecordTable::ColUnit).trimmed();
-        if (rowUnit == unit) return cell;
-        const std::optional<double> v = ConvertUnit(func, NumberOr(cell, 0), rowUnit, unit);
-        if (!v) return std::nullopt;
-        return ExactNumberText(*v);
-    };
-
+    // Only the numbers of the page count, in the reference unit: an overload is drawn
+    // nowhere, and a value whose unit has no factor cannot be compared with the others.
+    // So the scale fits what the curve shows, whatever was drawn before.
     Statistics& st = s_.stats;
-    const QString start = valueOf(int(first)).value_or(QString());
-    st.MaxText = st.MinText = start;
+    st.MaxText.clear();
+    st.MinText.clear();
+    double hi = 0, lo = 0;
+    for (int row = int(first); row <= last; ++row) {
+        const QString cell = t.cell(row, RecordTable::ColValue);
+        if (cell.isEmpty()) break;
+        if (!IsNumeric(cell)) continue;
+        const QString rowUnit = t.cell(row, RecordTable::ColUnit).trimmed();
+        QString text = cell;
+        if (rowUnit != unit) {
+            const std::optional<double> v = ConvertUnit(func, NumberOr(cell, 0), rowUnit, unit);
+            if (!v) continue;
+            text = ExactNumberText(*v);
+        }
+        const double v = NumberOr(text, 0);
+        if (st.MaxText.isEmpty() || v > hi) {
+            hi = v;
+            st.MaxText = text;
+        }
+        if (st.MinText.isEmpty() || v < lo) {
+            lo = v;
+            st.MinText = text;
+        }
+    }
+    // A page without numbers keeps its first text ("OL" stands for the top of the range).
+    if (st.MaxText.isEmpty()) st.MaxText = st.MinText = firstText;
     st.pageMax = st.MaxText;
     st.pageMin = st.MinText;
-    for (int row = int(first); row <= last; ++row) {
-        const std::optional<QString> x = valueOf(row);
-        if (!x) continue;
-        if (x->isEmpty()) break;
-        if (IsNumeric(*x)) {
-            const double v = NumberOr(*x, 0);
-            if (!IsNumeric(st.MaxText) || v > NumberOr(st.MaxText, v)) st.MaxText = *x;
-            if (!IsNumeric(st.MinText) || v < NumberOr(st.MinText, v)) st.MinText = *x;
-        }
-        st.pageMax = st.MaxText;
-        st.pageMin = st.MinText;
-    }
 }
 
 void StatisticsCalc::ComputeGraphScale() {

@@ -20,8 +20,8 @@ class StatisticsCalc {
     void UpdateMaxMin();
     void UpdateAverage();
 
-    // Page MAX/MIN (stats.pageMax / pageMin) of the page in the page box, in the unit of
-    // the recording's latest range.
+    // Page MAX/MIN (stats.pageMax / pageMin) of the numbers of the page in the page box,
+    // in the unit of the recording's latest range.
     void ComputePageMaxMin();
     // YStep, Tick_Dn and Tick_UP for the page in the page box, by settings.Graph_range.
     void ComputeGraphScale();

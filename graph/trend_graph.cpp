@@ -159,16 +159,27 @@ void TrendGraph::RedrawGraphPage() {
     DrawStripsAndTimeLabels(page);
 }
 
+bool TrendGraph::FollowsNewestRecord() const {
+    const qint64 n = s_.rec.RecNo;
+    if (n <= 1 || n > s_.table.recordCount()) return true;
+    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    const qint64 shown = PageNumber(s_.graph.pageBox);
+    return shown < 1 || shown == PageOfRecord(n, perPage) || shown == PageOfRecord(n - 1, perPage);
+}
+
 void TrendGraph::PlotNewPoint() {
     ChangeScope scope(*this);
     RecordTable& t = s_.table;
     if (t.cell(1, RecordTable::ColValue).isEmpty()) return;
+    // The graph follows the newest record only while its page (or the page before a new
+    // one begins) is shown: a user who paged back keeps looking at that page.
+    const bool follow = FollowsNewestRecord();
     if (s_.rec.RangeChanged) {
-        // The redraw shows the page of the new record, also when it is the first of a
-        // new page or the user had paged back; the page box is set without its own
-        // redraw, which the lines below do once.
+        // The page shown is redrawn in the new unit; when following, that is the page of
+        // the new record, also when it is the first of a new page. The page box is set
+        // without its own redraw, which the lines below do once.
         const qint64 newest = s_.rec.RecNo;
-        if (newest >= 1 && newest <= t.recordCount())
+        if (follow && newest >= 1 && newest <= t.recordCount())
             s_.graph.pageBox =
                 QString::number(PageOfRecord(newest, RecordsPerPage(s_.graph.PageScale)));
         stats_.ComputeGraphScale();
@@ -178,7 +189,7 @@ void TrendGraph::PlotNewPoint() {
         return;
     }
     const qint64 n = s_.rec.RecNo;
-    if (n < 1 || n > t.recordCount()) return;
+    if (n < 1 || n > t.recordCount() || !follow) return;
     const int perPage = RecordsPerPage(s_.graph.PageScale);
     const qint64 page = PageOfRecord(n, perPage);
     setPageBox(QString::number(page));
@@ -222,6 +233,16 @@ void TrendGraph::setPageBox(const QString& text) {
     if (text == s_.graph.pageBox) return;
     ChangeScope scope(*this);
     s_.graph.pageBox = text;
+    Text1_Change();
+}
+
+void TrendGraph::ShowPage(const QString& page) {
+    ChangeScope scope(*this);
+    s_.graph.pageBox = page;
+    if (s_.table.rows() < 3) {
+        RE_display();  // no records: the empty frame with the file's captions
+        return;
+    }
     Text1_Change();
 }
 

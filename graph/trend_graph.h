@@ -54,12 +54,19 @@ class TrendGraph {
 
     // ---- curve and pages
     void RedrawGraphPage();
+    // Plots the record just written (RecNo) when the newest page is shown, turning to a
+    // new page as records fill one; a page the user turned back to stays as it is.
     void PlotNewPoint();
+    // True when the page shown is the newest record's (or the one before it began).
+    bool FollowsNewestRecord() const;
 
     // ---- page box Text1 and the buttons Command1(0) "<< Back", Command1(1) "Next >>"
     QString pageBox() const { return s_.graph.pageBox; }
     // Sets the page box text; runs Text1_Change when the text changes.
     void setPageBox(const QString& text);
+    // Shows `page` from an empty frame (scale, frame, curve, each once), also when the
+    // page box already holds that text. For a newly loaded record table.
+    void ShowPage(const QString& page);
     void Text1_Change();
     // True when the typed character may go into the page box (Backspace, digits).
     static bool Text1_KeyPress(int key);

@@ -1,6 +1,7 @@
-# Runs at install time: puts the desktop entry (pointing at the installed program)
-# and the menu icon under the XDG data folder. QUILLON_XDG_DATA_DIR in the
-# environment overrides the configured folder; DESTDIR is honoured. Writes nothing
+# Runs at install time: puts the desktop entry (pointing at the installed program),
+# the menu icons and the AppStream metainfo under the XDG data folder.
+# QUILLON_XDG_DATA_DIR in the environment overrides the configured folder (the Debian
+# package sets /usr/share); DESTDIR is honoured. Writes nothing
 # outside the destination (no staging file in the build folder, which two installs
 # running at once would share).
 set(xdg_dir "${QUILLON_XDG_DATA_DIR}")
@@ -20,7 +21,7 @@ foreach(reserved "\"" "`" "$")
 endforeach()
 
 file(READ "${QUILLON_DESKTOP_ENTRY}" entry)
-string(REPLACE "\nExec=/opt/QUILLON/quillon\n" "\nExec=\"${program}\"\n" entry "${entry}")
+string(REPLACE "\nExec=/opt/QUILLON/quillon %f\n" "\nExec=\"${program}\" %f\n" entry "${entry}")
 string(REPLACE "/opt/QUILLON" "${CMAKE_INSTALL_PREFIX}" entry "${entry}")
 
 set(entry_file "${xdg_dir}/applications/quillon.desktop")
@@ -29,5 +30,6 @@ file(WRITE "$ENV{DESTDIR}${entry_file}" "${entry}")
 file(CHMOD "$ENV{DESTDIR}${entry_file}" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${entry_file}")
 
-file(INSTALL DESTINATION "${xdg_dir}/icons/hicolor/256x256/apps" TYPE FILE
-  FILES "${QUILLON_ICON_PNG}")
+# The icon in the theme's sizes, and the software centre's description.
+file(INSTALL DESTINATION "${xdg_dir}/icons" TYPE DIRECTORY FILES "${QUILLON_HICOLOR_DIR}")
+file(INSTALL DESTINATION "${xdg_dir}/metainfo" TYPE FILE FILES "${QUILLON_METAINFO}")

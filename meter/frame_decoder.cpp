@@ -214,6 +214,7 @@ void FrameDecoder::decode(const unsigned char* f) {
     Reading& r = s_.reading;
     Readout& out = s_.readout;
 
+    s_.link.lastFrameTick = clock_.tickMs();
     const int prevFunc = r.FuncCode;
     const int prevRange = r.RangeIdx;
     r.FuncCode = f[1];
@@ -275,12 +276,13 @@ void FrameDecoder::decode(const unsigned char* f) {
         const int count = bit16 * 65536 + HexPair(f[6], f[5]) * 256 + HexPair(f[4], f[3]);
         if (dec >= 0) value_ = float(negative ? -count : count) * ResolutionTable(dec);
 
-        const bool rel = s_.stats.StatFlags[3];
-        if (rel) {
+        // REL shows the reading relative to the held reference: reading minus reference.
+        // The difference may lie outside the range's own limits and is still a reading.
+        if (s_.stats.StatFlags[3]) {
             // A reference that is no (finite) number leaves the value as it is.
             if (IsNumeric(s_.stats.relValue)) {
-                const float sum = value_ + float(NumberOr(s_.stats.relValue, 0));
-                if (std::isfinite(sum)) value_ = sum;
+                const float difference = float(double(value_) - NumberOr(s_.stats.relValue, 0));
+                if (std::isfinite(difference)) value_ = difference;
             }
             sign = value_ < 0 ? QLatin1Char('-') : QLatin1Char('+');
         }
@@ -288,13 +290,6 @@ void FrameDecoder::decode(const unsigned char* f) {
             r.ValueText = FormatReading(value_, 4 - dec);
             // A negative reading of zero keeps its sign: "-0.0000".
             if (value_ == 0 && sign == QLatin1Char('-')) r.ValueText.prepend(QLatin1Char('-'));
-        }
-        if (rel) {
-            const double shown = LeadingNumber(r.ValueText);
-            if (shown > double(r.OLHigh))
-                r.ValueText = QStringLiteral("OL");
-            else if (shown < double(r.OLLow))
-                r.ValueText = QString(sign) + QStringLiteral("OL");
         }
     }
 

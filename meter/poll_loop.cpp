@@ -102,18 +102,56 @@ void PollLoop::runTick() {
         if (link.AlarmOn) SoundAlarm();
     }
 
-    // 4. A meter that stopped sending ends the link.
+    // 4. A meter that stopped sending: its reading is soon no longer live, and after 15 s
+    //    the link ends, or (keeping a recording for the meter's return) closes quietly
+    //    and is reopened on the next ticks.
     if (link.LinkOn) {
+        showWhetherLive();
         ++link.MissCount;
         if (kSilenceLimitMs / qMax(1, link.timerInterval) < link.MissCount) {
-            boxes_.show(QStringLiteral("Time out! Please check your connector."), QString(),
-                        MsgButtons::Ok, MsgIcon::None);
-            link_.mnlinkoff_Click();
+            if (s_.settings.keepRecording == 1 && rec.RecNo > 0) {
+                closeLinkKeepRecording();
+            } else {
+                Call(s_.hooks.Refresh);  // the box stands over the window as it is now
+                boxes_.show(QStringLiteral("Time out! Please check your connector."), QString(),
+                            MsgButtons::Ok, MsgIcon::None);
+                link_.mnlinkoff_Click();
+            }
         }
     }
 
     // 5. The recording schedule.
     Call(s_.hooks.ScheduleCheck);
+}
+
+void PollLoop::showWhetherLive() {
+    // Counted in ticks since the decoder last accepted a frame (not since it last ran:
+    // noise alone keeps it running). The decoder reads at the ticks, so a frame decoded
+    // at one may have come up to a tick earlier: the reading stops counting as live once
+    // its frame may be kLiveReadingMs old.
+    const qint64 frame = s_.link.lastFrameTick;
+    if (frame != frameSeen_) {
+        frameSeen_ = frame;
+        ticksWithoutFrame_ = 0;
+    } else {
+        ++ticksWithoutFrame_;
+    }
+    const qint64 oldestFrameAge = qint64(ticksWithoutFrame_ + 1) * qMax(1, s_.link.timerInterval);
+    const bool stale = frame < 0 || oldestFrameAge >= kLiveReadingMs;
+    Readout& out = s_.readout;
+    out.stale = stale;
+    out.indicator[kIndRS232] = !stale;
+    out.indicator[kIndWait] = stale;
+}
+
+void PollLoop::closeLinkKeepRecording() {
+    LinkState& link = s_.link;
+    link.PortResult = lib_.sio_close(link.portSettings.port);
+    link.LinkOn = false;
+    link.MissCount = 0;
+    s_.readout.stale = true;
+    s_.readout.indicator[kIndRS232] = false;
+    s_.readout.indicator[kIndWait] = true;
 }
 
 void PollLoop::SoundAlarm() {

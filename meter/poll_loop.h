@@ -1,8 +1,8 @@
 #pragma once
 // The acquisition poll loop: every tick (500 ms) keeps trying to open the link while
 // there is none, decodes the frames that have arrived, stops a recording on an
-// overload when so configured, takes a due record and sounds the alarm, ends the link
-// after 15 s without data, and runs the schedule check.
+// overload when so configured, takes a due record and sounds the alarm, shows whether the
+// reading is live, ends the link after 15 s without data, and runs the schedule check.
 
 #include <QString>
 #include <QTimer>
@@ -46,6 +46,11 @@ class PollLoop {
     // A listen of the opening attempt ended between ticks: go on with the attempt
     // unless something else runs now (then the next tick goes on with it).
     void continueLinkBetweenTicks();
+    // "RS232" while the reading is live, "WAIT" once no frame came for kLiveReadingMs.
+    void showWhetherLive();
+    // The time-out while a recording waits for the meter to return: the port closes
+    // without a message and without ending the recording.
+    void closeLinkKeepRecording();
 
     Session& s_;
     SerialLibrary& lib_;
@@ -57,6 +62,8 @@ class PollLoop {
     QTimer timer_;
     bool inTick_ = false;
     std::function<bool()> mayRun_;
+    qint64 frameSeen_ = -1;  // session.link.lastFrameTick at the last tick
+    int ticksWithoutFrame_ = 0;
 };
 
 }  // namespace quillon

@@ -2,8 +2,10 @@
 #include <QThread>
 
 #include "date_time_format.h"
+#include "flag_scope.h"
 #include "number_format.h"
 #include "recorder.h"
+#include "recording_journal.h"
 
 namespace quillon {
 
@@ -35,9 +37,29 @@ void Recorder::InitGrid() {
     t.currentCol = 0;
 }
 
+bool Recorder::liveReading(qint64 now) {
+    // A step that did not run for a while (no link, a held-up loop, a pause) watched no
+    // readings in between.
+    const bool unwatched = !stepEverRan_ || now - lastStepTick_ > kLiveReadingMs;
+    stepEverRan_ = true;
+    lastStepTick_ = now;
+    const qint64 frame = s_.link.lastFrameTick;
+    if (frame < 0 || now - frame > kLiveReadingMs) {
+        readingLapsed_ = true;
+        return false;
+    }
+    if (readingLapsed_ || unwatched) {
+        readingLapsed_ = false;
+        liveSince_ = frame;
+    }
+    return true;
+}
+
 void Recorder::RecordStep() {
     RecordingState& r = s_.rec;
     if (s_.readout.value.isEmpty() || r.RecNo == 0 || s_.reading.ValueText.isEmpty()) return;
+    // No record from a reading that is not live, and none made up later for that time.
+    if (!liveReading(clock_.tickMs())) return;
 
     const qint64 interval = s_.settings.IntTime;
     for (;;) {
@@ -47,9 +69,14 @@ void Recorder::RecordStep() {
         if (r.RecNo == 1) {
             r.RecTick = now;
         } else {
-            if (s_.link.MissCount > 10) return;  // stale reading: the schedule stands still
-            r.RecTick += interval;
+            r.RecTick += interval;  // the schedule advances by exactly one interval
+            if (interval > 0 && r.RecTick < liveSince_) {
+                ++slotsSinceClock_;  // this interval fell due before the readings were back
+                continue;
+            }
             if (r.RecFunc != s_.reading.FuncCode) {
+                Call(s_.hooks.Refresh);  // a save question shows over the new function
+                FlagScope byRecording(resetByRecording_);
                 mnstop_Click();
                 ResetDisplay();
                 return;
@@ -57,17 +84,15 @@ void Recorder::RecordStep() {
         }
 
         writeRecord();
-        trackRange();
-
-        // The statistics and the plot read the new record as the table's current row.
-        s_.table.currentRow = r.RecNo;
-        Call(calls_.UpdateMaxMin);
-        Call(calls_.UpdateAverage);
-        Call(calls_.PlotNewPoint);
-        s_.table.currentRow = r.RecNo + 1;
-        s_.table.currentCol = 0;
+        if (journal_) {
+            journal_->append(s_, r.RecNo);
+            r.journalProblem = journal_->errorText();
+        }
+        AfterRecordWritten(s_, calls_);
 
         if (r.RecNo >= kMaxRecords) {
+            Call(s_.hooks.Refresh);  // a save question shows over the last record
+            FlagScope byRecording(resetByRecording_);
             mnstop_Click();
             if (calls_.SleepMs) {
                 calls_.SleepMs(200);
@@ -81,6 +106,8 @@ void Recorder::RecordStep() {
 
         // An interval of 0 (or less) would never let the catch-up end: one record a tick.
         if (interval <= 0) return;
+        // The record's consumers may have paused the recording (enough records taken).
+        if (!r.Running) return;
         if (clock_.tickMs() - r.RecTick < interval) return;
     }
 }
@@ -95,15 +122,18 @@ QTime Recorder::nextTimeStamp() {
         if (const auto t = ParseAnyTime(previous, s_.settings.Fdt[1])) {
             // Whole seconds elapsed since the clock stamp, so that intervals with a
             // fraction of a second keep the column in step with the clock.
-            ++stampsSinceClock_;
             const auto secondsAt = [interval](qint64 n) {
                 return qint64(RoundHalfEven(double(n) * double(interval) / 1000.0));
             };
-            return t->addSecs(int(secondsAt(stampsSinceClock_) - secondsAt(stampsSinceClock_ - 1)));
+            ++slotsSinceClock_;
+            const qint64 seconds = secondsAt(slotsSinceClock_) - secondsAt(slotOfLastRecord_);
+            slotOfLastRecord_ = slotsSinceClock_;
+            return t->addSecs(int(seconds));
         }
     }
     r.TimeFromClock = false;
-    stampsSinceClock_ = 0;
+    slotsSinceClock_ = 0;
+    slotOfLastRecord_ = 0;
     const QTime now = clock_.now().time();
     return QTime(now.hour(), now.minute(), now.second());
 }
@@ -126,9 +156,9 @@ void Recorder::writeRecord() {
     t.setRows(r.RecNo + 2);
 }
 
-void Recorder::trackRange() {
-    RecordingState& r = s_.rec;
-    const Reading& in = s_.reading;
+void TrackRecordRange(Session& s) {
+    RecordingState& r = s.rec;
+    const Reading& in = s.reading;
     const QString range = QString::number(in.RangeIdx);
     const QString dec = QString::number(int(in.DecIdx));
     if (r.RecNo == 1) {
@@ -157,6 +187,17 @@ void Recorder::trackRange() {
     } else if (finest == in.RangeIdx && LeadingNumber(r.finestDec) > in.DecIdx) {
         r.finestDec = dec;
     }
+}
+
+void AfterRecordWritten(Session& s, const RecorderCalls& calls) {
+    TrackRecordRange(s);
+    // The statistics and the plot read the new record as the table's current row.
+    s.table.currentRow = s.rec.RecNo;
+    Call(calls.UpdateMaxMin);
+    Call(calls.UpdateAverage);
+    Call(calls.PlotNewPoint);
+    s.table.currentRow = s.rec.RecNo + 1;
+    s.table.currentCol = 0;
 }
 
 }  // namespace quillon

@@ -15,6 +15,16 @@
 
 namespace quillon {
 
+class RecordingJournal;
+
+// Range tracking for the record just written into row RecNo: function and range of
+// record 1, range changes, and the finest range of resistance, capacitance and frequency.
+void TrackRecordRange(Session& session);
+// What follows every record written into row RecNo: range tracking, then the statistics
+// and the plot with that row as the table's current row; then the current cell moves on
+// to the next row. The record step and journal recovery both run it.
+void AfterRecordWritten(Session& session, const RecorderCalls& calls);
+
 class Recorder {
   public:
     static constexpr int kMaxRecords = 10000;
@@ -22,6 +32,8 @@ class Recorder {
     Recorder(Session& session, Clock& clock, MessageBoxes& messages, RecorderCalls calls = {});
 
     RecorderCalls& calls() { return calls_; }
+    // Every record written from now on also goes into this journal (none: no journal).
+    void setJournal(RecordingJournal* journal) { journal_ = journal; }
 
     // Points the session's hooks (start, stop, reset, record step) at this recorder.
     void InstallHooks();
@@ -31,8 +43,11 @@ class Recorder {
     // Header row, two rows, current cell row 1 column 0.
     void InitGrid();
 
-    // Writes every record that is due. Called by the poll loop on each tick while a
-    // recording runs (RunState 0 and Running).
+    // Writes the records that are due, each from a live reading (decoded within
+    // kLiveReadingMs). Intervals that fall due while no live reading comes, or while the
+    // step is not run (no link, a held-up loop), stay empty: numbering goes on and the
+    // time column shows the gap. Called by the poll loop on each tick while a recording
+    // runs (RunState 0 and Running).
     void RecordStep();
 
     void mnstart_Click();
@@ -43,8 +58,8 @@ class Recorder {
     void ResetDisplay();
 
   private:
+    bool liveReading(qint64 now);
     void writeRecord();
-    void trackRange();
     QTime nextTimeStamp();
     void setRecordingMenus();
     void enableIdleMenus();
@@ -55,9 +70,21 @@ class Recorder {
     Clock& clock_;
     MessageBoxes& messages_;
     RecorderCalls calls_;
-    // Records written since the last time stamp taken from the clock; the computed
-    // time stamps advance by whole intervals from that one.
-    qint64 stampsSinceClock_ = 0;
+    RecordingJournal* journal_ = nullptr;
+    // Intervals since the last time stamp taken from the clock, and the interval of the
+    // last record written: computed time stamps advance by whole intervals, skipped
+    // ones included.
+    qint64 slotsSinceClock_ = 0;
+    qint64 slotOfLastRecord_ = 0;
+    // When the step last ran, whether it last found no live reading, and since when the
+    // readings have been live again: intervals due before that stay empty.
+    qint64 lastStepTick_ = 0;
+    bool stepEverRan_ = false;
+    bool readingLapsed_ = false;
+    qint64 liveSince_ = 0;
+    // The display reset under way comes from the recording itself (a function change,
+    // the record limit), not from the user.
+    bool resetByRecording_ = false;
 };
 
 }  // namespace quillon

@@ -1,6 +1,7 @@
 // Start, Pause, Stop, Clear and the display reset.
 #include "date_time_format.h"
 #include "recorder.h"
+#include "recording_journal.h"
 
 namespace quillon {
 
@@ -142,6 +143,9 @@ void Recorder::mnclear_Click() {
 }
 
 void Recorder::ResetDisplay() {
+    // The table is about to go: so are its journal's records, unless the recording itself
+    // clears it (a function change, the record limit) before they were saved.
+    if (journal_) journal_->tableCleared(!resetByRecording_);
     RecordingState& r = s_.rec;
     Readout& ro = s_.readout;
     const bool viewingFile = r.RunState == kRunViewingFile;
@@ -174,6 +178,9 @@ void Recorder::ResetDisplay() {
 
     r.functionName.clear();
     r.recordName.clear();
+    r.journalProblem.clear();
+    r.reportFile.clear();
+    r.reportRecords = 0;
     r.modeLabel.clear();
     r.unitLabel.clear();
     Statistics& st = s_.stats;

@@ -1,5 +1,6 @@
 #include "image_export.h"
 
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
 
@@ -25,27 +26,61 @@ QImage CaptureWindow(const WindowCapture& capture) {
     return image;
 }
 
-bool SaveImageFile(const QImage& image, const QString& path, int filterIndex) {
-    if (image.isNull() || path.isEmpty()) return false;
-    const QString lower = path.toLower();
-    QByteArray format = filterIndex == 1 ? "JPG" : "BMP";
-    if (lower.endsWith(QLatin1String(".jpg")) || lower.endsWith(QLatin1String(".jpeg"))) {
-        format = "JPG";
-    } else if (lower.endsWith(QLatin1String(".bmp"))) {
-        format = "BMP";
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+const QStringList& PictureFilters() {
+    static const QStringList filters = {QStringLiteral("BMP Windows Bitmap(*.bmp)"),
+                                        QStringLiteral("JPEG(*.jpg)"),
+                                        QStringLiteral("PNG(*.png)")};
+    return filters;
+}
+
+namespace {
+
+// Extensions by filter index, and the writer's format for each extension.
+const char* const kFilterSuffix[] = {"bmp", "jpg", "png"};
+
+QByteArray FormatOfName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("bmp")) return "BMP";
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) return "JPG";
+    if (suffix == QLatin1String("png")) return "PNG";
+    return {};
+}
+
+}  // namespace
+
+QString PicturePath(const QString& path, int filterIndex) {
+    if (!FormatOfName(path).isEmpty()) return path;
+    const int i = filterIndex >= 0 && filterIndex < 3 ? filterIndex : 0;
+    return path + QLatin1Char('.') + QLatin1String(kFilterSuffix[i]);
+}
+
+PictureSaveResult SaveImageFile(const QImage& image, const QString& path, int filterIndex) {
+    PictureSaveResult result;
+    result.path = PicturePath(path, filterIndex);
+    const auto fail = [&](const QString& reason) {
+        result.errorText = result.path + QStringLiteral(": ") + reason;
+        return result;
+    };
+    if (path.isEmpty()) return fail(QStringLiteral("no file name"));
+    if (image.isNull()) return fail(QStringLiteral("there is no picture to save"));
+    if (QFileInfo(result.path).isDir()) return fail(QStringLiteral("this is a folder, not a file"));
+    const QByteArray format = FormatOfName(result.path);
+    QSaveFile file(result.path);
+    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
     QImageWriter writer(&file, format);
     if (format == "JPG") writer.setQuality(90);
     // JPEG has no alpha channel; a transparent graph background would turn black.
     const QImage pixels =
         image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_RGB32) : image;
     if (!writer.write(pixels)) {
+        const QString reason =
+            file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
         file.cancelWriting();
-        return false;
+        return fail(reason);
     }
-    return file.commit();
+    if (!file.commit()) return fail(file.errorString());
+    result.ok = true;
+    return result;
 }
 
 ImageExporter::ImageExporter(Session& session, MessageBoxes& messages, FileDialogs& dialogs,
@@ -65,7 +100,7 @@ QString ImageExporter::ScreenFileName() const { return session_.rec.recordName.l
 QString ImageExporter::AskPath(const QString& proposedName, int* filterIndex) {
     FileDialogRequest request;
     request.title = QStringLiteral("Save File");
-    request.filters = {QStringLiteral("BMP Windows Bitmap(*.bmp)"), QStringLiteral("JPEG(*.jpg)")};
+    request.filters = PictureFilters();
     request.selectedFilter = 0;
     request.defaultSuffix = QStringLiteral("bmp");
     request.proposedName = proposedName;
@@ -84,9 +119,7 @@ void ImageExporter::mnsaveBmp_Click() {
     int filter = 0;
     const QString path = AskPath(GraphFileName(), &filter);
     if (path.isEmpty()) return;
-    const QImage image = graphImage_ ? graphImage_() : QImage();
-    if (!SaveImageFile(image, path, filter)) return;
-    messages_.show(QStringLiteral("File Saved ok!"), {}, MsgButtons::Ok, MsgIcon::None);
+    Save(graphImage_ ? graphImage_() : QImage(), path, filter);
 }
 
 void ImageExporter::mnsaveScreen_Click() {
@@ -94,7 +127,16 @@ void ImageExporter::mnsaveScreen_Click() {
     int filter = 0;
     const QString path = AskPath(ScreenFileName(), &filter);
     if (path.isEmpty()) return;
-    if (!SaveImageFile(CaptureWindow(capture_), path, filter)) return;
+    Save(CaptureWindow(capture_), path, filter);
+}
+
+void ImageExporter::Save(const QImage& image, const QString& path, int filterIndex) {
+    const PictureSaveResult result = SaveImageFile(image, path, filterIndex);
+    if (!result.ok) {
+        messages_.show(QStringLiteral("The picture could not be saved.\n") + result.errorText,
+                       QStringLiteral("Save File"), MsgButtons::Ok, MsgIcon::Critical);
+        return;
+    }
     messages_.show(QStringLiteral("File Saved ok!"), {}, MsgButtons::Ok, MsgIcon::None);
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // "Save Graph" and "Save Screen": the graph picture or a capture of the main window,
-// written as a Windows bitmap or as a JPEG, as the chosen file name (or type) says.
+// written as BMP, JPEG or PNG, as the chosen file name (or type) says.
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "file_dialogs.h"
@@ -26,10 +27,22 @@ struct WindowCapture {
 // with a 200 ms pause so it repaints first). A null image when nothing can be grabbed.
 QImage CaptureWindow(const WindowCapture& capture);
 
-// Writes image to path: JPEG when the name ends in .jpg/.jpeg, BMP when it ends in .bmp,
-// otherwise the type of the chosen filter (1 = JPEG). The file is replaced only once the
-// new picture is complete.
-bool SaveImageFile(const QImage& image, const QString& path, int filterIndex);
+// The picture types offered, in the order of the dialog's filters: BMP, JPEG, PNG.
+const QStringList& PictureFilters();
+
+// The file name a picture is written to: `path` when it ends in .bmp, .jpg, .jpeg or
+// .png (in any case), otherwise `path` with the extension of the chosen filter.
+QString PicturePath(const QString& path, int filterIndex);
+
+struct PictureSaveResult {
+    bool ok = false;
+    QString path;       // the file written (or meant to be)
+    QString errorText;  // "<path>: <reason>" when ok is false
+};
+
+// Writes image to PicturePath(path, filterIndex), in the type its extension names. The
+// file is replaced only once the new picture is complete.
+PictureSaveResult SaveImageFile(const QImage& image, const QString& path, int filterIndex);
 
 class ImageExporter {
   public:
@@ -45,6 +58,7 @@ class ImageExporter {
 
   private:
     QString AskPath(const QString& proposedName, int* filterIndex);
+    void Save(const QImage& image, const QString& path, int filterIndex);
 
     Session& session_;
     MessageBoxes& messages_;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QVector>
 
 #include "date_time_format.h"
 #include "meter_tables.h"
@@ -32,7 +33,23 @@ qsizetype PrefixOfLines(const QByteArray& bytes, int maxLines) {
     return n;
 }
 
+// True when bytes from `from` on hold anything but line ends and blanks.
+bool HoldsText(const QByteArray& bytes, qsizetype from) {
+    for (qsizetype i = from; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\n' && c != '\r' && c != ' ' && c != '\t') return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+QString RecordsLeftOutMessage() {
+    return QStringLiteral(
+               "The file holds more than %1 records. The first %1 records were "
+               "loaded; the rest of the file was not loaded.")
+        .arg(ReportOpener::kMaxRecords);
+}
 
 QString FileNameOf(const QString& path) {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -66,11 +83,19 @@ void ReportOpener::mnopen_Click() {
             QStringLiteral("Warning!"), MsgButtons::YesNo, MsgIcon::Exclamation);
         if (answer != MsgResult::Yes) return;
     }
+    OpenReport(path);
+}
+
+bool ReportOpener::OpenReport(const QString& path) {
     const LoadResult result = LoadReport(path);
     if (!result.ok) {
         messages_.show(QStringLiteral("The file could not be opened.\n") + result.errorText,
                        QStringLiteral("Open File"), MsgButtons::Ok, MsgIcon::Exclamation);
+    } else if (result.recordsLeftOut) {
+        messages_.show(RecordsLeftOutMessage(), QStringLiteral("Open File"), MsgButtons::Ok,
+                       MsgIcon::Exclamation);
     }
+    return result.ok;
 }
 
 void ReportOpener::SetMenusDuringLoad(bool loading) {
@@ -115,9 +140,13 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
         result.errorText = path + QStringLiteral(": ") + file.errorString();
         return result;
     }
-    QByteArray bytes = file.read(kMaxBytes);
+    // Only what the file holds is reserved, at most kMaxBytes.
+    const qint64 size = file.size();
+    QByteArray bytes = file.read(qBound<qint64>(0, size, kMaxBytes));
     file.close();
-    bytes.truncate(PrefixOfLines(bytes, kFirstRecordLine - 1 + kMaxRecords));
+    const qsizetype kept = PrefixOfLines(bytes, kFirstRecordLine - 1 + kMaxRecords);
+    result.recordsLeftOut = size > kMaxBytes || HoldsText(bytes, kept);
+    bytes.truncate(kept);
     const QString text = DecodeReportBytes(bytes);
     bytes.clear();
 
@@ -145,13 +174,13 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
     s.stats.maxRow = {};
     s.stats.minRow = {};
     SetPageBox(QStringLiteral("0"));
-    lastDatePattern_.clear();
     lastTimePattern_.clear();
     lastDateText_.clear();
     lastDateShown_.clear();
 
+    // Records are split first: their dates are read with one format for the whole file.
+    QVector<QStringList> recordFields;
     int lineNo = 0;
-    int records = 0;
     const qsizetype n = text.size();
     qsizetype start = 0;
     while (start < n) {
@@ -167,8 +196,8 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
         ++lineNo;
         if (lineNo < kFirstRecordLine) {
             ReadHeaderLine(lineNo, line);
-        } else if (records < kMaxRecords && !line.trimmed().isEmpty()) {
-            ReadRecordLine(++records, line);
+        } else if (recordFields.size() < kMaxRecords && !line.trimmed().isEmpty()) {
+            recordFields.append(SplitFields(line, RecordTable::kColumns));
         }
         if (lineNo % kEventEvery == 0) {
             if (callbacks_.processEvents) {
@@ -178,6 +207,18 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
             }
         }
     }
+
+    QStringList dates;
+    for (const QStringList& f : recordFields) {
+        const QString date = f.value(1);
+        if (!date.isEmpty() && (dates.isEmpty() || dates.last() != date)) dates.append(date);
+    }
+    dates.removeDuplicates();
+    fileDatePattern_ = DateFormatOfTexts(dates, s.settings.Fdt[0]);
+    const int records = int(recordFields.size());
+    for (int record = 1; record <= records; ++record)
+        ReadRecordFields(record, recordFields[record - 1]);
+    recordFields.clear();
 
     table.setRedraw(true);
     // Row 0 is the column header: a file without records has no date to show.
@@ -189,13 +230,18 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
     s.reading.OLLow = limits.OLLowSet;
 
     const int page = records % 100 == 0 ? records / 100 : records / 100 + 1;
-    SetPageBox(QString::number(page));
-    Call(callbacks_.computeGraphScale);
-    Call(callbacks_.redrawGraphPage);
+    // The page is drawn once, from an empty frame, whatever the page box showed before.
+    if (callbacks_.showPage) {
+        callbacks_.showPage(QString::number(page));
+    } else {
+        SetPageBox(QString::number(page));
+    }
 
     SetMenusDuringLoad(false);
     loading_ = false;
     s.rec.RunState = kRunViewingFile;
+    s.rec.reportFile = info.absoluteFilePath();
+    s.rec.reportRecords = records;
     result.ok = true;
     result.records = records;
     return result;
@@ -252,9 +298,8 @@ void ReportOpener::ReadHeaderLine(int lineNo, const QString& line) {
     }
 }
 
-void ReportOpener::ReadRecordLine(int record, const QString& line) {
+void ReportOpener::ReadRecordFields(int record, const QStringList& f) {
     RecordTable& table = session_.table;
-    const QStringList f = SplitFields(line, RecordTable::kColumns);
     const QString number = f.value(0);
     table.setCell(
         record, RecordTable::ColNo,
@@ -274,17 +319,14 @@ QString ReportOpener::ReadDateText(const QString& text) {
     lastDateShown_ = text;
     const QString& preferred = session_.settings.Fdt[0];
     if (text.isEmpty() || preferred.isEmpty()) return text;
-    if (auto d = ParseDate(text, preferred)) return lastDateShown_ = FormatDate(*d, preferred);
-    if (!lastDatePattern_.isEmpty()) {
-        if (auto d = ParseDate(text, lastDatePattern_)) {
+    if (!fileDatePattern_.isEmpty()) {
+        if (auto d = ParseDate(text, fileDatePattern_))
             return lastDateShown_ = FormatDate(*d, preferred);
-        }
+        return text;
     }
-    for (const QString& pattern : DateFormats()) {
-        if (auto d = ParseDate(text, pattern)) {
-            lastDatePattern_ = pattern;
-            return lastDateShown_ = FormatDate(*d, preferred);
-        }
+    // No one format reads every date of this file: each date on its own.
+    for (const QString& pattern : DateFormatsToTry(preferred)) {
+        if (auto d = ParseDate(text, pattern)) return lastDateShown_ = FormatDate(*d, preferred);
     }
     return text;
 }

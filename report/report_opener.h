@@ -21,8 +21,9 @@ QString RecordNameOfPath(const QString& path);
 // The graph lives above this library; the reader reaches it through these calls.
 struct ReportOpenerCallbacks {
     std::function<void(const QString&)> setPageBox;  // unset: writes session.graph.pageBox
-    std::function<void()> computeGraphScale;
-    std::function<void()> redrawGraphPage;
+    // Shows the given page of the loaded records: scale, empty frame and curve, drawn
+    // once. Unset: the page box is set as by setPageBox.
+    std::function<void(const QString&)> showPage;
     // Lets window events run during a long load; unset: QCoreApplication::processEvents.
     std::function<void()> processEvents;
 };
@@ -31,7 +32,11 @@ struct LoadResult {
     bool ok = false;
     QString errorText;  // "<path>: <reason>" when the file could not be read
     int records = 0;
+    bool recordsLeftOut = false;  // the file holds more than kMaxRecords records
 };
+
+// What the user is told when a file holds more records than were loaded.
+QString RecordsLeftOutMessage();
 
 class ReportOpener {
   public:
@@ -47,6 +52,9 @@ class ReportOpener {
 
     // The "Open file" command: dialog, overwrite warning, load.
     void mnopen_Click();
+    // Loads path as "Open file" does after its dialog; a file that cannot be read is
+    // reported in a message box. True when loaded.
+    bool OpenReport(const QString& path);
     // Loads path into the session without any dialog. A file that cannot be read
     // changes nothing and is reported in the result.
     LoadResult LoadReport(const QString& path);
@@ -55,7 +63,7 @@ class ReportOpener {
     void SetMenusDuringLoad(bool loading);
     void SetPageBox(const QString& text);
     void ReadHeaderLine(int lineNo, const QString& line);
-    void ReadRecordLine(int record, const QString& line);
+    void ReadRecordFields(int record, const QStringList& fields);
     QString ReadTimeText(const QString& text);
     QString ReadDateText(const QString& text);
 
@@ -63,7 +71,7 @@ class ReportOpener {
     MessageBoxes& messages_;
     FileDialogs& dialogs_;
     ReportOpenerCallbacks callbacks_;
-    QString lastDatePattern_;
+    QString fileDatePattern_;  // the one format of the file's dates, empty for none
     QString lastTimePattern_;
     QString lastDateText_;
     QString lastDateShown_;

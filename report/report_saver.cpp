@@ -1,16 +1,39 @@
 #include "report_saver.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 
 namespace quillon {
 
 bool PathExists(const QString& path) { return !path.isEmpty() && QFileInfo::exists(path); }
 
-bool MakeFolderPath(const QString& path) {
-    if (path.isEmpty()) return false;
-    if (QFileInfo(path).isDir()) return true;
-    return QDir().mkpath(path);
+bool MakeFolderPath(const QString& path, QString* reason) {
+    if (path.isEmpty()) {
+        if (reason) *reason = QStringLiteral("no folder is set");
+        return false;
+    }
+    const QString folder = QDir::cleanPath(QDir(path).absolutePath());
+    if (QFileInfo(folder).isDir()) return true;
+    // One folder at a time, so that the folder that fails and its reason can be named.
+    QString made;
+    for (const QString& part : folder.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        made += QLatin1Char('/') + part;
+        if (QFileInfo(made).isDir()) continue;
+        if (::mkdir(QFile::encodeName(made).constData(), 0777) != 0 && errno != EEXIST) {
+            if (reason)
+                *reason =
+                    made + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+    }
+    if (QFileInfo(folder).isDir()) return true;
+    if (reason) *reason = folder + QStringLiteral(": a file of that name is in the way");
+    return false;
 }
 
 namespace {
@@ -56,6 +79,7 @@ bool ReportSaver::mnsaveData_Click() {
         ShowFailure(result.errorText);
         return false;
     }
+    NoteSaved(path);
     messages_.show(QStringLiteral("File Saved ok!"), {}, MsgButtons::Ok, MsgIcon::None);
     return true;
 }
@@ -67,25 +91,44 @@ QString ReportSaver::AutoSavePath() const {
 
 WriteResult ReportSaver::AutoSaveReport() {
     const QString folder = SaveFolder(session_.settings);
-    if (!folder.isEmpty() && !PathExists(folder)) MakeFolderPath(folder);
-    const WriteResult result = WriteReport(session_, AutoSavePath());
-    if (!result.ok) ShowFailure(result.errorText);
+    QString reason;
+    if (!folder.isEmpty() && !PathExists(folder) && !MakeFolderPath(folder, &reason)) {
+        // The writer would only find the folder missing; the real reason is this one.
+        WriteResult failed;
+        failed.errorText = reason;
+        ShowFailure(failed.errorText);
+        return failed;
+    }
+    const QString path = AutoSavePath();
+    const WriteResult result = WriteReport(session_, path);
+    if (result.ok) {
+        NoteSaved(path);
+    } else {
+        ShowFailure(result.errorText);
+    }
     return result;
 }
 
-void ReportSaver::PromptUnsavedRecord() {
-    if (!HasRecords() || session_.rec.recordName.isEmpty()) return;
+bool ReportSaver::SavesAutomatically() const { return SavesRecordingsAutomatically(session_); }
+
+void ReportSaver::NoteSaved(const QString& path) {
+    session_.rec.reportFile = QFileInfo(path).absoluteFilePath();
+    session_.rec.reportRecords = session_.table.recordCount();
+}
+
+StopSaveOutcome ReportSaver::PromptUnsavedRecord() {
+    if (!HasRecords() || session_.rec.recordName.isEmpty()) return StopSaveOutcome::NothingToSave;
     const QString name = session_.rec.recordName.trimmed() + QStringLiteral(".csv");
-    if (session_.settings.sav_Auto == 1 || session_.sched.SchedRunning) {
-        AutoSaveReport();
-        return;
-    }
-    if (PathExists(SaveFolder(session_.settings) + name) || PathExists(name)) return;
+    if (SavesAutomatically())
+        return AutoSaveReport().ok ? StopSaveOutcome::Saved : StopSaveOutcome::NotSaved;
+    if (PathExists(SaveFolder(session_.settings) + name) || PathExists(name))
+        return StopSaveOutcome::NotSaved;
     const MsgResult answer =
         messages_.show(QStringLiteral("(") + name +
                            QStringLiteral(").  This record didn't saved ! Do you want to save?"),
                        QStringLiteral("Save File!"), MsgButtons::YesNo, MsgIcon::Question);
-    if (answer == MsgResult::Yes) mnsaveData_Click();
+    if (answer != MsgResult::Yes) return StopSaveOutcome::Declined;
+    return mnsaveData_Click() ? StopSaveOutcome::Saved : StopSaveOutcome::NotSaved;
 }
 
 }  // namespace quillon

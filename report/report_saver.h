@@ -14,8 +14,18 @@ namespace quillon {
 
 // True when path names an existing file or folder.
 bool PathExists(const QString& path);
-// Creates every missing folder of path ("/"-separated). False when one cannot be made.
-bool MakeFolderPath(const QString& path);
+// Creates every missing folder of path ("/"-separated). False when one cannot be made;
+// `reason` then says which folder and why ("/media/ro/Data: Read-only file system").
+bool MakeFolderPath(const QString& path, QString* reason = nullptr);
+
+// What became of the records of a recording that stopped.
+enum class StopSaveOutcome {
+    NothingToSave,  // no records, or no record name
+    Saved,          // written to a report
+    Declined,       // the user answered that they need not be saved
+    NotSaved,       // not written: the save failed, was cancelled, or a file of that
+                    // name already existed so nobody was asked
+};
 
 class ReportSaver {
   public:
@@ -28,13 +38,18 @@ class ReportSaver {
     WriteResult AutoSaveReport();
     // Called when a recording stops: saves automatically (auto-save or a scheduled
     // recording) or asks whether to save a recording not yet saved.
-    void PromptUnsavedRecord();
+    StopSaveOutcome PromptUnsavedRecord();
+    // True when a stopping recording is saved without asking (auto-save, or a scheduled
+    // recording).
+    bool SavesAutomatically() const;
 
     // Path the automatic save writes to.
     QString AutoSavePath() const;
 
   private:
     bool HasRecords() const;
+    // The records shown are now kept in the report at path.
+    void NoteSaved(const QString& path);
     void ShowFailure(const QString& errorText);
 
     Session& session_;

@@ -4,6 +4,7 @@
 #include <QSaveFile>
 
 #include "meter_tables.h"
+#include "one_line_text.h"
 
 namespace quillon {
 
@@ -30,7 +31,8 @@ QByteArray ReportBytes(const Session& s) {
     QByteArray out;
     out.reserve(256 + records * 48);
 
-    AppendLine(out, QStringLiteral("Title") + kSep + s.settings.Graph_txt);
+    // A line break in the title would shift every later line of the file.
+    AppendLine(out, QStringLiteral("Title") + kSep + OnOneLine(s.settings.Graph_txt));
     AppendLine(out, QStringLiteral("Type") + kSep + TypeField(s.rec.RecFunc, s.rec.RecRange));
     AppendLine(out, QStringLiteral("MAX") + kSep + s.stats.maxRow[0] + kSep + s.stats.maxRow[1] +
                         kSep + s.stats.maxRow[2]);

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation xvfb xauth poppler-utils
   xdotool x11-utils  # bench/startup_figures.sh (measure-start): xdotool, xev, xdpyinfo
+  dpkg-dev
 )
 
 missing=()

@@ -196,11 +196,13 @@ void Schedule::Command1_Click() {
     for (int row = 0; row < 5; ++row) store_.WriteSetting(EntryKey(row), entries[row]);
 
     if (saveQuietly_) return;
-    if (store_.writable())
+    if (store_.writable()) {
         messages_.show(SavedMessage(), Caption(), MsgButtons::Ok, MsgIcon::None);
-    else  // never report a schedule that will be lost at exit as saved
-        messages_.show(store_.UnwritableMessage("The schedule"), Caption(), MsgButtons::Ok,
-                       MsgIcon::Exclamation);
+    } else if (const auto problem = store_.TakeProblemMessage("The schedule")) {
+        // Never report a schedule that will be lost at exit as saved; the store's problem
+        // is told once.
+        messages_.show(*problem, Caption(), MsgButtons::Ok, MsgIcon::Exclamation);
+    }
 }
 
 void Schedule::Command3_Click() {

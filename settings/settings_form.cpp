@@ -45,8 +45,9 @@ void PressDefault(SettingsForm& form, Settings& settings) {
     form.minutes = "00";
     form.seconds = "01";
     form.olStop = false;
-    settings.Fdt[0] = "yyyy/mm/dd";
-    settings.Fdt[1] = "HH:nn:ss";
+    form.keepRecording = false;
+    settings.Fdt[0] = kDefaultDateFormat;
+    settings.Fdt[1] = kDefaultTimeFormat;
     form.dateFormat = settings.Fdt[0];
     form.timeFormat = settings.Fdt[1];
     form.stats = {true, true, true};
@@ -82,6 +83,7 @@ void ShowRecord(SettingsForm& form, Session& session, const QString& mav) {
     form.rangeMode = s.Graph_range;
     if (s.Graph_range == 2) form.rangeText = {PlainSingle(s.Tick_UP), PlainSingle(s.Tick_Dn)};
     form.olStop = s.OL_stop != 0;
+    form.keepRecording = s.keepRecording != 0;
     const IntervalTexts interval = IntervalBoxTexts(s.IntTime);
     form.minutes = interval.minutes;
     form.seconds = interval.seconds;
@@ -114,6 +116,7 @@ std::optional<QString> TakeForm(const SettingsForm& form, Session& session) {
         s.Tick_Dn = *down;
     }
     s.OL_stop = form.olStop ? 1 : 0;
+    s.keepRecording = form.keepRecording ? 1 : 0;
     const double ms =
         RoundHalfEven((LeadingNumber(form.minutes) * 60 + LeadingNumber(form.seconds)) * 1000);
     // Boxes of two characters cannot leave this range; a guard for pasted text all the same.

@@ -31,6 +31,7 @@ struct SettingsForm {
     int rangeMode = 0;                            // Option3: 0 auto, 1 meter, 2 fixed
     std::array<QString, 2> rangeText{"4", "-4"};  // Text2_0 (Hi), Text2_1 (Low)
     std::array<bool, 3> stats{};                  // Check4_0..2: Max, Min, Avg
+    bool keepRecording = false;                   // "Keep recording when the meter returns"
 };
 
 // The auto-save folder a first run and Default propose: ~/Data/.

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <limits>
 
+#include "date_time_format.h"
 #include "number_format.h"
+#include "one_line_text.h"
 
 namespace quillon {
 
@@ -40,15 +42,22 @@ void ReadText(const SettingsStore& store, const QString& key, QString& field) {
     field = store.ReadSetting(key, field);
 }
 
+// A display format must be one the lists offer; anything else would write empty or
+// strange date and time cells.
+void KeepListedFormat(QString& field, const QStringList& listed, const QString& fallback) {
+    if (!listed.contains(field)) field = fallback;
+}
+
 QString Whole(int v) { return QString::number(v); }
 
 }  // namespace
 
 const QStringList& SettingsKeys() {
-    static const QStringList keys = {
-        "autoScan",    "comp",        "sav_Auto",    "Sav_Drv",   "T1_beep",     "limit_selet",
-        "limit_txt_0", "limit_txt_1", "Graph_Title", "Graph_txt", "Graph_range", "Tick_Dn",
-        "Tick_UP",     "OL_stop",     "IntTime",     "Fdt_0",     "Fdt_1",       "Mav"};
+    static const QStringList keys = {"autoScan",    "comp",        "sav_Auto",     "Sav_Drv",
+                                     "T1_beep",     "limit_selet", "limit_txt_0",  "limit_txt_1",
+                                     "Graph_Title", "Graph_txt",   "Graph_range",  "Tick_Dn",
+                                     "Tick_UP",     "OL_stop",     "IntTime",      "Fdt_0",
+                                     "Fdt_1",       "Mav",         "keepRecording"};
     return keys;
 }
 
@@ -64,6 +73,7 @@ QString LoadSettings(Session& session, SettingsStore& store) {
     ReadText(store, "limit_txt_1", s.limit_txt[1]);
     ReadWhole(store, "Graph_Title", s.Graph_Title);
     ReadText(store, "Graph_txt", s.Graph_txt);
+    s.Graph_txt = OnOneLine(s.Graph_txt);
     ReadWhole(store, "Graph_range", s.Graph_range, 0, 2);
     ReadSingle(store, "Tick_Dn", s.Tick_Dn);
     ReadSingle(store, "Tick_UP", s.Tick_UP);
@@ -76,6 +86,11 @@ QString LoadSettings(Session& session, SettingsStore& store) {
     }
     ReadText(store, "Fdt_0", s.Fdt[0]);
     ReadText(store, "Fdt_1", s.Fdt[1]);
+    ReadWhole(store, "keepRecording", s.keepRecording, 0, 1);
+    // An empty date format means a store never written (IsFirstRun), which applies every
+    // default; any other unlisted format falls back to its default alone.
+    if (!s.Fdt[0].isEmpty()) KeepListedFormat(s.Fdt[0], DateFormats(), kDefaultDateFormat);
+    KeepListedFormat(s.Fdt[1], TimeFormats(), kDefaultTimeFormat);
     return store.ReadSetting("Mav", QString());
 }
 
@@ -101,6 +116,7 @@ void SaveSettings(const Session& session, SettingsStore& store) {
     store.WriteSetting("Fdt_1", s.Fdt[1]);
     store.WriteSetting("Mav",
                        QString("%1%2%3").arg(f[0] ? 1 : 0).arg(f[1] ? 1 : 0).arg(f[2] ? 1 : 0));
+    store.WriteSetting("keepRecording", Whole(s.keepRecording));
 }
 
 void SavePortOnExit(SettingsStore& store, int port) { store.WriteSetting("comp", Whole(port)); }

@@ -11,13 +11,19 @@
 
 namespace quillon {
 
+// The display formats of a first run and of the dialog's Default button.
+inline const QString kDefaultDateFormat = QStringLiteral("yyyy/mm/dd");
+inline const QString kDefaultTimeFormat = QStringLiteral("HH:nn:ss");
+
 // The keys of the record, in the order they are read and written.
 const QStringList& SettingsKeys();
 
 // Reads every key into session.settings. A missing key leaves its field unchanged, and
 // so does a numeric key whose text is not a number of the field's type, a "comp" outside
-// 0..256, a "Graph_range" outside 0..2 and a negative "IntTime". Whole-number fields round
-// half to even.
+// 0..256, a "Graph_range" outside 0..2, a negative "IntTime" and a "keepRecording" other
+// than 0 or 1. Whole-number fields round half to even. A date or time format that the
+// lists do not offer becomes the default (an empty date format stays empty: a first run);
+// line breaks in the title become blanks.
 // Returns the stored "Mav" text ("" when absent); StatFlags are not touched here.
 QString LoadSettings(Session& session, SettingsStore& store);
 

@@ -1,8 +1,9 @@
 #include "settings_store.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QStringList>
+#include <QSaveFile>
 
 namespace quillon {
 
@@ -11,6 +12,39 @@ const QString kSection = QStringLiteral("kvr3318");
 const QString kApplicationFile = QStringLiteral("regtest.ini");
 
 QString Qualified(const QString& key) { return kSection + QLatin1Char('/') + key; }
+
+// Why an existing file cannot be read, or nothing when it can.
+QString ReadProblemOf(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return {};
+    if (info.isDir()) return QStringLiteral("this is a folder, not a file");
+    // Opening a named pipe would wait for a writer.
+    if (!info.isFile()) return QStringLiteral("this is not a plain file");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return file.errorString();
+    return {};
+}
+
+// An INI value as written in the file: quotes around parts removed, escapes read.
+QString UnquotedIniText(const QString& raw) {
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QChar c = raw[i];
+        if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+        } else if (c == QLatin1Char('\\') && i + 1 < raw.size()) {
+            const QChar e = raw[++i];
+            out += e == QLatin1Char('n')   ? QChar('\n')
+                   : e == QLatin1Char('r') ? QChar('\r')
+                   : e == QLatin1Char('t') ? QChar('\t')
+                                           : e;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
 }  // namespace
 
 QString SettingsStore::DefaultPath() {
@@ -24,32 +58,103 @@ SettingsStore::SettingsStore() : SettingsStore(DefaultPath()) {}
 
 SettingsStore::SettingsStore(const QString& iniPath) : path_(iniPath) {
     QDir().mkpath(QFileInfo(iniPath).absolutePath());
+    readProblem_ = ReadProblemOf(iniPath);
+    if (!readProblem_.isEmpty()) return;
     ini_ = std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
+    ini_->allKeys();  // the file is parsed when first looked at; its status follows
+    // A line the INI reader does not understand would be dropped by the next write.
+    if (ini_->status() == QSettings::FormatError)
+        readProblem_ = QStringLiteral("a line of the file is not of the form key=value");
+    else if (ini_->status() == QSettings::AccessError)
+        readProblem_ = QStringLiteral("access denied");
+    if (!readProblem_.isEmpty()) ini_.reset();
 }
 
 SettingsStore::~SettingsStore() = default;
 
+// The text after "key=" in the store's section of the file itself, for values that the
+// INI reader splits at their commas.
+QString SettingsStore::RawFileValue(const QString& key) const {
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+    const QString wanted = QLatin1Char('[') + kSection + QLatin1Char(']');
+    bool inSection = false;
+    QString value;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inSection = line == wanted;
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (inSection && eq > 0 && line.left(eq).trimmed() == key)
+            value = UnquotedIniText(line.mid(eq + 1).trimmed());
+    }
+    return value;
+}
+
 QString SettingsStore::ReadSetting(const QString& key, const QString& defaultText) const {
+    if (unsaved_.contains(key)) return unsaved_.value(key);
+    if (!ini_) return defaultText;
     const QVariant value = ini_->value(Qualified(key));
     if (!value.isValid()) return defaultText;
-    // A hand-edited file may hold an unquoted value with commas, which the INI reader
-    // splits into a list; the text as written is the list joined again.
-    if (value.userType() == QMetaType::QStringList) return value.toStringList().join(',');
+    // A hand-edited unquoted value with commas comes back from the INI reader as a list
+    // with the blanks after the commas gone; the file holds the text as written.
+    if (value.userType() == QMetaType::QStringList) return RawFileValue(key);
     return value.toString();
 }
 
 void SettingsStore::WriteSetting(const QString& key, const QString& text) {
+    if (!ini_) {
+        unsaved_.insert(key, text);
+        return;
+    }
     ini_->setValue(Qualified(key), text);
-    if (batchDepth_ == 0) ini_->sync();
+    if (batchDepth_ == 0) flush();
 }
 
-bool SettingsStore::contains(const QString& key) const { return ini_->contains(Qualified(key)); }
+void SettingsStore::flush() {
+    if (!ini_) return;
+    ini_->sync();
+    if (ini_->status() != QSettings::NoError) NoteWriteProblem();
+}
 
-bool SettingsStore::writable() const { return ini_->status() == QSettings::NoError; }
+// QSettings does not say why a write failed; trying to write beside the file does.
+void SettingsStore::NoteWriteProblem() {
+    if (!writeProblem_.isEmpty()) return;
+    QSaveFile probe(path_);
+    if (probe.open(QIODevice::WriteOnly)) {
+        probe.cancelWriting();
+        writeProblem_ = QStringLiteral("the file could not be written");
+    } else {
+        writeProblem_ = probe.errorString();
+    }
+}
+
+bool SettingsStore::contains(const QString& key) const {
+    return unsaved_.contains(key) || (ini_ && ini_->contains(Qualified(key)));
+}
+
+bool SettingsStore::writable() const { return ini_ && writeProblem_.isEmpty(); }
 
 QString SettingsStore::UnwritableMessage(const QString& what) const {
-    return what + " could not be written to " + path_ +
-           ". They apply until the program ends; check that the folder is writable.";
+    const QString reason = writeProblem_.isEmpty() ? readProblem_ : writeProblem_;
+    return what + " could not be written to " + path_ + " (" + reason +
+           "). They apply until the program ends; check that the folder is writable.";
+}
+
+std::optional<QString> SettingsStore::TakeProblemMessage(const QString& what) {
+    if (problemTold_) return std::nullopt;
+    if (!readProblem_.isEmpty()) {
+        problemTold_ = true;
+        return "The settings file " + path_ + " could not be read (" + readProblem_ +
+               "). The program goes on with default settings and leaves that file as it is.";
+    }
+    if (!writeProblem_.isEmpty()) {
+        problemTold_ = true;
+        return UnwritableMessage(what);
+    }
+    return std::nullopt;
 }
 
 }  // namespace quillon

@@ -1,13 +1,15 @@
 // Draws the program icon, a hand-held meter recording a trend, and writes it as
-// "Mark.ico" (several sizes) and as a 256-pixel PNG for the desktop entry.
+// "Mark.ico" (several sizes), as a 256-pixel PNG for the desktop entry and, when a
+// folder is named, as the desktop's icon theme sizes <folder>/<n>x<n>/apps/quillon.png.
 //
-// Usage: quillon_make_icon <Mark.ico> <quillon.png>
+// Usage: quillon_make_icon <Mark.ico> <quillon.png> [<hicolor folder>]
 //
 // Qt's ICO writer stores a single image per file, so the container is written here:
 // 32-bit bitmaps for the small sizes (read by every ICO reader) and a PNG for 256.
 #include <QBuffer>
 #include <QByteArray>
 #include <QColor>
+#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -154,8 +156,8 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <Mark.ico> <quillon.png>\n", argv[0]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s <Mark.ico> <quillon.png> [<hicolor folder>]\n", argv[0]);
         return 2;
     }
     std::vector<QImage> images;
@@ -166,6 +168,17 @@ int main(int argc, char** argv) {
     if (!WriteFile(icoPath, IcoBytes(images)) || !WriteFile(pngPath, PngBytes(images.back()))) {
         std::fprintf(stderr, "%s: cannot write the icon files\n", argv[0]);
         return 1;
+    }
+    if (argc == 4) {
+        const QString theme = QString::fromLocal8Bit(argv[3]);
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QString dir = QStringLiteral("%1/%2x%2/apps").arg(theme).arg(size);
+            if (!QDir().mkpath(dir) ||
+                !WriteFile(dir + QStringLiteral("/quillon.png"), PngBytes(DrawIcon(size)))) {
+                std::fprintf(stderr, "%s: cannot write the icons in %s\n", argv[0], argv[3]);
+                return 1;
+            }
+        }
     }
     return 0;
 }

@@ -68,7 +68,7 @@ install_files() {
     mkdir -p "$xdg/applications" "$xdg/icons/hicolor/256x256/apps" || return 1
     # Exec= is a command line, so its path is quoted (a folder may contain blanks).
     escaped=$(printf '%s' "$dest" | sed 's/[\\&|]/\\&/g')
-    sed -e "s|^Exec=/opt/QUILLON/quillon\$|Exec=\"$escaped/quillon\"|" -e "s|/opt/QUILLON|$escaped|g" \
+    sed -e "s|^Exec=/opt/QUILLON/quillon %f\$|Exec=\"$escaped/quillon\" %f|" -e "s|/opt/QUILLON|$escaped|g" \
         "$payload/quillon.desktop" > "$xdg/applications/quillon.desktop" || return 1
     chmod 0644 "$xdg/applications/quillon.desktop" || return 1
     cp "$payload/quillon.png" "$xdg/icons/hicolor/256x256/apps/quillon.png" || return 1

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -23,8 +24,34 @@
 #include "artwork.h"
 #include "fm_about.h"
 #include "picture_boxes.h"
+#include "window_state.h"
 
 namespace quillon {
+
+namespace {
+
+// Room a window manager's title bar and borders take around a window.
+const QSize kFrameAllowance(16, 48);
+
+// Sizes and places a window of the program wholly on the screen of `over`: no larger
+// than the screen, centred on `over`, moved in from any edge it would cross.
+void PlaceOnScreen(QWidget* window, QSize wanted, const QWidget* over) {
+    QScreen* screen = over->screen();
+    if (!screen) {
+        window->resize(wanted);
+        return;
+    }
+    const QRect avail = screen->availableGeometry();
+    const QSize size = wanted.boundedTo(avail.size() - kFrameAllowance);
+    QRect frame(QPoint(), size + kFrameAllowance);
+    frame.moveCenter(over->frameGeometry().center());
+    frame.moveLeft(qBound(avail.left(), frame.left(), avail.right() + 1 - frame.width()));
+    frame.moveTop(qBound(avail.top(), frame.top(), avail.bottom() + 1 - frame.height()));
+    window->resize(size);
+    window->move(frame.topLeft());
+}
+
+}  // namespace
 
 MainFm::MainFm(Session& session, Recorder& recorder, MessageBoxes& messages, QString programDir,
                MainFmCalls calls, QWidget* parent)
@@ -46,6 +73,7 @@ MainFm::MainFm(Session& session, Recorder& recorder, MessageBoxes& messages, QSt
     buildGraphAndTable(central_);
     buildBanner(central_);
     banner_->raise();
+    buildStatusBar();
     central_->installEventFilter(this);
 
     timer_ = new QTimer(this);
@@ -59,8 +87,9 @@ MainFm::MainFm(Session& session, Recorder& recorder, MessageBoxes& messages, QSt
         p.widget->setGeometry(d.x() / kTwipsPerPixel, d.y() / kTwipsPerPixel,
                               d.width() / kTwipsPerPixel, d.height() / kTwipsPerPixel);
     }
-    resize(designClientSize().width(),
-           menuBar()->sizeHint().height() + kToolbarHeight + designClientSize().height());
+    resize(designClientSize().width(), menuBar()->sizeHint().height() + kToolbarHeight +
+                                           designClientSize().height() +
+                                           statusBar()->sizeHint().height());
 }
 
 MainFm::~MainFm() { grid_->setModel(nullptr); }
@@ -110,7 +139,7 @@ void MainFm::Form_Load() {
     // both directions so that the fonts (which follow the height) still fit the widths.
     QScreen* screen = this->screen();
     if (screen && QGuiApplication::platformName() != "offscreen") {
-        const QSize avail = screen->availableGeometry().size() - QSize(16, 48);
+        const QSize avail = screen->availableGeometry().size() - kFrameAllowance;
         const double f =
             qMin(1.0, qMin(double(avail.width()) / width(), double(avail.height()) / height()));
         if (f < 1.0 && f > 0.2) resize(qRound(width() * f), qRound(height() * f));
@@ -195,16 +224,26 @@ void MainFm::mnoder_Click() {
     run(calls_.mnoder_Click);
 }
 
+void MainFm::noteDialogCommand() {
+    // A recording goes on while the help or the About box is open: the record step
+    // runs only while RunState is 0.
+    if (s_.rec.RunState != kRunRecording) s_.rec.RunState = kRunCommand;
+}
+
+bool MainFm::busy() const {
+    return inTick_ || commandsRunning_ > 0 || QApplication::activeModalWidget() != nullptr;
+}
+
 void MainFm::mnhe_Click() {
-    s_.rec.RunState = kRunCommand;
+    noteDialogCommand();
     if (!help_) {
         help_ = new QTextBrowser(this);
         help_->setWindowFlag(Qt::Window);
         help_->setObjectName("HelpWindow");
         help_->setAttribute(Qt::WA_DeleteOnClose);
         help_->setOpenExternalLinks(true);
-        help_->resize(720, 560);
         help_->document()->setDocumentMargin(14);  // text away from the window's edges
+        PlaceOnScreen(help_, QSize(720, 560), this);
     }
     help_->setWindowTitle(windowTitle() + " Help");
     const QString path = programDir_ + "/help.html";
@@ -219,7 +258,7 @@ void MainFm::mnhe_Click() {
 }
 
 void MainFm::mnabout_Click() {
-    s_.rec.RunState = kRunCommand;
+    noteDialogCommand();
     if (!about_) about_ = new FmAbout(this, windowTitle(), kVersion, windowIcon());
     about_->show();
     about_->raise();
@@ -237,8 +276,9 @@ void MainFm::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    // Only the close box asks, and only while a recording or file is shown.
-    if (!exitRequested_ && !s_.rec.recordName.isEmpty()) {
+    // Only the close box asks, and only when records would be lost.
+    bool dataDeclined = false;
+    if (!exitRequested_ && ClosingLosesRecords(s_)) {
         const MsgResult answer =
             messages_.show("All data will be lost if you exit. Are you sure you want to exit?",
                            "Warning!", MsgButtons::YesNo, MsgIcon::Exclamation);
@@ -246,18 +286,20 @@ void MainFm::closeEvent(QCloseEvent* event) {
             event->ignore();
             return;
         }
+        dataDeclined = true;
     }
-    Form_Unload();
+    Form_Unload(dataDeclined);
     event->accept();
 }
 
-void MainFm::Form_Unload() {
+void MainFm::Form_Unload(bool dataDeclined) {
     unloaded_ = true;
     Call(calls_.mnlinkoff_Click);
     s_.rec.RunState = kRunIdle;
     timer_->stop();
     s_.link.timerEnabled = false;
     if (calls_.SavePortOnExit) calls_.SavePortOnExit(s_.link.FoundPort);
+    if (calls_.Unloaded) calls_.Unloaded(dataDeclined);
     if (about_) about_->close();
     if (help_) help_->close();
     for (QWidget* w : QApplication::topLevelWidgets())

@@ -69,6 +69,14 @@ class MainFm : public QMainWindow {
     void mnabout_Click();
     void mnexit_Click();
 
+    // Runs a command from outside the window as the window runs its own: no poll tick
+    // inside it, and the window shows the outcome afterwards.
+    void runCommand(const MainFmCalls::Action& command) { run(command); }
+
+    // True while a tick or a command runs or a modal box or dialog waits for an answer:
+    // the program must not end under them.
+    bool busy() const;
+
     QSize designClientSize() const;  // pixels
     QTimer* timer() const { return timer_; }
     // Whether a poll tick may run now: no tick, no command and no modal box under way.
@@ -94,6 +102,7 @@ class MainFm : public QMainWindow {
     void buildInfoAndStatistics(QWidget* central);
     void buildGraphAndTable(QWidget* central);
     void buildBanner(QWidget* central);
+    void buildStatusBar();
     QLabel* label(QWidget* parent, const QString& name, const QString& text, QRect twips,
                   const QString& family, qreal pt, bool bold = false);
     QLabel* field(QWidget* parent, const QString& name, QRect twips);
@@ -104,11 +113,16 @@ class MainFm : public QMainWindow {
     void run(const MainFmCalls::Action& command);
     void runRecorder(void (Recorder::*command)());
     void onTick();
-    void Form_Unload();
+    void Form_Unload(bool dataDeclined);
+    // Help and About leave a recording running; otherwise they count as a command.
+    void noteDialogCommand();
     void syncControls();
     void syncReadout();
     void syncStatistics();
     void syncTable();
+    void syncStatusBar();
+    // Scrolls the record table without counting it as the user's own scrolling.
+    void scrollTable(const QModelIndex& index, int hint);
 
     Session& s_;
     Recorder& recorder_;
@@ -126,6 +140,13 @@ class MainFm : public QMainWindow {
     QWidget* frame_ = nullptr;
     QWidget* banner_ = nullptr;
     QLabel* bannerLabel_ = nullptr;
+    QLabel* meterNote_ = nullptr;
+    // Status bar parts: state, records, saved file, schedule, port.
+    QLabel* statusState_ = nullptr;
+    QLabel* statusRecords_ = nullptr;
+    QLabel* statusSaved_ = nullptr;
+    QLabel* statusSchedule_ = nullptr;
+    QLabel* statusPort_ = nullptr;
     ArtBox* barImage_ = nullptr;
     ArtBox* signImage_ = nullptr;
     ArtBox* buzzer_ = nullptr;
@@ -144,6 +165,11 @@ class MainFm : public QMainWindow {
     bool inTick_ = false;
     int commandsRunning_ = 0;  // commands under way (nested ones count too)
     int shownCurrentRow_ = -1;
+    // The record table follows the newest record only while the user is at its bottom.
+    bool tableFollows_ = true;
+    bool scrollingTable_ = false;  // the window itself is scrolling the table
+    QString shownPage_;            // the graph page the table was last brought to
+    bool pageTurnedByUser_ = false;
 };
 
 }  // namespace quillon

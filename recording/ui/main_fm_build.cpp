@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolBar>
@@ -146,7 +148,7 @@ void MainFm::buildMenus() {
     connect(oder, &QAction::triggered, this, &MainFm::mnoder_Click);
 
     QMenu* help = menu(nullptr, "mnhelp", "Help(&H)");
-    action(help, "mnhe", "Help", &MainFm::mnhe_Click);
+    action(help, "mnhe", "Help", &MainFm::mnhe_Click)->setShortcut(QKeySequence(Qt::Key_F1));
     help->addSeparator();
     action(help, "mnabout", "About", &MainFm::mnabout_Click);
 
@@ -239,6 +241,12 @@ void MainFm::buildReadout(QWidget* central) {
     diode_->setObjectName("Image5");
     place(diode_, {1840, 480, 340, 340});
 
+    // Shown while a recording runs without live readings (no frame, or no link).
+    meterNote_ =
+        readoutLabel("meterNote", "Recording waits for the meter", {2300, 480, 3800, 340}, 11.25);
+    Colour(meterNote_, QPalette::WindowText, QColor(255, 190, 70));
+    meterNote_->hide();
+
     QLabel* value = readoutLabel("Label1_0", QString(), {100, 840, 5000, 1500}, 80.25);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QLabel* unit = readoutLabel("Label1_1", QString(), {5140, 1700, 1000, 560}, 26.25);
@@ -263,6 +271,18 @@ void MainFm::buildReadout(QWidget* central) {
     label(central, "Caption_Interval", "Record Interval :", {4200, y, 1400, h}, kSans, kSmallPt,
           true);
     field(central, "Label12_2", {5620, y, 640, h})->setText("00:00");
+    // These show settings and take no typing: drawn as read-only boxes, and they say
+    // where the settings are changed.
+    const char* tips[3] = {
+        "High alarm limit. Change it in the Option Setting dialog (menu Option), Limit / Alarm.",
+        "Low alarm limit. Change it in the Option Setting dialog (menu Option), Limit / Alarm.",
+        "Time between two records (minutes:seconds). Change it in the Option Setting dialog "
+        "(menu Option), Record Interval."};
+    for (int i = 0; i < 3; ++i) {
+        QLabel* box = labels_[QString("Label12_%1").arg(i)];
+        Colour(box, QPalette::Window, palette().color(QPalette::Window));
+        box->setToolTip(tips[i]);
+    }
 }
 
 void MainFm::buildInfoAndStatistics(QWidget* central) {
@@ -326,6 +346,11 @@ void MainFm::buildGraphAndTable(QWidget* central) {
     grid_->verticalHeader()->setDefaultSectionSize(18);
     grid_->verticalHeader()->setMinimumSectionSize(8);
     place(grid_, {8960, 480, 2860, 3220}, kSmallPt);
+    // Scrolling up stops the table from following new records; back at the bottom it
+    // follows again.
+    connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (!scrollingTable_) tableFollows_ = value >= grid_->verticalScrollBar()->maximum();
+    });
 
     back_ = new QPushButton("<< Back", central);
     back_->setObjectName("Command1_0");
@@ -343,14 +368,17 @@ void MainFm::buildGraphAndTable(QWidget* central) {
                        static_cast<QWidget*>(next)})
         w->setFont(QFont(kSans, kSmallPt));
     connect(back_, &QPushButton::clicked, this, [this] {
+        pageTurnedByUser_ = true;
         if (calls_.Command1_Click) calls_.Command1_Click(0);
         sync();
     });
     connect(next, &QPushButton::clicked, this, [this] {
+        pageTurnedByUser_ = true;
         if (calls_.Command1_Click) calls_.Command1_Click(1);
         sync();
     });
     connect(pageBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        pageTurnedByUser_ = true;
         if (calls_.setPageBox) {
             calls_.setPageBox(text);
         } else {
@@ -399,6 +427,34 @@ void MainFm::buildBanner(QWidget* central) {
     clock->setObjectName("Image3");
     clock->setGeometry(0, 3, 30, 30);
     banner_->hide();
+}
+
+void MainFm::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("statusBar");
+    bar->setSizeGripEnabled(true);
+    auto part = [bar](const char* name, bool permanent, int stretch = 0) {
+        auto* l = new QLabel(bar);
+        l->setObjectName(name);
+        l->setContentsMargins(4, 0, 4, 0);
+        if (permanent) {
+            bar->addPermanentWidget(l);
+        } else {
+            bar->addWidget(l, stretch);
+        }
+        return l;
+    };
+    statusState_ = part("statusState", false);
+    QFont bold = statusState_->font();
+    bold.setBold(true);
+    statusState_->setFont(bold);
+    statusRecords_ = part("statusRecords", false);
+    // The saved file takes the room left; a path too long for it is cut, and its whole
+    // text is in the tool tip.
+    statusSaved_ = part("statusSaved", false, 1);
+    statusSaved_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusSchedule_ = part("statusSchedule", true);
+    statusPort_ = part("statusPort", true);
 }
 
 }  // namespace quillon

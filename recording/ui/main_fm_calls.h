@@ -45,8 +45,14 @@ struct MainFmCalls {
     Action RE_display;                               // empty graph frame
     Action RedrawGraphPage;                          // the curve of the page shown
 
+    // The device path of the port the meter link is up on, for the status bar.
+    std::function<QString()> meterDevice;
+
     // Shut-down: stores the COM number the meter was found on.
     std::function<void(int port)> SavePortOnExit;
+    // Shut-down, last: the link is off and any recording stopped. dataDeclined: the user
+    // confirmed that the data shown may be lost.
+    std::function<void(bool dataDeclined)> Unloaded;
 };
 
 }  // namespace quillon

@@ -5,11 +5,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
+#include <QTime>
 #include <QTimer>
 
+#include "date_time_format.h"
 #include "main_fm.h"
 #include "picture_boxes.h"
+#include "window_state.h"
 
 namespace quillon {
 
@@ -17,6 +22,17 @@ namespace {
 
 void SetText(QLabel* l, const QString& text) {
     if (l && l->text() != text) l->setText(text);
+}
+
+// The readout's ink (as built), and the ink of a value that is no longer live.
+const QColor kLiveInk(255, 255, 255);
+const QColor kStaleInk(120, 175, 175);
+
+void SetInk(QWidget* w, const QColor& c) {
+    if (w->palette().color(QPalette::WindowText) == c) return;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, c);
+    w->setPalette(pal);
 }
 
 void SetBack(QWidget* w, const QColor& c) {
@@ -27,6 +43,18 @@ void SetBack(QWidget* w, const QColor& c) {
     w->setPalette(pal);
 }
 
+// The width the Time column needs for a time in any of the formats a user can choose
+// ("hh:nn:ss AM/PM" is the widest), with the cell's margins.
+int TimeColumnWidth(const QTableView* grid) {
+    const QFontMetrics fm(grid->font());
+    int widest = 0;
+    for (const QString& format : TimeFormats())
+        for (const QTime& t : {QTime(10, 58, 58), QTime(20, 58, 58)})
+            widest = qMax(widest, fm.horizontalAdvance(FormatTime(t, format)));
+    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    return widest + 2 * margin + 2;
+}
+
 }  // namespace
 
 void MainFm::sync() {
@@ -34,6 +62,7 @@ void MainFm::sync() {
     syncReadout();
     syncStatistics();
     syncTable();
+    syncStatusBar();
 
     banner_->setVisible(s_.sched.bannerShown);
     SetText(bannerLabel_, s_.sched.bannerText);
@@ -64,6 +93,16 @@ void MainFm::syncReadout() {
     const Readout& r = s_.readout;
     SetText(labels_["Label1_0"], r.value);
     SetText(labels_["Label1_1"], r.unit);
+    for (const char* name : {"Label1_0", "Label1_1"})
+        SetInk(labels_[name], r.stale ? kStaleInk : kLiveInk);
+    // While recording: no live reading, or no journal to keep the records safe.
+    const bool recording = s_.rec.RecNo > 0 && s_.rec.Running;
+    const bool waiting = !s_.link.LinkOn || r.stale;
+    const QString& problem = s_.rec.journalProblem;
+    SetText(meterNote_, waiting ? QStringLiteral("Recording waits for the meter")
+                                : QStringLiteral("Records are not journalled"));
+    meterNote_->setToolTip(waiting ? QString() : "The journal cannot be written: " + problem);
+    meterNote_->setVisible(recording && (waiting || !problem.isEmpty()));
     SetText(labels_["Label2"], r.coupling);
     buzzer_->setVisible(r.buzzerShown);
     diode_->setVisible(r.diodeShown);
@@ -71,7 +110,7 @@ void MainFm::syncReadout() {
     signImage_->setNumber(r.signImage);
     for (int i = kIndRS232; i <= kIndAvg; ++i)
         labels_[QString("Label13_%1").arg(i)]->setVisible(r.indicator[i]);
-    const QColor window = palette().color(QPalette::Base);
+    const QColor window = palette().color(QPalette::Window);  // read-only boxes
     for (int i = 0; i < 3; ++i) {
         QLabel* l = labels_[QString("Label12_%1").arg(i)];
         SetText(l, r.limitCaption[i]);
@@ -102,15 +141,65 @@ void MainFm::syncStatistics() {
     }
 }
 
+void MainFm::scrollTable(const QModelIndex& index, int hint) {
+    scrollingTable_ = true;
+    grid_->doItemsLayout();  // rows just added or loaded are laid out before scrolling
+    grid_->scrollTo(index, QAbstractItemView::ScrollHint(hint));
+    scrollingTable_ = false;
+    const QScrollBar* bar = grid_->verticalScrollBar();
+    tableFollows_ = bar->value() >= bar->maximum();
+}
+
 void MainFm::syncTable() {
-    // The view follows the table's current cell (the empty row while recording).
+    if (!s_.table.redraw()) return;
+    // The view follows the table's current cell (the empty row while recording) while
+    // the user is at the bottom of the table; scrolled up, it stays where the user is.
     const int row = s_.table.currentRow;
-    if (row == shownCurrentRow_ || !s_.table.redraw()) return;
-    shownCurrentRow_ = row;
-    const QModelIndex index = s_.table.index(row - 1, s_.table.currentCol);
-    if (!index.isValid()) return;
-    grid_->setCurrentIndex(index);
-    grid_->scrollTo(index);
+    if (row != shownCurrentRow_ && tableFollows_) {
+        shownCurrentRow_ = row;
+        const QModelIndex index = s_.table.index(row - 1, s_.table.currentCol);
+        if (index.isValid()) {
+            scrollingTable_ = true;
+            grid_->setCurrentIndex(index);
+            scrollingTable_ = false;
+            scrollTable(index, QAbstractItemView::EnsureVisible);
+        }
+    }
+    // A graph page the user turned to, or the page an opened report shows, is shown in
+    // the table too; a page the recording turned to is not (the table follows by itself).
+    if (s_.graph.pageBox != shownPage_) {
+        shownPage_ = s_.graph.pageBox;
+        if (pageTurnedByUser_ || !s_.rec.Running) {
+            const int perPage = qMax(1, qRound(100 * s_.graph.PageScale));
+            const int first = (shownPage_.toInt() - 1) * perPage + 1;
+            const int records = s_.table.recordCount();
+            if (s_.rec.Running && first >= 1 && first + perPage > records) {
+                // Back on the newest page of a recording: the table follows again.
+                scrollTable(s_.table.index(records, 0), QAbstractItemView::EnsureVisible);
+            } else if (first >= 1 && first <= records) {
+                scrollTable(s_.table.index(first - 1, 0), QAbstractItemView::PositionAtTop);
+            }
+        }
+    }
+    pageTurnedByUser_ = false;
+}
+
+void MainFm::syncStatusBar() {
+    const StatusLine line =
+        DescribeStatus(s_, calls_.meterDevice ? calls_.meterDevice() : QString());
+    const struct {
+        QLabel* label;
+        const QString& text;
+    } parts[] = {{statusState_, line.state},
+                 {statusRecords_, line.records},
+                 {statusSaved_, line.saved},
+                 {statusSchedule_, line.schedule},
+                 {statusPort_, line.port}};
+    for (const auto& p : parts) {
+        SetText(p.label, p.text);
+        p.label->setVisible(!p.text.isEmpty());
+    }
+    statusSaved_->setToolTip(line.saved);
 }
 
 void MainFm::LayoutControls() {
@@ -142,6 +231,8 @@ void MainFm::LayoutControls() {
     const int columns[RecordTable::kColumns] = {38, 72, 60, 56, 42};
     for (int c = 0; c < RecordTable::kColumns; ++c)
         grid_->setColumnWidth(c, qMax(8, qRound(columns[c] * rx)));
+    grid_->setColumnWidth(RecordTable::ColTime,
+                          qMax(grid_->columnWidth(RecordTable::ColTime), TimeColumnWidth(grid_)));
     pageBox_->resize(pageBox_->width(), back_->height());
 
     s_.graph.ScaleX = rx;

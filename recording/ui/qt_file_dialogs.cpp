@@ -33,6 +33,7 @@ FileDialogAnswer QtFileDialogs::run(const FileDialogRequest& request, bool save)
                              if (match.hasMatch()) dialog.setDefaultSuffix(match.captured(1));
                          });
     }
+    if (!request.folder.isEmpty()) dialog.setDirectory(request.folder);
     if (!request.proposedName.trimmed().isEmpty())
         dialog.selectFile(request.proposedName.trimmed());
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);

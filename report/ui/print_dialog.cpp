@@ -16,13 +16,12 @@ QPrinter& CurrentPrinter() {
 
 QAbstractPrintDialog::PrintDialogOptions OptionsForFlags(qint32 flags) {
     using D = QAbstractPrintDialog;
+    // No "Current Page": the print commands always print everything.
     D::PrintDialogOptions options = D::PrintToFile | D::PrintSelection | D::PrintPageRange |
-                                    D::PrintShowPageSize | D::PrintCollateCopies |
-                                    D::PrintCurrentPage;
+                                    D::PrintShowPageSize | D::PrintCollateCopies;
     if (flags & (kPdHidePrintToFile | kPdDisablePrintToFile)) options &= ~D::PrintToFile;
     if (flags & kPdNoPageNums) options &= ~D::PrintPageRange;
     if (flags & kPdNoSelection) options &= ~D::PrintSelection;
-    if (flags & kPdNoCurrentPage) options &= ~D::PrintCurrentPage;
     return options;
 }
 
@@ -74,6 +73,7 @@ PrintDialogChoice QtPrintDialogRunner::run(const PrintDialogSetup& setup, const 
     choice.paperSource = printer.paperSource();
     choice.fromPage = printer.fromPage();
     choice.toPage = printer.toPage();
+    choice.outputFileName = printer.outputFileName();
     return choice;
 }
 
@@ -132,6 +132,8 @@ bool cPrnDlg::ShowPrinterDialog() {
         printer_.setPageSize(choice.pageSize);
         printer_.setColorMode(choice.colorMode);
         printer_.setPaperSource(choice.paperSource);
+        // A file name sends the pages to a PDF file; none sends them to the printer again.
+        printer_.setOutputFileName(choice.outputFileName);
         if (choice.fromPage > 0) fromPage_ = qint16(choice.fromPage);
         if (choice.toPage > 0) toPage_ = qint16(choice.toPage);
         copies_ = qint16(choice.copies);

@@ -47,6 +47,7 @@ struct PrintDialogChoice {
     QPrinter::ColorMode colorMode = QPrinter::Color;
     QPrinter::PaperSource paperSource = QPrinter::Auto;
     int fromPage = 0, toPage = 0;
+    QString outputFileName;  // "Print to File (PDF)": the file chosen; "" for a printer
 };
 
 class PrintDialogRunner {

@@ -56,7 +56,7 @@ void ReportPrinter::RunCommand(Job job) {
     session_.rec.RunState = kRunCommand;
     const bool installed = env_.printerInstalled ? env_.printerInstalled()
                                                  : !QPrinterInfo::availablePrinters().isEmpty();
-    if (!installed) {
+    if (!installed && !env_.fileDialogs) {
         messages_.show(
             QStringLiteral("Getting printer error. Make sure the printer is set up correctly."),
             QStringLiteral("Printer set up "), MsgButtons::Ok, MsgIcon::Critical);
@@ -67,42 +67,72 @@ void ReportPrinter::RunCommand(Job job) {
                        MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
+    QImage screen;
+    if (job == Job::Screen) screen = CaptureWindow(capture_);
+    if (!installed) {
+        PrintToPdfFile(job, screen);
+        return;
+    }
     QPrinter& printer = printer_ ? *printer_ : CurrentPrinter();
     cPrnDlg dlg(dialog_, printer);
+    // Every choice but a page range and a selection; printing to a PDF file included.
     dlg.setPrintFlag(1, 0);
-    dlg.setPrintFlag(2, kPdHidePrintToFile);
     dlg.setPrintFlag(3, kPdNoPageNums);
     dlg.setPrintFlag(4, kPdNoSelection);
     dlg.setMinPage(1);
     dlg.setMaxPage(999);
     dlg.setFromPage(1);
     dlg.setToPage(20);
-    QImage screen;
-    if (job == Job::Screen) screen = CaptureWindow(capture_);
 
     if (dlg.ShowPrinterDialog()) {
         const int printerCopies = printer.copyCount();
-        // Each copy is a document of its own, so the printer itself prints each once.
-        for (int i = 0; i < dlg.Copies(); ++i) {
+        // Each copy is a document of its own, so the printer itself prints each once; a
+        // PDF file holds one (a second would only replace it).
+        const int documents =
+            printer.outputFileName().isEmpty() ? dlg.Copies() : qMin<int>(dlg.Copies(), 1);
+        for (int i = 0; i < documents; ++i) {
             if (env_.beforeDocument) env_.beforeDocument(printer, i);
             printer.setCopyCount(1);
-            bool printed = false;
-            switch (job) {
-                case Job::Report:
-                    printed = PrintReport(printer);
-                    break;
-                case Job::Graph:
-                    printed = PrintGraph(printer);
-                    break;
-                case Job::Screen:
-                    printed = PrintScreenPage(printer, screen);
-                    break;
-            }
-            if (!printed) break;
+            if (!PrintJob(job, printer, screen)) break;
         }
         printer.setCopyCount(printerCopies);
     }
     dlg.Free();
+}
+
+bool ReportPrinter::PrintJob(Job job, QPrinter& printer, const QImage& screen) {
+    switch (job) {
+        case Job::Report:
+            return PrintReport(printer);
+        case Job::Graph:
+            return PrintGraph(printer);
+        case Job::Screen:
+            return PrintScreenPage(printer, screen);
+    }
+    return false;
+}
+
+void ReportPrinter::PrintToPdfFile(Job job, const QImage& screen) {
+    FileDialogRequest request;
+    request.title = QStringLiteral("No printer is set up: save as a PDF file");
+    request.filters = {QStringLiteral("PDF File (*.pdf)")};
+    request.defaultSuffix = QStringLiteral("pdf");
+    request.proposedName = session_.rec.recordName.trimmed();
+    if (job == Job::Graph && !request.proposedName.isEmpty())
+        request.proposedName += QStringLiteral("_P") + session_.graph.pageBox;
+    const QString path = env_.fileDialogs->getSaveFileName(request).path;
+    if (path.isEmpty()) return;
+
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(path);
+    if (PrintJob(job, pdf, screen)) {
+        messages_.show(QStringLiteral("File Saved ok!"), {}, MsgButtons::Ok, MsgIcon::None);
+    } else if (job == Job::Screen || !session_.rec.recordName.isEmpty()) {
+        // Not the refusal for a missing record name (already told): the file failed.
+        messages_.show(QStringLiteral("The PDF file could not be written:\n") + path,
+                       QStringLiteral("Print"), MsgButtons::Ok, MsgIcon::Critical);
+    }
 }
 
 bool ReportPrinter::HasRecordName() {
@@ -176,7 +206,9 @@ bool ReportPrinter::PrintReport(QPrinter& printer) {
     };
 
     printHeader();
-    for (int row = 1; row <= table.rows() - 1; ++row) {
+    // The records only: the table's empty row after them would start a page of its own
+    // after exactly 70 records.
+    for (int row = 1; row <= table.recordCount(); ++row) {
         if (row >= kRowsPerPage + 1 && (row - 1) % kRowsPerPage == 0) {
             if (!printer.newPage()) return false;
             printHeader();

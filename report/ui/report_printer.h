@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <functional>
 
+#include "file_dialogs.h"
 #include "image_export.h"
 #include "messages.h"
 #include "print_dialog.h"
@@ -21,6 +22,9 @@ struct PrintEnvironment {
     // Called before each document (copy), numbered from 0; tests point the printer at a
     // PDF file per document here.
     std::function<void(QPrinter&, int document)> beforeDocument;
+    // With no printer installed, asks where the pages go as a PDF file instead. Unset:
+    // no printer only gets the printer error message.
+    FileDialogs* fileDialogs = nullptr;
 };
 
 class ReportPrinter {
@@ -46,6 +50,9 @@ class ReportPrinter {
   private:
     enum class Job { Report, Graph, Screen };
     void RunCommand(Job job);
+    bool PrintJob(Job job, QPrinter& printer, const QImage& screen);
+    // No printer: the pages a printer would get go into a PDF file the user names.
+    void PrintToPdfFile(Job job, const QImage& screen);
     bool HasRecordName();
 
     Session& session_;

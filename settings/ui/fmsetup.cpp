@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStorageInfo>
 #include <QStyle>
 #include <QToolButton>
@@ -25,6 +26,7 @@
 
 #include "date_time_format.h"
 #include "number_format.h"
+#include "one_line_text.h"
 
 namespace quillon {
 
@@ -112,7 +114,13 @@ void Fmsetup::BuildControls() {
     portNote_ = Named(new QLabel, "PortNote");
     portNote_->setWordWrap(true);
     portNote_->hide();
-    for (auto* w : std::initializer_list<QWidget*>{option1_[0], option1_[1], combo4_, portNote_})
+    // What a lost link does to a recording belongs with the port.
+    keepRecording_ = Named(new QCheckBox("Keep recording when the meter returns"), "keepRecording");
+    keepRecording_->setToolTip(
+        "When the meter stops sending for 15 s, the recording waits for it instead of "
+        "ending, and goes on in the same table when its readings return.");
+    for (auto* w : std::initializer_list<QWidget*>{option1_[0], option1_[1], combo4_, portNote_,
+                                                   keepRecording_})
         portLayout->addWidget(w);
 
     auto* formats = new QGroupBox("Date/Time Display format");
@@ -154,6 +162,28 @@ void Fmsetup::BuildControls() {
     connect(dir1_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         if (!placingFolder_) Dir1_Change();
     });
+    // The tree reads folders in the background: the saved folder can only be opened and
+    // selected once the folders on its way have been read.
+    connect(dirModel_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (folderToShow_.isEmpty()) return;
+        if (folderToShow_ != loaded && !folderToShow_.startsWith(WithSlash(loaded))) return;
+        OpenFolderInTree();
+        if (folderToShow_ == loaded) folderToShow_.clear();
+    });
+    // Folders read later are sorted in above it: the selected folder stays in view until
+    // the user moves the tree.
+    const auto keepInView = [this] {
+        if (keepFolderInView_ && dir1_->currentIndex().isValid())
+            dir1_->scrollTo(dir1_->currentIndex());
+    };
+    connect(dirModel_, &QAbstractItemModel::layoutChanged, this, keepInView);
+    connect(dirModel_, &QAbstractItemModel::rowsInserted, this, keepInView);
+    const auto userMovesTree = [this] {
+        if (!placingFolder_) keepFolderInView_ = false;
+    };
+    connect(dir1_, &QTreeView::expanded, this, userMovesTree);
+    connect(dir1_, &QTreeView::collapsed, this, userMovesTree);
+    connect(dir1_->verticalScrollBar(), &QScrollBar::actionTriggered, this, userMovesTree);
 
     auto* alarm = new QGroupBox("Limit / Alarm");
     auto* alarmLayout = new QGridLayout(alarm);
@@ -237,6 +267,14 @@ void Fmsetup::BuildControls() {
     graphLayout->addWidget(yBox);
     connect(check6_, &QCheckBox::toggled, this, &Fmsetup::MarkChanged);
     connect(text1_, &QLineEdit::textChanged, this, &Fmsetup::MarkChanged);
+    // The title is one line of a report file: pasted line breaks become blanks.
+    connect(text1_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const QString oneLine = OnOneLine(text);
+        if (oneLine == text) return;
+        const int cursor = text1_->cursorPosition();
+        text1_->setText(oneLine);
+        text1_->setCursorPosition(qMin(cursor, int(oneLine.size())));
+    });
     connect(check3_, &QCheckBox::toggled, this, &Fmsetup::MarkChanged);
 
     auto* stats = new QGroupBox("Function option");
@@ -306,6 +344,8 @@ void Fmsetup::FillDrives() {
 }
 
 void Fmsetup::Drive1_Change() {
+    folderToShow_.clear();
+    keepFolderInView_ = false;
     const QString root = drive1_->currentData().toString();
     if (root.isEmpty()) return;
     dir1_->setRootIndex(dirModel_->setRootPath(root));
@@ -313,6 +353,8 @@ void Fmsetup::Drive1_Change() {
 }
 
 void Fmsetup::Dir1_Change() {
+    folderToShow_.clear();  // the user's own choice stands
+    keepFolderInView_ = false;
     const QModelIndex index = dir1_->currentIndex();
     if (!index.isValid()) return;
     label4_->setText(WithSlash(dirModel_->filePath(index)));
@@ -336,8 +378,22 @@ void Fmsetup::ShowFolder(const QString& path) {
     if (best >= 0) {
         drive1_->setCurrentIndex(best);
         dir1_->setRootIndex(dirModel_->setRootPath(drive1_->itemData(best).toString()));
-        if (QDir(clean).exists()) dir1_->setCurrentIndex(dirModel_->index(clean));
     }
+    placingFolder_ = false;
+    folderToShow_ = best >= 0 && QDir(clean).exists() ? clean : QString();
+    OpenFolderInTree();
+}
+
+void Fmsetup::OpenFolderInTree() {
+    if (folderToShow_.isEmpty()) return;
+    const QModelIndex index = dirModel_->index(folderToShow_);
+    if (!index.isValid()) return;
+    placingFolder_ = true;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) dir1_->expand(up);
+    dir1_->expand(index);
+    dir1_->setCurrentIndex(index);
+    dir1_->scrollTo(index);
+    keepFolderInView_ = true;
     placingFolder_ = false;
 }
 
@@ -388,6 +444,7 @@ SettingsForm Fmsetup::ReadForm() const {
     f.minutes = text4_[0]->text();
     f.seconds = text4_[1]->text();
     f.olStop = check3_->isChecked();
+    f.keepRecording = keepRecording_->isChecked();
     f.rangeMode = 0;
     for (int i = 0; i < 3; ++i) {
         if (option3_[i]->isChecked()) f.rangeMode = i;
@@ -416,6 +473,7 @@ void Fmsetup::ShowForm(const SettingsForm& f) {
     text4_[0]->setText(f.minutes);
     text4_[1]->setText(f.seconds);
     check3_->setChecked(f.olStop);
+    keepRecording_->setChecked(f.keepRecording);
     option3_[qBound(0, f.rangeMode, 2)]->setChecked(true);
     for (int i = 0; i < 3; ++i) check4_[i]->setChecked(f.stats[i]);
 }
@@ -452,9 +510,8 @@ void Fmsetup::Command1_Click() {
         return;
     }
     SaveSettings(session_, store_);
-    if (!store_.writable())
-        messages_.show(store_.UnwritableMessage("The settings"), Caption(), MsgButtons::Ok,
-                       MsgIcon::Exclamation);
+    if (const auto problem = store_.TakeProblemMessage("The settings"))
+        messages_.show(*problem, Caption(), MsgButtons::Ok, MsgIcon::Exclamation);
     FinishOk();
 }
 

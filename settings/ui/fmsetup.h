@@ -69,6 +69,8 @@ class Fmsetup : public QDialog {
     void ShowPreview(int index);
     void EnableLimits(bool on);
     void ShowFolder(const QString& path);
+    // Expands the tree down to folderToShow_ and selects it, as far as it is read yet.
+    void OpenFolderInTree();
     void Drive1_Change();
     void Dir1_Change();
     void MarkChanged() { settingsChanged_ = true; }
@@ -81,6 +83,8 @@ class Fmsetup : public QDialog {
     PortChoice ports_;
     bool settingsChanged_ = false;
     bool placingFolder_ = false;
+    QString folderToShow_;           // the saved folder, until the tree has read it
+    bool keepFolderInView_ = false;  // until the user moves the tree
 
     QRadioButton* option1_[2]{};
     QComboBox* combo4_{};
@@ -99,6 +103,7 @@ class Fmsetup : public QDialog {
     QLineEdit* text1_{};
     QLineEdit* text4_[2]{};
     QCheckBox* check3_{};
+    QCheckBox* keepRecording_{};
     QRadioButton* option3_[3]{};
     QLineEdit* text2_[2]{};
     QCheckBox* check4_[3]{};

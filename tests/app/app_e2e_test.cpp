@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <functional>
 
@@ -78,6 +79,60 @@ TEST(AppEndToEnd, StartRecordsTheValuesTheMeterSends) {
     for (const auto& m : messages.shown)
         ADD_FAILURE() << "unexpected message: " << qPrintable(m.text);
     EXPECT_TRUE(meter.stop());
+}
+
+// Two windows on one form state undo each other (a Clear in one, a Save in the other):
+// each command shows its window once and brings it forward when asked again.
+TEST(AppDialogs, OneSettingsAndOneScheduleWindowAtATime) {
+    QTemporaryDir folder;
+    Program program(folder.path(), std::make_unique<ScriptedMessageBoxes>(),
+                    std::make_unique<ScriptedFileDialogs>());
+    MainFm& window = program.window();
+    window.Form_Load();
+    window.show();
+    for (const char* command : {"mnoder", "mnsetup"}) {
+        SCOPED_TRACE(command);
+        const QString name = QString(command) == "mnoder" ? "FmOder" : "Fmsetup";
+        const auto open = [&] {
+            QList<QWidget*> found;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == name && w->isVisible()) found << w;
+            return found;
+        };
+        window.findChild<QAction*>(command)->trigger();
+        ASSERT_EQ(open().size(), 1);
+        QWidget* first = open().first();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        window.findChild<QAction*>(command)->trigger();
+        ASSERT_EQ(open().size(), 1);
+        EXPECT_EQ(open().first(), first);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(first));
+        first->close();
+    }
+}
+
+// A settings file that cannot be read is told at start, once, and left as it is.
+TEST(AppSettings, UnreadableSettingsFileIsToldAtStart) {
+    QTemporaryDir config;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    const QString path = config.filePath("regtest.ini");
+    ASSERT_TRUE(QDir().mkpath(path));  // a folder where the file should be
+    {
+        QTemporaryDir folder;
+        auto boxes = std::make_unique<ScriptedMessageBoxes>();
+        ScriptedMessageBoxes& messages = *boxes;
+        Program program(folder.path(), std::move(boxes), std::make_unique<ScriptedFileDialogs>());
+        program.window().Form_Load();
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_TRUE(messages.shown[0].text.contains(path)) << messages.shown[0].text.toStdString();
+        EXPECT_EQ(program.session().settings.Fdt[1], "HH:nn:ss");  // the defaults apply
+        program.window().findChild<QAction*>("mnexit")->trigger();
+        EXPECT_EQ(messages.shown.size(), 1);
+    }
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    qputenv("XDG_CONFIG_HOME", saved);
 }
 
 }  // namespace

@@ -115,5 +115,26 @@ TEST_F(InstalledProgram, FindsTitleHelpAndSoundBesideItself) {
     EXPECT_TRUE(head.startsWith("RIFF") && head.endsWith("WAVE"));
 }
 
+// quillon-record is installed beside the program with its manual page, linked into the
+// bin and man folders next to the desktop entry's data folder, and runs with no display.
+TEST_F(InstalledProgram, RecorderIsBesideItAndOnThePath) {
+    const QString recorder = prefix_ + "/quillon-record";
+    const QString manual = prefix_ + "/share/man/man1/quillon-record.1";
+    ASSERT_TRUE(QFileInfo(recorder).isExecutable());
+    EXPECT_TRUE(QFileInfo(manual).isFile());
+    EXPECT_EQ(QFileInfo(root_.filePath("bin/quillon-record")).symLinkTarget(), recorder);
+    EXPECT_EQ(QFileInfo(root_.filePath("share/man/man1/quillon-record.1")).symLinkTarget(), manual);
+
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(display);
+    run.setProcessEnvironment(env);
+    run.start(root_.filePath("bin/quillon-record"), {"--help"});
+    ASSERT_TRUE(run.waitForFinished(30000));
+    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    EXPECT_TRUE(run.readAllStandardOutput().startsWith("Usage: quillon-record"));
+}
+
 }  // namespace
 }  // namespace quillon

@@ -1,8 +1,12 @@
 // The graph picture: frame colours, axis numbers, the curve, paging and the page box.
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include "axis_labels.h"
 #include "recording_fixture.h"
+#include "report_opener.h"
+#include "report_writer.h"
 
 namespace quillon::testing {
 namespace {
@@ -127,6 +131,26 @@ TEST_F(Picture, NextReachesTheEmptyPageAndStops) {
     EXPECT_EQ(graph->pageBox(), "1");
 }
 
+// Looking back while recording: a page turned back to stays, also through a range
+// change; back on the newest page the graph follows again, onto new pages too.
+TEST_F(Picture, APageTurnedBackToStaysUntilTheNewestPageIsShownAgain) {
+    RecordMany(250, [](int i) { return QString::number(1 + i % 9 * 0.1, 'f', 3); });
+    graph->Command1_Click(0);
+    ASSERT_EQ(graph->pageBox(), "2");
+    const QImage page2 = graph->image().copy();
+    RecordMany(20, [](int) { return QStringLiteral("1.500"); });
+    EXPECT_EQ(graph->pageBox(), "2");
+    EXPECT_EQ(graph->image(), page2);
+    Record("15.00", 2, 2);  // the next range: page 2 is redrawn in its unit, and stays
+    EXPECT_EQ(graph->pageBox(), "2");
+    EXPECT_FALSE(s.rec.RangeChanged);
+
+    graph->Command1_Click(1);
+    ASSERT_EQ(graph->pageBox(), "3");
+    for (int i = 0; i < 30; ++i) Record("15.00", 2, 2);  // up to record 301
+    EXPECT_EQ(graph->pageBox(), "4");
+}
+
 TEST(PageBoxKeys, OnlyDigitsAndBackspacePass) {
     for (int key : {8, int('0'), int('5'), int('9')})
         EXPECT_TRUE(TrendGraph::Text1_KeyPress(key)) << key;
@@ -227,6 +251,88 @@ TEST_F(Picture, ValuesFarOutsideAFixedScaleDoNotBreakTheDrawing) {
     s.settings.Tick_UP = 8;
     for (const char* v : {"1.000", "1e300", "-1e300", "2.000"}) Record(v);
     EXPECT_TRUE(RedBounds(graph->image()).isValid());
+}
+
+// A report written to disk, with `values` as its records (function, range of the file).
+QString WriteReportFile(const QString& path, int func, int range, const QStringList& values) {
+    Session source;
+    source.rec.RecFunc = func;
+    source.rec.RecRange = range;
+    source.table.setRows(2);
+    int row = 1;
+    for (const QString& v : values) {
+        source.table.setCell(row, RecordTable::ColNo, FormatNumber(row, "0000"));
+        source.table.setCell(row, RecordTable::ColDate, "2026/01/05");
+        source.table.setCell(row, RecordTable::ColTime,
+                             FormatTime(QTime(9, 0).addSecs(row), "HH:nn:ss"));
+        source.table.setCell(row, RecordTable::ColValue, v);
+        source.table.setCell(row, RecordTable::ColUnit, UnitTable(func, range));
+        source.table.addRow();
+        ++row;
+    }
+    EXPECT_TRUE(WriteReport(source, path).ok) << path.toStdString();
+    return path;
+}
+
+// The graph of the program with the report reader wired to it as the program does.
+struct Viewer {
+    Viewer() : graph(s, clock) {
+        s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
+        s.hooks.ResetDisplay = [this] {
+            graph.setPageBox("0");
+            graph.RE_display();
+        };
+        ReportOpenerCallbacks calls;
+        calls.setPageBox = [this](const QString& t) { graph.setPageBox(t); };
+        calls.showPage = [this](const QString& t) { graph.ShowPage(t); };
+        calls.processEvents = [] {};
+        opener = std::make_unique<ReportOpener>(s, messages, dialogs, calls);
+        graph.RE_display();
+    }
+    Session s;
+    FakeClock clock;
+    TrendGraph graph;
+    ScriptedMessageBoxes messages;
+    ScriptedFileDialogs dialogs;
+    std::unique_ptr<ReportOpener> opener;
+};
+
+// A report whose first records are overloads: one frame, one scale and one curve that
+// agree with each other, whatever file was shown before.
+TEST(OpenedReport, OverloadsFirstGiveOneScaleAndOneCurve) {
+    QTemporaryDir dir;
+    QStringList ohms = {"OL", "OL"};
+    for (int i = 0; i < 40; ++i) ohms << QString::number(5 + i * 0.05, 'f', 3);
+    const QString resistance = WriteReportFile(dir.filePath("ohm.csv"), 4, 1, ohms);
+    const QString volts =
+        WriteReportFile(dir.filePath("dcv.csv"), 2, 1, {"1.000", "-3.000", "9.500"});
+
+    Viewer fresh;
+    ASSERT_TRUE(fresh.opener->LoadReport(resistance).ok);
+    const QImage shown = fresh.graph.image().copy();
+    Viewer after;
+    ASSERT_TRUE(after.opener->LoadReport(volts).ok);
+    ASSERT_TRUE(after.opener->LoadReport(resistance).ok);
+    EXPECT_EQ(after.graph.image(), shown) << "the picture depends on the file shown before";
+
+    // Drawing the final state from scratch gives the same picture: the axis numbers were
+    // drawn with the scale the curve uses, and there is one curve.
+    fresh.graph.RE_display();
+    fresh.graph.RedrawGraphPage();
+    EXPECT_EQ(fresh.graph.image(), shown);
+
+    // The curve spans 5.000 .. 6.950 on that scale, inside the plot area.
+    const Session& s = fresh.s;
+    EXPECT_LE(s.settings.Tick_Dn, 5.0f);
+    EXPECT_GE(s.settings.Tick_UP, 6.95f);
+    auto pixelY = [&](double v) {
+        return fresh.graph.toPixels(0, (v - s.settings.Tick_Dn) / s.graph.YStep * s.graph.UnitY)
+            .y();
+    };
+    const QRect red = RedBounds(shown);
+    ASSERT_TRUE(red.isValid());
+    EXPECT_NEAR(red.top(), pixelY(6.95), 2);
+    EXPECT_NEAR(red.bottom(), pixelY(5.0), 2);
 }
 
 struct AxisTextCase {

@@ -27,12 +27,14 @@ TEST(InstallRules, EverythingLandsInOneFolderPlusTheMenuEntry) {
         EXPECT_TRUE(QFileInfo(prefix + "/" + name).isFile()) << name;
     EXPECT_TRUE(QFileInfo(prefix + "/quillon-install").isExecutable());
     EXPECT_FALSE(QFile::exists(prefix + "/sub.log"));
-    EXPECT_TRUE(QFile::exists(xdg + "/icons/hicolor/256x256/apps/quillon.png"));
+    for (const char* size : {"16x16", "48x48", "256x256"})
+        EXPECT_TRUE(QFile::exists(xdg + "/icons/hicolor/" + size + "/apps/quillon.png")) << size;
+    EXPECT_TRUE(QFile::exists(xdg + "/metainfo/invalid.quillon.QUILLON.metainfo.xml"));
 
     QFile entry(xdg + "/applications/quillon.desktop");
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(entry.readAll());
-    EXPECT_TRUE(text.contains("\nExec=\"" + prefix + "/quillon\"\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\nExec=\"" + prefix + "/quillon\" %f\n")) << text.toStdString();
     EXPECT_TRUE(text.contains("\nPath=" + prefix + "\n"));
     EXPECT_TRUE(text.contains("\nIcon=quillon\n"));
 

@@ -68,7 +68,7 @@ TEST_F(SetupScript, InstallsProgramBrandingAndMenuEntry) {
     EXPECT_EQ(ReadFile(dest + "/Mark.ico"), "medium icon");
     EXPECT_TRUE(QFile::exists(xdg + "/icons/hicolor/256x256/apps/quillon.png"));
     const QString entry = QString::fromUtf8(ReadFile(xdg + "/applications/quillon.desktop"));
-    EXPECT_TRUE(entry.contains("\nExec=\"" + dest + "/quillon\"\n")) << entry.toStdString();
+    EXPECT_TRUE(entry.contains("\nExec=\"" + dest + "/quillon\" %f\n")) << entry.toStdString();
     EXPECT_TRUE(entry.contains("\nPath=" + dest + "\n"));
     EXPECT_TRUE(QDir(dest).entryList(QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty())
         << "staging folder left behind";

@@ -231,7 +231,8 @@ struct RelCase {
 
 class DecoderRelTest : public DecoderTest, public ::testing::WithParamInterface<RelCase> {};
 
-TEST_P(DecoderRelTest, AddsReference) {
+// REL shows reading minus reference; only the meter's own overload bit gives "OL".
+TEST_P(DecoderRelTest, ShowsTheReadingMinusTheReference) {
     const RelCase& c = GetParam();
     feed(EncodeFrame({c.frame.function, c.frame.rangeByte, 1}));  // limits of the function
     s.stats.StatFlags[3] = true;
@@ -244,22 +245,18 @@ TEST_P(DecoderRelTest, AddsReference) {
 INSTANTIATE_TEST_SUITE_P(
     Rel, DecoderRelTest,
     ::testing::Values(
-        RelCase{"ZeroResultHasNoSign", "1.2345", {2, 0x30, 12345, true}, "0.0000", "0.0000"},
-        RelCase{"NegativeResult", "-1.5", {2, 0x31, 1000}, "-0.500", "-0.500"},
-        RelCase{"BelowZeroOnResistanceIsNegativeOverload", "-2", {4, 0x31, 10000}, "-OL", "-. OL "},
-        RelCase{"AboveHighLimit", "5.5", {2, 0x30, 10000}, "OL", ". OL "},
+        RelCase{"SameAsReference", "1.000", {2, 0x31, 1000}, "0.000", "0.000"},
+        RelCase{"AboveReference", "1.000", {2, 0x31, 3000}, "2.000", "2.000"},
+        RelCase{"BelowReference", "1.000", {2, 0x31, 200}, "-0.800", "-0.800"},
+        RelCase{"ZeroResultHasNoSign", "-1.2345", {2, 0x30, 12345, true}, "0.0000", "0.0000"},
+        RelCase{
+            "NegativeResistanceDifferenceIsANumber", "2", {4, 0x31, 10000}, "-1.0000", "-1.0000"},
+        RelCase{"DifferenceBeyondTheRangeIsANumber", "-5.5", {2, 0x30, 10000}, "6.5000", "6.5000"},
+        RelCase{"PositiveOnAFunctionWithoutLimitsIsANumber", "0", {0, 0x30, 5}, "0.0005", "0.0005"},
+        RelCase{"OverloadBitShowsThePattern", "1.000", {2, 0x31, 1000, false, true}, "OL", ".OL  "},
         RelCase{"ReferenceNotANumberLeavesValue", "abc", {2, 0x31, 1500}, "1.500", "1.500"},
         RelCase{"ReferenceBeyondSingleLeavesValue", "1e39", {2, 0x31, 1500}, "1.500", "1.500"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(DecoderTest, RelOnFunctionWithoutLimits) {
-    feed(EncodeFrame({2, 0x30, 1}));  // decimal index 0
-    s.stats.StatFlags[3] = true;
-    s.stats.relValue = "0";
-    feed(EncodeFrame({0, 0x30, 5}));  // OFF: limits 0 / 0
-    EXPECT_EQ(s.reading.ValueText, "OL");
-    EXPECT_EQ(s.readout.value, ". OL ");
-}
 
 struct LimitCase {
     const char* name;

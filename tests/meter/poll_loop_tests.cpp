@@ -94,6 +94,77 @@ TEST_F(PollTest, TimeOutOnThirtiethSilentTickOnce) {
     EXPECT_EQ(scheduleChecks, 31);
 }
 
+// Once the last frame may be 1.5 s old the reading is no longer live: "WAIT" instead of
+// "RS232".
+// With "keep recording" on, the time-out of a recording closes the port without a box or
+// a Stop, and the next tick reopens it.
+TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
+    struct Case {
+        const char* name;
+        int keepRecording;
+        int recNo;
+        bool box;
+    };
+    const Case cases[] = {
+        {"recording", 0, 3, true},
+        {"recording, keep recording on", 1, 3, false},
+        {"idle, keep recording on", 1, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.shown.clear();
+        stops = 0;
+        linkUp();
+        s.settings.keepRecording = c.keepRecording;
+        s.rec.RecNo = c.recNo;
+        s.rec.RunState = c.recNo > 0 ? kRunRecording : kRunIdle;
+        s.rec.Running = c.recNo > 0;
+        const auto live = [this] {
+            return !s.readout.stale && s.readout.indicator[kIndRS232] &&
+                   !s.readout.indicator[kIndWait];
+        };
+        const auto waiting = [this] {
+            return s.readout.stale && !s.readout.indicator[kIndRS232] &&
+                   s.readout.indicator[kIndWait];
+        };
+        tick(EncodeFrame({2, 0x31, 1000}));
+        EXPECT_TRUE(live());
+        tick();
+        EXPECT_TRUE(live()) << "half a second without a frame";
+        tick();
+        EXPECT_TRUE(waiting()) << "the last frame may have come 1.5 s ago";
+        tick(QByteArray(12, '\x01'));  // noise is no frame
+        EXPECT_TRUE(waiting());
+        tick(EncodeFrame({2, 0x31, 1000}));
+        EXPECT_TRUE(live());
+
+        for (int i = 0; i < 30; ++i) tick();
+        EXPECT_EQ(boxes.shown.size(), c.box ? 1 : 0);
+        EXPECT_EQ(stops, c.box ? 1 : 0);
+        EXPECT_FALSE(s.link.LinkOn);
+        EXPECT_FALSE(lib.isOpen(1));
+        EXPECT_TRUE(waiting());
+        if (!c.box) {
+            const int opens = lib.logText("sio_open").size();
+            tick();
+            EXPECT_EQ(lib.logText("sio_open").size(), opens + 1) << "reopened on the next tick";
+        }
+    }
+}
+
+// The time-out box stands over the window as the tick left it (the record step ran).
+TEST_F(PollTest, TimeOutBoxStandsOverAnUpToDateWindow) {
+    linkUp();
+    s.rec.RunState = kRunRecording;
+    s.rec.Running = true;
+    int stepsShown = -1, stepsShownUnderBox = -1;
+    s.hooks.Refresh = [&] { stepsShown = recordSteps; };
+    boxes.whileOpen = [&] { stepsShownUnderBox = stepsShown; };
+    for (int i = 0; i < 31; ++i) tick();
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(stepsShownUnderBox, recordSteps);
+}
+
 TEST_F(PollTest, NoiseKeepsTheLinkAliveNineBytesDoNot) {
     linkUp();
     for (int i = 0; i < 100; ++i) tick(QByteArray(10, '\x01'));

@@ -8,8 +8,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -19,7 +24,9 @@
 #include <functional>
 
 #include "clock.h"
+#include "date_time_format.h"
 #include "messages.h"
+#include "qt_file_dialogs.h"
 #include "recorder.h"
 #include "session.h"
 
@@ -43,6 +50,7 @@ class MainFmTest : public ::testing::Test {
         };
         calls.SavePortOnExit = [this](int port) { savedPort = port; };
         calls.Timer1_Timer = [this] { ++ticks; };
+        calls.meterDevice = [] { return QString("/dev/pts/7"); };
         window = std::make_unique<MainFm>(session, recorder, messages, folder.path(), calls);
         window->Form_Load();
         return *window;
@@ -57,7 +65,28 @@ class MainFmTest : public ::testing::Test {
     // With QUILLON_SNAPSHOT_DIR set, the window's picture is kept there for a person to see.
     void keepPicture(const QString& name) {
         const QString dir = qEnvironmentVariable("QUILLON_SNAPSHOT_DIR");
-        if (!dir.isEmpty()) window->grab().save(dir + "/" + name + ".png");
+        if (dir.isEmpty()) return;
+        QApplication::processEvents();  // pending re-layouts first
+        window->grab().save(dir + "/" + name + ".png");
+    }
+
+    // Each tick as the poll loop runs it: a frame one second after the last, then the
+    // record step while a recording runs.
+    void tickWithLiveReadings() {
+        session.settings.IntTime = 1000;
+        session.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
+        window->calls().Timer1_Timer = [this] {
+            clock.advance(1000);
+            session.reading.ValueText = session.readout.value = "1.000";
+            session.link.lastFrameTick = clock.tickMs();
+            if (session.rec.RunState == kRunRecording && session.rec.Running) recorder.RecordStep();
+        };
+        session.link.timerInterval = 5;
+    }
+
+    bool recordsGrowBy(int n) {
+        const int target = session.table.recordCount() + n;
+        return QTest::qWaitFor([&] { return session.table.recordCount() >= target; }, 5000);
     }
 
     template <typename T>
@@ -191,6 +220,24 @@ TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnly) {
     EXPECT_DOUBLE_EQ(session.graph.ScaleY, scaleY);
 }
 
+TEST_F(MainFmTest, TimeColumnFitsEveryTimeFormat) {
+    open();
+    window->show();
+    QApplication::processEvents();
+    auto* grid = find<QTableView>("MSFlexGrid1");
+    ASSERT_TRUE(grid);
+    const int width = grid->columnWidth(RecordTable::ColTime);
+    for (const QString& format : TimeFormats()) {
+        SCOPED_TRACE(format.toStdString());
+        for (int row = 1; row <= 2; ++row)
+            session.table.setCell(row, RecordTable::ColTime,
+                                  FormatTime(QTime(row * 10, 58, 58), format));
+        grid->resizeColumnToContents(RecordTable::ColTime);  // the width the texts need
+        EXPECT_LE(grid->columnWidth(RecordTable::ColTime), width);
+        grid->setColumnWidth(RecordTable::ColTime, width);
+    }
+}
+
 TEST_F(MainFmTest, MinimizedWindowIsLaidOutWhenRestored) {
     open();
     window->show();
@@ -207,10 +254,13 @@ TEST_F(MainFmTest, MinimizedWindowIsLaidOutWhenRestored) {
     EXPECT_NEAR(find<QWidget>("Picture1")->width(), 2 * before.width(), 2);
 }
 
-TEST_F(MainFmTest, CloseBoxAsksOnlyWithARecordShownAndExitNeverAsks) {
+TEST_F(MainFmTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
     open();
     window->show();
     session.rec.recordName = "20240131_100000";
+    session.table.setRows(4);  // two records
+    session.table.setCell(1, 1, "2024/01/31");
+    session.table.setCell(2, 1, "2024/01/31");
     session.link.FoundPort = 3;
     messages.replies = {MsgResult::No};
     window->close();
@@ -222,13 +272,131 @@ TEST_F(MainFmTest, CloseBoxAsksOnlyWithARecordShownAndExitNeverAsks) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(linkOffs, 0);
 
-    find<QAction>("mnexit")->trigger();
+    // Saved: nothing to lose, nothing asked.
+    session.rec.reportFile = folder.filePath("20240131_100000.csv");
+    session.rec.reportRecords = 2;
+    window->close();
     EXPECT_EQ(messages.shown.size(), 1);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(linkOffs, 1);
     EXPECT_EQ(savedPort, 3);
     EXPECT_FALSE(window->timer()->isActive());
     EXPECT_EQ(session.rec.RunState, kRunIdle);
+
+    open();
+    window->show();
+    session.rec.reportFile.clear();
+    find<QAction>("mnexit")->trigger();
+    EXPECT_EQ(messages.shown.size(), 1);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainFmTest, StatusBarFollowsTheRecording) {
+    open();
+    tickWithLiveReadings();
+    window->show();
+    const auto shown = [this](const char* name) {
+        auto* l = find<QLabel>(name);
+        return l->isVisible() ? l->text() : QString("(hidden)");
+    };
+    EXPECT_EQ(shown("statusState"), "Idle");
+    EXPECT_EQ(shown("statusRecords"), "(hidden)");
+    EXPECT_EQ(shown("statusPort"), "No meter");
+    keepPicture("status-idle");
+
+    find<QAction>("tbStart")->trigger();
+    ASSERT_TRUE(recordsGrowBy(2));
+    EXPECT_EQ(shown("statusState"), "Recording");
+    EXPECT_TRUE(shown("statusRecords").endsWith(" records"));
+    EXPECT_EQ(shown("statusPort"), "/dev/pts/7");
+    keepPicture("status-recording");
+
+    window->calls().Timer1_Timer = [] {};
+    session.link.LinkOn = false;  // the meter is gone, the recording goes on
+    window->sync();
+    EXPECT_EQ(shown("statusState"), "Waiting for the meter");
+    EXPECT_EQ(shown("statusPort"), "No meter");
+    keepPicture("status-waiting");
+    session.link.LinkOn = true;
+
+    find<QAction>("tbPause")->trigger();
+    EXPECT_EQ(shown("statusState"), "Paused");
+    const QString count = shown("statusRecords");
+    session.rec.reportFile = "/home/user/Data/" + session.rec.recordName + ".csv";
+    session.rec.reportRecords = session.table.recordCount();
+    session.sched.order = 1;
+    session.sched.SchedStart = QDateTime(QDate(2031, 5, 6), QTime(7, 8, 9));
+    window->sync();
+    EXPECT_EQ(shown("statusRecords"), count);
+    EXPECT_EQ(shown("statusSaved"), "Saved to " + session.rec.reportFile);
+    EXPECT_EQ(shown("statusSchedule"), "Next start 2031/05/06 07:08:09");
+    keepPicture("status-paused-saved");
+    session.rec.reportRecords -= 1;  // a record more than the file holds
+    window->sync();
+    EXPECT_EQ(shown("statusSaved"), "(hidden)");
+    session.rec.reportRecords += 1;
+
+    find<QAction>("tbStop")->trigger();
+    EXPECT_EQ(shown("statusState"), "Idle");
+    EXPECT_EQ(shown("statusRecords"), "(hidden)");
+    EXPECT_EQ(shown("statusSaved"), "Saved to " + session.rec.reportFile);
+
+    session.rec.RunState = kRunViewingFile;  // as an opened report leaves it
+    window->sync();
+    EXPECT_EQ(shown("statusState"), "Viewing " + session.rec.recordName + ".csv");
+    EXPECT_EQ(shown("statusSaved"), "(hidden)");
+    keepPicture("status-viewing");
+}
+
+// Hi, Low and Record Interval show settings: they look read-only and say where they are set.
+TEST_F(MainFmTest, SettingBoxesLookReadOnlyAndSayWhereToChangeThem) {
+    open();
+    session.readout.limitRed = {true, false};
+    window->sync();
+    const QColor face = window->palette().color(QPalette::Window);
+    const QColor expected[3] = {QColor(255, 0, 0), face, face};
+    for (int i = 0; i < 3; ++i) {
+        auto* box = find<QLabel>(qPrintable(QString("Label12_%1").arg(i)));
+        EXPECT_EQ(box->palette().color(QPalette::Window), expected[i]) << i;
+        EXPECT_TRUE(box->toolTip().contains("Option Setting")) << qPrintable(box->toolTip());
+    }
+}
+
+// Looking back while recording: scrolled up, the table stays; at the bottom it follows.
+// A graph page the user turns to is shown in the table.
+TEST_F(MainFmTest, TableFollowsNewRecordsOnlyFromItsBottom) {
+    open();
+    window->calls().Command1_Click = [this](int) { session.graph.pageBox = "1"; };
+    window->show();
+    QScrollBar* bar = find<QTableView>("MSFlexGrid1")->verticalScrollBar();
+    const auto addRecords = [this](int n) {
+        RecordTable& t = session.table;
+        for (int i = 0; i < n; ++i) {
+            const int row = t.rows() - 1;
+            t.setCell(row, 0, QString::number(row));
+            t.setCell(row, 1, "2024/01/31");
+            t.addRow();
+            t.currentRow = row + 1;
+        }
+        window->sync();
+    };
+    session.rec.Running = true;
+    addRecords(150);
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    bar->setValue(10);  // the user scrolls up
+    addRecords(5);
+    EXPECT_EQ(bar->value(), 10);
+    bar->setValue(bar->maximum());  // and back to the bottom
+    addRecords(1);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(find<QTableView>("MSFlexGrid1")->currentIndex().row(), session.table.currentRow - 1);
+
+    find<QPushButton>("Command1_0")->click();  // "<< Back" to page 1
+    EXPECT_EQ(find<QTableView>("MSFlexGrid1")->rowAt(0), 0);
+    addRecords(1);
+    EXPECT_EQ(find<QTableView>("MSFlexGrid1")->rowAt(0), 0);
 }
 
 // Ticks wait while a command lets events run or a modal box waits for an answer, and
@@ -271,18 +439,50 @@ TEST_F(MainFmTest, NoPollTickInsideACommandOrUnderAModalBox) {
     }
 }
 
-TEST_F(MainFmTest, HelpShowsTheProgramFoldersHelpFile) {
+// F1 opens the program folder's help, on screen even beside a window mostly off it.
+TEST_F(MainFmTest, F1ShowsTheProgramFoldersHelpFileOnScreen) {
     QFile help(folder.filePath("help.html"));
     ASSERT_TRUE(help.open(QIODevice::WriteOnly));
     help.write("<html><body><h1>Recording</h1></body></html>");
     help.close();
     open();
-    find<QAction>("tbHelp")->trigger();
+    window->show();
+    const QRect screen = window->screen()->availableGeometry();
+    window->move(screen.right() - 200, screen.bottom() - 150);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F1);
     EXPECT_EQ(session.rec.RunState, kRunCommand);
     auto* browser = window->findChild<QTextBrowser*>("HelpWindow");
-    ASSERT_TRUE(browser);
-    EXPECT_TRUE(browser->isVisible());
+    ASSERT_TRUE(browser && browser->isVisible());
     EXPECT_TRUE(browser->toPlainText().contains("Recording"));
+    EXPECT_TRUE(screen.contains(browser->frameGeometry()));
+}
+
+TEST_F(MainFmTest, HelpAndAboutLeaveARecordingRunning) {
+    int saveOffers = 0;
+    recorder.calls().PromptUnsavedRecord = [&] { ++saveOffers; };
+    open();
+    tickWithLiveReadings();
+    window->show();
+    find<QAction>("tbStart")->trigger();
+    ASSERT_TRUE(recordsGrowBy(2));
+
+    find<QAction>("tbHelp")->trigger();
+    auto* help = window->findChild<QTextBrowser*>("HelpWindow");
+    ASSERT_TRUE(help && help->isVisible());
+    EXPECT_TRUE(recordsGrowBy(3)) << "records while the help is open";
+    find<QAction>("mnabout")->trigger();
+    auto* about = window->findChild<QDialog*>("FmAbout");
+    ASSERT_TRUE(about && about->isVisible());
+    EXPECT_TRUE(recordsGrowBy(3)) << "records while the About box is open";
+    help->close();
+    about->close();
+    EXPECT_TRUE(recordsGrowBy(3)) << "records after both closed";
+
+    EXPECT_TRUE(find<QAction>("mnstart")->isChecked());
+    find<QAction>("tbStop")->trigger();
+    EXPECT_EQ(saveOffers, 1);
 }
 
 TEST_F(MainFmTest, AboutShowsCaptionAndVersion) {
@@ -295,6 +495,24 @@ TEST_F(MainFmTest, AboutShowsCaptionAndVersion) {
     EXPECT_EQ(about->windowTitle(), "Acme Logger");
     EXPECT_EQ(about->findChild<QLabel*>("lblTitle")->text(), "Acme Logger");
     EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(), "1.0.06");
+}
+
+// The real file dialog starts in the folder it is given.
+TEST(QtFileDialogsTest, StartInTheRequestedFolder) {
+    QTemporaryDir dir;
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            shown = dialog->directory().absolutePath();
+            dialog->reject();
+        }
+    });
+    QtFileDialogs dialogs;
+    FileDialogRequest request;
+    request.title = "Open File";
+    request.folder = dir.path();
+    EXPECT_TRUE(dialogs.getOpenFileName(request).path.isEmpty());
+    EXPECT_EQ(shown, dir.path());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The record step: due records, time stamps, catch-up, stale readings, the record
-// limit and the end of a recording on a function change.
+// The record step: due records, time stamps, gaps instead of stale or made-up records,
+// the record limit and the end of a recording on a function change.
 #include "recorder_fixture.h"
 
 namespace quillon {
@@ -34,22 +34,72 @@ TEST_F(RecorderTest, FirstRecordAtOnceThenOneIntervalLater) {
     EXPECT_EQ(plottedRows, (QVector<int>{1, 2}));
 }
 
-TEST_F(RecorderTest, BlockedPollLoopWritesEveryIntervalMissed) {
+TEST_F(RecorderTest, LateTickCatchesUpFromALiveReading) {
     recorder.mnstart_Click();
     feed("1.000");
     tick();
+    tick(500);
     feed("1.500");
-    tick(5500);
-    ASSERT_EQ(records(), 6);
-    for (int row = 2; row <= 6; ++row) {
-        EXPECT_EQ(cell(row, 3), "1.500");
-        EXPECT_EQ(cell(row, 2), QString("10:00:0%1").arg(row - 1));
+    tick(1500);  // one tick came late: two intervals due, the reading 1.5 s old at most
+    ASSERT_EQ(records(), 3);
+    EXPECT_EQ(cell(3, 2), "10:00:02");
+    EXPECT_EQ(cell(3, 3), "1.500");
+}
+
+// Intervals without a live reading stay empty: no record from a stale value, none made
+// up afterwards; numbering goes on and the time column shows the gap.
+TEST_F(RecorderTest, GapsInsteadOfStaleOrMadeUpRecords) {
+    struct Case {
+        const char* name;
+        std::function<void()> gap;  // after record 1 at 10:00:00
+        QStringList times;          // of every record after the gap's end plus one tick
+    };
+    const Case cases[] = {
+        {"meter silent for 4 s, ticks going on",
+         [&] {
+             for (int i = 0; i < 8; ++i) tick(500);
+             feed("2.000");
+             tick();
+         },
+         // 10:00:01 is from a reading one second old; then nothing until it is live again.
+         {"10:00:00", "10:00:01", "10:00:04"}},
+        {"poll loop held up for 5.5 s",
+         [&] {
+             clock.advance(5500);
+             feed("2.000");
+             tick();
+             tick(500);
+         },
+         {"10:00:00", "10:00:06"}},
+        {"no link for 20 s, then the meter is back",
+         [&] {
+             clock.advance(20000);
+             tick();  // the reading is 20 s old: nothing
+             clock.advance(500);
+             feed("2.000");
+             tick();
+             tick(500);
+         },
+         {"10:00:00", "10:00:21"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        recorder.mnstop_Click();
+        clock.setNow(QDateTime(QDate(2024, 1, 31), QTime(10, 0, 0)));
+        recorder.mnstart_Click();
+        feed("1.000");
+        tick();
+        c.gap();
+        ASSERT_EQ(records(), c.times.size());
+        for (int row = 1; row <= records(); ++row) {
+            EXPECT_EQ(cell(row, 0), QString("%1").arg(row, 4, 10, QChar('0')));
+            EXPECT_EQ(cell(row, 2), c.times[row - 1]) << "record " << row;
+        }
+        // Records go on each interval from the one that came back.
+        feed("2.000");
+        tick(1000);
+        EXPECT_EQ(records(), c.times.size() + 1);
     }
-    // No drift: the next record falls due on the interval grid, 500 ms later.
-    tick(499);
-    EXPECT_EQ(records(), 6);
-    tick(1);
-    EXPECT_EQ(records(), 7);
 }
 
 TEST_F(RecorderTest, TimeColumnKeepsStepWithFractionalIntervals) {
@@ -72,7 +122,11 @@ TEST_F(RecorderTest, TimeColumnKeepsStepWithFractionalIntervals) {
         recorder.mnstart_Click();
         feed("1.000");
         tick();
-        for (int i = 1; i < c.records; ++i) tick(c.intervalMs);
+        for (int i = 1; i < c.records; ++i) {
+            clock.advance(c.intervalMs);
+            feed("1.000");
+            tick();
+        }
         ASSERT_EQ(records(), c.records);
         EXPECT_EQ(cell(c.records, 2), c.lastTime);
     }
@@ -85,31 +139,16 @@ class MidnightTest : public RecorderTest {
 
 TEST_F(MidnightTest, TimesContinueFromMidnightAndDateFollowsTheClock) {
     recorder.mnstart_Click();
-    feed("0.001");
-    tick();
-    tick(1000);
-    tick(1000);
-    tick(1000);
+    for (int i = 0; i < 4; ++i) {
+        feed("0.001");
+        tick(i == 0 ? 0 : 1000);
+    }
     ASSERT_EQ(records(), 4);
     EXPECT_EQ(cell(2, 2), "23:59:59");
     EXPECT_EQ(cell(3, 2), "00:00:00");
     EXPECT_EQ(cell(4, 2), "00:00:01");
     EXPECT_EQ(cell(2, 1), "2024/01/31");
     EXPECT_EQ(cell(3, 1), "2024/02/01");
-}
-
-TEST_F(RecorderTest, StaleReadingHoldsRecordsBackThenCatchesUp) {
-    recorder.mnstart_Click();
-    feed("1.000");
-    tick();
-    session.link.MissCount = 11;
-    tick(3000);
-    EXPECT_EQ(records(), 1);
-    feed("2.000");
-    tick();
-    ASSERT_EQ(records(), 4);
-    EXPECT_EQ(cell(4, 3), "2.000");
-    EXPECT_EQ(cell(4, 2), "10:00:03");
 }
 
 TEST_F(RecorderTest, ZeroIntervalRecordsOncePerTick) {
@@ -130,19 +169,27 @@ TEST_F(RecorderTest, ZeroIntervalRecordsOncePerTick) {
 TEST_F(RecorderTest, RecordTenThousandStopsAndStartsAgainAtRowOne) {
     QString lastNumber;
     int rowsAtStop = 0;
+    int rowsShown = 0, rowsShownAtStop = 0;
+    session.hooks.Refresh = [&] { rowsShown = session.table.rows(); };
     recorder.calls().PromptUnsavedRecord = [&] {
         ++saveOffers;
         lastNumber = cell(10000, 0);
         rowsAtStop = session.table.rows();
+        rowsShownAtStop = rowsShown;  // what the window shows under the save question
     };
     recorder.mnstart_Click();
     feed("1.000");
     tick();
-    tick(qint64(9999) * 1000);  // every missing record in one burst
+    for (int i = 1; i < 10000; ++i) {
+        clock.advance(1000);
+        feed("1.000");
+        tick();
+    }
 
     EXPECT_EQ(saveOffers, 1);
     EXPECT_EQ(lastNumber, "10000");
     EXPECT_EQ(rowsAtStop, 10002);
+    EXPECT_EQ(rowsShownAtStop, 10002);
     // The new recording starts empty, numbered from 1.
     EXPECT_TRUE(checked("mnstart"));
     EXPECT_EQ(session.rec.RecNo, 1);
@@ -153,12 +200,19 @@ TEST_F(RecorderTest, RecordTenThousandStopsAndStartsAgainAtRowOne) {
 }
 
 TEST_F(RecorderTest, FunctionChangeStopsAndClears) {
+    QString shown, shownAtOffer;
+    session.hooks.Refresh = [&] { shown = session.readout.value; };
+    recorder.calls().PromptUnsavedRecord = [&] {
+        ++saveOffers;
+        shownAtOffer = shown;  // the save question stands over the new function's reading
+    };
     recorder.mnstart_Click();
     feed("1.000", 2);
     tick();
     feed("0.015", 3);
     tick(1000);
     EXPECT_EQ(saveOffers, 1);
+    EXPECT_EQ(shownAtOffer, "0.015");
     EXPECT_TRUE(checked("mnstop"));
     EXPECT_FALSE(session.rec.Running);
     EXPECT_EQ(session.rec.RecNo, 0);

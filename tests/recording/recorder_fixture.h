@@ -42,6 +42,7 @@ class RecorderTest : public ::testing::Test {
         session.reading.RangeIdx = range;
         session.reading.DecIdx = dec;
         session.link.MissCount = 0;
+        session.link.lastFrameTick = clock.tickMs();
     }
 
     // One poll tick after `ms` milliseconds.

@@ -65,7 +65,8 @@ TEST_F(ImageExportTest, DialogProposesRecordNameAndPage) {
     EXPECT_EQ(dialogs.requests[1].proposedName, "20240131_142500");
     for (const FileDialogRequest& r : dialogs.requests) {
         EXPECT_EQ(r.title, "Save File");
-        EXPECT_EQ(r.filters, (QStringList{"BMP Windows Bitmap(*.bmp)", "JPEG(*.jpg)"}));
+        EXPECT_EQ(r.filters,
+                  (QStringList{"BMP Windows Bitmap(*.bmp)", "JPEG(*.jpg)", "PNG(*.png)"}));
         EXPECT_EQ(r.defaultSuffix, "bmp");
         EXPECT_TRUE(r.confirmOverwrite);
     }
@@ -78,31 +79,38 @@ TEST_F(ImageExportTest, DialogProposesRecordNameAndPage) {
     EXPECT_EQ(Exporter().GraphFileName(), "a_much_longer_r_P1");
 }
 
-TEST_F(ImageExportTest, FileContentFollowsTheChosenType) {
+// The content is what the name says; a name without a picture extension gets the one of
+// the chosen type.
+TEST_F(ImageExportTest, FileContentFollowsTheNameOrTheChosenType) {
     struct Case {
         const char* name;
         const char* file;
         int filter;
+        const char* written;
         const char* format;
     };
     const Case cases[] = {
-        {"bitmap", "g.bmp", 0, "bmp"},
-        {"jpeg by name", "g.jpg", 1, "jpeg"},
-        {"jpeg name, bitmap filter", "h.JPG", 0, "jpeg"},
-        {"no suffix, jpeg filter", "noext", 1, "jpeg"},
+        {"bitmap", "g.bmp", 0, "g.bmp", "bmp"},
+        {"jpeg by name", "g.jpg", 1, "g.jpg", "jpeg"},
+        {"jpeg name, bitmap filter", "h.JPG", 0, "h.JPG", "jpeg"},
+        {"long jpeg name", "k.jpeg", 2, "k.jpeg", "jpeg"},
+        {"png name, bitmap filter", "graph.png", 0, "graph.png", "png"},
+        {"no suffix, jpeg filter", "noext", 1, "noext.jpg", "jpeg"},
+        {"no suffix, png filter", "plain", 2, "plain.png", "png"},
+        {"other suffix, bitmap filter", "notes.txt", 0, "notes.txt.bmp", "bmp"},
     };
     for (const Case& c : cases) {
-        const QString path = dir.filePath(c.file);
-        dialogs.answers = {{path, c.filter}};
+        dialogs.answers = {{dir.filePath(c.file), c.filter}};
         messages.shown.clear();
         Exporter().mnsaveBmp_Click();
-        QImageReader reader(path);
+        QImageReader reader(dir.filePath(c.written));
         EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.name;
         const QImage back = reader.read();
         EXPECT_EQ(back.size(), QSize(640, 240)) << c.name;
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].text, "File Saved ok!");
     }
+    EXPECT_FALSE(QFile::exists(dir.filePath("notes.txt")));
     const QImage bmp(dir.filePath("g.bmp"));
     EXPECT_EQ(bmp.pixel(10, 120), qRgb(200, 0, 0));
     EXPECT_EQ(bmp.pixel(10, 10), qRgb(255, 255, 255));
@@ -118,13 +126,35 @@ TEST_F(ImageExportTest, SaveScreenCapturesAtNormalSizeAndRestoresMaximized) {
     EXPECT_EQ(s.rec.RunState, kRunCommand);
 }
 
-TEST_F(ImageExportTest, FailuresAreSilent) {
-    dialogs.answers = {{dir.filePath("no/such/dir/g.bmp"), 0}};
-    Exporter().mnsaveBmp_Click();
+// A picture that cannot be written is reported with its path and the reason.
+TEST_F(ImageExportTest, FailuresNameThePathAndTheReason) {
+    QDir(dir.path()).mkdir("folder.png");
+    struct Case {
+        const char* name;
+        QString path;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"a folder", dir.filePath("folder.png"), "folder"},
+        {"a missing folder", dir.filePath("no/such/dir/g.bmp"), "No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        messages.shown.clear();
+        dialogs.answers = {{c.path, 0}};
+        Exporter().mnsaveBmp_Click();
+        ASSERT_EQ(messages.shown.size(), 1) << c.name;
+        EXPECT_TRUE(messages.shown[0].text.contains(c.path + ": ")) << c.name;
+        EXPECT_TRUE(messages.shown[0].text.contains(c.reason))
+            << c.name << ": " << messages.shown[0].text.toStdString();
+        EXPECT_EQ(messages.shown[0].icon, MsgIcon::Critical);
+    }
+    // Nothing captured: said so, and no file.
+    messages.shown.clear();
     capture.grab = [] { return QImage(); };
     dialogs.answers = {{dir.filePath("s.bmp"), 0}};
     Exporter().mnsaveScreen_Click();
-    EXPECT_TRUE(messages.shown.isEmpty());
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.contains(dir.filePath("s.bmp")));
     EXPECT_FALSE(QFile::exists(dir.filePath("s.bmp")));
 }
 

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <stdexcept>
@@ -130,6 +133,62 @@ TEST(PrintDialog, RealDialogCancelReturnsFalse) {
     EXPECT_FALSE(dlg.ShowPrinterDialog());
     EXPECT_TRUE(sawDialog);
     EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+}
+
+// The print commands print everything: the real dialog offers no "Current Page".
+TEST(PrintDialog, RealDialogOffersNoCurrentPage) {
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    QtPrintDialogRunner runner;
+    cPrnDlg dlg(runner, printer);
+    dlg.setPrintFlag(2, kPdHidePrintToFile);
+    dlg.setPrintFlag(3, kPdNoPageNums);
+    dlg.setPrintFlag(4, kPdNoSelection);
+    bool sawAll = false, sawCurrentPage = true;
+    QTimer::singleShot(50, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        const auto* all = modal->findChild<QWidget*>("printAll");
+        const auto* current = modal->findChild<QWidget*>("printCurrentPage");
+        // The choices sit on the folded-away options panel: hidden on their own or not.
+        sawAll = all && !all->isHidden();
+        sawCurrentPage = current && !current->isHidden();
+        if (auto* d = qobject_cast<QDialog*>(modal)) d->reject();
+    });
+    dlg.ShowPrinterDialog();
+    EXPECT_TRUE(sawAll);
+    EXPECT_FALSE(sawCurrentPage);
+}
+
+// Unless print-to-file is hidden, the real dialog offers a PDF file among the printers,
+// and the file chosen there reaches the printer.
+TEST(PrintDialog, RealDialogOffersAPdfFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("printout.pdf");
+    QPrinter printer;
+    QtPrintDialogRunner runner;
+    cPrnDlg dlg(runner, printer);
+    dlg.setPrintFlag(3, kPdNoPageNums);
+    dlg.setPrintFlag(4, kPdNoSelection);
+    QString offered;
+    QTimer::singleShot(50, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        auto* printers = d->findChild<QComboBox*>("printers");
+        auto* file = d->findChild<QLineEdit*>("filename");
+        for (int i = 0; printers && i < printers->count(); ++i) {
+            if (printers->itemText(i).contains("PDF")) {
+                offered = printers->itemText(i);
+                printers->setCurrentIndex(i);
+            }
+        }
+        if (file) file->setText(path);
+        d->accept();
+    });
+    EXPECT_TRUE(dlg.ShowPrinterDialog());
+    EXPECT_FALSE(offered.isEmpty());
+    EXPECT_EQ(printer.outputFileName(), path);
+    EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
 }
 
 }  // namespace

@@ -27,8 +27,10 @@ class ReportOpenerTest : public ::testing::Test {
             calls << "page " + t;
             s.graph.pageBox = t;
         };
-        callbacks.computeGraphScale = [this] { calls << "scale"; };
-        callbacks.redrawGraphPage = [this] { calls << "redraw"; };
+        callbacks.showPage = [this](const QString& t) {
+            calls << "show " + t;
+            s.graph.pageBox = t;
+        };
     }
     ReportOpener Opener() { return ReportOpener(s, messages, dialogs, callbacks); }
     QString Write(const char* name, const QByteArray& bytes) {
@@ -93,7 +95,7 @@ TEST_F(ReportOpenerTest, FillsHeaderFieldsStatisticsAndState) {
     EXPECT_EQ(s.table.cell(2, 0), "0002");
     EXPECT_EQ(s.table.cell(3, 0), "");
     EXPECT_EQ(s.rec.fileDate, "01/05/2024");
-    EXPECT_EQ(calls, (QStringList{"reset", "page 0", "page 1", "scale", "redraw"}));
+    EXPECT_EQ(calls, (QStringList{"reset", "page 0", "show 1"}));
     for (const char* name :
          {"mnfile", "mnedit", "mnrecord", "mnsetup", "mnoder", "mnhelp", "tbOpen", "tbSave",
           "tbPrint", "tbStart", "tbPause", "tbStop", "tbClear", "tbHelp"}) {
@@ -118,7 +120,7 @@ TEST_F(ReportOpenerTest, PageBoxShowsThePageOfTheLastRecord) {
         ASSERT_TRUE(Opener().LoadReport(path).ok);
         EXPECT_EQ(s.graph.pageBox, c.page) << c.records;
         EXPECT_EQ(s.table.recordCount(), c.records);
-        EXPECT_EQ(calls.mid(calls.size() - 2), (QStringList{"scale", "redraw"}));
+        EXPECT_EQ(calls.last(), QString("show ") + c.page);
     }
     EXPECT_EQ(s.table.cell(250, 0), "0250");
 }
@@ -270,6 +272,66 @@ TEST_F(ReportOpenerTest, OpeningAgainWhileEventsRunDuringALoadIsRefused) {
     // The guard is released: the next open works.
     callbacks.processEvents = {};
     EXPECT_TRUE(Opener().LoadReport(small).ok);
+}
+
+// The dates of a file are read with one format for all of them, the user's own day and
+// month order first; "7/12/2026" must not become July beside "13/12/2026".
+TEST_F(ReportOpenerTest, DatesOfAFileAreReadWithOneFormat) {
+    struct Case {
+        const char* name;
+        const char* current;
+        QStringList dates, shown;
+    };
+    const Case cases[] = {
+        {"day first where the file allows only that",
+         "yyyy/mm/dd",
+         {"7/12/2026", "8/12/2026", "13/12/2026"},
+         {"2026/12/07", "2026/12/08", "2026/12/13"}},
+        {"ambiguous dates follow the user's order",
+         "dd/mm/yyyy",
+         {"7/12/2026", "8/12/2026"},
+         {"07/12/2026", "08/12/2026"}},
+        {"month first where the file allows only that",
+         "dd/mm/yyyy",
+         {"1/2/2027", "12/31/2026"},
+         {"02/01/2027", "31/12/2026"}},
+        {"unreadable dates keep their text",
+         "yyyy-mm-dd",
+         {"3/4/2026", "soon", "4/4/2026"},
+         {"2026-03-04", "soon", "2026-04-04"}},
+    };
+    for (const Case& c : cases) {
+        QByteArray file =
+            "Title, t\r\nType, DCV_(021)\r\n\r\n\r\n\r\n\r\nNo, Date, Time, Value, Unit\r\n";
+        for (int i = 0; i < c.dates.size(); ++i)
+            file += " " + QByteArray::number(i + 1) + ", " + c.dates[i].toUtf8() +
+                    ", 10:00:00, 1.000, V\r\n";
+        s.settings.Fdt[0] = c.current;
+        ASSERT_TRUE(Opener().LoadReport(Write("dates.csv", file)).ok) << c.name;
+        QStringList shown;
+        for (int row = 1; row <= s.table.recordCount(); ++row) shown << s.table.cell(row, 1);
+        EXPECT_EQ(shown, c.shown) << c.name;
+    }
+}
+
+TEST_F(ReportOpenerTest, RecordsBeyondTheLimitAreLeftOutAndTheUserIsTold) {
+    for (const int n : {ReportOpener::kMaxRecords, ReportOpener::kMaxRecords + 5}) {
+        Session source;
+        test::MakeRecording(source, n);
+        const QString path = dir.filePath("long.csv");
+        ASSERT_TRUE(WriteReport(source, path).ok);
+        messages.shown.clear();
+        s.rec.recordName.clear();  // no question about the file shown before
+        dialogs.answers = {{path, 0}};
+        Opener().mnopen_Click();
+        EXPECT_EQ(s.table.recordCount(), ReportOpener::kMaxRecords);
+        if (n == ReportOpener::kMaxRecords) {
+            EXPECT_TRUE(messages.shown.isEmpty());
+        } else {
+            ASSERT_EQ(messages.shown.size(), 1);
+            EXPECT_EQ(messages.shown[0].text, RecordsLeftOutMessage());
+        }
+    }
 }
 
 TEST(ReportNames, FileNameAndRecordNameOfAPath) {

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "file_dialogs.h"
 #include "report_fixture.h"
 #include "report_printer.h"
 
@@ -122,6 +123,15 @@ TEST_F(ReportPrintingTest, ReportOf150RecordsTakesThreePages) {
     EXPECT_EQ(runner.setups[0].minPage, 1);
     EXPECT_EQ(runner.setups[0].maxPage, 999);
     EXPECT_EQ(runner.setups[0].toPage, 20);
+}
+
+TEST_F(ReportPrintingTest, FullPagesAreNotFollowedByAPageOfHeaderOnly) {
+    for (const int records : {70, 140}) {
+        test::MakeRecording(s, records);
+        Accept(1);
+        Printer().mnprintdata_Click();
+        EXPECT_EQ(PdfPages(Doc(0)), records / 70) << records;
+    }
 }
 
 TEST_F(ReportPrintingTest, HeaderTitleFollowsStateAndSettings) {
@@ -259,6 +269,51 @@ TEST_F(ReportPrintingTest, ScreenIsCapturedBeforeTheDialog) {
     EXPECT_EQ(PdfPages(Doc(0)), 1);
     EXPECT_EQ(PdfPages(Doc(1)), 1);
     EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+// No printer installed: the print commands ask for a PDF file and write the pages there.
+TEST_F(ReportPrintingTest, WithoutAPrinterThePagesGoIntoAPdfFile) {
+    ScriptedFileDialogs files;
+    env.fileDialogs = &files;
+    installed = false;
+    test::MakeBenchTest(s);
+    s.graph.pageBox = "2";
+    const QString report = dir.filePath("bench.pdf");
+    const QString graph = dir.filePath("graph.pdf");
+    files.answers = {{report, 0}, {graph, 0}, {}, {dir.filePath("no such folder/x.pdf"), 0}};
+    Printer().mnprintdata_Click();
+    Printer().mnprintBmp_Click();
+    Printer().mnprintscreen_Click();  // cancelled
+    Printer().mnprintdata_Click();    // a file that cannot be made
+
+    ASSERT_EQ(files.requests.size(), 4);
+    EXPECT_EQ(files.requests[0].filters, QStringList{"PDF File (*.pdf)"});
+    EXPECT_EQ(files.requests[0].proposedName, "20240501_100000");
+    EXPECT_EQ(files.requests[1].proposedName, "20240501_100000_P2");
+    EXPECT_TRUE(runner.setups.isEmpty()) << "no print dialog without a printer";
+    EXPECT_TRUE(PdfPageText(report, 1).contains("File Name : 20240501_100000.csv"));
+    EXPECT_TRUE(PdfPageText(graph, 1).contains("Page : 2"));
+    ASSERT_EQ(messages.shown.size(), 3);
+    EXPECT_EQ(messages.shown[0].text, "File Saved ok!");
+    EXPECT_EQ(messages.shown[1].text, "File Saved ok!");
+    EXPECT_TRUE(messages.shown[2].text.startsWith("The PDF file could not be written"));
+}
+
+// With a printer, the dialog also offers a PDF file; a file holds one copy.
+TEST_F(ReportPrintingTest, ThePrintDialogAlsoOffersAPdfFile) {
+    env.beforeDocument = nullptr;
+    test::MakeBenchTest(s);
+    Accept(2);
+    runner.choices[0].outputFileName = dir.filePath("chosen.pdf");
+    Printer().mnprintdata_Click();
+    ASSERT_EQ(runner.setups.size(), 1);
+    EXPECT_TRUE(runner.setups[0].options & QAbstractPrintDialog::PrintToFile);
+    EXPECT_EQ(PdfPages(dir.filePath("chosen.pdf")), 1);
+    EXPECT_EQ(printer.outputFileName(), dir.filePath("chosen.pdf"));
+
+    Accept(1);  // a printer chosen next time: the pages go to it, not to the file
+    Printer().mnprintdata_Click();
+    EXPECT_TRUE(printer.outputFileName().isEmpty());
 }
 
 }  // namespace

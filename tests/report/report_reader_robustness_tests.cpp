@@ -1,7 +1,10 @@
 // The reader takes any file a user may pick: it must finish, never crash, and keep the
 // table within its capacity.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -131,6 +134,38 @@ TEST(ReportReaderRobustness, FiftyMegabyteBinaryFileFinishes) {
     Loader loader;
     ASSERT_TRUE(loader.Load(path).ok);
     ExpectSane(loader.s);
+}
+
+// Opening a small report takes memory for its size, not the most a report may have: it
+// works in a child process allowed only 24 MB more address space than it uses.
+TEST(ReportReaderRobustness, SmallFileNeedsLittleMemory) {
+    QTemporaryDir dir;
+    Session source;
+    test::MakeRecording(source, 20);
+    const QString path = dir.filePath("small.csv");
+    ASSERT_TRUE(WriteReport(source, path).ok);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        QFile status("/proc/self/status");
+        if (!status.open(QIODevice::ReadOnly)) _exit(77);
+        const QByteArray text = status.readAll();
+        const qsizetype at = text.indexOf("VmSize:");
+        if (at < 0) _exit(77);
+        const qint64 usedKb = text.mid(at + 7, 20).trimmed().split(' ').first().toLongLong();
+        const rlimit limit{rlim_t(usedKb + 24 * 1024) * 1024, rlim_t(usedKb + 24 * 1024) * 1024};
+        if (usedKb <= 0 || setrlimit(RLIMIT_AS, &limit) != 0) _exit(77);
+        try {
+            Loader loader;
+            _exit(loader.Load(path).records == 20 ? 0 : 1);
+        } catch (...) {
+            _exit(1);  // out of memory; never return into the test runner
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no address space limit";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the load ran out of memory";
 }
 
 }  // namespace

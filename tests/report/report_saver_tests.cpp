@@ -89,12 +89,22 @@ TEST_F(ReportSaverTest, UnsavedRecordCheck) {
         QString savePath;    // answer to the save dialog, if asked
         int questions;       // questions asked
         bool savedInFolder;  // report written to Sav_Drv
+        StopSaveOutcome outcome;
     };
     const Case cases[] = {
-        {"auto save", 1, false, false, {}, {}, 0, true},
-        {"scheduled recording", 0, true, false, {}, {}, 0, true},
-        {"not saved yet, answer No", 0, false, false, {MsgResult::No}, {}, 1, false},
-        {"already saved", 0, false, true, {}, {}, 0, true},
+        {"auto save", 1, false, false, {}, {}, 0, true, StopSaveOutcome::Saved},
+        {"scheduled recording", 0, true, false, {}, {}, 0, true, StopSaveOutcome::Saved},
+        {"not saved yet, answer No",
+         0,
+         false,
+         false,
+         {MsgResult::No},
+         {},
+         1,
+         false,
+         StopSaveOutcome::Declined},
+        // Nobody is asked, and nobody knows whether the file holds these records.
+        {"already saved", 0, false, true, {}, {}, 0, true, StopSaveOutcome::NotSaved},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -112,7 +122,7 @@ TEST_F(ReportSaverTest, UnsavedRecordCheck) {
         ScriptedMessageBoxes m;
         m.replies = c.replies;
         ScriptedFileDialogs fd;
-        ReportSaver(session, m, fd).PromptUnsavedRecord();
+        EXPECT_EQ(ReportSaver(session, m, fd).PromptUnsavedRecord(), c.outcome);
         EXPECT_EQ(m.shown.size(), c.questions);
         EXPECT_EQ(QFileInfo::exists(saved), c.savedInFolder);
         EXPECT_TRUE(fd.requests.isEmpty());
@@ -127,7 +137,7 @@ TEST_F(ReportSaverTest, UnsavedRecordQuestionYesOpensTheSaveDialog) {
     s.settings.sav_Auto = 0;
     const QString path = dir.filePath("chosen.csv");
     dialogs.answers = {{path, 0}};
-    saver.PromptUnsavedRecord();
+    EXPECT_EQ(saver.PromptUnsavedRecord(), StopSaveOutcome::Saved);
     ASSERT_EQ(messages.shown.size(), 2);
     EXPECT_EQ(messages.shown[0].text,
               "(20240501_100000.csv).  This record didn't saved ! Do you want to save?");
@@ -150,6 +160,20 @@ TEST_F(ReportSaverTest, UnsavedRecordCheckIgnoresEmptyRecordings) {
     EXPECT_FALSE(PathExists(s.settings.Sav_Drv));
 }
 
+// A save folder that cannot be created is reported with the folder and the reason the
+// system gave, not as a missing file.
+TEST_F(ReportSaverTest, AutoSaveNamesWhyTheFolderCannotBeMade) {
+    // /sys refuses new folders to everyone, root included.
+    if (!QFileInfo("/sys/kernel").isDir()) GTEST_SKIP() << "no /sys here";
+    s.settings.sav_Auto = 1;
+    s.settings.Sav_Drv = "/sys/quillon-reports/Data/";
+    EXPECT_FALSE(saver.AutoSaveReport().ok);
+    ASSERT_EQ(messages.shown.size(), 1);
+    const QString text = messages.shown[0].text;
+    EXPECT_TRUE(text.contains("/sys/quillon-reports: ")) << text.toStdString();
+    EXPECT_FALSE(text.contains("No such file or directory")) << text.toStdString();
+}
+
 TEST(ReportFolders, MakeFolderPathAndPathExists) {
     QTemporaryDir dir;
     const QString deep = dir.path() + "/a/b.c/d/";
@@ -159,7 +183,9 @@ TEST(ReportFolders, MakeFolderPathAndPathExists) {
     EXPECT_TRUE(MakeFolderPath(deep));  // already there
     test::WriteAll(dir.filePath("file"), "x");
     EXPECT_TRUE(PathExists(dir.filePath("file")));
-    EXPECT_FALSE(MakeFolderPath(dir.filePath("file/sub/")));
+    QString reason;
+    EXPECT_FALSE(MakeFolderPath(dir.filePath("file/sub/"), &reason));
+    EXPECT_EQ(reason, dir.filePath("file/sub") + ": Not a directory");
     EXPECT_FALSE(PathExists(""));
 }
 

@@ -66,6 +66,17 @@ TEST(ReportWriter, WritesTextFieldsUnchangedAsUtf8) {
     EXPECT_TRUE(text.contains("AVG., 21.5, °C\r\n"));
 }
 
+// A line break in the title would move every later line of the file down on reading.
+TEST(ReportWriter, TitleStaysOnItsLine) {
+    Session s;
+    MakeBenchTest(s);
+    s.settings.Graph_txt = "line1\nline2\r\nline3\rend";
+    const QList<QByteArray> lines = ReportBytes(s).split('\n');
+    EXPECT_EQ(lines[0], "Title, line1 line2 line3 end\r");
+    EXPECT_TRUE(lines[1].startsWith("Type, "));
+    EXPECT_TRUE(lines[7].startsWith(" 0001, "));
+}
+
 TEST(ReportWriter, SavingTwiceReplacesTheFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("r.csv");

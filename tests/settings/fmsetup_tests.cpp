@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeView>
 
 #include "fmsetup.h"
@@ -62,6 +63,21 @@ TEST(Fmsetup, FirstLoadStoresDefaultsAndShowsThemNextTime) {
     EXPECT_EQ(rig.get<QLabel>("Label1_1")->text(), "14:25:00");  // preview of the clock's time
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), QDir::homePath() + "/Data/");
     EXPECT_EQ(rig.edit("Text2_1")->text(), "-4");
+}
+
+TEST(Fmsetup, KeepRecordingIsStoredAndDefaultTurnsItOff) {
+    SetupRig rig;
+    auto* keep = rig.get<QCheckBox>("keepRecording");
+    EXPECT_EQ(keep->text(), "Keep recording when the meter returns");
+    EXPECT_FALSE(keep->isChecked());
+    keep->setChecked(true);
+    rig.click("Command1");
+    EXPECT_EQ(rig.stored("keepRecording"), "1");
+    EXPECT_EQ(rig.session.settings.keepRecording, 1);
+    rig.reopen();
+    EXPECT_TRUE(keep->isChecked());
+    rig.click("Command3");
+    EXPECT_FALSE(keep->isChecked());
 }
 
 TEST(Fmsetup, IntervalStepsWrapWithinTheBox) {
@@ -222,6 +238,53 @@ TEST(Fmsetup, LongFolderPathDoesNotWidenTheDialog) {
     QCoreApplication::processEvents();  // the layouts take the new label size
     EXPECT_EQ(rig.dialog.minimumSizeHint().width(), usual);
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/srv/" + QString("measurements/").repeated(30));
+}
+
+TEST(Fmsetup, UnlistedFormatsShowTheDefaultsSelected) {
+    SetupRig rig(false);
+    rig.fresh.store().WriteSetting("Fdt_0", "dd.mm.yyyy");
+    rig.fresh.store().WriteSetting("Fdt_1", "");
+    rig.reopen();
+    EXPECT_EQ(rig.get<QListWidget>("List1_0")->currentItem()->text(), "yyyy/mm/dd");
+    EXPECT_EQ(rig.get<QListWidget>("List1_1")->currentItem()->text(), "HH:nn:ss");
+}
+
+TEST(Fmsetup, TitleLineBreaksBecomeBlanksWhenTypedOrPasted) {
+    SetupRig rig;
+    QLineEdit* title = rig.edit("Text1");
+    title->clear();
+    title->insert("line1\nline2");  // what a paste does
+    EXPECT_EQ(title->text(), "line1 line2");
+    title->insert("\r\nend");
+    EXPECT_EQ(title->text(), "line1 line2 end");
+    rig.click("Command1");
+    EXPECT_EQ(rig.stored("Graph_txt"), "line1 line2 end");
+}
+
+// The folder tree reads folders in the background; it still opens at the saved folder.
+TEST(Fmsetup, FolderTreeOpensAtTheSavedFolder) {
+    QTemporaryDir tmp;
+    const QString folder = tmp.path() + "/runs/2026/oven";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    SetupRig rig(false);
+    rig.fresh.store().WriteSetting("Sav_Drv", folder + "/");
+    rig.reopen();
+    auto* tree = rig.get<QTreeView>("Dir1");
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    ASSERT_TRUE(model);
+    const auto opened = [&] {
+        const QModelIndex current = tree->currentIndex();
+        if (!current.isValid() || model->filePath(current) != folder) return false;
+        for (QModelIndex up = current.parent(); up.isValid(); up = up.parent())
+            if (!tree->isExpanded(up)) return false;
+        // In view, not only selected somewhere below.
+        return tree->isExpanded(current) &&
+               tree->viewport()->rect().contains(tree->visualRect(current).center());
+    };
+    EXPECT_TRUE(QTest::qWaitFor(opened, 5000));
+    QTest::qWait(300);  // folders still being read do not move it away
+    EXPECT_TRUE(opened());
+    EXPECT_EQ(rig.get<QLabel>("Label4")->text(), folder + "/");
 }
 
 }  // namespace

@@ -13,11 +13,11 @@ namespace {
 
 // Every key with the value a first run stores.
 const QList<QPair<QString, QString>> kFirstRun = {
-    {"autoScan", "0"},    {"comp", "0"},        {"sav_Auto", "1"},       {"T1_beep", "0"},
-    {"limit_selet", "0"}, {"limit_txt_0", "0"}, {"limit_txt_1", "0"},    {"Graph_Title", "0"},
-    {"Graph_txt", ""},    {"Graph_range", "0"}, {"Tick_Dn", "0"},        {"Tick_UP", "0"},
-    {"OL_stop", "0"},     {"IntTime", "1000"},  {"Fdt_0", "yyyy/mm/dd"}, {"Fdt_1", "HH:nn:ss"},
-    {"Mav", "111"}};
+    {"autoScan", "0"},    {"comp", "0"},         {"sav_Auto", "1"},       {"T1_beep", "0"},
+    {"limit_selet", "0"}, {"limit_txt_0", "0"},  {"limit_txt_1", "0"},    {"Graph_Title", "0"},
+    {"Graph_txt", ""},    {"Graph_range", "0"},  {"Tick_Dn", "0"},        {"Tick_UP", "0"},
+    {"OL_stop", "0"},     {"IntTime", "1000"},   {"Fdt_0", "yyyy/mm/dd"}, {"Fdt_1", "HH:nn:ss"},
+    {"Mav", "111"},       {"keepRecording", "0"}};
 
 TEST(SettingsFirstRun, EmptyStoreGetsEveryKeyAndTheWindowItsCaptions) {
     test::FreshStore fresh;
@@ -112,6 +112,43 @@ TEST(SettingsLoad, UnusableNumbersKeepTheFieldValue) {
         LoadSettings(session, fresh.store());
         EXPECT_EQ(fields(s), before) << row.key << "=" << row.text;
     }
+}
+
+// A format the lists do not offer would write empty or odd date and time cells.
+TEST(SettingsLoad, UnlistedFormatsFallBackToTheDefaults) {
+    struct Row {
+        const char* name;
+        const char* date;  // nullptr: key absent
+        const char* time;
+        const char* dateLoaded;
+        const char* timeLoaded;
+    };
+    const Row rows[] = {
+        {"time format missing", "dd/mm/yyyy", nullptr, "dd/mm/yyyy", "HH:nn:ss"},
+        {"time format empty", "dd/mm/yyyy", "", "dd/mm/yyyy", "HH:nn:ss"},
+        {"time format unknown", "dd/mm/yyyy", "hh-nn", "dd/mm/yyyy", "HH:nn:ss"},
+        {"date format unknown", "dd.mm.yyyy", "h:nn:ss AM/PM", "yyyy/mm/dd", "h:nn:ss AM/PM"},
+    };
+    for (const Row& row : rows) {
+        test::FreshStore fresh;
+        if (row.date) fresh.store().WriteSetting("Fdt_0", row.date);
+        if (row.time) fresh.store().WriteSetting("Fdt_1", row.time);
+        fresh.store().WriteSetting("Graph_txt", "kept");
+        Session session;
+        LoadSettingsAtStartup(session, fresh.store());
+        EXPECT_EQ(session.settings.Fdt[0], row.dateLoaded) << row.name;
+        EXPECT_EQ(session.settings.Fdt[1], row.timeLoaded) << row.name;
+        EXPECT_EQ(session.settings.Graph_txt, "kept") << row.name;  // not a first run
+    }
+}
+
+TEST(SettingsLoad, TitleLineBreaksBecomeBlanks) {
+    test::FreshStore fresh;
+    fresh.store().WriteSetting("Fdt_0", "yyyy/mm/dd");
+    fresh.store().WriteSetting("Graph_txt", "line1\nline2\r\nline3");
+    Session session;
+    LoadSettings(session, fresh.store());
+    EXPECT_EQ(session.settings.Graph_txt, "line1 line2 line3");
 }
 
 TEST(SettingsLoad, WholeNumbersRoundHalfToEven) {

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
+#include <QTemporaryDir>
+#include <functional>
 
+#include "settings_form.h"
 #include "settings_store.h"
 #include "settings_test_support.h"
 
@@ -44,11 +48,84 @@ TEST(SettingsStore, HandEditedUnquotedCommasReadAsTheWrittenText) {
     test::FreshStore fresh;
     QFile f(fresh.path());
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[kvr3318]\nO1=06/01/2024,9:00:00,06/01/2024,10:00:00,\nO2=\n");
+    f.write(
+        "[kvr3318]\nO1=06/01/2024,9:00:00,06/01/2024,10:00:00,\nO2=\n"
+        "limit_txt_0=5, 6\nGraph_txt=Oven 2, \"door, closed\"\n[other]\nlimit_txt_0=x\n");
     f.close();
     auto store = fresh.reopen();
     EXPECT_EQ(store->ReadSetting("O1", "x"), "06/01/2024,9:00:00,06/01/2024,10:00:00,");
     EXPECT_EQ(store->ReadSetting("O2", "x"), "");
+    EXPECT_EQ(store->ReadSetting("limit_txt_0", "x"), "5, 6");
+    EXPECT_EQ(store->ReadSetting("Graph_txt", "x"), "Oven 2, door, closed");
+}
+
+// A file that cannot be read is told once, with its path and the reason, and is never
+// written: the run goes on with values kept in memory.
+TEST(SettingsStore, UnreadableFileIsToldOnceAndLeftAsItIs) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> make;
+        const char* reason;
+    };
+    const QByteArray handEdited = "[kvr3318]\nGraph_txt=mine\nthis line is no setting\n";
+    const Case cases[] = {
+        {"a folder", [](const QString& p) { QDir().mkpath(p); }, "folder"},
+        {"a named pipe", [](const QString& p) { mkfifo(QFile::encodeName(p).constData(), 0600); },
+         "not a plain file"},
+        {"a line that is no setting",
+         [&](const QString& p) {
+             QFile f(p);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write(handEdited);
+         },
+         "key=value"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("regtest.ini");
+        c.make(path);
+        SettingsStore store(path);
+        EXPECT_EQ(store.ReadSetting("Graph_txt", "default"), "default");
+        store.WriteSetting("Graph_txt", "new");
+        EXPECT_EQ(store.ReadSetting("Graph_txt", "default"), "new");  // for this run
+        EXPECT_FALSE(store.writable());
+        const auto told = store.TakeProblemMessage("The settings");
+        ASSERT_TRUE(told.has_value());
+        EXPECT_TRUE(told->contains(path + " could not be read (")) << told->toStdString();
+        EXPECT_TRUE(told->contains(c.reason)) << told->toStdString();
+        EXPECT_FALSE(store.TakeProblemMessage("The settings").has_value());
+    }
+    // A first start on such a file keeps the file's bytes.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("regtest.ini");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(handEdited);
+    f.close();
+    SettingsStore store(path);
+    Session session;
+    LoadSettingsAtStartup(session, store);
+    EXPECT_EQ(session.settings.Fdt[0], "yyyy/mm/dd");
+    EXPECT_EQ(test::ReadFile(path), handEdited);
+}
+
+TEST(SettingsStore, FailedWriteIsToldOnceWithTheReason) {
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("config"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
+    blocker.close();
+    SettingsStore store(dir.filePath("config/regtest.ini"));
+    EXPECT_TRUE(store.writable());
+    store.WriteSetting("Graph_txt", "x");
+    EXPECT_FALSE(store.writable());
+    const auto told = store.TakeProblemMessage("The settings");
+    ASSERT_TRUE(told.has_value());
+    EXPECT_TRUE(told->startsWith("The settings could not be written to " + store.path() + " ("))
+        << told->toStdString();
+    EXPECT_TRUE(told->contains("directory")) << told->toStdString();
+    store.WriteSetting("Graph_txt", "y");
+    EXPECT_FALSE(store.TakeProblemMessage("The settings").has_value());
 }
 
 }  // namespace

@@ -11,6 +11,11 @@
 
 namespace quillon::test {
 
+inline QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 class FreshStore {
   public:
     FreshStore() : dir_(QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("store-XXXXXX")) {

@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
         const QByteArray base = xdg.path().toLocal8Bit();
         qputenv("XDG_CONFIG_HOME", base + "/config");
         qputenv("XDG_RUNTIME_DIR", base + "/runtime");
+        qputenv("XDG_STATE_HOME", base + "/state");  // recording journals
         QDir().mkpath(xdg.path() + "/config");
         QDir().mkpath(xdg.path() + "/runtime");
         QFile::setPermissions(xdg.path() + "/runtime",

@@ -76,6 +76,19 @@ void PseudoTerminal::close() {
     slave_ = master_ = -1;
 }
 
+bool PseudoTerminal::heldByReader() const {
+    int exclusive = 0;
+    if (slave_ < 0) return false;
+    if (ioctl(slave_, TIOCGEXCL, &exclusive) != 0) return true;
+    return exclusive != 0;
+}
+
+int PseudoTerminal::unreadBytes() const {
+    int queued = 0;
+    if (slave_ < 0 || ioctl(slave_, FIONREAD, &queued) != 0) return 0;
+    return queued;
+}
+
 bool PseudoTerminal::writeByte(std::uint8_t byte) {
     if (master_ < 0) return false;
     for (int attempt = 0; attempt < 3; ++attempt) {

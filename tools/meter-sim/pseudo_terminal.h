@@ -23,6 +23,11 @@ class PseudoTerminal {
     void close();
     const std::string& slavePath() const { return slavePath_; }
 
+    // Whether a program holds the slave side for exclusive use (QUILLON does while it has
+    // the port open). True when the system cannot tell.
+    bool heldByReader() const;
+    // Bytes sent that the reader has not read yet.
+    int unreadBytes() const;
     // Sends one byte without blocking for long; false when it was lost (no room on the
     // line even after a short wait, or no reader at all), as on a real line.
     bool writeByte(std::uint8_t byte);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "capture_file.h"
 #include "pseudo_terminal.h"
 
 namespace quillon::metersim {
@@ -22,6 +23,16 @@ constexpr Seconds kByteTime{10.0 / 9600.0};
 // Late by more than this (a busy machine): start afresh instead of sending in a burst.
 constexpr std::chrono::milliseconds kMaxLag{100};
 constexpr std::chrono::milliseconds kStopCheck{50};
+// Replays: how often the line is looked at, the longest wait for the reader to take what
+// was sent, reads closer than kBurstGap belong to one go of the program, and the most a
+// go is sent ahead of its captured time after a poll.
+constexpr std::chrono::milliseconds kReaderCheck{2};
+constexpr std::chrono::seconds kLongestReadWait{3};
+constexpr std::chrono::milliseconds kSettle{10};
+// A go of reads that waited longer than this for the reader was taken by a poll.
+constexpr std::chrono::milliseconds kPolled{40};
+constexpr double kBurstGap = 0.02;
+constexpr double kMostAhead = 0.25;
 
 // Sleeps until `when`; false when a stop was asked for meanwhile.
 bool SleepUntil(SteadyClock::time_point when, const volatile std::sig_atomic_t& stop) {
@@ -84,7 +95,88 @@ class Line {
     SlaveLink link_;
 };
 
+// Waits until a program holds the line; false when a stop was asked for meanwhile.
+bool WaitForReader(PseudoTerminal& pty, const volatile std::sig_atomic_t& stop) {
+    while (!pty.heldByReader()) {
+        if (!SleepUntil(SteadyClock::now() + kReaderCheck, stop)) return false;
+    }
+    std::printf("playing\n");
+    std::fflush(stdout);
+    return true;
+}
+
+// Waits while the program holding the line has bytes left to read, at most
+// kLongestReadWait; false when a stop was asked for meanwhile. *readAt is when the line
+// was found read. Bytes written reach the reader's queue a moment after the write: they
+// are looked for from kSettle after the last one sent.
+bool WaitUntilRead(PseudoTerminal& pty, SteadyClock::time_point lastSent,
+                   const volatile std::sig_atomic_t& stop, SteadyClock::time_point* readAt) {
+    if (!SleepUntil(lastSent + kSettle, stop)) return false;
+    const auto limit = SteadyClock::now() + kLongestReadWait;
+    while (pty.unreadBytes() > 0 && pty.heldByReader() && SteadyClock::now() < limit) {
+        if (!SleepUntil(SteadyClock::now() + kReaderCheck, stop)) return false;
+    }
+    *readAt = SteadyClock::now();
+    return true;
+}
+
+// Returns when the bytes went out.
+SteadyClock::time_point Send(PseudoTerminal& pty, const std::vector<std::uint8_t>& bytes) {
+    pty.dropUnreadBacklog();
+    for (const std::uint8_t b : bytes) pty.writeByte(b);
+    return SteadyClock::now();
+}
+
+SteadyClock::duration Span(double seconds) {
+    return std::chrono::duration_cast<SteadyClock::duration>(Seconds(seconds));
+}
+
 }  // namespace
+
+int RunReplay(const RunOptions& options, std::istream& capture, double speed,
+              const volatile std::sig_atomic_t& stop, std::string* error) {
+    CaptureReader reader(capture);
+    Line line(options);
+    if (!line.open()) return 1;
+    CapturedRead read;
+    bool going = WaitForReader(line.pty(), stop) && reader.next(&read);
+    const double first = read.seconds;
+    double previous = first;
+    auto anchor = SteadyClock::now();  // where the capture's first read falls
+    auto goSent = anchor;              // when the first read of the last go went out
+    auto lastSent = anchor;
+    auto readAt = anchor;
+    while (going) {
+        auto when = anchor + Span((read.seconds - first) / speed);
+        const double gap = read.seconds - previous;
+        const bool newGo = gap >= kBurstGap;
+        if (newGo) {
+            going = WaitUntilRead(line.pty(), lastSent, stop, &readAt);
+            // A program that polls left the last go waiting: this one follows that read by
+            // the captured time between the two, less a little (half of it, at most a
+            // quarter of a second), so that it is there for the poll that took it then.
+            if (readAt - goSent > kPolled) {
+                when = readAt + Span((gap - std::min(gap / 2, kMostAhead)) / speed);
+                anchor = when - Span((read.seconds - first) / speed);
+            }
+        }
+        if (!going || !SleepUntil(when, stop)) break;
+        if (options.verbose)
+            std::fprintf(stderr, "%.6f %s\n", read.seconds,
+                         HexText(read.bytes.data(), read.bytes.size()).c_str());
+        lastSent = Send(line.pty(), read.bytes);
+        if (newGo) goSent = lastSent;
+        previous = read.seconds;
+        going = reader.next(&read);
+    }
+    *error = reader.error();
+    if (stop || !WaitUntilRead(line.pty(), lastSent, stop, &readAt)) {
+        line.close("stopped");
+        return 0;
+    }
+    line.close("hangup");
+    return 0;
+}
 
 int RunSimulator(const RunOptions& options, Player& player,
                  const volatile std::sig_atomic_t& stop) {

@@ -7,7 +7,8 @@ namespace quillon::metersim {
 const char* const kDefaultScript = DEFAULT_SCRIPT;
 
 const char* const kUsageText = R"(Usage: quillon-meter-sim <link path> [options]
-       quillon-meter-sim --check [--script FILE | -e TEXT]
+       quillon-meter-sim <link path> --replay FILE [--speed X]
+       quillon-meter-sim --check [--script FILE | -e TEXT | --replay FILE]
 
 Plays a hand-held multimeter that streams 10-byte frames at 9600 baud. Opens a
 pseudo-terminal, makes <link path> a symbolic link to its slave side (an earlier
@@ -22,7 +23,16 @@ Options:
   --rate N        frames per second at the start (default 4, at most 96)
   --seed N        seed of the noise bytes (default 1)
   -v, --verbose   log every frame and event on standard error
-  --check         check the script, print the first error, and exit
+  --replay FILE   play back a capture written by QUILLON or quillon-record with
+                  --capture FILE: the bytes of every read at their time.
+                  Playing starts once a program holds the line (QUILLON and
+                  quillon-record open it for exclusive use) and prints
+                  "playing". A read that follows a pause waits until the
+                  program has read the one before, so a program that polls
+                  gets the bytes poll for poll as in the captured run. After
+                  the last read the line hangs up and the simulator ends
+  --speed X       with --replay: X times as fast (default 1, 0.01 .. 1000)
+  --check         check the script or capture, print the first error, and exit
   -h, --help      show this text
 Without a script it plays: )" DEFAULT_SCRIPT R"(
 

@@ -1,0 +1,114 @@
+// The raw capture of the serial layer, and the simulator's own reader of it (which plays
+// captures back): what one writes, the other reads, byte for byte and time for time.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <sstream>
+
+#include "capture_file.h"
+#include "capture_serial_library.h"
+#include "scripted_serial_library.h"
+
+namespace quillon {
+namespace {
+
+using metersim::CapturedRead;
+using metersim::CaptureReader;
+
+std::vector<CapturedRead> ReadBack(const std::string& text, std::string* error) {
+    std::istringstream in(text);
+    CaptureReader reader(in);
+    std::vector<CapturedRead> reads;
+    CapturedRead read;
+    while (reader.next(&read)) reads.push_back(read);
+    *error = reader.error();
+    return reads;
+}
+
+TEST(Capture, EveryByteReceivedWithItsTimeAndNothingChangedOnTheWay) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("line.txt");
+    ScriptedSerialLibrary line;
+    line.setOpenResult(1, SIO_OK);
+    line.appendInput(1, QByteArray("\xF0\x11\x02\x31", 4));
+    qint64 us = 5000000;  // any start: times count from the capture's own
+    {
+        CaptureSerialLibrary capture(line, path, [&us] { return us; });
+        ASSERT_TRUE(capture.isCapturing()) << qPrintable(capture.errorText());
+        us += 210;
+        EXPECT_EQ(capture.sio_open(1), SIO_OK);
+        EXPECT_EQ(capture.sio_open(2), SIO_OPEN_FAIL) << "results pass through";
+        EXPECT_EQ(capture.sio_iqueue(1), 4);
+        us = 5501234;
+        EXPECT_EQ(capture.sio_getch(1), 0xF0);
+        char bytes[8] = {};
+        us += 6;
+        EXPECT_EQ(capture.sio_read(1, bytes, 8), 3);
+        EXPECT_EQ(QByteArray(bytes, 3), QByteArray("\x11\x02\x31", 3));
+        EXPECT_EQ(capture.sio_read(1, bytes, 8), 0) << "nothing read, nothing written";
+        us = 7000000;
+        capture.sio_close(1);
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+    ASSERT_EQ(lines.size(), 7) << qPrintable(lines.join('|'));
+    EXPECT_EQ(lines[0], "# QUILLON serial capture 1");
+    EXPECT_TRUE(lines[1].startsWith("# started 20")) << qPrintable(lines[1]);
+    EXPECT_EQ(lines[2], "# 0.000210 COM1 opened");
+    EXPECT_EQ(lines[3], "0.501234 F0");
+    EXPECT_EQ(lines[4], "0.501240 11 02 31");
+    EXPECT_EQ(lines[5], "# 2.000000 COM1 closed");
+    EXPECT_EQ(lines[6], "");
+
+    file.seek(0);
+    std::string error;
+    const auto reads = ReadBack(file.readAll().toStdString(), &error);
+    EXPECT_EQ(error, "");
+    ASSERT_EQ(reads.size(), 2u);
+    EXPECT_DOUBLE_EQ(reads[0].seconds, 0.501234);
+    EXPECT_EQ(reads[0].bytes, std::vector<std::uint8_t>({0xF0}));
+    EXPECT_EQ(reads[1].bytes, std::vector<std::uint8_t>({0x11, 0x02, 0x31}));
+}
+
+TEST(Capture, AFileThatCannotBeMadeIsSaidAndTheLineStillWorks) {
+    QTemporaryDir dir;
+    QFile plain(dir.filePath("file"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    ScriptedSerialLibrary line;
+    line.setOpenResult(1, SIO_OK);
+    CaptureSerialLibrary capture(line, dir.filePath("file/line.txt"));
+    EXPECT_FALSE(capture.isCapturing());
+    EXPECT_TRUE(capture.errorText().endsWith("file/line.txt: Not a directory"))
+        << qPrintable(capture.errorText());
+    EXPECT_EQ(capture.sio_open(1), SIO_OK);
+}
+
+TEST(Capture, TheSimulatorsReaderTakesWhatItCanAndSaysWhereItStops) {
+    struct Case {
+        const char* name;
+        const char* text;
+        std::size_t reads;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"notes, blank lines and CR LF", "# note\r\n\r\n0.5 F0 11\r\n  # 1.0 note\n0.6 02\n", 2,
+         ""},
+        {"a capture cut off mid-line", "0.5 F0 11\n0.6 0", 1, ""},
+        {"a bad line before the end", "0.5 F0 11\n0.6 0\n0.7 F0\n", 1,
+         "line 2: \"0\" is not a byte in hexadecimal"},
+        {"a time that is no number", "0.5 F0\nsoon F0\n", 1,
+         "line 2: \"soon\" is not a time in seconds"},
+        {"a time without bytes", "0.5\n", 0, "line 1: a time without bytes"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string error;
+        EXPECT_EQ(ReadBack(c.text, &error).size(), c.reads);
+        EXPECT_EQ(error, c.error);
+    }
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,296 @@
+// The recording journal and its recovery: the recovered report is the report a save
+// would have written, damaged journals, when a journal goes and when it stays.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "journal_recovery.h"
+#include "meter_tables.h"
+#include "recorder.h"
+#include "recording_journal.h"
+#include "report_writer.h"
+#include "statistics_calc.h"
+
+namespace quillon {
+namespace {
+
+RecoveryCalls ProgramRecoveryCalls() {
+    RecoveryCalls calls;
+    calls.updateStatistics = [](Session& s) {
+        StatisticsCalc statistics(s);
+        statistics.UpdateMaxMin();
+        statistics.UpdateAverage();
+    };
+    calls.writeReport = [](const Session& s, const QString& path) {
+        const WriteResult r = WriteReport(s, path);
+        return r.ok ? QString() : r.errorText;
+    };
+    return calls;
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QStringList Journals(const QString& folder) {
+    return QDir(folder).entryList({"*.journal"}, QDir::Files, QDir::Name);
+}
+
+// A recording through the real record step, statistics and report format, journalled.
+class JournalTest : public ::testing::Test {
+  protected:
+    JournalTest() {
+        session.settings.IntTime = 1000;
+        session.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
+        session.settings.Graph_txt = "Bench, test\twith a tab";
+        session.stats.StatFlags = {true, true, true, false};
+        RecorderCalls& c = recorder.calls();
+        c.UnitTable = [](int f, int r) { return UnitTable(f, r); };
+        c.FunctionTable = [](int f) { return FunctionTable(f); };
+        c.mnlinkon_Click = [this] { session.link.LinkOn = true; };
+        c.UpdateMaxMin = [this] { StatisticsCalc(session).UpdateMaxMin(); };
+        c.UpdateAverage = [this] { StatisticsCalc(session).UpdateAverage(); };
+        c.PromptUnsavedRecord = [this] {
+            if (saveWorks) journal->reportSaved();
+        };
+        recorder.InstallHooks();
+        recorder.SetIdleState();
+        recorder.InitGrid();
+        recorder.setJournal(journal.get());
+    }
+
+    // One record a second from what the meter shows.
+    void record(const QString& value, int func = 4, int range = 3) {
+        clock.advance(1000);
+        session.reading.ValueText = value;
+        session.reading.FuncCode = func;
+        session.reading.RangeIdx = range;
+        session.reading.DecIdx = DecimalTable(func, range).toFloat();
+        session.readout.value = value;
+        session.readout.unit = UnitTable(func, range);
+        session.link.lastFrameTick = clock.tickMs();
+        recorder.RecordStep();
+    }
+
+    // Resistance across a change of unit, an overload, and the statistics switched.
+    void recordSample() {
+        recorder.mnstart_Click();
+        record("100.00");
+        record("200.50");
+        record("0.1500", 4, 4);  // MΩ
+        record("OL", 4, 4);
+        record("120.00");
+        // MIN switched off in the settings (while paused, say), which empties its row.
+        session.stats.StatFlags[1] = false;
+        session.stats.minRow.fill(QString());
+        record("95.25");
+    }
+
+    QTemporaryDir state, reports;
+    Session session;
+    FakeClock clock{QDateTime(QDate(2024, 1, 31), QTime(10, 0, 0))};
+    ScriptedMessageBoxes messages;
+    std::unique_ptr<RecordingJournal> journal = std::make_unique<RecordingJournal>(state.path());
+    Recorder recorder{session, clock, messages};
+    bool saveWorks = true;
+};
+
+TEST_F(JournalTest, RecoveredReportIsTheReportASaveWouldWrite) {
+    recordSample();
+    ASSERT_EQ(session.table.recordCount(), 6);
+    const QByteArray saved = ReportBytes(session);
+    const QString journalPath = journal->path();
+    ASSERT_TRUE(QFile::exists(journalPath)) << qPrintable(journal->errorText());
+    const QByteArray journalBytes = ReadFile(journalPath);
+    journal.reset();  // the program killed: the journal stays
+
+    const RecoveryOutcome first =
+        RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+    ASSERT_EQ(first.recovered.size(), 1);
+    EXPECT_TRUE(first.failed.isEmpty());
+    EXPECT_EQ(first.recovered[0].records, 6);
+    EXPECT_EQ(first.recovered[0].report, reports.filePath("20240131_100000_recovered.csv"));
+    EXPECT_EQ(ReadFile(first.recovered[0].report), saved);
+    EXPECT_TRUE(Journals(state.path()).isEmpty());
+    EXPECT_TRUE(RecoveryMessage(first).contains(first.recovered[0].report + " (6 records)"));
+
+    // The same journal again: a new name, the first report untouched.
+    WriteFile(journalPath, journalBytes);
+    const RecoveryOutcome second =
+        RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+    ASSERT_EQ(second.recovered.size(), 1);
+    EXPECT_EQ(second.recovered[0].report, reports.filePath("20240131_100000_recovered_2.csv"));
+    EXPECT_EQ(ReadFile(first.recovered[0].report), saved);
+}
+
+TEST_F(JournalTest, DamagedJournals) {
+    recordSample();
+    const QByteArray good = ReadFile(journal->path());
+    journal.reset();
+    const qsizetype thirdLine = good.indexOf('\n', good.indexOf('\n') + 1) + 1;
+
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        int records;         // recovered; -1: not recovered, kept
+        const char* reason;  // part of the reason when kept
+    };
+    const Case cases[] = {
+        {"torn last line", good.left(good.size() - 7), 5, ""},
+        {"torn first line only", QByteArray("QUILLON jour"), 0, ""},
+        {"damaged line in the middle", good.left(thirdLine) + "record\tx\n" + good.mid(thirdLine),
+         -1, "line 3 cannot be read"},
+        {"not a journal", QByteArray("hello\nworld\n"), -1, "not a recording journal"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(state.path()).removeRecursively();
+        QDir(reports.path()).removeRecursively();
+        QDir().mkpath(state.path());
+        const QString path = state.filePath("x.journal");
+        WriteFile(path, c.bytes);
+        const RecoveryOutcome o =
+            RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+        if (c.records > 0) {
+            ASSERT_EQ(o.recovered.size(), 1);
+            EXPECT_EQ(o.recovered[0].records, c.records);
+            EXPECT_FALSE(QFile::exists(path));
+        } else if (c.records == 0) {
+            EXPECT_TRUE(o.recovered.isEmpty());
+            EXPECT_TRUE(o.failed.isEmpty());
+            EXPECT_FALSE(QFile::exists(path)) << "nothing to recover: removed";
+            EXPECT_EQ(RecoveryMessage(o), "");
+        } else {
+            EXPECT_TRUE(o.recovered.isEmpty());
+            ASSERT_EQ(o.failed.size(), 1);
+            EXPECT_TRUE(o.failed[0].reason.contains(c.reason)) << qPrintable(o.failed[0].reason);
+            EXPECT_TRUE(QFile::exists(path)) << "a journal that cannot be read stays";
+            EXPECT_TRUE(RecoveryMessage(o).contains(path));
+        }
+    }
+}
+
+TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
+    struct Case {
+        const char* name;
+        std::function<void()> then;  // after two records
+        bool stays;
+    };
+    const Case cases[] = {
+        {"program killed", [] {}, true},
+        {"report saved at Stop", [&] { recorder.mnstop_Click(); }, false},
+        {"save failed, then Exit",
+         [&] {
+             saveWorks = false;
+             recorder.mnstop_Click();
+             journal->programEnding();
+         },
+         true},
+        {"save declined, then Exit",
+         [&] {
+             saveWorks = false;
+             recorder.mnstop_Click();
+             journal->saveDeclined();
+             journal->programEnding();
+         },
+         false},
+        {"Clear",
+         [&] {
+             saveWorks = false;
+             recorder.mnclear_Click();
+         },
+         false},
+        {"a new recording",
+         [&] {
+             saveWorks = false;
+             recorder.mnstop_Click();
+             recorder.mnstart_Click();
+         },
+         false},
+        {"function change, save failed",
+         [&] {
+             saveWorks = false;
+             record("1.000", 2, 1);
+         },
+         true},
+        {"function change, saved", [&] { record("1.000", 2, 1); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(state.path()).removeRecursively();
+        saveWorks = true;
+        journal = std::make_unique<RecordingJournal>(state.path());
+        recorder.setJournal(journal.get());
+        recorder.SetIdleState();
+        recorder.mnstart_Click();
+        record("100.00");
+        record("100.50");
+        c.then();
+        EXPECT_EQ(!Journals(state.path()).isEmpty(), c.stays);
+        recorder.mnstop_Click();
+        journal.reset();
+    }
+}
+
+TEST_F(JournalTest, ARecordingSavedWhilePausedAndResumedIsJournalledWhole) {
+    recorder.mnstart_Click();
+    record("100.00");
+    recorder.mnpause_Click();
+    journal->reportSaved();  // "Save Report" while paused
+    EXPECT_TRUE(Journals(state.path()).isEmpty());
+    recorder.mnstart_Click();
+    record("100.50");
+    record("101.00");
+    const QByteArray saved = ReportBytes(session);
+    journal.reset();
+    const RecoveryOutcome o =
+        RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+    ASSERT_EQ(o.recovered.size(), 1);
+    EXPECT_EQ(o.recovered[0].records, 3);
+    EXPECT_EQ(ReadFile(o.recovered[0].report), saved);
+}
+
+TEST_F(JournalTest, AnUnusableJournalFolderIsShownAndRecordingGoesOn) {
+    WriteFile(state.filePath("file"), "x");
+    journal = std::make_unique<RecordingJournal>(state.filePath("file/quillon"));
+    recorder.setJournal(journal.get());
+    recorder.mnstart_Click();
+    record("100.00");
+    record("100.50");
+    EXPECT_EQ(session.table.recordCount(), 2);
+    EXPECT_TRUE(session.rec.journalProblem.contains(state.filePath("file/quillon")))
+        << qPrintable(session.rec.journalProblem);
+}
+
+TEST_F(JournalTest, RecoveryLeavesLiveJournalsAndFallsBackToTheNextFolder) {
+    recordSample();
+    // This program still records: its journal is no lost recording.
+    RecoveryOutcome o = RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+    EXPECT_TRUE(o.recovered.isEmpty() && o.failed.isEmpty());
+    journal.reset();
+
+    const QString notAFolder = reports.filePath("file");
+    WriteFile(notAFolder, "x");
+    const RecoveryCalls calls = ProgramRecoveryCalls();
+    o = RecoverJournals(state.path(), {notAFolder + "/", notAFolder + "/deeper/"}, calls);
+    ASSERT_EQ(o.failed.size(), 1);
+    EXPECT_EQ(Journals(state.path()).size(), 1) << "no report written: the journal stays";
+
+    o = RecoverJournals(state.path(), {notAFolder + "/", reports.filePath("second/")}, calls);
+    ASSERT_EQ(o.recovered.size(), 1);
+    EXPECT_TRUE(o.recovered[0].report.startsWith(reports.filePath("second/")));
+    EXPECT_TRUE(Journals(state.path()).isEmpty());
+}
+
+}  // namespace
+}  // namespace quillon
