@@ -69,9 +69,7 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
         boxes->setOwner(window_.get());
     if (auto* dialogs = dynamic_cast<QtFileDialogs*>(&fileDialogs_))
         dialogs->setOwner(window_.get());
-    graph_.onChanged = [this] {
-        if (QWidget* picture = window_->findChild<QWidget*>("Picture1")) picture->update();
-    };
+    graph_.onChanged = [this] { window_->repaintGraph(graph_.takeChangedArea()); };
     session_.hooks.ScheduleCheck = [this] { schedule_.ScheduleCheck(); };
     session_.hooks.Refresh = [this] { window_->sync(); };
     // The opening attempt goes on between ticks only when a tick could run.

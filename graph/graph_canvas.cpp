@@ -41,6 +41,12 @@ bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box) {
 }
 
 QPoint Pixel(const QPointF& p) { return QPoint(qRound(p.x()), qRound(p.y())); }
+
+// The pixels a line drawn with a pen of this width can touch.
+QRect LineArea(const QPoint& a, const QPoint& b, int widthPx) {
+    const int m = widthPx + 1;
+    return QRect(a, b).normalized().adjusted(-m, -m, m, m);
+}
 }  // namespace
 
 GraphCanvas::GraphCanvas(QSize pixels) {
@@ -58,6 +64,7 @@ void GraphCanvas::setSize(QSize pixels) {
     image_.setDotsPerMeterX(kDotsPerMeter96Dpi);
     image_.setDotsPerMeterY(kDotsPerMeter96Dpi);
     image_.fill(Qt::white);
+    allChanged();
     updateMapping();
 }
 
@@ -90,6 +97,13 @@ const QImage& GraphCanvas::image() {
     return image_;
 }
 
+QRegion GraphCanvas::takeChangedArea() {
+    const QRegion area = changed_ & image_.rect();
+    changed_ = QRegion();
+    allChanged_ = false;
+    return area;
+}
+
 void GraphCanvas::finish() {
     if (painter_.isActive()) painter_.end();
 }
@@ -119,6 +133,7 @@ void GraphCanvas::setPen(const QColor& color, int widthPx) {
 void GraphCanvas::clear(const QColor& background) {
     finish();
     image_.fill(background);
+    allChanged();
 }
 
 void GraphCanvas::fillBox(double x1, double y1, double x2, double y2, const QColor& color) {
@@ -131,6 +146,7 @@ void GraphCanvas::fillBox(double x1, double y1, double x2, double y2, const QCol
         QPoint(qRound(std::max(r.left(), -1.0)), qRound(std::max(r.top(), -1.0))),
         QPoint(qRound(std::min(r.right(), w + 1)), qRound(std::min(r.bottom(), h + 1))));
     painter().fillRect(pixels, color);
+    changed(pixels);
 }
 
 void GraphCanvas::line(double x1, double y1, double x2, double y2, const QColor& color,
@@ -141,6 +157,7 @@ void GraphCanvas::line(double x1, double y1, double x2, double y2, const QColor&
     QPainter& p = painter();
     setPen(color, widthPx);
     p.drawLine(Pixel(a), Pixel(b));
+    changed(LineArea(Pixel(a), Pixel(b), widthPx));
 }
 
 void GraphCanvas::lines(const QVector<QLineF>& segments, const QColor& color, int widthPx) {
@@ -149,7 +166,9 @@ void GraphCanvas::lines(const QVector<QLineF>& segments, const QColor& color, in
     pixels.reserve(segments.size());
     for (const QLineF& s : segments) {
         QPointF a = toPixels(s.x1(), s.y1()), b = toPixels(s.x2(), s.y2());
-        if (ClipSegment(a, b, box)) pixels.append(QLine(Pixel(a), Pixel(b)));
+        if (!ClipSegment(a, b, box)) continue;
+        pixels.append(QLine(Pixel(a), Pixel(b)));
+        changed(LineArea(pixels.back().p1(), pixels.back().p2(), widthPx));
     }
     if (pixels.isEmpty()) return;
     QPainter& p = painter();
@@ -164,6 +183,7 @@ void GraphCanvas::point(double x, double y, const QColor& color) {
     QPainter& p = painter();
     setPen(color, 1);
     p.drawPoint(Pixel(a));
+    changed(LineArea(Pixel(a), Pixel(a), 1));
 }
 
 void GraphCanvas::points(const QVector<QPointF>& at, const QColor& color) {
@@ -172,8 +192,9 @@ void GraphCanvas::points(const QVector<QPointF>& at, const QColor& color) {
     pixels.reserve(at.size());
     for (const QPointF& p : at) {
         const QPointF a = toPixels(p.x(), p.y());
-        if (std::isfinite(a.x()) && std::isfinite(a.y()) && box.contains(a))
-            pixels.append(Pixel(a));
+        if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !box.contains(a)) continue;
+        pixels.append(Pixel(a));
+        changed(LineArea(pixels.back(), pixels.back(), 1));
     }
     if (pixels.isEmpty()) return;
     QPainter& p = painter();
@@ -187,7 +208,10 @@ void GraphCanvas::text(double x, double y, const QString& text, const QColor& co
     if (!std::isfinite(a.x()) || !std::isfinite(a.y())) return;
     QPainter& p = painter();
     setPen(color, 1);
-    p.drawText(QPointF(qRound(a.x()), qRound(a.y() + textDrop_) + metrics_->ascent()), text);
+    const QPointF baseline(qRound(a.x()), qRound(a.y() + textDrop_) + metrics_->ascent());
+    p.drawText(baseline, text);
+    // The ink's box, with room for smoothing and hinting.
+    changed(metrics_->boundingRect(text).translated(baseline).toAlignedRect().adjusted(-2, -2, 2, 2));
 }
 
 void GraphCanvas::textOnWhite(double x, double y, const QString& text) {
@@ -197,6 +221,7 @@ void GraphCanvas::textOnWhite(double x, double y, const QString& text) {
     const QRectF box(QPointF(qRound(a.x()), qRound(a.y() + textDrop_)),
                      QSizeF(metrics_->horizontalAdvance(text), metrics_->height()));
     painter().fillRect(box.toAlignedRect(), Qt::white);
+    changed(box.toAlignedRect());
     this->text(x, y, text);
 }
 

@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QLineF>
 #include <QPainter>
+#include <QRegion>
 #include <QSize>
 #include <QTransform>
 #include <QVector>
@@ -62,10 +63,21 @@ class GraphCanvas {
     // Ends the painter kept open between drawing calls.
     void finish();
 
+    // The pixels drawn on since the last call (a rectangle that holds them all), so that
+    // a window shows the picture by repainting only what changed.
+    QRegion takeChangedArea();
+
   private:
     QPainter& painter();
     void updateMapping();
     void setPen(const QColor& color, int widthPx);
+    void changed(const QRect& pixels) {
+        if (!allChanged_) changed_ |= pixels;
+    }
+    void allChanged() {
+        changed_ = image_.rect();
+        allChanged_ = true;
+    }
 
     QImage image_;
     double scaleX_ = 1;
@@ -77,6 +89,8 @@ class GraphCanvas {
     QPainter painter_;
     QColor penColor_;
     int penWidth_ = -1;
+    QRegion changed_;
+    bool allChanged_ = false;  // changed_ is the whole picture
 };
 
 }  // namespace quillon

@@ -43,6 +43,8 @@ class TrendGraph {
     QPointF toPixels(double x, double y) const { return canvas_.toPixels(x, y); }
     // Called after every operation that changed the picture or the page box.
     std::function<void()> onChanged;
+    // The part of the picture drawn on since the last call (pixels); empty when none.
+    QRegion takeChangedArea() { return canvas_.takeChangedArea(); }
 
     // ---- frame
     void RE_display();

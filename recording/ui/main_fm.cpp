@@ -102,6 +102,8 @@ QMenu* MainFm::popupMenu(const QString& name) const { return popups_.value(name)
 
 QImage MainFm::graphImage() const { return graph_->image(); }
 
+void MainFm::repaintGraph(const QRegion& pictureArea) { graph_->showChanged(pictureArea); }
+
 void MainFm::Form_Load() {
     move(5, 5);
     if (calls_.GetOSVersion) s_.link.OSMajor = calls_.GetOSVersion().trimmed().left(1).toInt();
@@ -184,10 +186,13 @@ void MainFm::onTick() {
     // table the user is being asked to save, or the one a file is being read into). The
     // bytes wait in the port; the next tick reads them and catches up the records due.
     if (!tickMayRun()) return;
+    const int syncsBefore = syncs_;
     inTick_ = true;
     Call(calls_.Timer1_Timer);
     inTick_ = false;
-    sync();
+    // The poll loop shows the outcome of its tick itself (its Refresh ends the tick);
+    // showing it a second time would only repeat the work.
+    if (syncs_ == syncsBefore) sync();
 }
 
 void MainFm::toolbarClick(const QString& key) {

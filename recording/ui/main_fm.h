@@ -33,6 +33,7 @@ namespace quillon {
 
 class ArtBox;
 class GraphBox;
+class StatusField;
 class FmAbout;
 
 class MainFm : public QMainWindow {
@@ -83,6 +84,8 @@ class MainFm : public QMainWindow {
     bool tickMayRun() const;
     QMenu* popupMenu(const QString& name) const;
     QImage graphImage() const;
+    // Repaints the part of the graph picture box that shows this area of the picture.
+    void repaintGraph(const QRegion& pictureArea);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -142,11 +145,11 @@ class MainFm : public QMainWindow {
     QLabel* bannerLabel_ = nullptr;
     QLabel* meterNote_ = nullptr;
     // Status bar parts: state, records, saved file, schedule, port.
-    QLabel* statusState_ = nullptr;
-    QLabel* statusRecords_ = nullptr;
-    QLabel* statusSaved_ = nullptr;
-    QLabel* statusSchedule_ = nullptr;
-    QLabel* statusPort_ = nullptr;
+    StatusField* statusState_ = nullptr;
+    StatusField* statusRecords_ = nullptr;
+    StatusField* statusSaved_ = nullptr;
+    StatusField* statusSchedule_ = nullptr;
+    StatusField* statusPort_ = nullptr;
     ArtBox* barImage_ = nullptr;
     ArtBox* signImage_ = nullptr;
     ArtBox* buzzer_ = nullptr;
@@ -164,6 +167,7 @@ class MainFm : public QMainWindow {
     bool unloaded_ = false;
     bool inTick_ = false;
     int commandsRunning_ = 0;  // commands under way (nested ones count too)
+    int syncs_ = 0;            // times the window showed the session
     int shownCurrentRow_ = -1;
     // The record table follows the newest record only while the user is at its bottom.
     bool tableFollows_ = true;

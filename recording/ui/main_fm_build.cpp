@@ -17,6 +17,8 @@
 #include "artwork.h"
 #include "main_fm.h"
 #include "picture_boxes.h"
+#include "record_table_view.h"
+#include "status_field.h"
 
 namespace quillon {
 
@@ -333,7 +335,7 @@ void MainFm::buildInfoAndStatistics(QWidget* central) {
 }
 
 void MainFm::buildGraphAndTable(QWidget* central) {
-    grid_ = new QTableView(central);
+    grid_ = new RecordTableView(central);
     grid_->setObjectName("MSFlexGrid1");
     grid_->setModel(&s_.table);
     grid_->setItemDelegate(new FixedColumnDelegate(grid_));
@@ -434,20 +436,18 @@ void MainFm::buildStatusBar() {
     bar->setObjectName("statusBar");
     bar->setSizeGripEnabled(true);
     auto part = [bar](const char* name, bool permanent, int stretch = 0) {
-        auto* l = new QLabel(bar);
-        l->setObjectName(name);
-        l->setContentsMargins(4, 0, 4, 0);
+        auto* field = new StatusField(name, bar);
         if (permanent) {
-            bar->addPermanentWidget(l);
+            bar->addPermanentWidget(field);
         } else {
-            bar->addWidget(l, stretch);
+            bar->addWidget(field, stretch);
         }
-        return l;
+        return field;
     };
     statusState_ = part("statusState", false);
-    QFont bold = statusState_->font();
+    QFont bold = statusState_->label()->font();
     bold.setBold(true);
-    statusState_->setFont(bold);
+    statusState_->label()->setFont(bold);
     statusRecords_ = part("statusRecords", false);
     // The saved file takes the room left; a path too long for it is cut, and its whole
     // text is in the tool tip.

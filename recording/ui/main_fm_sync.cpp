@@ -14,6 +14,7 @@
 #include "date_time_format.h"
 #include "main_fm.h"
 #include "picture_boxes.h"
+#include "status_field.h"
 #include "window_state.h"
 
 namespace quillon {
@@ -58,6 +59,7 @@ int TimeColumnWidth(const QTableView* grid) {
 }  // namespace
 
 void MainFm::sync() {
+    ++syncs_;
     syncControls();
     syncReadout();
     syncStatistics();
@@ -188,7 +190,7 @@ void MainFm::syncStatusBar() {
     const StatusLine line =
         DescribeStatus(s_, calls_.meterDevice ? calls_.meterDevice() : QString());
     const struct {
-        QLabel* label;
+        StatusField* field;
         const QString& text;
     } parts[] = {{statusState_, line.state},
                  {statusRecords_, line.records},
@@ -196,10 +198,10 @@ void MainFm::syncStatusBar() {
                  {statusSchedule_, line.schedule},
                  {statusPort_, line.port}};
     for (const auto& p : parts) {
-        SetText(p.label, p.text);
-        p.label->setVisible(!p.text.isEmpty());
+        p.field->setText(p.text);
+        if (p.field->isHidden() != p.text.isEmpty()) p.field->setVisible(!p.text.isEmpty());
     }
-    statusSaved_->setToolTip(line.saved);
+    if (statusSaved_->label()->toolTip() != line.saved) statusSaved_->label()->setToolTip(line.saved);
 }
 
 void MainFm::LayoutControls() {

@@ -1,11 +1,15 @@
 #include "picture_boxes.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace quillon {
 
 ArtBox::ArtBox(QWidget* parent, Draw draw, int n)
-    : QWidget(parent), draw_(std::move(draw)), n_(n) {}
+    : QWidget(parent), draw_(std::move(draw)), n_(n) {
+    // Every picture covers the whole box: nothing under it needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void ArtBox::setNumber(int n) {
     if (n == n_) return;
@@ -21,14 +25,26 @@ void ArtBox::paintEvent(QPaintEvent*) {
 
 GraphBox::GraphBox(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
-void GraphBox::paintEvent(QPaintEvent*) {
+void GraphBox::showChanged(const QRegion& imageArea) {
+    if (imageArea.isEmpty()) return;
+    // The picture is drawn at the box's size; until it has that size it is scaled.
+    if (image().size() == size()) {
+        update(imageArea);
+    } else {
+        update();
+    }
+}
+
+void GraphBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QImage img = image();
-    if (img.isNull()) {
-        p.fillRect(rect(), Qt::white);
-    } else {
-        p.fillRect(rect(), Qt::white);
-        p.drawImage(rect(), img);
+    if (img.size() != size()) p.fillRect(rect(), Qt::white);
+    if (!img.isNull()) {
+        if (img.size() == size()) {
+            p.drawImage(event->rect(), img, event->rect());
+        } else {
+            p.drawImage(rect(), img);
+        }
     }
     p.setPen(palette().color(QPalette::Mid));
     p.drawRect(rect().adjusted(0, 0, -1, -1));

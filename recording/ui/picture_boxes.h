@@ -10,6 +10,7 @@ namespace quillon {
 
 class ArtBox final : public QWidget {
   public:
+    // Draws picture n at the box's size, opaque: the box paints nothing under it.
     using Draw = std::function<QImage(int n, QSize size)>;
     ArtBox(QWidget* parent, Draw draw, int n = 1);
     void setNumber(int n);
@@ -29,9 +30,11 @@ class GraphBox final : public QWidget {
     // Where the picture comes from; without a source the box stays white.
     void setSource(std::function<QImage()> source) { source_ = std::move(source); }
     QImage image() const { return source_ ? source_() : QImage(); }
+    // Repaints the part of the box that shows this area of the picture.
+    void showChanged(const QRegion& imageArea);
 
   protected:
-    void paintEvent(QPaintEvent*) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     std::function<QImage()> source_;
