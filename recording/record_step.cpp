@@ -2,7 +2,6 @@
 #include <QThread>
 
 #include "date_time_format.h"
-#include "flag_scope.h"
 #include "number_format.h"
 #include "recorder.h"
 #include "recording_journal.h"
@@ -76,7 +75,6 @@ void Recorder::RecordStep() {
             }
             if (r.RecFunc != s_.reading.FuncCode) {
                 Call(s_.hooks.Refresh);  // a save question shows over the new function
-                FlagScope byRecording(resetByRecording_);
                 mnstop_Click();
                 ResetDisplay();
                 return;
@@ -92,7 +90,6 @@ void Recorder::RecordStep() {
 
         if (r.RecNo >= kMaxRecords) {
             Call(s_.hooks.Refresh);  // a save question shows over the last record
-            FlagScope byRecording(resetByRecording_);
             mnstop_Click();
             if (calls_.SleepMs) {
                 calls_.SleepMs(200);

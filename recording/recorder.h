@@ -82,9 +82,6 @@ class Recorder {
     bool stepEverRan_ = false;
     bool readingLapsed_ = false;
     qint64 liveSince_ = 0;
-    // The display reset under way comes from the recording itself (a function change,
-    // the record limit), not from the user.
-    bool resetByRecording_ = false;
 };
 
 }  // namespace quillon

@@ -207,12 +207,12 @@ void RecordingJournal::reportSaved() {
 
 void RecordingJournal::saveDeclined() { released_ = true; }
 
-void RecordingJournal::tableCleared(bool byUser) {
-    closeFile(byUser || released_);
+void RecordingJournal::tableCleared() {
+    closeFile(released_);
     forgetRecording();
 }
 
-void RecordingJournal::programEnding() { tableCleared(false); }
+void RecordingJournal::programEnding() { tableCleared(); }
 
 void RecordingJournal::fail(const QString& why) {
     if (why != error_) qWarning("quillon: the recording is not journalled: %s", qPrintable(why));

@@ -11,9 +11,9 @@
 // program holds an exclusive lock on its file; recovery leaves locked files alone.
 //
 // The file is removed once its records have left the program by the user's choice:
-// saved as a report, given up when asked whether to save them, or the table cleared or
-// replaced by the user. Anything else (the program killed, the table cleared by a
-// function change while its save failed) leaves it for recovery.
+// saved as a report, or given up when asked whether to save them. Anything else (the
+// program killed, a save that failed or was never offered, then the table cleared or
+// replaced) leaves it for recovery.
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -49,10 +49,10 @@ class RecordingJournal {
     // The user answered that the records need not be saved: the file goes with the table
     // or at the end of the program.
     void saveDeclined();
-    // The table was emptied or replaced. The file goes when the user did it (Clear, a new
-    // recording, an opened report) or the records were saved or given up; otherwise (a
-    // function change or the record limit while the save failed) it stays for recovery.
-    void tableCleared(bool byUser);
+    // The table was emptied or replaced (Clear, a new recording, an opened report, a
+    // function change, the record limit). The file goes when the records were saved or
+    // given up; otherwise it stays for recovery.
+    void tableCleared();
     // The program ends normally: the file goes when the records were saved or given up,
     // otherwise it stays for recovery.
     void programEnding();

@@ -61,7 +61,8 @@ class JournalTest : public ::testing::Test {
         c.UpdateMaxMin = [this] { StatisticsCalc(session).UpdateMaxMin(); };
         c.UpdateAverage = [this] { StatisticsCalc(session).UpdateAverage(); };
         c.PromptUnsavedRecord = [this] {
-            if (saveWorks) journal->reportSaved();
+            if (atStop == StopOutcome::Saved) journal->reportSaved();
+            if (atStop == StopOutcome::Declined) journal->saveDeclined();
         };
         recorder.InstallHooks();
         recorder.SetIdleState();
@@ -102,7 +103,8 @@ class JournalTest : public ::testing::Test {
     ScriptedMessageBoxes messages;
     std::unique_ptr<RecordingJournal> journal = std::make_unique<RecordingJournal>(state.path());
     Recorder recorder{session, clock, messages};
-    bool saveWorks = true;
+    // What becomes of the records when a recording stops.
+    enum class StopOutcome { Saved, NotSaved, Declined } atStop = StopOutcome::Saved;
 };
 
 TEST_F(JournalTest, RecoveredReportIsTheReportASaveWouldWrite) {
@@ -183,52 +185,36 @@ TEST_F(JournalTest, DamagedJournals) {
 TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
     struct Case {
         const char* name;
+        StopOutcome atStop;
         std::function<void()> then;  // after two records
         bool stays;
     };
+    const auto stopThenExit = [&] {
+        recorder.mnstop_Click();
+        journal->programEnding();
+    };
+    const auto stopThenStart = [&] {
+        recorder.mnstop_Click();
+        recorder.mnstart_Click();
+    };
+    const auto clear = [&] { recorder.mnclear_Click(); };
+    const auto functionChange = [&] { record("1.000", 2, 1); };
     const Case cases[] = {
-        {"program killed", [] {}, true},
-        {"report saved at Stop", [&] { recorder.mnstop_Click(); }, false},
-        {"save failed, then Exit",
-         [&] {
-             saveWorks = false;
-             recorder.mnstop_Click();
-             journal->programEnding();
-         },
-         true},
-        {"save declined, then Exit",
-         [&] {
-             saveWorks = false;
-             recorder.mnstop_Click();
-             journal->saveDeclined();
-             journal->programEnding();
-         },
-         false},
-        {"Clear",
-         [&] {
-             saveWorks = false;
-             recorder.mnclear_Click();
-         },
-         false},
-        {"a new recording",
-         [&] {
-             saveWorks = false;
-             recorder.mnstop_Click();
-             recorder.mnstart_Click();
-         },
-         false},
-        {"function change, save failed",
-         [&] {
-             saveWorks = false;
-             record("1.000", 2, 1);
-         },
-         true},
-        {"function change, saved", [&] { record("1.000", 2, 1); }, false},
+        {"program killed", StopOutcome::Saved, [] {}, true},
+        {"report saved at Stop", StopOutcome::Saved, [&] { recorder.mnstop_Click(); }, false},
+        {"save failed, then Exit", StopOutcome::NotSaved, stopThenExit, true},
+        {"save declined, then Exit", StopOutcome::Declined, stopThenExit, false},
+        {"Clear, save declined", StopOutcome::Declined, clear, false},
+        {"Clear, save failed", StopOutcome::NotSaved, clear, true},
+        {"a new recording after a declined save", StopOutcome::Declined, stopThenStart, false},
+        {"a new recording after a failed save", StopOutcome::NotSaved, stopThenStart, true},
+        {"function change, save failed", StopOutcome::NotSaved, functionChange, true},
+        {"function change, saved", StopOutcome::Saved, functionChange, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QDir(state.path()).removeRecursively();
-        saveWorks = true;
+        atStop = c.atStop;
         journal = std::make_unique<RecordingJournal>(state.path());
         recorder.setJournal(journal.get());
         recorder.SetIdleState();
