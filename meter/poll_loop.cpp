@@ -75,6 +75,9 @@ void PollLoop::runTick() {
                 link_.FindMeterPort();
             else
                 link_.ReopenMeterPort();
+            // A scheduled recording waiting for its meter still ends on time; a scheduled
+            // start waits for the link.
+            if (rec.RecNo > 0 && s_.sched.SchedRunning) Call(s_.hooks.ScheduleCheck);
             return;
         }
         s_.readout.indicator[kIndRS232] = false;

@@ -146,8 +146,14 @@ TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
         EXPECT_TRUE(waiting());
         if (!c.box) {
             const int opens = lib.logText("sio_open").size();
+            const int checks = scheduleChecks;
             tick();
             EXPECT_EQ(lib.logText("sio_open").size(), opens + 1) << "reopened on the next tick";
+            EXPECT_EQ(scheduleChecks, checks) << "no schedule check without a link";
+            s.sched.SchedRunning = true;
+            tick();
+            EXPECT_EQ(scheduleChecks, checks + 1) << "a scheduled recording's stop is checked";
+            s.sched.SchedRunning = false;
         }
     }
 }
