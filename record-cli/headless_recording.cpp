@@ -110,8 +110,9 @@ void HeadlessRecording::wireRecorder() {
 std::optional<int> HeadlessRecording::prepare(SettingsStore& store) {
     // The settings dialog's load, without storing the defaults of a first run.
     SettingsForm form;
+    const bool firstRun = IsFirstRun(store);
     const QString mav = LoadSettings(s_, store);
-    if (IsFirstRun(s_.settings)) {
+    if (firstRun) {
         PressDefault(form, s_.settings);
         TakeForm(form, s_);
     } else {
