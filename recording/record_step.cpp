@@ -43,7 +43,7 @@ bool Recorder::liveReading(qint64 now) {
     stepEverRan_ = true;
     lastStepTick_ = now;
     const qint64 frame = s_.link.lastFrameTick;
-    if (frame < 0 || now - frame > kLiveReadingMs) {
+    if (!ReadingIsLive(frame, now, s_.link.timerInterval)) {
         readingLapsed_ = true;
         return false;
     }

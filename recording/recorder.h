@@ -43,11 +43,11 @@ class Recorder {
     // Header row, two rows, current cell row 1 column 0.
     void InitGrid();
 
-    // Writes the records that are due, each from a live reading (decoded within
-    // kLiveReadingMs). Intervals that fall due while no live reading comes, or while the
-    // step is not run (no link, a held-up loop), stay empty: numbering goes on and the
-    // time column shows the gap. Called by the poll loop on each tick while a recording
-    // runs (RunState 0 and Running).
+    // Writes the records that are due, each from a live reading (ReadingIsLive: its frame
+    // younger than kLiveReadingMs). Intervals that fall due while no live reading comes, or while
+    // the step is not run (no link, a held-up loop), stay empty: numbering goes on and the time
+    // column shows the gap. Called by the poll loop on each tick while a recording runs (RunState 0
+    // and Running).
     void RecordStep();
 
     void mnstart_Click();
