@@ -68,7 +68,7 @@ HeadlessRecording::HeadlessRecording(const RecordOptions& options, SerialLibrary
       ports_(ports),
       clock_(clock),
       records_(records),
-      status_(status, options.quiet),
+      status_(status, options.quiet, [&clock] { return clock.tickMs(); }),
       messages_(status_),
       decoder_(s_, serial, clock),
       link_(s_, serial, clock, messages_, ports_),

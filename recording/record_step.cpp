@@ -1,6 +1,4 @@
 // The record table's layout and the record step.
-#include <QThread>
-
 #include "date_time_format.h"
 #include "number_format.h"
 #include "recorder.h"
@@ -90,12 +88,9 @@ void Recorder::RecordStep() {
 
         if (r.RecNo >= kMaxRecords) {
             Call(s_.hooks.Refresh);  // a save question shows over the last record
+            // The next recording starts at once: its name comes from the clock, long after
+            // this one's.
             mnstop_Click();
-            if (calls_.SleepMs) {
-                calls_.SleepMs(200);
-            } else {
-                QThread::msleep(200);
-            }
             mnstart_Click();
             return;
         }

@@ -29,7 +29,6 @@ class RecorderTest : public ::testing::Test {
         c.PlotNewPoint = [this] { plottedRows.push_back(session.table.currentRow); };
         c.PromptUnsavedRecord = [this] { ++saveOffers; };
         c.or_stp = [this] { ++scheduleEnds; };
-        c.SleepMs = [this](int ms) { clock.advance(ms); };
         recorder.InstallHooks();
         recorder.SetIdleState();
         recorder.InitGrid();
