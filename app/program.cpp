@@ -139,8 +139,10 @@ void Program::RecoverJournals() {
     const RecoveryOutcome outcome = quillon::RecoverJournals(journal_.folder(), folders, calls);
     const QString text = RecoveryMessage(outcome);
     if (text.isEmpty()) return;
-    messages_.show(text, QStringLiteral("Recovered recordings"), MsgButtons::Ok,
-                   outcome.failed.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
+    // Not modal: after a power cut nobody may be there to press OK, and the link, the
+    // schedule and the recording must not wait for it.
+    messages_.notify(text, QStringLiteral("Recovered recordings"),
+                     outcome.failed.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
 }
 
 void Program::OpenReport(const QString& path) {
@@ -178,9 +180,10 @@ MainFmCalls Program::windowCalls() {
         SettingsStore::Batch oneWrite(store_);
         LoadSettingsAtStartup(session_, store_);
         schedule_.Form_Load();
-        // A settings file that cannot be read or written is told once, at start.
+        // A settings file that cannot be read or written is told once, at start, in a
+        // box that holds nothing up.
         if (const auto problem = store_.TakeProblemMessage("The settings"))
-            messages_.show(*problem, QString(), MsgButtons::Ok, MsgIcon::Exclamation);
+            messages_.notify(*problem, QString(), MsgIcon::Exclamation);
     };
     // The window's timer drives the poll loop's tick (the loop's own timer stays off).
     c.Timer1_Timer = [this] { poll_.Timer1_Timer(); };

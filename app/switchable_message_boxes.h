@@ -20,6 +20,12 @@ class SwitchableMessageBoxes final : public MessageBoxes {
         return unattended_ ? console_.show(text, title, buttons, icon)
                            : attended_.show(text, title, buttons, icon);
     }
+    void notify(const QString& text, const QString& title, MsgIcon icon) override {
+        if (unattended_)
+            console_.notify(text, title, icon);
+        else
+            attended_.notify(text, title, icon);
+    }
 
   private:
     MessageBoxes& attended_;

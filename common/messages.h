@@ -18,6 +18,12 @@ class MessageBoxes {
     // the application's title.
     virtual MsgResult show(const QString& text, const QString& title, MsgButtons buttons,
                            MsgIcon icon) = 0;
+    // A notice with an OK button that must not hold the program up (start-up notices:
+    // ticks, the link and the schedule go on under it). The window's boxes stand open
+    // without waiting; others show it as show() does.
+    virtual void notify(const QString& text, const QString& title, MsgIcon icon) {
+        show(text, title, MsgButtons::Ok, icon);
+    }
 };
 
 // Test double: records every message and answers from a queue of scripted replies.

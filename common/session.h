@@ -84,6 +84,13 @@ struct LinkState {
 // one no older than that.
 constexpr qint64 kLiveReadingMs = 1500;
 
+// Whether the reading is live at `now` (tick counts in ms), for records and the readout
+// alike. The decoder reads at the poll ticks (every tickMs), so the frame it decoded at
+// lastFrameTick may have come up to one tick earlier.
+inline bool ReadingIsLive(qint64 lastFrameTick, qint64 now, int tickMs) {
+    return lastFrameTick >= 0 && now - lastFrameTick + qMax(0, tickMs) < kLiveReadingMs;
+}
+
 // The decoder's reading, read by everything that records or scales values.
 struct Reading {
     int FuncCode = 0;   // 0..33

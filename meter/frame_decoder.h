@@ -45,6 +45,8 @@ class FrameDecoder {
     void ReadFrames();
     // The alarm limit check on the value shown; sets AlarmOn and the limit colours.
     void CheckLimits();
+    // The clock session.link.lastFrameTick is read from.
+    Clock& clock() const { return clock_; }
 
   private:
     // frame: bytes 1..9 of a frame whose byte 1 and byte 9 are right.

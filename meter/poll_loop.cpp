@@ -75,6 +75,9 @@ void PollLoop::runTick() {
                 link_.FindMeterPort();
             else
                 link_.ReopenMeterPort();
+            // A scheduled recording waiting for its meter still ends on time; a scheduled
+            // start waits for the link.
+            if (rec.RecNo > 0 && s_.sched.SchedRunning) Call(s_.hooks.ScheduleCheck);
             return;
         }
         s_.readout.indicator[kIndRS232] = false;
@@ -125,19 +128,10 @@ void PollLoop::runTick() {
 }
 
 void PollLoop::showWhetherLive() {
-    // Counted in ticks since the decoder last accepted a frame (not since it last ran:
-    // noise alone keeps it running). The decoder reads at the ticks, so a frame decoded
-    // at one may have come up to a tick earlier: the reading stops counting as live once
-    // its frame may be kLiveReadingMs old.
-    const qint64 frame = s_.link.lastFrameTick;
-    if (frame != frameSeen_) {
-        frameSeen_ = frame;
-        ticksWithoutFrame_ = 0;
-    } else {
-        ++ticksWithoutFrame_;
-    }
-    const qint64 oldestFrameAge = qint64(ticksWithoutFrame_ + 1) * qMax(1, s_.link.timerInterval);
-    const bool stale = frame < 0 || oldestFrameAge >= kLiveReadingMs;
+    // By the clock since the decoder last accepted a frame (not since it last ran: noise
+    // alone keeps it running), with the record step's rule: late ticks change nothing.
+    const bool stale =
+        !ReadingIsLive(s_.link.lastFrameTick, decoder_.clock().tickMs(), s_.link.timerInterval);
     Readout& out = s_.readout;
     out.stale = stale;
     out.indicator[kIndRS232] = !stale;

@@ -46,7 +46,7 @@ class PollLoop {
     // A listen of the opening attempt ended between ticks: go on with the attempt
     // unless something else runs now (then the next tick goes on with it).
     void continueLinkBetweenTicks();
-    // "RS232" while the reading is live, "WAIT" once no frame came for kLiveReadingMs.
+    // "RS232" while the reading is live (ReadingIsLive), "WAIT" once it is not.
     void showWhetherLive();
     // The time-out while a recording waits for the meter to return: the port closes
     // without a message and without ending the recording.
@@ -62,8 +62,6 @@ class PollLoop {
     QTimer timer_;
     bool inTick_ = false;
     std::function<bool()> mayRun_;
-    qint64 frameSeen_ = -1;  // session.link.lastFrameTick at the last tick
-    int ticksWithoutFrame_ = 0;
 };
 
 }  // namespace quillon

@@ -68,7 +68,7 @@ HeadlessRecording::HeadlessRecording(const RecordOptions& options, SerialLibrary
       ports_(ports),
       clock_(clock),
       records_(records),
-      status_(status, options.quiet),
+      status_(status, options.quiet, [&clock] { return clock.tickMs(); }),
       messages_(status_),
       decoder_(s_, serial, clock),
       link_(s_, serial, clock, messages_, ports_),
@@ -110,8 +110,9 @@ void HeadlessRecording::wireRecorder() {
 std::optional<int> HeadlessRecording::prepare(SettingsStore& store) {
     // The settings dialog's load, without storing the defaults of a first run.
     SettingsForm form;
+    const bool firstRun = IsFirstRun(store);
     const QString mav = LoadSettings(s_, store);
-    if (IsFirstRun(s_.settings)) {
+    if (firstRun) {
         PressDefault(form, s_.settings);
         TakeForm(form, s_);
     } else {

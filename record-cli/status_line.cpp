@@ -4,14 +4,31 @@
 
 namespace quillon {
 
-StatusLine::StatusLine(FILE* stream, bool quiet)
-    : stream_(stream), quiet_(quiet), terminal_(stream && ::isatty(fileno(stream))) {}
+StatusLine::StatusLine(FILE* stream, bool quiet, std::function<qint64()> nowMs)
+    : stream_(stream),
+      quiet_(quiet),
+      terminal_(stream && ::isatty(fileno(stream))),
+      nowMs_(std::move(nowMs)) {}
 
 void StatusLine::show(const QString& text) {
-    if (quiet_ || !terminal_ || (text == shown_ && onScreen_)) return;
+    if (quiet_ || !stream_) return;
+    if (!terminal_) return showAsLine(text);
+    if (text == shown_ && onScreen_) return;
     stepAside();
     shown_ = text;
     comeBack();
+}
+
+void StatusLine::showAsLine(const QString& text) {
+    const qint64 now = nowMs_ ? nowMs_() : 0;
+    const bool end = text.isEmpty();
+    if (!end) shown_ = text;
+    if (shown_.isEmpty() || shown_ == lastLine_) return;
+    if (!end && lastLineAt_ >= 0 && now - lastLineAt_ < kLineEveryMs) return;
+    std::fprintf(stream_, "%s\n", shown_.toLocal8Bit().constData());
+    std::fflush(stream_);
+    lastLine_ = shown_;
+    lastLineAt_ = now;
 }
 
 void StatusLine::put(const QString& line) {
@@ -34,7 +51,7 @@ void StatusLine::stepAside() {
 }
 
 void StatusLine::comeBack() {
-    if (onScreen_ || shown_.isEmpty()) return;
+    if (!terminal_ || onScreen_ || shown_.isEmpty()) return;
     std::fprintf(stream_, "\r\033[K%s", shown_.toLocal8Bit().constData());
     std::fflush(stream_);
     onScreen_ = true;

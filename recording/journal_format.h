@@ -24,6 +24,9 @@ inline constexpr char kRecordTag[] = "record";
 inline constexpr int kSettingsFields = 4;
 inline constexpr int kRecordFields = 9;
 inline constexpr char kFileSuffix[] = ".journal";
+// A journal being made (locked, its first lines being written) until it takes its name;
+// recovery passes over these and removes only old ones left by a crash at that moment.
+inline constexpr char kPartPrefix[] = ".journal-part-";
 
 // Appends tag and fields as one line (with its line feed) to out.
 void AppendLine(QByteArray& out, const char* tag, const QStringList& fields);

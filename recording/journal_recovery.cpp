@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,9 @@ namespace {
 
 constexpr qint64 kMaxJournalBytes = 64 * 1024 * 1024;
 constexpr int kMaxReportNames = 1000;
+// A journal being made takes its name within moments; one this old was left by a crash
+// at that moment and holds no record.
+constexpr qint64 kStalePartSeconds = 24 * 60 * 60;
 
 QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
@@ -45,6 +49,22 @@ bool ReadAll(int fd, QByteArray* bytes, QString* why) {
             *why = QStringLiteral("the file is too large to be a journal");
             return false;
         }
+    }
+}
+
+// Removes journals-in-the-making a crash left behind long ago; a locked one is still
+// being made.
+void RemoveStaleParts(const QString& folder) {
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-kStalePartSeconds);
+    const QFileInfoList parts = QDir(folder).entryInfoList(
+        {QLatin1String(journal::kPartPrefix) + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& info : parts) {
+        if (info.lastModified() > before) continue;
+        const QByteArray path = QFile::encodeName(info.absoluteFilePath());
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.constData());
+        ::close(fd);
     }
 }
 
@@ -215,6 +235,7 @@ RecoveryOutcome RecoverJournals(const QString& journalFolder, const QStringList&
         ::close(fd);
     }
     if (!journals.isEmpty()) SyncFolder(journalFolder);
+    RemoveStaleParts(journalFolder);
     return outcome;
 }
 

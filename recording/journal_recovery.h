@@ -8,7 +8,8 @@
 //
 // A journal is removed only once its report is on disk; one that cannot be read or
 // written stays, and the outcome says why. A torn last line (killed mid-write) is
-// dropped. Journals another running program holds are left alone.
+// dropped. Journals another running program holds are left alone, and so are journals
+// still being made; only those a crash left half-made over a day ago are removed.
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,5 @@
 // The record table's layout and the record step.
-#include <QThread>
-
 #include "date_time_format.h"
-#include "flag_scope.h"
 #include "number_format.h"
 #include "recorder.h"
 #include "recording_journal.h"
@@ -44,7 +41,7 @@ bool Recorder::liveReading(qint64 now) {
     stepEverRan_ = true;
     lastStepTick_ = now;
     const qint64 frame = s_.link.lastFrameTick;
-    if (frame < 0 || now - frame > kLiveReadingMs) {
+    if (!ReadingIsLive(frame, now, s_.link.timerInterval)) {
         readingLapsed_ = true;
         return false;
     }
@@ -76,7 +73,6 @@ void Recorder::RecordStep() {
             }
             if (r.RecFunc != s_.reading.FuncCode) {
                 Call(s_.hooks.Refresh);  // a save question shows over the new function
-                FlagScope byRecording(resetByRecording_);
                 mnstop_Click();
                 ResetDisplay();
                 return;
@@ -92,13 +88,9 @@ void Recorder::RecordStep() {
 
         if (r.RecNo >= kMaxRecords) {
             Call(s_.hooks.Refresh);  // a save question shows over the last record
-            FlagScope byRecording(resetByRecording_);
+            // The next recording starts at once: its name comes from the clock, long after
+            // this one's.
             mnstop_Click();
-            if (calls_.SleepMs) {
-                calls_.SleepMs(200);
-            } else {
-                QThread::msleep(200);
-            }
             mnstart_Click();
             return;
         }

@@ -43,11 +43,11 @@ class Recorder {
     // Header row, two rows, current cell row 1 column 0.
     void InitGrid();
 
-    // Writes the records that are due, each from a live reading (decoded within
-    // kLiveReadingMs). Intervals that fall due while no live reading comes, or while the
-    // step is not run (no link, a held-up loop), stay empty: numbering goes on and the
-    // time column shows the gap. Called by the poll loop on each tick while a recording
-    // runs (RunState 0 and Running).
+    // Writes the records that are due, each from a live reading (ReadingIsLive: its frame
+    // younger than kLiveReadingMs). Intervals that fall due while no live reading comes, or while
+    // the step is not run (no link, a held-up loop), stay empty: numbering goes on and the time
+    // column shows the gap. Called by the poll loop on each tick while a recording runs (RunState 0
+    // and Running).
     void RecordStep();
 
     void mnstart_Click();
@@ -82,9 +82,6 @@ class Recorder {
     bool stepEverRan_ = false;
     bool readingLapsed_ = false;
     qint64 liveSince_ = 0;
-    // The display reset under way comes from the recording itself (a function change,
-    // the record limit), not from the user.
-    bool resetByRecording_ = false;
 };
 
 }  // namespace quillon

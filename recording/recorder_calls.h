@@ -33,10 +33,6 @@ struct RecorderCalls {
     std::function<void()> PromptUnsavedRecord;
     // Ends the running entry of the recording schedule.
     std::function<void()> or_stp;
-
-    // Waits without letting window events run (between a stop and the restart after
-    // the last record). Unset: the thread sleeps.
-    std::function<void(int ms)> SleepMs;
 };
 
 }  // namespace quillon

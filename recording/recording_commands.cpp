@@ -143,9 +143,8 @@ void Recorder::mnclear_Click() {
 }
 
 void Recorder::ResetDisplay() {
-    // The table is about to go: so are its journal's records, unless the recording itself
-    // clears it (a function change, the record limit) before they were saved.
-    if (journal_) journal_->tableCleared(!resetByRecording_);
+    // The table is about to go; its journal goes only with records saved or given up.
+    if (journal_) journal_->tableCleared();
     RecordingState& r = s_.rec;
     Readout& ro = s_.readout;
     const bool viewingFile = r.RunState == kRunViewingFile;

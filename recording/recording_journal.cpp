@@ -1,6 +1,8 @@
 #include "recording_journal.h"
 
 #include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -10,12 +12,12 @@
 #include <cstring>
 
 #include "journal_format.h"
+#include "journal_syncer.h"
 
 namespace quillon {
 
 namespace {
 
-constexpr qint64 kSyncEveryMs = 1000;
 constexpr int kMaxNameTries = 100;
 
 QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
@@ -29,6 +31,19 @@ void SyncFolder(const QString& folder) {
     ::close(fd);
 }
 
+// Gives `from` the name `to` unless a file has that name (errno EEXIST then).
+bool RenameNoReplace(const QByteArray& from, const QByteArray& to) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
+    // A file system without it: a second name never replaces a file either.
+    if (::link(from.constData(), to.constData()) != 0) return false;
+    ::unlink(from.constData());
+    return true;
+}
+
 // A record name as part of a file name: never a path.
 QString FileNameOf(QString name) {
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
@@ -39,10 +54,7 @@ QString FileNameOf(QString name) {
 
 }  // namespace
 
-RecordingJournal::RecordingJournal(QString folder) : folder_(std::move(folder)) {
-    syncTimer_.setSingleShot(true);
-    QObject::connect(&syncTimer_, &QTimer::timeout, &syncTimer_, [this] { syncNow(); });
-}
+RecordingJournal::RecordingJournal(QString folder) : folder_(std::move(folder)) {}
 
 RecordingJournal::~RecordingJournal() { closeFile(false); }
 
@@ -103,7 +115,7 @@ void RecordingJournal::append(const Session& s, int row) {
     if (!writeAll(body_.constData() + written_, body_.size() - written_)) return;
     written_ = body_.size();
     error_.clear();
-    syncSoon();
+    if (syncer_) syncer_->written();
 }
 
 bool RecordingJournal::openFile() {
@@ -113,30 +125,45 @@ bool RecordingJournal::openFile() {
     }
     QFile::setPermissions(folder_,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // The file is made and locked under a name recovery passes over, and takes its own
+    // name only once locked with its first lines in: recovery never finds the journal of
+    // a running recording unlocked.
+    QByteArray part = QFile::encodeName(folder_ + "/" + journal::kPartPrefix + "XXXXXX");
+    const int fd = ::mkostemp(part.data(), O_APPEND | O_CLOEXEC);
+    if (fd < 0) {
+        fail(folder_ + ": " + ErrnoText());
+        return false;
+    }
+    fd_ = fd;
+    path_ = QFile::decodeName(part);
+    written_ = 0;
+    fileSize_ = 0;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        fail(path_ + ": the file cannot be locked: " + ErrnoText());
+        closeFile(true);
+        return false;
+    }
+    if (!writeAll(header_.constData(), header_.size())) {
+        closeFile(true);
+        return false;
+    }
     const QString base = folder_ + "/" + FileNameOf(recordName_);
     for (int n = 1; n <= kMaxNameTries; ++n) {
         const QString path = base + (n == 1 ? QString() : QString("-%1").arg(n)) +
                              QLatin1String(journal::kFileSuffix);
-        const int fd = ::open(QFile::encodeName(path).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
-        if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) {
-            fail(path + ": " + ErrnoText());
-            return false;
+        if (RenameNoReplace(part, QFile::encodeName(path))) {
+            path_ = path;
+            syncer_ = std::make_unique<JournalSyncer>([fd] { ::fdatasync(fd); },
+                                                      [folder = folder_] { SyncFolder(folder); });
+            return true;
         }
-        ::flock(fd, LOCK_EX | LOCK_NB);
-        fd_ = fd;
-        path_ = path;
-        written_ = 0;
-        fileSize_ = 0;
-        if (!writeAll(header_.constData(), header_.size())) {
-            closeFile(true);
-            return false;
-        }
-        SyncFolder(folder_);
-        return true;
+        if (errno == EEXIST) continue;
+        fail(path + ": " + ErrnoText());
+        closeFile(true);
+        return false;
     }
     fail(base + QLatin1String(journal::kFileSuffix) + ": no free file name");
+    closeFile(true);
     return false;
 }
 
@@ -157,38 +184,21 @@ bool RecordingJournal::writeAll(const char* p, qint64 size) {
         left -= n;
     }
     fileSize_ += size;
-    unsynced_ = true;
     return true;
-}
-
-void RecordingJournal::syncSoon() {
-    if (!sinceSync_.isValid() || sinceSync_.elapsed() >= kSyncEveryMs) {
-        syncNow();
-    } else if (!syncTimer_.isActive()) {
-        syncTimer_.start(int(kSyncEveryMs - sinceSync_.elapsed()));
-    }
-}
-
-void RecordingJournal::syncNow() {
-    syncTimer_.stop();
-    if (fd_ >= 0 && unsynced_) ::fdatasync(fd_);
-    unsynced_ = false;
-    sinceSync_.restart();
 }
 
 void RecordingJournal::closeFile(bool remove) {
     if (fd_ < 0) return;
+    // The worker syncs the descriptor: it ends before the descriptor closes.
+    if (syncer_) syncer_->finish(!remove);
+    syncer_.reset();
     if (remove) {
         ::unlink(QFile::encodeName(path_).constData());
         SyncFolder(folder_);
-    } else {
-        syncNow();
     }
     ::close(fd_);
     fd_ = -1;
     written_ = 0;
-    syncTimer_.stop();
-    unsynced_ = false;
 }
 
 void RecordingJournal::forgetRecording() {
@@ -207,12 +217,12 @@ void RecordingJournal::reportSaved() {
 
 void RecordingJournal::saveDeclined() { released_ = true; }
 
-void RecordingJournal::tableCleared(bool byUser) {
-    closeFile(byUser || released_);
+void RecordingJournal::tableCleared() {
+    closeFile(released_);
     forgetRecording();
 }
 
-void RecordingJournal::programEnding() { tableCleared(false); }
+void RecordingJournal::programEnding() { tableCleared(); }
 
 void RecordingJournal::fail(const QString& why) {
     if (why != error_) qWarning("quillon: the recording is not journalled: %s", qPrintable(why));

@@ -7,23 +7,26 @@
 // One file per recording, "<record name>.journal" in DefaultFolder(), format in
 // journal_format.h. Each record is one write() to the kernel, so a killed process loses
 // nothing that was in the table; fdatasync runs at most once a second and within a
-// second of the last record, so a power cut loses at most the last second. A running
-// program holds an exclusive lock on its file; recovery leaves locked files alone.
+// second of the last record (on a worker thread: slow storage never holds up the
+// caller), so a power cut loses at most the last second. A running program holds an
+// exclusive lock on its file from before the file has its name; recovery leaves locked
+// files alone.
 //
 // The file is removed once its records have left the program by the user's choice:
-// saved as a report, given up when asked whether to save them, or the table cleared or
-// replaced by the user. Anything else (the program killed, the table cleared by a
-// function change while its save failed) leaves it for recovery.
+// saved as a report, or given up when asked whether to save them. Anything else (the
+// program killed, a save that failed or was never offered, then the table cleared or
+// replaced) leaves it for recovery.
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
+#include <memory>
 
 #include "session.h"
 
 namespace quillon {
+
+class JournalSyncer;
 
 class RecordingJournal {
   public:
@@ -49,10 +52,10 @@ class RecordingJournal {
     // The user answered that the records need not be saved: the file goes with the table
     // or at the end of the program.
     void saveDeclined();
-    // The table was emptied or replaced. The file goes when the user did it (Clear, a new
-    // recording, an opened report) or the records were saved or given up; otherwise (a
-    // function change or the record limit while the save failed) it stays for recovery.
-    void tableCleared(bool byUser);
+    // The table was emptied or replaced (Clear, a new recording, an opened report, a
+    // function change, the record limit). The file goes when the records were saved or
+    // given up; otherwise it stays for recovery.
+    void tableCleared();
     // The program ends normally: the file goes when the records were saved or given up,
     // otherwise it stays for recovery.
     void programEnding();
@@ -69,8 +72,6 @@ class RecordingJournal {
     void closeFile(bool remove);
     void forgetRecording();
     bool writeAll(const char* bytes, qint64 size);
-    void syncSoon();
-    void syncNow();
     void fail(const QString& why);
 
     QString folder_;
@@ -83,11 +84,9 @@ class RecordingJournal {
     qint64 written_ = 0;   // bytes of body_ in the file
     qint64 fileSize_ = 0;  // bytes in the file, all of them whole lines
     int fd_ = -1;
-    bool released_ = false;  // saved, or given up by the user
-    bool unsynced_ = false;
-    QStringList settings_;  // fields of the last settings line
-    QElapsedTimer sinceSync_;
-    QTimer syncTimer_;
+    bool released_ = false;                  // saved, or given up by the user
+    QStringList settings_;                   // fields of the last settings line
+    std::unique_ptr<JournalSyncer> syncer_;  // syncs fd_ off this thread while it is open
 };
 
 }  // namespace quillon

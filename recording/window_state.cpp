@@ -58,8 +58,9 @@ StatusLine DescribeStatus(const Session& s, const QString& meterDevice) {
 bool ClosingLosesRecords(const Session& s) {
     if (s.rec.recordName.isEmpty() || s.table.recordCount() == 0) return false;
     if (ShowsOpenedReport(s) || RecordsInFile(s)) return false;
-    // Link Off stops the recording, and a stop of an open recording saves it unasked.
-    const bool savedByStop = s.rec.RunState == kRunRecording && s.rec.RecNo > 0;
+    // Link Off stops the recording, and Stop saves an open recording unasked (also a
+    // paused one whose RunState a file command changed): the same test as Stop's.
+    const bool savedByStop = s.rec.RunState == kRunRecording || s.rec.RecNo > 0;
     return !(savedByStop && SavesRecordingsAutomatically(s));
 }
 

@@ -131,6 +131,17 @@ void ImageExporter::mnsaveScreen_Click() {
 }
 
 void ImageExporter::Save(const QImage& image, const QString& path, int filterIndex) {
+    // The dialog asked about the name as typed; a name that gets an extension added
+    // ("notes.txt" becomes "notes.txt.bmp") is asked about here, so nothing is replaced
+    // unasked.
+    const QString final = PicturePath(path, filterIndex);
+    if (final != path && QFileInfo::exists(final)) {
+        const MsgResult answer =
+            messages_.show(QFileInfo(final).fileName() +
+                               QStringLiteral(" already exists.\nDo you want to replace it?"),
+                           QStringLiteral("Save File"), MsgButtons::YesNo, MsgIcon::Exclamation);
+        if (answer != MsgResult::Yes) return;
+    }
     const PictureSaveResult result = SaveImageFile(image, path, filterIndex);
     if (!result.ok) {
         messages_.show(QStringLiteral("The picture could not be saved.\n") + result.errorText,

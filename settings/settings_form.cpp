@@ -129,8 +129,9 @@ std::optional<QString> TakeForm(const SettingsForm& form, Session& session) {
 }
 
 bool LoadSettingsForm(SettingsForm& form, Session& session, SettingsStore& store) {
+    const bool firstRun = IsFirstRun(store);
     const QString mav = LoadSettings(session, store);
-    if (!IsFirstRun(session.settings)) {
+    if (!firstRun) {
         ShowRecord(form, session, mav);
         return false;
     }

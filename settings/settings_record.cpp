@@ -1,5 +1,6 @@
 #include "settings_record.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -87,9 +88,8 @@ QString LoadSettings(Session& session, SettingsStore& store) {
     ReadText(store, "Fdt_0", s.Fdt[0]);
     ReadText(store, "Fdt_1", s.Fdt[1]);
     ReadWhole(store, "keepRecording", s.keepRecording, 0, 1);
-    // An empty date format means a store never written (IsFirstRun), which applies every
-    // default; any other unlisted format falls back to its default alone.
-    if (!s.Fdt[0].isEmpty()) KeepListedFormat(s.Fdt[0], DateFormats(), kDefaultDateFormat);
+    // A missing, empty or unlisted format falls back to its own default alone.
+    KeepListedFormat(s.Fdt[0], DateFormats(), kDefaultDateFormat);
     KeepListedFormat(s.Fdt[1], TimeFormats(), kDefaultTimeFormat);
     return store.ReadSetting("Mav", QString());
 }
@@ -131,7 +131,11 @@ void ApplyMav(Session& session, const QString& mav) {
     for (int i = 0; i < 3; ++i) session.stats.StatFlags[i] = DigitAt(mav, i) != 0;
 }
 
-bool IsFirstRun(const Settings& settings) { return settings.Fdt[0].isEmpty(); }
+bool IsFirstRun(const SettingsStore& store) {
+    const QStringList& keys = SettingsKeys();
+    return std::none_of(keys.begin(), keys.end(),
+                        [&store](const QString& key) { return store.contains(key); });
+}
 
 IntervalTexts IntervalBoxTexts(qint32 intTimeMs) {
     const double minutes = Fix(double(intTimeMs) / 60000.0);

@@ -21,9 +21,9 @@ const QStringList& SettingsKeys();
 // Reads every key into session.settings. A missing key leaves its field unchanged, and
 // so does a numeric key whose text is not a number of the field's type, a "comp" outside
 // 0..256, a "Graph_range" outside 0..2, a negative "IntTime" and a "keepRecording" other
-// than 0 or 1. Whole-number fields round half to even. A date or time format that the
-// lists do not offer becomes the default (an empty date format stays empty: a first run);
-// line breaks in the title become blanks.
+// than 0 or 1. Whole-number fields round half to even. A date or time format that is
+// missing, empty or not offered by the lists becomes its default; line breaks in the
+// title become blanks.
 // Returns the stored "Mav" text ("" when absent); StatFlags are not touched here.
 QString LoadSettings(Session& session, SettingsStore& store);
 
@@ -38,9 +38,9 @@ void ApplyMav(Session& session, const QString& mav);
 // The numeric value of character i (0-based) of "Mav" or "ck" texts, 0 when missing.
 int DigitAt(const QString& text, int i);
 
-// The first-run rule: a record whose date format is still empty after loading was never
-// stored.
-bool IsFirstRun(const Settings& settings);
+// The first-run rule: the store holds none of the record's keys (no file, or an empty
+// section). A store missing only some keys is no first run: what it holds is kept.
+bool IsFirstRun(const SettingsStore& store);
 
 // The interval boxes' texts while the settings dialog is open.
 struct IntervalTexts {

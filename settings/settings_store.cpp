@@ -10,6 +10,7 @@ namespace quillon {
 namespace {
 const QString kSection = QStringLiteral("kvr3318");
 const QString kApplicationFile = QStringLiteral("regtest.ini");
+const QString kForeignLine = QStringLiteral("a line of it is not of the form key=value");
 
 QString Qualified(const QString& key) { return kSection + QLatin1Char('/') + key; }
 
@@ -62,12 +63,14 @@ SettingsStore::SettingsStore(const QString& iniPath) : path_(iniPath) {
     if (!readProblem_.isEmpty()) return;
     ini_ = std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
     ini_->allKeys();  // the file is parsed when first looked at; its status follows
-    // A line the INI reader does not understand would be dropped by the next write.
-    if (ini_->status() == QSettings::FormatError)
-        readProblem_ = QStringLiteral("a line of the file is not of the form key=value");
-    else if (ini_->status() == QSettings::AccessError)
+    if (ini_->status() == QSettings::AccessError) {
         readProblem_ = QStringLiteral("access denied");
-    if (!readProblem_.isEmpty()) ini_.reset();
+        ini_.reset();
+    } else if (ini_->status() == QSettings::FormatError) {
+        // The values around a line the INI reader does not understand (a "# note") are
+        // read; a write would drop that line, so the file is left alone.
+        keptAsIs_ = true;
+    }
 }
 
 SettingsStore::~SettingsStore() = default;
@@ -105,7 +108,7 @@ QString SettingsStore::ReadSetting(const QString& key, const QString& defaultTex
 }
 
 void SettingsStore::WriteSetting(const QString& key, const QString& text) {
-    if (!ini_) {
+    if (!ini_ || keptAsIs_) {
         unsaved_.insert(key, text);
         return;
     }
@@ -114,7 +117,7 @@ void SettingsStore::WriteSetting(const QString& key, const QString& text) {
 }
 
 void SettingsStore::flush() {
-    if (!ini_) return;
+    if (!ini_ || keptAsIs_) return;
     ini_->sync();
     if (ini_->status() != QSettings::NoError) NoteWriteProblem();
 }
@@ -135,10 +138,11 @@ bool SettingsStore::contains(const QString& key) const {
     return unsaved_.contains(key) || (ini_ && ini_->contains(Qualified(key)));
 }
 
-bool SettingsStore::writable() const { return ini_ && writeProblem_.isEmpty(); }
+bool SettingsStore::writable() const { return ini_ && !keptAsIs_ && writeProblem_.isEmpty(); }
 
 QString SettingsStore::UnwritableMessage(const QString& what) const {
-    const QString reason = writeProblem_.isEmpty() ? readProblem_ : writeProblem_;
+    QString reason = writeProblem_.isEmpty() ? readProblem_ : writeProblem_;
+    if (reason.isEmpty() && keptAsIs_) reason = kForeignLine;
     return what + " could not be written to " + path_ + " (" + reason +
            "). They apply until the program ends; check that the folder is writable.";
 }
@@ -149,6 +153,11 @@ std::optional<QString> SettingsStore::TakeProblemMessage(const QString& what) {
         problemTold_ = true;
         return "The settings file " + path_ + " could not be read (" + readProblem_ +
                "). The program goes on with default settings and leaves that file as it is.";
+    }
+    if (keptAsIs_) {
+        problemTold_ = true;
+        return "The settings file " + path_ + " is left as it is because " + kForeignLine +
+               ". The values it holds apply; changes made now apply until the program ends.";
     }
     if (!writeProblem_.isEmpty()) {
         problemTold_ = true;

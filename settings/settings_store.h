@@ -4,7 +4,9 @@
 // Settings and schedule keep their keys here; every value is text.
 //
 // A file that exists but cannot be read is never written: the store then keeps its
-// values in memory for the run. Problems with the file are told to the user once.
+// values in memory for the run. Nor is a file with a line the INI reader does not
+// understand (a "# note"): the values it holds are read, and changes stay in memory.
+// Problems with the file are told to the user once.
 
 #include <QHash>
 #include <QSettings>
@@ -53,13 +55,13 @@ class SettingsStore {
     };
     bool contains(const QString& key) const;
     // False once a write could not reach the file (unwritable folder, full disk), and for
-    // a file that could not be read.
+    // a file that could not be read or is kept as it is.
     bool writable() const;
     // The message telling the user that `what` ("The settings") could not be stored.
     QString UnwritableMessage(const QString& what) const;
-    // The message about the file's problem (not readable, or not writable: then about
-    // `what`), the first time it is asked for after the problem arose; nothing when the
-    // file is fine or the problem was told already.
+    // The message about the file's problem (not readable, kept as it is, or not writable:
+    // then about `what`), the first time it is asked for after the problem arose; nothing
+    // when the file is fine or the problem was told already.
     std::optional<QString> TakeProblemMessage(const QString& what);
 
   private:
@@ -73,6 +75,7 @@ class SettingsStore {
     int batchDepth_ = 0;
     QString readProblem_;              // why the file could not be read
     QString writeProblem_;             // why the last write failed
+    bool keptAsIs_ = false;            // read, but never written (a line not key=value)
     QHash<QString, QString> unsaved_;  // values kept in memory for an unreadable file
     bool problemTold_ = false;
 };

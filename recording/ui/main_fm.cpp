@@ -32,6 +32,8 @@ namespace {
 
 // Room a window manager's title bar and borders take around a window.
 const QSize kFrameAllowance(16, 48);
+// How often a close that came during a command looks whether the command has ended.
+constexpr int kCloseRetryMs = 20;
 
 // Sizes and places a window of the program wholly on the screen of `over`: no larger
 // than the screen, centred on `over`, moved in from any edge it would cross.
@@ -281,6 +283,16 @@ void MainFm::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    // The close box while a command or tick runs (Start waiting for the meter lets
+    // events run): the window closes once it has ended, never under it.
+    if (!exitRequested_ && (inTick_ || commandsRunning_ > 0)) {
+        event->ignore();
+        if (!closePending_) {
+            closePending_ = true;
+            retryClose();
+        }
+        return;
+    }
     // Only the close box asks, and only when records would be lost.
     bool dataDeclined = false;
     if (!exitRequested_ && ClosingLosesRecords(s_)) {
@@ -295,6 +307,14 @@ void MainFm::closeEvent(QCloseEvent* event) {
     }
     Form_Unload(dataDeclined);
     event->accept();
+}
+
+void MainFm::retryClose() {
+    QTimer::singleShot(kCloseRetryMs, this, [this] {
+        if (inTick_ || commandsRunning_ > 0) return retryClose();
+        closePending_ = false;
+        close();
+    });
 }
 
 void MainFm::Form_Unload(bool dataDeclined) {

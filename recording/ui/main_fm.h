@@ -117,6 +117,8 @@ class MainFm : public QMainWindow {
     void runRecorder(void (Recorder::*command)());
     void onTick();
     void Form_Unload(bool dataDeclined);
+    // Closes the window once no command or tick runs any more.
+    void retryClose();
     // Help and About leave a recording running; otherwise they count as a command.
     void noteDialogCommand();
     void syncControls();
@@ -164,6 +166,7 @@ class MainFm : public QMainWindow {
     QSize previousClient_;
     bool laidOut_ = false;  // the controls stand as previousClient_ wants them
     bool exitRequested_ = false;
+    bool closePending_ = false;  // a close came during a command or tick
     bool unloaded_ = false;
     bool inTick_ = false;
     int commandsRunning_ = 0;  // commands under way (nested ones count too)

@@ -39,12 +39,21 @@ QMessageBox::StandardButtons ButtonsOf(MsgButtons buttons) {
 
 }  // namespace
 
+QString QtMessageBoxes::captionOr(const QString& title) const {
+    if (!title.isEmpty()) return title;
+    return owner_ ? owner_->windowTitle() : QApplication::applicationDisplayName();
+}
+
+void QtMessageBoxes::notify(const QString& text, const QString& title, MsgIcon icon) {
+    auto* box = new QMessageBox(IconOf(icon), captionOr(title), text, QMessageBox::Ok, owner_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
 MsgResult QtMessageBoxes::show(const QString& text, const QString& title, MsgButtons buttons,
                                MsgIcon icon) {
-    QString caption = title;
-    if (caption.isEmpty())
-        caption = owner_ ? owner_->windowTitle() : QApplication::applicationDisplayName();
-    QMessageBox box(IconOf(icon), caption, text, ButtonsOf(buttons), owner_);
+    QMessageBox box(IconOf(icon), captionOr(title), text, ButtonsOf(buttons), owner_);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MsgResult::Yes;

@@ -16,8 +16,12 @@ class QtMessageBoxes final : public MessageBoxes {
 
     MsgResult show(const QString& text, const QString& title, MsgButtons buttons,
                    MsgIcon icon) override;
+    // A box that is not modal: it stays open beside the window until OK is pressed.
+    void notify(const QString& text, const QString& title, MsgIcon icon) override;
 
   private:
+    QString captionOr(const QString& title) const;
+
     QPointer<QWidget> owner_;
 };
 

@@ -8,9 +8,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <functional>
 
 #include "program.h"
@@ -133,6 +135,50 @@ TEST(AppSettings, UnreadableSettingsFileIsToldAtStart) {
     }
     EXPECT_TRUE(QFileInfo(path).isDir());
     qputenv("XDG_CONFIG_HOME", saved);
+}
+
+// The start-up notices (a settings file kept as it is, a journal that could not be
+// recovered) stand beside the window without holding up its ticks: after a power cut
+// nobody may be there to press OK.
+TEST(AppSettings, StartUpNoticesHoldNothingUp) {
+    QTemporaryDir config, state, folder;
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray savedState = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
+    qputenv("QUILLON_PORTS", "");
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    write(config.filePath("regtest.ini"), "# mine\n[kvr3318]\nFdt_0=yyyy/mm/dd\n");
+    write(state.filePath("quillon/x.journal"), "not a journal\n");
+    // A modal box would wait here for ever: it is closed after a while and the test fails.
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    guard.start(3000);
+    {
+        Program program(folder.path(), nullptr, std::make_unique<ScriptedFileDialogs>());
+        program.window().Form_Load();
+        program.window().show();
+        program.RecoverJournals();
+        int notices = 0;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible()) continue;
+            ++notices;
+            EXPECT_FALSE(box->isModal()) << qPrintable(box->text());
+        }
+        EXPECT_EQ(notices, 2);
+        EXPECT_TRUE(program.window().tickMayRun());
+        program.window().findChild<QAction*>("mnexit")->trigger();
+    }
+    qputenv("XDG_CONFIG_HOME", savedConfig);
+    qputenv("XDG_STATE_HOME", savedState);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <csignal>
 
 #include "private_home.h"
@@ -185,8 +186,9 @@ QDateTime RecordTime(const RecordTable& table, int row) {
 
 // The meter goes away twice: the simulator hangs up and comes back 20 s later (the same
 // recording goes on after a gap, without any box), then it is killed. Each time "WAIT"
-// shows within 2 s and no record is stamped after its last frame plus 1.5 s plus one
-// interval (plus a second for the whole seconds of the time column).
+// shows within 2 s (later only by as much as the window's ticks came late on a loaded
+// machine) and no record is stamped after its last frame plus 1.5 s plus one interval
+// (plus a second for the whole seconds of the time column).
 TEST(AppJournalEndToEnd, LostMeterLeavesAGapAndTheRecordingWaitsForIt) {
     SKIP_WITHOUT_PROGRAMS();
     testing::SimProcess meter({"-e",
@@ -210,6 +212,15 @@ TEST(AppJournalEndToEnd, LostMeterLeavesAGapAndTheRecordingWaitsForIt) {
     const QString name = s.rec.recordName;
     ASSERT_TRUE(RunUntil([&] { return s.table.recordCount() >= 2; }, 15000));
 
+    // How late the window's ticks came at most, since `lateTicks` was last reset.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastTick = -1, lateTicks = 0;
+    QObject::connect(window.timer(), &QTimer::timeout, &window, [&] {
+        const qint64 now = clock.elapsed();
+        if (lastTick >= 0) lateTicks = qMax(lateTicks, now - lastTick - s.link.timerInterval);
+        lastTick = now;
+    });
     // Waits until the meter is gone (`gone` says so), then checks the indicator and the
     // records of the next seconds.
     const auto expectNoStaleRecords = [&](const std::function<bool()>& gone, int watchMs) {
@@ -217,8 +228,11 @@ TEST(AppJournalEndToEnd, LostMeterLeavesAGapAndTheRecordingWaitsForIt) {
         const QDateTime lastFrame = QDateTime::currentDateTime();
         QElapsedTimer since;
         since.start();
-        EXPECT_TRUE(RunUntil([&] { return s.readout.indicator[kIndWait]; }, 2500));
-        EXPECT_LE(since.elapsed(), 2000) << "WAIT shows within 2 s";
+        lateTicks = 0;
+        EXPECT_TRUE(RunUntil([&] { return s.readout.indicator[kIndWait]; }, 10000));
+        // A late tick delays both the last frame's decoding and the tick that shows WAIT.
+        EXPECT_LE(since.elapsed(), 2000 + 2 * lateTicks)
+            << "WAIT shows within 2 s; the ticks came up to " << lateTicks << " ms late";
         EXPECT_FALSE(s.readout.indicator[kIndRS232]);
         EXPECT_TRUE(s.readout.stale);
         RunUntil([] { return false; }, watchMs);

@@ -146,10 +146,28 @@ TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
         EXPECT_TRUE(waiting());
         if (!c.box) {
             const int opens = lib.logText("sio_open").size();
+            const int checks = scheduleChecks;
             tick();
             EXPECT_EQ(lib.logText("sio_open").size(), opens + 1) << "reopened on the next tick";
+            EXPECT_EQ(scheduleChecks, checks) << "no schedule check without a link";
+            s.sched.SchedRunning = true;
+            tick();
+            EXPECT_EQ(scheduleChecks, checks + 1) << "a scheduled recording's stop is checked";
+            s.sched.SchedRunning = false;
         }
     }
+}
+
+// Whether the reading is live follows the clock, not the count of ticks: a late tick
+// shows "WAIT" once the frame may be 1.5 s old.
+TEST_F(PollTest, LateTickShowsWaitByTheClock) {
+    linkUp();
+    tick(EncodeFrame({2, 0x31, 1000}));  // decoded at 0 ms; the clock is at 500 ms now
+    clock.advance(700);
+    loop.Timer1_Timer();
+    EXPECT_TRUE(s.readout.stale);
+    EXPECT_TRUE(s.readout.indicator[kIndWait]);
+    EXPECT_FALSE(s.readout.indicator[kIndRS232]);
 }
 
 // The time-out box stands over the window as the tick left it (the record step ran).

@@ -2,12 +2,19 @@
 // would have written, damaged journals, when a journal goes and when it stays.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
 #include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
+#include "journal_format.h"
 #include "journal_recovery.h"
+#include "journal_syncer.h"
 #include "meter_tables.h"
 #include "recorder.h"
 #include "recording_journal.h"
@@ -61,7 +68,8 @@ class JournalTest : public ::testing::Test {
         c.UpdateMaxMin = [this] { StatisticsCalc(session).UpdateMaxMin(); };
         c.UpdateAverage = [this] { StatisticsCalc(session).UpdateAverage(); };
         c.PromptUnsavedRecord = [this] {
-            if (saveWorks) journal->reportSaved();
+            if (atStop == StopOutcome::Saved) journal->reportSaved();
+            if (atStop == StopOutcome::Declined) journal->saveDeclined();
         };
         recorder.InstallHooks();
         recorder.SetIdleState();
@@ -102,7 +110,8 @@ class JournalTest : public ::testing::Test {
     ScriptedMessageBoxes messages;
     std::unique_ptr<RecordingJournal> journal = std::make_unique<RecordingJournal>(state.path());
     Recorder recorder{session, clock, messages};
-    bool saveWorks = true;
+    // What becomes of the records when a recording stops.
+    enum class StopOutcome { Saved, NotSaved, Declined } atStop = StopOutcome::Saved;
 };
 
 TEST_F(JournalTest, RecoveredReportIsTheReportASaveWouldWrite) {
@@ -183,52 +192,36 @@ TEST_F(JournalTest, DamagedJournals) {
 TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
     struct Case {
         const char* name;
+        StopOutcome atStop;
         std::function<void()> then;  // after two records
         bool stays;
     };
+    const auto stopThenExit = [&] {
+        recorder.mnstop_Click();
+        journal->programEnding();
+    };
+    const auto stopThenStart = [&] {
+        recorder.mnstop_Click();
+        recorder.mnstart_Click();
+    };
+    const auto clear = [&] { recorder.mnclear_Click(); };
+    const auto functionChange = [&] { record("1.000", 2, 1); };
     const Case cases[] = {
-        {"program killed", [] {}, true},
-        {"report saved at Stop", [&] { recorder.mnstop_Click(); }, false},
-        {"save failed, then Exit",
-         [&] {
-             saveWorks = false;
-             recorder.mnstop_Click();
-             journal->programEnding();
-         },
-         true},
-        {"save declined, then Exit",
-         [&] {
-             saveWorks = false;
-             recorder.mnstop_Click();
-             journal->saveDeclined();
-             journal->programEnding();
-         },
-         false},
-        {"Clear",
-         [&] {
-             saveWorks = false;
-             recorder.mnclear_Click();
-         },
-         false},
-        {"a new recording",
-         [&] {
-             saveWorks = false;
-             recorder.mnstop_Click();
-             recorder.mnstart_Click();
-         },
-         false},
-        {"function change, save failed",
-         [&] {
-             saveWorks = false;
-             record("1.000", 2, 1);
-         },
-         true},
-        {"function change, saved", [&] { record("1.000", 2, 1); }, false},
+        {"program killed", StopOutcome::Saved, [] {}, true},
+        {"report saved at Stop", StopOutcome::Saved, [&] { recorder.mnstop_Click(); }, false},
+        {"save failed, then Exit", StopOutcome::NotSaved, stopThenExit, true},
+        {"save declined, then Exit", StopOutcome::Declined, stopThenExit, false},
+        {"Clear, save declined", StopOutcome::Declined, clear, false},
+        {"Clear, save failed", StopOutcome::NotSaved, clear, true},
+        {"a new recording after a declined save", StopOutcome::Declined, stopThenStart, false},
+        {"a new recording after a failed save", StopOutcome::NotSaved, stopThenStart, true},
+        {"function change, save failed", StopOutcome::NotSaved, functionChange, true},
+        {"function change, saved", StopOutcome::Saved, functionChange, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QDir(state.path()).removeRecursively();
-        saveWorks = true;
+        atStop = c.atStop;
         journal = std::make_unique<RecordingJournal>(state.path());
         recorder.setJournal(journal.get());
         recorder.SetIdleState();
@@ -290,6 +283,60 @@ TEST_F(JournalTest, RecoveryLeavesLiveJournalsAndFallsBackToTheNextFolder) {
     ASSERT_EQ(o.recovered.size(), 1);
     EXPECT_TRUE(o.recovered[0].report.startsWith(reports.filePath("second/")));
     EXPECT_TRUE(Journals(state.path()).isEmpty());
+}
+
+// A journal is locked before it has its name, so recovery never sees a running
+// recording's journal unlocked; a half-made one is passed over until it is a day old.
+TEST_F(JournalTest, HalfMadeJournalsArePassedOverUntilTheyAreOld) {
+    recorder.mnstart_Click();
+    record("100.00");
+    const QDir folder(state.path());
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), Journals(state.path()));
+    const QString fresh = state.filePath(QString(journal::kPartPrefix) + "fresh");
+    const QString old = state.filePath(QString(journal::kPartPrefix) + "old");
+    WriteFile(fresh, journal::kFirstLine);
+    WriteFile(old, journal::kFirstLine);
+    QFile oldFile(old);
+    ASSERT_TRUE(oldFile.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(oldFile.setFileTime(QDateTime::currentDateTime().addDays(-2),
+                                    QFileDevice::FileModificationTime));
+    oldFile.close();
+    const RecoveryOutcome o =
+        RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+    EXPECT_TRUE(o.recovered.isEmpty() && o.failed.isEmpty());
+    EXPECT_TRUE(QFile::exists(fresh));
+    EXPECT_FALSE(QFile::exists(old));
+    EXPECT_EQ(Journals(state.path()).size(), 1);
+}
+
+// The journal's data sync runs off the caller's thread: at once for the first write,
+// then at most once a second, and what is left when the file is closed for recovery.
+TEST(JournalSyncer, AtOnceThenAtMostOnceASecondAndTheRestAtTheEnd) {
+    using Clock = std::chrono::steady_clock;
+    std::mutex m;
+    std::vector<Clock::time_point> syncs;
+    const auto count = [&] {
+        std::lock_guard<std::mutex> lock(m);
+        return syncs.size();
+    };
+    const auto waitFor = [&](size_t n) {
+        const auto until = Clock::now() + std::chrono::seconds(5);
+        while (count() < n && Clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return count() == n;
+    };
+    JournalSyncer syncer([&] {
+        std::lock_guard<std::mutex> lock(m);
+        syncs.push_back(Clock::now());
+    });
+    syncer.written();
+    ASSERT_TRUE(waitFor(1));
+    for (int i = 0; i < 20; ++i) syncer.written();
+    ASSERT_TRUE(waitFor(2));
+    EXPECT_GE(syncs[1] - syncs[0], std::chrono::milliseconds(950));
+    syncer.written();
+    syncer.finish(true);
+    EXPECT_EQ(count(), 3u);
 }
 
 }  // namespace

@@ -291,6 +291,45 @@ TEST_F(MainFmTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
     EXPECT_FALSE(window->isVisible());
 }
 
+// The close box during a command or tick that lets events run (Start waiting for the
+// meter) closes the window once that has ended, never under it.
+TEST_F(MainFmTest, CloseDuringACommandOrTickWaitsForItsEnd) {
+    const struct {
+        const char* name;
+        std::function<void(const std::function<void()>&)> runWith;
+    } cases[] = {
+        {"command",
+         [&](const std::function<void()>& during) {
+             window->calls().mnlinkon_Click = during;
+             find<QAction>("mnlinkon")->trigger();
+         }},
+        {"tick",
+         [&](const std::function<void()>& during) {
+             window->calls().Timer1_Timer = during;
+             session.link.timerInterval = 5;
+             window->sync();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        open();
+        window->show();
+        linkOffs = 0;
+        bool ran = false, closedUnder = false;
+        c.runWith([&] {
+            if (ran) return;
+            ran = true;
+            window->close();
+            QTest::qWait(60);
+            closedUnder = !window->isVisible() || linkOffs > 0;
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ran; }, 2000));
+        EXPECT_FALSE(closedUnder);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000));
+        EXPECT_EQ(linkOffs, 1);
+    }
+}
+
 TEST_F(MainFmTest, StatusBarFollowsTheRecording) {
     open();
     tickWithLiveReadings();

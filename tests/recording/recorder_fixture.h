@@ -1,6 +1,7 @@
 #pragma once
-// A recorder over a session filled by hand: the test plays the decoder (reading and
-// readout fields) and the poll loop (clock advance plus RecordStep while recording).
+// A recorder over a session filled by hand: the test plays the meter and the decoder
+// (reading and readout fields) and the poll loop (clock advance, a frame of the meter's
+// reading decoded while it sends, then RecordStep while recording).
 
 #include <gtest/gtest.h>
 
@@ -28,13 +29,12 @@ class RecorderTest : public ::testing::Test {
         c.PlotNewPoint = [this] { plottedRows.push_back(session.table.currentRow); };
         c.PromptUnsavedRecord = [this] { ++saveOffers; };
         c.or_stp = [this] { ++scheduleEnds; };
-        c.SleepMs = [this](int ms) { clock.advance(ms); };
         recorder.InstallHooks();
         recorder.SetIdleState();
         recorder.InitGrid();
     }
 
-    // What the decoder leaves after a frame.
+    // The meter sends this reading from now on; what the decoder leaves after its frame.
     void feed(const QString& value, int func = 2, int range = 1, float dec = 1) {
         session.reading.ValueText = value;
         session.readout.value = value;
@@ -42,12 +42,15 @@ class RecorderTest : public ::testing::Test {
         session.reading.RangeIdx = range;
         session.reading.DecIdx = dec;
         session.link.MissCount = 0;
-        session.link.lastFrameTick = clock.tickMs();
+        meterSends = true;
     }
+    // The meter stops sending (until the next feed).
+    void silence() { meterSends = false; }
 
     // One poll tick after `ms` milliseconds.
     void tick(qint64 ms = 0) {
         clock.advance(ms);
+        if (meterSends) session.link.lastFrameTick = clock.tickMs();
         if (session.rec.RunState == kRunRecording && session.rec.Running) recorder.RecordStep();
     }
 
@@ -60,6 +63,7 @@ class RecorderTest : public ::testing::Test {
     ScriptedMessageBoxes messages;
     Recorder recorder;
     bool linkWorks = true;
+    bool meterSends = false;
     int statsCalls = 0;
     int saveOffers = 0;
     int scheduleEnds = 0;

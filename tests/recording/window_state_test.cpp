@@ -52,14 +52,14 @@ TEST_F(WindowStateTest, ClosingAsksOnlyWhenRecordsWouldBeLost) {
              record(2);
          },
          false},
-        {"paused after a file command: Stop will not save",
+        {"paused after a file command: Stop still saves",
          [&] {
              session.settings.sav_Auto = 1;
              record(2);
              recorder.mnpause_Click();
              session.rec.RunState = kRunCommand;
          },
-         true},
+         false},
         {"stopped, not saved",
          [&] {
              record(2);

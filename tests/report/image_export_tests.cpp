@@ -111,6 +111,22 @@ TEST_F(ImageExportTest, FileContentFollowsTheNameOrTheChosenType) {
         EXPECT_EQ(messages.shown[0].text, "File Saved ok!");
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("notes.txt")));
+
+    // The name the extension is added to exists already: asked first; No keeps it.
+    QFile old(dir.filePath("notes.txt.bmp"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    old.write("keep me");
+    old.close();
+    for (const MsgResult reply : {MsgResult::No, MsgResult::Yes}) {
+        dialogs.answers = {{dir.filePath("notes.txt"), 0}};
+        messages.shown.clear();
+        messages.replies = {reply};
+        Exporter().mnsaveBmp_Click();
+        ASSERT_GE(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].text,
+                  "notes.txt.bmp already exists.\nDo you want to replace it?");
+        EXPECT_EQ(QImageReader(dir.filePath("notes.txt.bmp")).canRead(), reply == MsgResult::Yes);
+    }
     const QImage bmp(dir.filePath("g.bmp"));
     EXPECT_EQ(bmp.pixel(10, 120), qRgb(200, 0, 0));
     EXPECT_EQ(bmp.pixel(10, 10), qRgb(255, 255, 255));

@@ -37,7 +37,8 @@ TEST(SettingsFirstRun, EmptyStoreGetsEveryKeyAndTheWindowItsCaptions) {
     EXPECT_EQ(session.readout.limitCaption[2], "00:01");
 }
 
-TEST(SettingsFirstRun, StoreMissingOnlyTheDateFormatIsRewrittenWhole) {
+// A store missing only the date format is no first run: its values stay, in the file too.
+TEST(SettingsFirstRun, StoreMissingTheDateFormatKeepsEverythingElse) {
     test::FreshStore fresh;
     SettingsStore& s = fresh.store();
     const char* changed[][2] = {
@@ -49,15 +50,15 @@ TEST(SettingsFirstRun, StoreMissingOnlyTheDateFormatIsRewrittenWhole) {
 
     Session session;
     LoadSettingsAtStartup(session, s);
+    EXPECT_EQ(session.settings.Fdt[0], "yyyy/mm/dd");
+    EXPECT_EQ(session.settings.Fdt[1], "H:nn:ss");
+    EXPECT_EQ(session.settings.Sav_Drv, "/mnt/logs/");
+    EXPECT_EQ(session.settings.IntTime, 60000);
 
     auto store = fresh.reopen();
-    for (const auto& [key, value] : kFirstRun) {
-        QString expected = value;
-        if (key == "Tick_Dn") expected = "-2.5";  // kept from memory
-        if (key == "Tick_UP") expected = "10";
-        EXPECT_EQ(store->ReadSetting(key, "absent"), expected) << key.toStdString();
-    }
-    EXPECT_EQ(store->ReadSetting("Sav_Drv", "absent"), QDir::homePath() + "/Data/");
+    for (const auto& [key, value] : changed)
+        EXPECT_EQ(store->ReadSetting(key, "absent"), value) << key;
+    EXPECT_EQ(store->ReadSetting("Fdt_0", "absent"), "absent");
 }
 
 TEST(SettingsLoad, MavTextSetsTheStatisticsFlags) {
@@ -124,6 +125,8 @@ TEST(SettingsLoad, UnlistedFormatsFallBackToTheDefaults) {
         const char* timeLoaded;
     };
     const Row rows[] = {
+        {"date format missing", nullptr, "h:nn:ss AM/PM", "yyyy/mm/dd", "h:nn:ss AM/PM"},
+        {"date format empty", "", "h:nn:ss AM/PM", "yyyy/mm/dd", "h:nn:ss AM/PM"},
         {"time format missing", "dd/mm/yyyy", nullptr, "dd/mm/yyyy", "HH:nn:ss"},
         {"time format empty", "dd/mm/yyyy", "", "dd/mm/yyyy", "HH:nn:ss"},
         {"time format unknown", "dd/mm/yyyy", "hh-nn", "dd/mm/yyyy", "HH:nn:ss"},

@@ -59,26 +59,30 @@ TEST(SettingsStore, HandEditedUnquotedCommasReadAsTheWrittenText) {
     EXPECT_EQ(store->ReadSetting("Graph_txt", "x"), "Oven 2, door, closed");
 }
 
-// A file that cannot be read is told once, with its path and the reason, and is never
-// written: the run goes on with values kept in memory.
-TEST(SettingsStore, UnreadableFileIsToldOnceAndLeftAsItIs) {
+// A file that cannot be read, or holds a line the INI reader rejects, is told once with
+// its path and the reason, and is never written: changes stay in memory for the run. The
+// values of a file with such a line are read all the same.
+TEST(SettingsStore, ProblemFilesAreToldOnceAndLeftAsTheyAre) {
     struct Case {
         const char* name;
         std::function<void(const QString&)> make;
-        const char* reason;
+        const char* read;  // Graph_txt as read
+        const char* told;  // part of the message after the path
     };
-    const QByteArray handEdited = "[kvr3318]\nGraph_txt=mine\nthis line is no setting\n";
+    const QByteArray handEdited = "# my settings\n[kvr3318]\nGraph_txt=mine\nFdt_1=H:nn:ss\n";
+    const auto writeHandEdited = [&](const QString& p) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(handEdited);
+    };
     const Case cases[] = {
-        {"a folder", [](const QString& p) { QDir().mkpath(p); }, "folder"},
+        {"a folder", [](const QString& p) { QDir().mkpath(p); }, "default",
+         " could not be read (this is a folder"},
         {"a named pipe", [](const QString& p) { mkfifo(QFile::encodeName(p).constData(), 0600); },
-         "not a plain file"},
-        {"a line that is no setting",
-         [&](const QString& p) {
-             QFile f(p);
-             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-             f.write(handEdited);
-         },
-         "key=value"},
+         "default", " could not be read (this is not a plain file"},
+        {"a line that is no setting", writeHandEdited, "mine",
+         " is left as it is because a line of it is not of the form key=value. The values it "
+         "holds apply; changes made now apply until the program ends."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -86,26 +90,24 @@ TEST(SettingsStore, UnreadableFileIsToldOnceAndLeftAsItIs) {
         const QString path = dir.filePath("regtest.ini");
         c.make(path);
         SettingsStore store(path);
-        EXPECT_EQ(store.ReadSetting("Graph_txt", "default"), "default");
+        EXPECT_EQ(store.ReadSetting("Graph_txt", "default"), c.read);
         store.WriteSetting("Graph_txt", "new");
         EXPECT_EQ(store.ReadSetting("Graph_txt", "default"), "new");  // for this run
         EXPECT_FALSE(store.writable());
         const auto told = store.TakeProblemMessage("The settings");
         ASSERT_TRUE(told.has_value());
-        EXPECT_TRUE(told->contains(path + " could not be read (")) << told->toStdString();
-        EXPECT_TRUE(told->contains(c.reason)) << told->toStdString();
+        EXPECT_TRUE(told->contains(path + c.told)) << told->toStdString();
         EXPECT_FALSE(store.TakeProblemMessage("The settings").has_value());
     }
-    // A first start on such a file keeps the file's bytes.
+    // A start on such a file takes its values and keeps its bytes.
     QTemporaryDir dir;
     const QString path = dir.filePath("regtest.ini");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(handEdited);
-    f.close();
+    writeHandEdited(path);
     SettingsStore store(path);
     Session session;
     LoadSettingsAtStartup(session, store);
+    EXPECT_EQ(session.settings.Graph_txt, "mine");
+    EXPECT_EQ(session.settings.Fdt[1], "H:nn:ss");
     EXPECT_EQ(session.settings.Fdt[0], "yyyy/mm/dd");
     EXPECT_EQ(test::ReadFile(path), handEdited);
 }
