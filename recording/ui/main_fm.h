@@ -107,7 +107,8 @@ class MainFm : public QMainWindow {
     void buildBanner(QWidget* central);
     void buildStatusBar();
     QLabel* label(QWidget* parent, const QString& name, const QString& text, QRect twips,
-                  const QString& family, qreal pt, bool bold = false);
+                  const QString& family, qreal pt, bool bold = false,
+                  QLabel* made = nullptr);  // made: a label of another kind, or a new QLabel
     QLabel* field(QWidget* parent, const QString& name, QRect twips);
     void place(QWidget* w, QRect twips, qreal fontPt = 0);
     QAction* action(QMenu* menu, const QString& name, const QString& text,

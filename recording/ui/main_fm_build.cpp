@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "artwork.h"
+#include "glyph_cached_label.h"
 #include "main_fm.h"
 #include "picture_boxes.h"
 #include "record_table_view.h"
@@ -53,8 +54,9 @@ void Colour(QWidget* w, QPalette::ColorRole role, const QColor& c) {
 void MainFm::place(QWidget* w, QRect twips, qreal fontPt) { placed_.push_back({w, twips, fontPt}); }
 
 QLabel* MainFm::label(QWidget* parent, const QString& name, const QString& text, QRect twips,
-                      const QString& family, qreal pt, bool bold) {
-    auto* l = new QLabel(text, parent);
+                      const QString& family, qreal pt, bool bold, QLabel* made) {
+    QLabel* l = made ? made : new QLabel(parent);
+    l->setText(text);
     l->setObjectName(name);
     QFont f(family);
     f.setBold(bold);
@@ -212,8 +214,9 @@ void MainFm::buildReadout(QWidget* central) {
     Colour(frame_, QPalette::Window, kReadoutBack);
     place(frame_, {60, 60, 6200, 3000});
 
-    auto readoutLabel = [&](const QString& name, const QString& text, QRect twips, qreal pt) {
-        QLabel* l = label(frame_, name, text, twips, kArial, pt, true);
+    auto readoutLabel = [&](const QString& name, const QString& text, QRect twips, qreal pt,
+                            QLabel* made = nullptr) {
+        QLabel* l = label(frame_, name, text, twips, kArial, pt, true, made);
         l->setAutoFillBackground(true);
         Colour(l, QPalette::Window, kReadoutBack);
         Colour(l, QPalette::WindowText, kReadoutInk);
@@ -249,7 +252,9 @@ void MainFm::buildReadout(QWidget* central) {
     Colour(meterNote_, QPalette::WindowText, QColor(255, 190, 70));
     meterNote_->hide();
 
-    QLabel* value = readoutLabel("Label1_0", QString(), {100, 840, 5000, 1500}, 80.25);
+    // The value changes with every reading, in glyphs too large for Qt's glyph cache.
+    QLabel* value = readoutLabel("Label1_0", QString(), {100, 840, 5000, 1500}, 80.25,
+                                 new GlyphCachedLabel(frame_));
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QLabel* unit = readoutLabel("Label1_1", QString(), {5140, 1700, 1000, 560}, 26.25);
     unit->setAlignment(Qt::AlignLeft | Qt::AlignBottom);

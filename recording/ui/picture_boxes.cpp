@@ -5,8 +5,7 @@
 
 namespace quillon {
 
-ArtBox::ArtBox(QWidget* parent, Draw draw, int n)
-    : QWidget(parent), draw_(std::move(draw)), n_(n) {
+ArtBox::ArtBox(QWidget* parent, Draw draw, int n) : QWidget(parent), draw_(std::move(draw)), n_(n) {
     // Every picture covers the whole box: nothing under it needs painting first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -41,7 +40,9 @@ void GraphBox::paintEvent(QPaintEvent* event) {
     if (img.size() != size()) p.fillRect(rect(), Qt::white);
     if (!img.isNull()) {
         if (img.size() == size()) {
-            p.drawImage(event->rect(), img, event->rect());
+            // Only the parts asked for: a record changes a few strips of the picture, and
+            // their bounding box is most of it.
+            for (const QRect& r : event->region()) p.drawImage(r, img, r);
         } else {
             p.drawImage(rect(), img);
         }
