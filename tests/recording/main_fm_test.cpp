@@ -308,51 +308,45 @@ TEST_F(MainFmTest, StatusBarFollowsTheRecording) {
     open();
     tickWithLiveReadings();
     window->show();
-    const auto shown = [this](const char* name) {
-        return find<QLabel>(name)->isVisible() ? find<QLabel>(name)->text() : "(hidden)";
+    // State, records, port and saved file; "-" for a hidden part.
+    const auto status = [this] {
+        QStringList parts;
+        for (const char* name : {"statusState", "statusRecords", "statusPort", "statusSaved"})
+            parts << (find<QLabel>(name)->isVisible() ? find<QLabel>(name)->text() : "-");
+        return parts.join(" | ");
     };
-    EXPECT_EQ(shown("statusState"), "Idle");
-    EXPECT_EQ(shown("statusRecords"), "(hidden)");
-    EXPECT_EQ(shown("statusPort"), "No meter");
+    const auto records = [this] { return QString::number(session.table.recordCount()); };
+    EXPECT_EQ(status(), "Idle | - | No meter | -");
 
     find<QAction>("tbStart")->trigger();
     ASSERT_TRUE(recordsGrowBy(2));
-    EXPECT_EQ(shown("statusState"), "Recording");
-    EXPECT_TRUE(shown("statusRecords").endsWith(" records"));
-    EXPECT_EQ(shown("statusPort"), "/dev/pts/7");
-
     window->calls().Timer1_Timer = [] {};
+    window->sync();
+    EXPECT_EQ(status(), "Recording | " + records() + " records | /dev/pts/7 | -");
     session.link.LinkOn = false;  // the meter is gone, the recording goes on
     window->sync();
-    EXPECT_EQ(shown("statusState"), "Waiting for the meter");
-    EXPECT_EQ(shown("statusPort"), "No meter");
+    EXPECT_EQ(status(), "Waiting for the meter | " + records() + " records | No meter | -");
     session.link.LinkOn = true;
 
     find<QAction>("tbPause")->trigger();
-    EXPECT_EQ(shown("statusState"), "Paused");
-    const QString count = shown("statusRecords");
-    session.rec.reportFile = "/home/user/Data/" + session.rec.recordName + ".csv";
+    const QString saved = "/home/user/Data/" + session.rec.recordName + ".csv";
+    session.rec.reportFile = saved;
     session.rec.reportRecords = session.table.recordCount();
     session.sched.order = 1;
     session.sched.SchedStart = QDateTime(QDate(2031, 5, 6), QTime(7, 8, 9));
     window->sync();
-    EXPECT_EQ(shown("statusRecords"), count);
-    EXPECT_EQ(shown("statusSaved"), "Saved to " + session.rec.reportFile);
-    EXPECT_EQ(shown("statusSchedule"), "Next start 2031/05/06 07:08:09");
+    EXPECT_EQ(status(), "Paused | " + records() + " records | /dev/pts/7 | Saved to " + saved);
+    EXPECT_EQ(find<QLabel>("statusSchedule")->text(), "Next start 2031/05/06 07:08:09");
     session.rec.reportRecords -= 1;  // a record more than the file holds
     window->sync();
-    EXPECT_EQ(shown("statusSaved"), "(hidden)");
+    EXPECT_TRUE(status().endsWith(" | -"));
     session.rec.reportRecords += 1;
 
     find<QAction>("tbStop")->trigger();
-    EXPECT_EQ(shown("statusState"), "Idle");
-    EXPECT_EQ(shown("statusRecords"), "(hidden)");
-    EXPECT_EQ(shown("statusSaved"), "Saved to " + session.rec.reportFile);
-
+    EXPECT_EQ(status(), "Idle | - | /dev/pts/7 | Saved to " + saved);
     session.rec.RunState = kRunViewingFile;  // as an opened report leaves it
     window->sync();
-    EXPECT_EQ(shown("statusState"), "Viewing " + session.rec.recordName + ".csv");
-    EXPECT_EQ(shown("statusSaved"), "(hidden)");
+    EXPECT_EQ(status(), "Viewing " + session.rec.recordName + ".csv | - | /dev/pts/7 | -");
 }
 
 // Hi, Low and Record Interval show settings: they look read-only and say where they are set.
