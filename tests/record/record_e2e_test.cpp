@@ -32,10 +32,9 @@ class Recorder {
         process.start(QCoreApplication::applicationDirPath() + "/quillon-record", args);
     }
     ~Recorder() {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
+        if (process.state() == QProcess::NotRunning) return;
+        process.kill();
+        process.waitForFinished(5000);
     }
     // Waits for the end; false when it did not come within ms.
     bool ends(int ms) {
@@ -82,45 +81,43 @@ Report Open(const QString& path) {
     return r;
 }
 
-// The count reached, or SIGINT after three records: the records printed as they were
-// taken are the report's, as the window's reader opens it.
-TEST(RecordEndToEnd, TheReportHoldsTheRecordsPrintedWhenTheRunEnds) {
+// The records printed as they were taken are the report's, as the window's reader opens
+// it, with the title setting and statistics; no journal stays.
+Report ExpectPrintedRecordsInTheReport(const Recorder& run, const Home& home, const QString& path,
+                                       int records) {
+    const Report report = Open(path);
+    EXPECT_EQ(report.loaded.records, records) << qPrintable(report.loaded.errorText);
+    const QStringList printed = run.records();
+    EXPECT_EQ(printed.size(), records) << qPrintable(run.out);
+    for (int row = 1; row <= qMin(records, int(printed.size())); ++row) {
+        QStringList cells;
+        for (int c = 0; c < RecordTable::kColumns; ++c) cells << report.s().table.cell(row, c);
+        EXPECT_EQ(printed[row - 1], cells.join(','));
+    }
+    EXPECT_EQ(report.s().rec.fileTitle, "Night run") << "the title setting";
+    EXPECT_FALSE(report.s().stats.avgRow[0].isEmpty());
+    EXPECT_TRUE(home.journalFiles().isEmpty());
+    return report;
+}
+
+TEST(RecordEndToEnd, SigIntEndsTheRunWithItsRecordsInTheReport) {
     SKIP_WITHOUT_PROGRAMS();
     SimProcess meter({"-e", kRamp});
     ASSERT_TRUE(meter.start()) << qPrintable(meter.error());
-    for (const int interruptAfter : {0, 3}) {
-        SCOPED_TRACE(interruptAfter ? "SIGINT after 3 records" : "--count 5");
-        Home home(0);
-        const QString out = home.reports() + "run.csv";
-        Recorder run(home, meter.linkPath(),
-                     interruptAfter ? QStringList{"--interval", "1", "--out", out, "--quiet"}
-                                    : QStringList{"--count", "5", "--interval", "1", "--out", out});
-        if (interruptAfter) {
-            ASSERT_TRUE(RunUntil(
-                [&] {
-                    run.out += QString::fromUtf8(run.process.readAllStandardOutput());
-                    return run.records().size() >= interruptAfter;
-                },
-                30000));
-            run.kill(SIGINT);
-        }
-        ASSERT_TRUE(run.ends(30000)) << qPrintable(run.err);
-        EXPECT_EQ(run.process.exitCode(), 0) << qPrintable(run.err);
-        const int records = interruptAfter ? interruptAfter : 5;
-        const Report report = Open(out);
-        ASSERT_EQ(report.loaded.records, records) << qPrintable(report.loaded.errorText);
-        const QStringList printed = run.records();
-        ASSERT_EQ(printed.size(), records) << qPrintable(run.out);
-        for (int row = 1; row <= records; ++row) {
-            QStringList cells;
-            for (int c = 0; c < RecordTable::kColumns; ++c) cells << report.s().table.cell(row, c);
-            EXPECT_EQ(printed[row - 1], cells.join(','));
-        }
-        EXPECT_EQ(report.s().rec.fileTitle, "Night run") << "the title setting";
-        EXPECT_FALSE(report.s().stats.avgRow[0].isEmpty());
-        EXPECT_TRUE(home.journalFiles().isEmpty());
-        EXPECT_EQ(run.err.isEmpty(), interruptAfter > 0) << "only --quiet is quiet";
-    }
+    Home home(0);
+    const QString out = home.reports() + "run.csv";
+    Recorder run(home, meter.linkPath(), {"--interval", "1", "--out", out, "--quiet"});
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            run.out += QString::fromUtf8(run.process.readAllStandardOutput());
+            return run.records().size() >= 3;
+        },
+        30000));
+    run.kill(SIGINT);
+    ASSERT_TRUE(run.ends(30000)) << qPrintable(run.err);
+    EXPECT_EQ(run.process.exitCode(), 0) << qPrintable(run.err);
+    ExpectPrintedRecordsInTheReport(run, home, out, 3);
+    EXPECT_TRUE(run.err.isEmpty()) << "--quiet";
 }
 
 // A recorder killed outright leaves its journal; the next quillon-record start makes it a
@@ -206,9 +203,9 @@ bool StartsWith(const std::vector<std::uint8_t>& all, const std::vector<std::uin
     return part.size() <= all.size() && std::equal(part.begin(), part.end(), all.begin());
 }
 
-// A record at every poll (interval 0): a played-back capture gives each poll the bytes the
-// captured run read at that poll, so every record is the same, in quillon-record and in
-// the window.
+// The count ends a run. A record at every poll (interval 0): a played-back capture gives
+// each poll the bytes the captured run read at that poll, so every record is the same, in
+// quillon-record and in the window.
 TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedAsTheLiveRunWasByBothPrograms) {
     SKIP_WITHOUT_PROGRAMS();
     Home home(1);
@@ -224,8 +221,9 @@ TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedAsTheLiveRunWasByBothPrograms) 
             common + QStringList{"--out", home.reports() + "live.csv", "--capture", capture});
         ASSERT_TRUE(run.ends(30000)) << qPrintable(run.err);
         ASSERT_EQ(run.process.exitCode(), 0) << qPrintable(run.err);
-        live = Open(home.reports() + "live.csv");
+        live = ExpectPrintedRecordsInTheReport(run, home, home.reports() + "live.csv", 8);
         ASSERT_EQ(live.loaded.records, 8);
+        EXPECT_FALSE(run.err.isEmpty()) << "only --quiet is quiet";
     }
     const std::vector<std::uint8_t> captured = CapturedBytes(capture);
     ASSERT_GE(captured.size(), 80u);

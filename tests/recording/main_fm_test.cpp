@@ -35,7 +35,7 @@ class MainFmTest : public ::testing::Test {
         recorder.InstallHooks();
     }
 
-    MainFm& open() {
+    MainFm& open(bool show = false) {
         MainFmCalls calls;
         calls.mnlinkoff_Click = [this] {
             ++linkOffs;
@@ -47,6 +47,7 @@ class MainFmTest : public ::testing::Test {
         calls.meterDevice = [] { return QString("/dev/pts/7"); };
         window = std::make_unique<MainFm>(session, recorder, messages, folder.path(), calls);
         window->Form_Load();
+        if (show) window->show();
         return *window;
     }
 
@@ -174,8 +175,7 @@ TEST_F(MainFmTest, StartsIdleWithStopCheckedAndWaitShown) {
 }
 
 TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnlyAndTimesFit) {
-    open();
-    window->show();
+    open(true);
     QApplication::processEvents();
     const char* names[] = {"Frame1_0",    "Label1_0", "Label7",
                            "MSFlexGrid1", "Picture1", "Command1_1"};
@@ -229,8 +229,7 @@ TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnlyAndTimesFit) {
 }
 
 TEST_F(MainFmTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
-    open();
-    window->show();
+    open(true);
     session.rec.recordName = "20240131_100000";
     session.table.setRows(4);  // two records
     session.table.setCell(1, 1, "2024/01/31");
@@ -257,8 +256,7 @@ TEST_F(MainFmTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
     EXPECT_FALSE(window->timer()->isActive());
     EXPECT_EQ(session.rec.RunState, kRunIdle);
 
-    open();
-    window->show();
+    open(true);
     session.rec.reportFile.clear();
     find<QAction>("mnexit")->trigger();
     EXPECT_EQ(messages.shown.size(), 1);
@@ -286,8 +284,7 @@ TEST_F(MainFmTest, CloseDuringACommandOrTickWaitsForItsEnd) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        open();
-        window->show();
+        open(true);
         linkOffs = 0;
         bool ran = false, closedUnder = false;
         c.runWith([&] {
@@ -426,8 +423,7 @@ TEST_F(MainFmTest, NoPollTickInsideACommandOrUnderAModalBox) {
              find<QAction>("tbOpen")->trigger();
          }},
     };
-    open();
-    window->show();
+    open(true);
     session.link.timerInterval = 5;
     window->sync();
     for (const auto& c : cases) {
