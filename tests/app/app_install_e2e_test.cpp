@@ -60,7 +60,11 @@ class InstalledProgram : public ::testing::Test {
     QString prefix_;
 };
 
-TEST_F(InstalledProgram, StartsFromItsFolderAndWritesASnapshot) {
+// The installed program starts from its folder and writes a snapshot; it finds its title,
+// help and sound beside itself; quillon-record is installed beside it with its manual page,
+// linked into the bin and man folders next to the desktop entry's data folder, and runs with
+// no display.
+TEST_F(InstalledProgram, RunsAndFindsItsFilesBesideItself) {
     QProcess quillon;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -77,9 +81,7 @@ TEST_F(InstalledProgram, StartsFromItsFolderAndWritesASnapshot) {
     const QImage image(picture);
     EXPECT_FALSE(image.isNull()) << "no picture of the main window";
     EXPECT_GT(image.width(), 600);
-}
 
-TEST_F(InstalledProgram, FindsTitleHelpAndSoundBesideItself) {
     Program program(prefix_, std::make_unique<ScriptedMessageBoxes>(),
                     std::make_unique<ScriptedFileDialogs>());
     MainFm& window = program.window();
@@ -113,11 +115,7 @@ TEST_F(InstalledProgram, FindsTitleHelpAndSoundBesideItself) {
     EXPECT_EQ(QFileInfo(sound).absolutePath(), QFileInfo(prefix_).absoluteFilePath());
     const QByteArray head = sound.read(12);
     EXPECT_TRUE(head.startsWith("RIFF") && head.endsWith("WAVE"));
-}
 
-// quillon-record is installed beside the program with its manual page, linked into the
-// bin and man folders next to the desktop entry's data folder, and runs with no display.
-TEST_F(InstalledProgram, RecorderIsBesideItAndOnThePath) {
     const QString recorder = prefix_ + "/quillon-record";
     const QString manual = prefix_ + "/share/man/man1/quillon-record.1";
     ASSERT_TRUE(QFileInfo(recorder).isExecutable());
@@ -126,7 +124,6 @@ TEST_F(InstalledProgram, RecorderIsBesideItAndOnThePath) {
     EXPECT_EQ(QFileInfo(root_.filePath("share/man/man1/quillon-record.1")).symLinkTarget(), manual);
 
     QProcess run;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(display);
     run.setProcessEnvironment(env);

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPair>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
@@ -16,23 +15,12 @@ namespace quillon::testing {
 class Home {
   public:
     explicit Home(int autoSave) {
-        const QList<QPair<QString, QString>> keys = {{"autoScan", "0"},
-                                                     {"comp", "0"},
-                                                     {"sav_Auto", QString::number(autoSave)},
-                                                     {"Sav_Drv", reports()},
-                                                     {"T1_beep", "0"},
-                                                     {"limit_selet", "0"},
-                                                     {"limit_txt_0", "0"},
-                                                     {"limit_txt_1", "0"},
-                                                     {"Graph_Title", "0"},
-                                                     {"Graph_txt", "Night run"},
-                                                     {"Graph_range", "0"},
-                                                     {"OL_stop", "0"},
-                                                     {"IntTime", "1000"},
-                                                     {"Fdt_0", "yyyy/mm/dd"},
-                                                     {"Fdt_1", "HH:nn:ss"},
-                                                     {"Mav", "111"}};
-        for (const auto& [key, value] : keys) set(key, value);
+        const QString keys =
+            "autoScan=0;comp=0;sav_Auto=%1;Sav_Drv=%2;T1_beep=0;limit_selet=0;limit_txt_0=0;"
+            "limit_txt_1=0;Graph_Title=0;Graph_txt=Night run;Graph_range=0;OL_stop=0;"
+            "IntTime=1000;Fdt_0=yyyy/mm/dd;Fdt_1=HH:nn:ss;Mav=111";
+        for (const QString& kv : keys.arg(autoSave).arg(reports()).split(';'))
+            set(kv.section('=', 0, 0), kv.section('=', 1));
     }
     void set(const QString& key, const QString& value) {
         SettingsStore(config() + "/regtest.ini").WriteSetting(key, value);

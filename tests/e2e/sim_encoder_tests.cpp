@@ -1,11 +1,9 @@
-// The simulated meter's frames, checked against frames written out by hand, and its
-// script player. These bytes are what the end-to-end tests feed to the decoder, so an
-// encoder fault here would show up there as a decoder fault.
+// The simulated meter's frames, checked against frames written out by hand (an encoder
+// fault would show up in the end-to-end tests as a decoder fault), and its script player.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "meter_frame.h"
 #include "meter_ranges.h"
@@ -20,14 +18,12 @@ std::string Hex(const std::vector<std::uint8_t>& bytes) {
 }
 std::string Hex(const Frame& frame) { return HexText(frame.data(), frame.size()); }
 
-struct FrameCase {
-    const char* name;
-    FrameFields fields;
-    const char* bytes;
-};
-
 TEST(SimFrameEncoder, MatchesHandWrittenFrames) {
-    const FrameCase cases[] = {
+    const struct {
+        const char* name;
+        FrameFields fields;
+        const char* bytes;
+    } cases[] = {
         {"dcv_range1_minus_2_352", {2, 0x31, 2352, true, false}, "F0 11 02 31 30 33 39 30 20 05"},
         {"largest_count", {2, 0x31, 131071, false, false}, "F0 11 02 31 46 46 46 46 01 05"},
         {"bit16_alone", {4, 0x30, 0x10000, false, false}, "F0 11 04 30 30 30 30 30 01 05"},
@@ -36,21 +32,17 @@ TEST(SimFrameEncoder, MatchesHandWrittenFrames) {
         {"negative_overload", {12, 0x30, 0, true, true}, "F0 11 0C 30 30 30 30 30 30 05"},
         {"raw_range_byte", {1, 0x05, 1, false, false}, "F0 11 01 05 31 30 30 30 00 05"},
     };
-    for (const FrameCase& c : cases) {
-        EXPECT_EQ(Hex(EncodeFrame(c.fields)), c.bytes) << c.name;
-    }
+    for (const auto& c : cases) EXPECT_EQ(Hex(EncodeFrame(c.fields)), c.bytes) << c.name;
 }
 
-struct ValueCase {
-    const char* name;
-    double value;
-    int decimals;
-    bool negativeText;
-    Count expected;
-};
-
 TEST(SimFrameEncoder, TurnsValuesIntoCounts) {
-    const ValueCase cases[] = {
+    const struct {
+        const char* name;
+        double value;
+        int decimals;
+        bool negativeText;
+        Count expected;
+    } cases[] = {
         {"three_decimals", -2.352, 3, true, {2352, true, false}},
         {"four_decimals", 1.2345, 4, false, {12345, false, false}},
         {"rounds_to_nearest", 0.00049, 3, false, {0, false, false}},
@@ -59,11 +51,11 @@ TEST(SimFrameEncoder, TurnsValuesIntoCounts) {
         {"too_large_is_overload", 13.1072, 4, false, {131071, false, true}},
         {"negative_too_large", -20000, 1, false, {131071, true, true}},
     };
-    for (const ValueCase& c : cases) {
+    for (const auto& c : cases) {
         const Count got = CountForValue(c.value, c.decimals, c.negativeText);
-        EXPECT_EQ(got.count, c.expected.count) << c.name;
-        EXPECT_EQ(got.negative, c.expected.negative) << c.name;
-        EXPECT_EQ(got.overload, c.expected.overload) << c.name;
+        EXPECT_EQ(std::tuple(got.count, got.negative, got.overload),
+                  std::tuple(c.expected.count, c.expected.negative, c.expected.overload))
+            << c.name;
     }
 }
 
@@ -140,14 +132,12 @@ TEST(SimScript, LineFaultsAndTheEndOfTheScript) {
                               " bytes 03 11 13; hangup 1.5")
                       .commands,
                   4);
-    Output torn = player.next();
+    const Output torn = player.next(), noise = player.next(), silence = player.next();
     EXPECT_EQ(Hex(torn.bytes), "F0 11 02 31");
     EXPECT_DOUBLE_EQ(torn.slotSeconds, 0.25);
-    Output noise = player.next();
     ASSERT_EQ(noise.bytes.size(), 300u);
     EXPECT_EQ(std::count(noise.bytes.begin(), noise.bytes.end(), 0xF0), 0);
     EXPECT_EQ(noise.slotSeconds, 0);
-    Output silence = player.next();
     EXPECT_TRUE(silence.bytes.empty());
     EXPECT_DOUBLE_EQ(silence.slotSeconds, 2);
     EXPECT_EQ(Hex(player.next().bytes), "03 11 13");

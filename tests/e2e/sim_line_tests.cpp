@@ -1,18 +1,13 @@
-// The simulated meter's line, read like any serial port: the built simulator runs as
-// its own process and the test reads the slave side through the link it made.
+// The simulated meter's line, read through the link the simulator made, as its own
+// process, like any serial port.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QThread>
-#include <string>
-#include <vector>
 
 #include "meter_frame.h"
 #include "sim_process.h"
@@ -91,28 +86,24 @@ TEST(SimLine, DeliversControlBytesUnchangedAtLineSpeed) {
     EXPECT_TRUE(sim.stop());
 }
 
-TEST(SimLine, ReplacesAStaleLinkAndRemovesItOnStop) {
+TEST(SimLine, ReplacesAStaleLinkRemovesItOnStopAndNeverReplacesAFile) {
     SimProcess sim({"-e", "func dcv; range 1; value 1"});
     ASSERT_EQ(symlink("/dev/pts/nonexistent", QFile::encodeName(sim.linkPath())), 0);
     ASSERT_TRUE(sim.start()) << sim.error().toStdString();
     EXPECT_EQ(QFileInfo(sim.linkPath()).symLinkTarget(), sim.slavePath());
-
     EXPECT_TRUE(sim.stop());
     EXPECT_EQ(sim.process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(sim.process().exitCode(), 0);
     EXPECT_FALSE(QFileInfo(sim.linkPath()).isSymLink());
-}
 
-TEST(SimLine, RefusesToReplaceAFile) {
-    SimProcess sim({});
-    QFile file(sim.linkPath());
+    SimProcess refused({});
+    QFile file(refused.linkPath());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("keep me");
     file.close();
-
-    EXPECT_FALSE(sim.start());
-    EXPECT_TRUE(sim.waitForExit(5000));
-    EXPECT_NE(sim.process().exitCode(), 0);
+    EXPECT_FALSE(refused.start());
+    EXPECT_TRUE(refused.waitForExit(5000));
+    EXPECT_NE(refused.process().exitCode(), 0);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "keep me");
 }
@@ -132,8 +123,7 @@ TEST(SimLine, HangsUpAndComesBackOnANewLine) {
     {
         RawReader reader(sim.linkPath());
         ASSERT_TRUE(reader.isOpen());
-        const std::vector<std::uint8_t> bytes = reader.read(10, 2000);
-        EXPECT_EQ(Hex(bytes, 0, 10), "F0 11 02 31 32 30 30 30 00 05");
+        EXPECT_EQ(Hex(reader.read(10, 2000), 0, 10), "F0 11 02 31 32 30 30 30 00 05");
     }
     // The last hang-up ends the program and takes the link away.
     ASSERT_TRUE(sim.waitForExit(5000));

@@ -18,25 +18,13 @@ bool RunUntil(const std::function<bool()>& done, int ms) {
     return done();
 }
 
-SimProcess::SimProcess(QStringList args) : args_(std::move(args)) {
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-}
-
-SimProcess::~SimProcess() {
-    if (process_.state() != QProcess::NotRunning) stop(2000);
-}
-
 QString SimProcess::program() {
     const QString fromEnv = qEnvironmentVariable("QUILLON_SIM");
-    if (!fromEnv.isEmpty()) return fromEnv;
-    return QCoreApplication::applicationDirPath() + "/quillon-meter-sim";
+    return fromEnv.isEmpty() ? QCoreApplication::applicationDirPath() + "/quillon-meter-sim"
+                             : fromEnv;
 }
 
 bool SimProcess::start() {
-    if (!folder_.isValid()) {
-        error_ = "no temporary folder";
-        return false;
-    }
     if (!QFileInfo(program()).isExecutable()) {
         error_ = "simulator not found at " + program();
         return false;
@@ -46,11 +34,8 @@ bool SimProcess::start() {
         error_ = "simulator did not start: " + process_.errorString();
         return false;
     }
-    if (!waitForLine("ready ", 5000)) {
-        error_ = "simulator did not report ready";
-        return false;
-    }
-    return true;
+    if (!waitForLine("ready ", 5000)) error_ = "simulator did not report ready";
+    return error_.isEmpty();
 }
 
 bool SimProcess::waitForLine(const QString& prefix, int timeoutMs) {
@@ -75,10 +60,6 @@ bool SimProcess::stop(int timeoutMs) {
     process_.kill();
     process_.waitForFinished(2000);
     return false;
-}
-
-bool SimProcess::waitForExit(int timeoutMs) {
-    return process_.state() == QProcess::NotRunning || process_.waitForFinished(timeoutMs);
 }
 
 }  // namespace quillon::testing

@@ -1,10 +1,8 @@
 #pragma once
-// Starts the built meter simulator as a separate process for a test and waits for it
-// to report its line ready. The link is made in a private temporary folder.
+// The built meter simulator as a separate process for a test, its link made in a private
+// temporary folder.
 
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -17,17 +15,21 @@ bool RunUntil(const std::function<bool()>& done, int ms);
 class SimProcess {
   public:
     // args: the simulator's options after the link path (e.g. {"-e", "func dcv; ..."}).
-    explicit SimProcess(QStringList args);
-    ~SimProcess();
+    explicit SimProcess(QStringList args) : args_(std::move(args)) {
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
+    ~SimProcess() { stop(2000); }
 
-    // Starts the simulator and waits for its "ready" line; false (with the reason in
-    // error()) when it did not come up within a few seconds.
+    // Starts it and waits for its "ready" line; false (the reason in error()) when it did
+    // not come up within a few seconds.
     bool start();
     // Waits for the next standard-output line that starts with `prefix`.
     bool waitForLine(const QString& prefix, int timeoutMs);
     // Asks it to stop (SIGTERM) and waits for it; false when it had to be killed.
     bool stop(int timeoutMs = 5000);
-    bool waitForExit(int timeoutMs);
+    bool waitForExit(int timeoutMs) {
+        return process_.state() == QProcess::NotRunning || process_.waitForFinished(timeoutMs);
+    }
 
     QString linkPath() const { return folder_.path() + "/ttyMETER"; }
     QString slavePath() const { return slave_; }
@@ -41,8 +43,7 @@ class SimProcess {
     QTemporaryDir folder_;
     QStringList args_;
     QProcess process_;
-    QString slave_;
-    QString error_;
+    QString slave_, error_;
 };
 
 }  // namespace quillon::testing

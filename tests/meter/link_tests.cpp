@@ -18,9 +18,18 @@ QStringList ConfigCalls(int port) {
             "sio_RTS " + p + " 1"};
 }
 
+PortTable Ports(int n) {
+    QStringList paths;
+    for (int i = 1; i <= n; ++i) paths << QStringLiteral("/dev/ttyFAKE%1").arg(i);
+    return PortTable(paths);
+}
+
 class LinkTest : public ::testing::Test {
   protected:
-    LinkTest() { lib.logDataCalls = false; }
+    LinkTest() {
+        lib.logDataCalls = false;
+        for (int p = 1; p <= 4; ++p) lib.setOpenResult(p, SIO_OK);
+    }
     // Runs the attempt under way to its end, the clock moving a millisecond a step.
     void finish(MeterLink& l) {
         while (l.attemptRunning()) {
@@ -29,10 +38,10 @@ class LinkTest : public ::testing::Test {
         }
     }
     void finish() { finish(link); }
-    static PortTable Ports(int n) {
-        QStringList paths;
-        for (int i = 1; i <= n; ++i) paths << QStringLiteral("/dev/ttyFAKE%1").arg(i);
-        return PortTable(paths);
+    QString indicators() const {
+        return QString("RS232 %1 WAIT %2")
+            .arg(s.readout.indicator[kIndRS232])
+            .arg(s.readout.indicator[kIndWait]);
     }
 
     Session s;
@@ -43,33 +52,46 @@ class LinkTest : public ::testing::Test {
     MeterLink link{s, lib, clock, boxes, ports};
 };
 
-TEST_F(LinkTest, ScanTakesTheFirstPortThatTalks) {
-    for (int p = 1; p <= 4; ++p) lib.setOpenResult(p, SIO_OK);
+TEST_F(LinkTest, ScanTakesTheFirstPortThatTalksLinkOffAndUpReopensIt) {
     lib.appendInput(3, QByteArray(20, 'x'));
+    int stops = 0;
+    s.hooks.mnstop_Click = [&] { ++stops; };
     const qint64 start = clock.tickMs();
-    link.FindMeterPort();
+    link.mnlinkon_Click();
     finish();
-
     QStringList expected;
     for (int p : {1, 2})
         expected << "sio_open " + QString::number(p) << ConfigCalls(p)
                  << "sio_close " + QString::number(p);
-    expected << "sio_open 3" << ConfigCalls(3);
-    EXPECT_EQ(lib.logText(), expected);
+    EXPECT_EQ(lib.logText(), expected << "sio_open 3" << ConfigCalls(3));
     EXPECT_EQ(s.link.FoundPort, 3);
     EXPECT_TRUE(s.link.LinkOn);
     EXPECT_TRUE(lib.isOpen(3));
     EXPECT_EQ(s.link.portSettings.port, 3);
-    EXPECT_TRUE(s.readout.indicator[kIndRS232]);
-    EXPECT_FALSE(s.readout.indicator[kIndWait]);
+    EXPECT_EQ(indicators(), "RS232 1 WAIT 0");
     EXPECT_EQ(clock.tickMs() - start, 2 * 101);  // more than 100 ms on each silent port
+
+    link.mnlinkoff_Click();
+    EXPECT_EQ(stops, 1);
+    EXPECT_FALSE(s.link.LinkOn);
+    EXPECT_FALSE(lib.isOpen(3));
+    EXPECT_TRUE(s.controls.isChecked("mnlinkoff"));
+    EXPECT_FALSE(s.controls.isChecked("mnlinkon"));
+    EXPECT_EQ(indicators(), "RS232 0 WAIT 1");
+
+    lib.clearLog();
+    s.rec.RunState = kRunCommand;
+    link.mnlinkon_Click();
+    finish();
+    EXPECT_EQ(lib.logText(), QStringList({"sio_open 3"}) + ConfigCalls(3));
+    EXPECT_TRUE(s.link.LinkOn);
+    EXPECT_EQ(s.rec.RunState, kRunIdle);
+    EXPECT_EQ(indicators(), "RS232 1 WAIT 0");
 }
 
 TEST_F(LinkTest, OneByteIsNotAMeterAndOnlyTableDevicesAreTried) {
     PortTable two = Ports(2);
     MeterLink small(s, lib, clock, boxes, two);
-    lib.setOpenResult(1, SIO_OK);
-    lib.setOpenResult(2, SIO_OK);
     lib.setOpenResult(5, SIO_OK);
     lib.appendInput(1, "x");
     small.FindMeterPort();
@@ -80,8 +102,7 @@ TEST_F(LinkTest, OneByteIsNotAMeterAndOnlyTableDevicesAreTried) {
               QStringList({"sio_open 1", "sio_open 2", "sio_open 1", "sio_open 2"}));
     EXPECT_EQ(lib.logText().last(), "sio_close 2");
     EXPECT_EQ(lib.logText("sio_close").size(), 5);
-    EXPECT_FALSE(lib.isOpen(1));
-    EXPECT_FALSE(lib.isOpen(2));
+    EXPECT_FALSE(lib.isOpen(1) || lib.isOpen(2));
 }
 
 TEST_F(LinkTest, ConfiguredPortIsTriedThreeTimes) {
@@ -99,35 +120,6 @@ TEST_F(LinkTest, ConfiguredPortIsTriedThreeTimes) {
     finish();
     EXPECT_TRUE(s.link.LinkOn);
     EXPECT_EQ(s.link.FoundPort, 7);
-}
-
-TEST_F(LinkTest, LinkOffThenLinkUpReopensWithoutScan) {
-    for (int p = 1; p <= 4; ++p) lib.setOpenResult(p, SIO_OK);
-    lib.appendInput(3, QByteArray(20, 'x'));
-    int stops = 0;
-    s.hooks.mnstop_Click = [&] { ++stops; };
-    link.mnlinkon_Click();
-    finish();
-    ASSERT_TRUE(s.link.LinkOn);
-
-    link.mnlinkoff_Click();
-    EXPECT_EQ(stops, 1);
-    EXPECT_FALSE(s.link.LinkOn);
-    EXPECT_FALSE(lib.isOpen(3));
-    EXPECT_TRUE(s.controls.isChecked("mnlinkoff"));
-    EXPECT_FALSE(s.controls.isChecked("mnlinkon"));
-    EXPECT_FALSE(s.readout.indicator[kIndRS232]);
-    EXPECT_TRUE(s.readout.indicator[kIndWait]);
-
-    lib.clearLog();
-    s.rec.RunState = kRunCommand;
-    link.mnlinkon_Click();
-    finish();
-    EXPECT_EQ(lib.logText(), QStringList({"sio_open 3"}) + ConfigCalls(3));
-    EXPECT_TRUE(s.link.LinkOn);
-    EXPECT_EQ(s.rec.RunState, kRunIdle);
-    EXPECT_TRUE(s.readout.indicator[kIndRS232]);
-    EXPECT_FALSE(s.readout.indicator[kIndWait]);
 }
 
 TEST_F(LinkTest, ReopenOfAPortStillOpenSkipsConfiguration) {
@@ -156,9 +148,9 @@ TEST_F(LinkTest, ReopenOfAPortStillOpenSkipsConfiguration) {
 }
 
 TEST_F(LinkTest, ConfigurationFailureShowsTheFunction) {
-    lib.setOpenResult(1, SIO_OK);
+    lib.setOpenResult(3, SIO_OPEN_FAIL);
+    lib.setOpenResult(4, SIO_OPEN_FAIL);
     lib.setResult("sio_DTR", SIO_BADPARM_BOARD, 1);
-    lib.setOpenResult(2, SIO_OK);
     lib.setResult("sio_ioctl", SIO_WIN32FAIL, 2);
     link.FindMeterPort();
     finish();
@@ -168,13 +160,12 @@ TEST_F(LinkTest, ConfigurationFailureShowsTheFunction) {
     EXPECT_EQ(boxes.shown[0].text, "The board does not support this function");
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Exclamation);
     EXPECT_TRUE(lib.logText("sio_RTS").isEmpty());
-    EXPECT_TRUE(lib.logText("sio_flowctrl").size() == 2);
+    EXPECT_EQ(lib.logText("sio_flowctrl").size(), 2);
     EXPECT_EQ(s.link.PortResult, SIO_BADPORT);  // the final close of COM4, never opened
     EXPECT_FALSE(lib.isOpen(1));
 }
 
-TEST_F(LinkTest, AttemptTakesOnlyDueStepsAndLinkUpGoesOnWithIt) {
-    for (int p = 1; p <= 4; ++p) lib.setOpenResult(p, SIO_OK);
+TEST_F(LinkTest, AttemptTakesOnlyDueStepsAndLinkOffEndsIt) {
     lib.appendInputAt(2, clock.tickMs() + 150, QByteArray(20, 'x'));
     link.FindMeterPort();  // opens COM1 and returns while it listens
     EXPECT_TRUE(link.attemptRunning());
@@ -190,28 +181,23 @@ TEST_F(LinkTest, AttemptTakesOnlyDueStepsAndLinkUpGoesOnWithIt) {
     clock.advance(51);  // more than 100 ms: COM1 is given up, COM2 listened to
     link.continueAttempt();
     EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1", "sio_open 2"}));
-    finish();
-    EXPECT_EQ(s.link.FoundPort, 2);
-    EXPECT_TRUE(s.readout.indicator[kIndRS232]);
-}
-
-TEST_F(LinkTest, LinkOffEndsTheAttemptUnderWay) {
-    for (int p = 1; p <= 4; ++p) lib.setOpenResult(p, SIO_OK);
-    link.FindMeterPort();
-    ASSERT_TRUE(lib.isOpen(1));
+    ASSERT_TRUE(lib.isOpen(2));
     link.mnlinkoff_Click();
     EXPECT_FALSE(link.attemptRunning());
-    EXPECT_FALSE(lib.isOpen(1));
+    EXPECT_FALSE(lib.isOpen(2));
 
     // The next attempt starts afresh at COM1.
     lib.clearLog();
     link.FindMeterPort();
     EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1"}));
+    clock.advance(101);
+    finish();
+    EXPECT_EQ(s.link.FoundPort, 2);
+    EXPECT_EQ(indicators(), "RS232 1 WAIT 0");
 }
 
 TEST_F(LinkTest, ScanReadsTheLibrarysPortTableAfresh) {
     MeterLink own(s, lib, clock, boxes);
-    for (int p = 1; p <= 3; ++p) lib.setOpenResult(p, SIO_OK);
     lib.setPorts(Ports(1));
     own.FindMeterPort();
     finish(own);

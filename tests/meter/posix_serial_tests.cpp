@@ -11,10 +11,8 @@
 #include <QTemporaryDir>
 
 #include "frame_decoder.h"
-#include "messages.h"
 #include "meter_frames.h"
 #include "meter_link.h"
-#include "port_table.h"
 #include "posix_serial_library.h"
 
 namespace quillon {
@@ -26,15 +24,13 @@ class PseudoTerminal {
     PseudoTerminal() {
         master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
         if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
-        slave_ = QString::fromLocal8Bit(::ptsname(master_));
+        slave = QString::fromLocal8Bit(::ptsname(master_));
         termios tio{};
         ::tcgetattr(master_, &tio);
         ::cfmakeraw(&tio);
         ::tcsetattr(master_, TCSANOW, &tio);
     }
     ~PseudoTerminal() { closeMaster(); }
-    bool ok() const { return master_ >= 0 && !slave_.isEmpty(); }
-    const QString& slavePath() const { return slave_; }
     void write(const QByteArray& bytes) {
         ASSERT_EQ(::write(master_, bytes.constData(), size_t(bytes.size())), bytes.size());
     }
@@ -42,10 +38,10 @@ class PseudoTerminal {
         if (master_ >= 0) ::close(master_);
         master_ = -1;
     }
+    QString slave;
 
   private:
     int master_ = -1;
-    QString slave_;
 };
 
 // Waits (really, briefly) until the bytes written to the master reach the slave.
@@ -57,41 +53,31 @@ int WaitForQueue(PosixSerialLibrary& lib, int port, int atLeast) {
     return n;
 }
 
-TEST(PortTable, EnvironmentListIsTheWholeTable) {
+TEST(PortTable, EnvironmentListSortingAndLegacyPortsWithAUart) {
     const QByteArray saved = qgetenv("QUILLON_PORTS");
     qputenv("QUILLON_PORTS", "/dev/pts/7:/tmp/meter-b");
     const PortTable table = PortTable::fromEnvironment();
     EXPECT_EQ(table.count(), 2);
-    EXPECT_EQ(table.device(1), "/dev/pts/7");
-    EXPECT_EQ(table.device(2), "/tmp/meter-b");
-    EXPECT_EQ(table.device(3), "");
-    EXPECT_EQ(table.device(0), "");
+    EXPECT_EQ(QStringList({table.device(0), table.device(1), table.device(2), table.device(3)}),
+              QStringList({"", "/dev/pts/7", "/tmp/meter-b", ""}));
     qputenv("QUILLON_PORTS", "");
     EXPECT_EQ(PortTable::fromEnvironment().count(), 0);
     qputenv("QUILLON_PORTS", saved);
-}
 
-TEST(PortTable, NamesSortByNumber) {
     QStringList names{"ttyS10", "ttyS2", "ttyS1"};
     std::sort(names.begin(), names.end(), DeviceNameLess);
     EXPECT_EQ(names, QStringList({"ttyS1", "ttyS2", "ttyS10"}));
-}
 
-TEST(PortTable, LegacyPortCountsOnlyWithAUartBehindIt) {
     // Folders laid out as /sys/class/tty/<name> shows them; nothing is opened.
     QTemporaryDir sys;
-    ASSERT_TRUE(sys.isValid());
     auto makeTty = [&](const QString& name, const QString& driver, const char* type) {
         const QString tty = sys.filePath(name);
         QDir().mkpath(tty + "/device");
         QDir().mkpath(sys.filePath("drivers/" + driver));
         if (!driver.isEmpty())
             QFile::link(sys.filePath("drivers/" + driver), tty + "/device/driver");
-        if (type) {
-            QFile f(tty + "/type");
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(type);
-        }
+        QFile f(tty + "/type");
+        if (type && f.open(QIODevice::WriteOnly)) f.write(type);
         return tty;
     };
     // Since kernel 6.5 phantom and real legacy ports share the driver "port".
@@ -102,10 +88,10 @@ TEST(PortTable, LegacyPortCountsOnlyWithAUartBehindIt) {
     EXPECT_TRUE(HasSerialHardware(makeTty("ttyFAKE5", "pl011", nullptr)));
 }
 
-TEST(PosixSerialLibrary, WorksOnPseudoTerminal) {
+TEST(PosixSerialLibrary, WorksOnPseudoTerminalAndAHangUpReadsAsNoData) {
     PseudoTerminal pty;
-    ASSERT_TRUE(pty.ok());
-    PosixSerialLibrary lib(PortTable({pty.slavePath()}));
+    ASSERT_FALSE(pty.slave.isEmpty());
+    PosixSerialLibrary lib(PortTable({pty.slave}));
 
     EXPECT_EQ(lib.sio_open(2), SIO_OPEN_FAIL);  // no device behind COM2
     EXPECT_FALSE(lib.openFailureReason(2).isEmpty());
@@ -130,48 +116,38 @@ TEST(PosixSerialLibrary, WorksOnPseudoTerminal) {
 
     // Held by this library (or any other program): occupied.
     EXPECT_EQ(lib.sio_open(1), SIO_OPEN_FAIL);
-    PosixSerialLibrary other(PortTable({pty.slavePath()}));
+    PosixSerialLibrary other(PortTable({pty.slave}));
     EXPECT_EQ(other.sio_open(1), SIO_OPEN_FAIL);
     EXPECT_FALSE(other.openFailureReason(1).isEmpty());
-
     EXPECT_EQ(lib.sio_close(1), SIO_OK);
     EXPECT_EQ(lib.sio_close(1), SIO_BADPORT);
-    EXPECT_EQ(other.sio_open(1), SIO_OK);  // free again
-}
+    ASSERT_EQ(other.sio_open(1), SIO_OK);  // free again
 
-TEST(PosixSerialLibrary, HangUpReadsAsNoData) {
-    PseudoTerminal pty;
-    ASSERT_TRUE(pty.ok());
-    PosixSerialLibrary lib(PortTable({pty.slavePath()}));
-    ASSERT_EQ(lib.sio_open(1), SIO_OK);
-    ASSERT_EQ(lib.sio_ioctl(1, 12, 3), SIO_OK);
+    // The master goes away with bytes unread: reads drain them, then report nothing.
+    ASSERT_EQ(other.sio_ioctl(1, 12, 3), SIO_OK);
     pty.write("abc");
-    ASSERT_EQ(WaitForQueue(lib, 1, 3), 3);
+    ASSERT_EQ(WaitForQueue(other, 1, 3), 3);
     pty.closeMaster();
-
     QElapsedTimer timer;
     timer.start();
-    char buf[9];
     for (int i = 0; i < 20; ++i) {
-        lib.sio_read(1, buf, 9);
-        EXPECT_LE(lib.sio_iqueue(1), 3);
+        other.sio_read(1, buf, 9);
+        EXPECT_LE(other.sio_iqueue(1), 3);
     }
-    EXPECT_EQ(lib.sio_iqueue(1), 0);
-    EXPECT_EQ(lib.sio_read(1, buf, 9), 0);
-    EXPECT_EQ(lib.sio_getch(1), SIO_NODATA);
+    EXPECT_EQ(other.sio_iqueue(1), 0);
+    EXPECT_EQ(other.sio_read(1, buf, 9), 0);
+    EXPECT_EQ(other.sio_getch(1), SIO_NODATA);
     EXPECT_LT(timer.elapsed(), 1000);
-    EXPECT_EQ(lib.sio_close(1), SIO_OK);
+    EXPECT_EQ(other.sio_close(1), SIO_OK);
 }
 
 TEST(PosixSerialLibrary, PortWhoseDeviceWentAwayOpensAgainWhenItComesBack) {
     // COM1 is a link that first leads to one pseudo-terminal, then to another, as a
     // restarted simulator (or a plugged-in adapter) brings the path back.
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString link = dir.filePath("meter");
-    PseudoTerminal first;
-    ASSERT_TRUE(first.ok());
-    ASSERT_TRUE(QFile::link(first.slavePath(), link));
+    PseudoTerminal first, second;
+    ASSERT_TRUE(QFile::link(first.slave, link));
     PosixSerialLibrary lib(PortTable({link}));
     ASSERT_EQ(lib.sio_open(1), SIO_OK);
     ASSERT_EQ(lib.sio_ioctl(1, 12, 3), SIO_OK);
@@ -179,11 +155,8 @@ TEST(PosixSerialLibrary, PortWhoseDeviceWentAwayOpensAgainWhenItComesBack) {
 
     first.closeMaster();
     EXPECT_EQ(lib.sio_iqueue(1), 0);
-    PseudoTerminal second;
-    ASSERT_TRUE(second.ok());
     ASSERT_TRUE(QFile::remove(link));
-    ASSERT_TRUE(QFile::link(second.slavePath(), link));
-
+    ASSERT_TRUE(QFile::link(second.slave, link));
     ASSERT_EQ(lib.sio_open(1), SIO_OK);
     ASSERT_EQ(lib.sio_ioctl(1, 12, 3), SIO_OK);
     second.write("xyz");
@@ -191,56 +164,38 @@ TEST(PosixSerialLibrary, PortWhoseDeviceWentAwayOpensAgainWhenItComesBack) {
     EXPECT_EQ(lib.sio_close(1), SIO_OK);
 }
 
-TEST(PosixSerialLibrary, ScanSkipsANonTerminalFindsMeterAndDecodesOnRealClock) {
+// The scan reads the system's serial devices afresh: an adapter plugged in after the
+// start is found, a device that is no terminal is passed over, and the decoder reads the
+// meter on the real clock. While a port is open, the COM numbers stay as they are.
+TEST(PosixSerialLibrary, ScanSeesAdaptersPluggedInAfterStartAndSkipsNonTerminals) {
     PseudoTerminal pty;
-    ASSERT_TRUE(pty.ok());
-    const PortTable table({QStringLiteral("/dev/null"), pty.slavePath()});
-    PosixSerialLibrary lib(table);
-    EXPECT_LT(lib.sio_open(1), 0);
-    EXPECT_FALSE(lib.openFailureReason(1).isEmpty());
-    Session s;
-    SystemClock clock;
-    ScriptedMessageBoxes boxes;
-    MeterLink link(s, lib, clock, boxes);  // scans the library's own table
-    pty.write(test::EncodeFrame({2, 0x31, 2352, true}) + test::EncodeFrame({2, 0x31, 1500}));
-    link.FindMeterPort();
-    link.finishAttempt();
-    ASSERT_TRUE(s.link.LinkOn);
-    EXPECT_EQ(s.link.FoundPort, 2);
-    EXPECT_TRUE(boxes.shown.isEmpty());
-
-    FrameDecoder decoder(s, lib, clock);
-    decoder.ReadFrames();
-    EXPECT_EQ(s.reading.ValueText, "1.500");
-    link.mnlinkoff_Click();
-    EXPECT_FALSE(s.link.LinkOn);
-}
-
-TEST(PosixSerialLibrary, ScanSeesAnAdapterPluggedInAfterStart) {
-    PseudoTerminal pty;
-    ASSERT_TRUE(pty.ok());
     QStringList present;  // the serial devices the system has right now
     PosixSerialLibrary lib(PortTable(), [&] { return PortTable(present); });
     Session s;
     SystemClock clock;
     ScriptedMessageBoxes boxes;
     MeterLink link(s, lib, clock, boxes);
-    pty.write(test::EncodeFrame({2, 0x31, 1500}));
+    pty.write(test::EncodeFrame({2, 0x31, 2352, true}) + test::EncodeFrame({2, 0x31, 1500}));
     link.FindMeterPort();
     EXPECT_FALSE(link.attemptRunning());
     EXPECT_FALSE(s.link.LinkOn);
 
-    present << pty.slavePath();
+    present << "/dev/null" << pty.slave;
     link.FindMeterPort();
     link.finishAttempt();
     ASSERT_TRUE(s.link.LinkOn);
-    EXPECT_EQ(s.link.FoundPort, 1);
+    EXPECT_EQ(s.link.FoundPort, 2);
+    EXPECT_FALSE(lib.openFailureReason(1).isEmpty());
+    EXPECT_TRUE(boxes.shown.isEmpty());
+    FrameDecoder decoder(s, lib, clock);
+    decoder.ReadFrames();
+    EXPECT_EQ(s.reading.ValueText, "1.500");
 
-    // While a port is open, the COM numbers stay as they are.
-    present.prepend("/dev/null");
+    present.prepend("/dev/zero");
     lib.refreshPorts();
-    EXPECT_EQ(lib.ports().device(1), pty.slavePath());
+    EXPECT_EQ(lib.ports().device(2), pty.slave);
     link.mnlinkoff_Click();
+    EXPECT_FALSE(s.link.LinkOn);
 }
 
 }  // namespace

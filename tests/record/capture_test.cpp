@@ -52,15 +52,12 @@ TEST(Capture, EveryByteReceivedWithItsTimeAndNothingChangedOnTheWay) {
     }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
-    ASSERT_EQ(lines.size(), 7) << qPrintable(lines.join('|'));
-    EXPECT_EQ(lines[0], "# QUILLON serial capture 1");
-    EXPECT_TRUE(lines[1].startsWith("# started 20")) << qPrintable(lines[1]);
-    EXPECT_EQ(lines[2], "# 0.000210 COM1 opened");
-    EXPECT_EQ(lines[3], "0.501234 F0");
-    EXPECT_EQ(lines[4], "0.501240 11 02 31");
-    EXPECT_EQ(lines[5], "# 2.000000 COM1 closed");
-    EXPECT_EQ(lines[6], "");
+    QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+    EXPECT_TRUE(lines.value(1).startsWith("# started 20")) << qPrintable(lines.value(1));
+    lines.removeAt(1);
+    EXPECT_EQ(lines,
+              QStringList({"# QUILLON serial capture 1", "# 0.000210 COM1 opened", "0.501234 F0",
+                           "0.501240 11 02 31", "# 2.000000 COM1 closed", ""}));
 
     file.seek(0);
     std::string error;

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -48,7 +47,7 @@ class ScriptedRun {
                                                                        {"Graph_txt", "Bench"},
                                                                        {"Mav", "111"}})
             store.WriteSetting(key, value);
-        serial_.setOpenResult(1, openResult);
+        serial_.setOpenResult(1, SIO_OK);
         serial_.logDataCalls = false;
         recording_ = std::make_unique<HeadlessRecording>(options, serial_, ports_, clock_, records_,
                                                          status_, dir_.filePath("journals"));
@@ -73,7 +72,6 @@ class ScriptedRun {
     }
 
     HeadlessRecording& recording() { return *recording_; }
-    ScriptedSerialLibrary& serial() { return serial_; }
     std::optional<int> prepared() const { return prepared_; }
     QStringList recordLines() { return ReadAll(records_).split('\n', Qt::SkipEmptyParts); }
     QString statusText() { return ReadAll(status_); }
@@ -84,14 +82,12 @@ class ScriptedRun {
     // The report as the window's reader loads it; -1 records when it cannot be read.
     int reportRecords(const QString& name, Session* into = nullptr) {
         Session own;
-        Session& s = into ? *into : own;
         ScriptedMessageBoxes boxes;
         ScriptedFileDialogs dialogs;
-        const LoadResult loaded = ReportOpener(s, boxes, dialogs).LoadReport(reports() + name);
+        const LoadResult loaded =
+            ReportOpener(into ? *into : own, boxes, dialogs).LoadReport(reports() + name);
         return loaded.ok ? loaded.records : -1;
     }
-
-    int openResult = SIO_OK;
 
   private:
     QTemporaryDir dir_;
@@ -207,7 +203,7 @@ TEST(HeadlessRecording, GoesOnIntoTheNextFile) {
         for (int i = 0; i < 6; ++i) run.poll(Volts(1234, 1));  // AC volts
         run.recording().requestEnd();
         EXPECT_EQ(run.recording().exitStatus(), kExitDone);
-        Session first, second;
+        Session first, second;  // each report of one function, numbered from 1
         EXPECT_EQ(run.reportRecords("run.csv", &first), 3);
         EXPECT_GE(run.reportRecords("run_2.csv", &second), 3);
         EXPECT_EQ(first.rec.RecFunc, 2);

@@ -2,15 +2,10 @@
 // would have written, damaged journals, when a journal goes and when it stays.
 #include <gtest/gtest.h>
 
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-#include <atomic>
-#include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "journal_format.h"
 #include "journal_recovery.h"
@@ -24,6 +19,7 @@
 namespace quillon {
 namespace {
 
+// The statistics and report format the program connects to recovery.
 RecoveryCalls ProgramRecoveryCalls() {
     RecoveryCalls calls;
     calls.updateStatistics = [](Session& s) {
@@ -90,6 +86,12 @@ class JournalTest : public ::testing::Test {
         recorder.RecordStep();
     }
 
+    RecoveryOutcome recover(const QStringList& folders = {}) {
+        return RecoverJournals(state.path(),
+                               folders.isEmpty() ? QStringList{reports.path()} : folders,
+                               ProgramRecoveryCalls());
+    }
+
     // Resistance across a change of unit, an overload, and the statistics switched.
     void recordSample() {
         recorder.mnstart_Click();
@@ -123,8 +125,7 @@ TEST_F(JournalTest, RecoveredReportIsTheReportASaveWouldWrite) {
     const QByteArray journalBytes = ReadFile(journalPath);
     journal.reset();  // the program killed: the journal stays
 
-    const RecoveryOutcome first =
-        RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+    const RecoveryOutcome first = recover();
     ASSERT_EQ(first.recovered.size(), 1);
     EXPECT_TRUE(first.failed.isEmpty());
     EXPECT_EQ(first.recovered[0].records, 6);
@@ -135,8 +136,7 @@ TEST_F(JournalTest, RecoveredReportIsTheReportASaveWouldWrite) {
 
     // The same journal again: a new name, the first report untouched.
     WriteFile(journalPath, journalBytes);
-    const RecoveryOutcome second =
-        RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+    const RecoveryOutcome second = recover();
     ASSERT_EQ(second.recovered.size(), 1);
     EXPECT_EQ(second.recovered[0].report, reports.filePath("20240131_100000_recovered_2.csv"));
     EXPECT_EQ(ReadFile(first.recovered[0].report), saved);
@@ -168,8 +168,7 @@ TEST_F(JournalTest, DamagedJournals) {
         QDir().mkpath(state.path());
         const QString path = state.filePath("x.journal");
         WriteFile(path, c.bytes);
-        const RecoveryOutcome o =
-            RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+        const RecoveryOutcome o = recover();
         if (c.records > 0) {
             ASSERT_EQ(o.recovered.size(), 1);
             EXPECT_EQ(o.recovered[0].records, c.records);
@@ -246,8 +245,7 @@ TEST_F(JournalTest, ARecordingSavedWhilePausedAndResumedIsJournalledWhole) {
     record("101.00");
     const QByteArray saved = ReportBytes(session);
     journal.reset();
-    const RecoveryOutcome o =
-        RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+    const RecoveryOutcome o = recover();
     ASSERT_EQ(o.recovered.size(), 1);
     EXPECT_EQ(o.recovered[0].records, 3);
     EXPECT_EQ(ReadFile(o.recovered[0].report), saved);
@@ -268,18 +266,17 @@ TEST_F(JournalTest, AnUnusableJournalFolderIsShownAndRecordingGoesOn) {
 TEST_F(JournalTest, RecoveryLeavesLiveJournalsAndFallsBackToTheNextFolder) {
     recordSample();
     // This program still records: its journal is no lost recording.
-    RecoveryOutcome o = RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+    RecoveryOutcome o = recover();
     EXPECT_TRUE(o.recovered.isEmpty() && o.failed.isEmpty());
     journal.reset();
 
     const QString notAFolder = reports.filePath("file");
     WriteFile(notAFolder, "x");
-    const RecoveryCalls calls = ProgramRecoveryCalls();
-    o = RecoverJournals(state.path(), {notAFolder + "/", notAFolder + "/deeper/"}, calls);
+    o = recover({notAFolder + "/", notAFolder + "/deeper/"});
     ASSERT_EQ(o.failed.size(), 1);
     EXPECT_EQ(Journals(state.path()).size(), 1) << "no report written: the journal stays";
 
-    o = RecoverJournals(state.path(), {notAFolder + "/", reports.filePath("second/")}, calls);
+    o = recover({notAFolder + "/", reports.filePath("second/")});
     ASSERT_EQ(o.recovered.size(), 1);
     EXPECT_TRUE(o.recovered[0].report.startsWith(reports.filePath("second/")));
     EXPECT_TRUE(Journals(state.path()).isEmpty());
@@ -301,8 +298,7 @@ TEST_F(JournalTest, HalfMadeJournalsArePassedOverUntilTheyAreOld) {
     ASSERT_TRUE(oldFile.setFileTime(QDateTime::currentDateTime().addDays(-2),
                                     QFileDevice::FileModificationTime));
     oldFile.close();
-    const RecoveryOutcome o =
-        RecoverJournals(state.path(), {reports.path()}, ProgramRecoveryCalls());
+    const RecoveryOutcome o = recover();
     EXPECT_TRUE(o.recovered.isEmpty() && o.failed.isEmpty());
     EXPECT_TRUE(QFile::exists(fresh));
     EXPECT_FALSE(QFile::exists(old));

@@ -20,15 +20,9 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
-#include <functional>
 
-#include "clock.h"
 #include "date_time_format.h"
-#include "messages.h"
 #include "qt_file_dialogs.h"
-#include "recorder.h"
-#include "session.h"
 
 namespace quillon {
 namespace {
@@ -41,7 +35,7 @@ class MainFmTest : public ::testing::Test {
         recorder.InstallHooks();
     }
 
-    MainFm& open() {
+    MainFm& open(bool show = false) {
         MainFmCalls calls;
         calls.mnlinkoff_Click = [this] {
             ++linkOffs;
@@ -53,6 +47,7 @@ class MainFmTest : public ::testing::Test {
         calls.meterDevice = [] { return QString("/dev/pts/7"); };
         window = std::make_unique<MainFm>(session, recorder, messages, folder.path(), calls);
         window->Form_Load();
+        if (show) window->show();
         return *window;
     }
 
@@ -60,14 +55,6 @@ class MainFmTest : public ::testing::Test {
         QFile f(folder.filePath("sub.log"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
-    }
-
-    // With QUILLON_SNAPSHOT_DIR set, the window's picture is kept there for a person to see.
-    void keepPicture(const QString& name) {
-        const QString dir = qEnvironmentVariable("QUILLON_SNAPSHOT_DIR");
-        if (dir.isEmpty()) return;
-        QApplication::processEvents();  // pending re-layouts first
-        window->grab().save(dir + "/" + name + ".png");
     }
 
     // Each tick as the poll loop runs it: a frame one second after the last, then the
@@ -124,12 +111,19 @@ TEST_F(MainFmTest, TitleComesFromSubLog) {
         open();
         EXPECT_EQ(window->windowTitle(), c.title);
     }
+    // The About box shows the same caption and the version.
+    find<QAction>("mnabout")->trigger();
+    EXPECT_EQ(session.rec.RunState, kRunCommand);
+    auto* about = window->findChild<QDialog*>("FmAbout");
+    ASSERT_TRUE(about);
+    EXPECT_EQ(about->windowTitle(), "  Acme");
+    EXPECT_EQ(about->findChild<QLabel*>("lblTitle")->text(), "  Acme");
+    EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(), "1.0.06");
 }
 
 TEST_F(MainFmTest, StartsIdleWithStopCheckedAndWaitShown) {
     open();
-    EXPECT_TRUE(find<QAction>("mnstop")->isChecked());
-    EXPECT_FALSE(find<QAction>("mnstart")->isChecked());
+    EXPECT_TRUE(find<QAction>("mnstop")->isChecked() && !find<QAction>("mnstart")->isChecked());
     EXPECT_FALSE(find<QAction>("mnlinkoff")->isVisible());
     EXPECT_EQ(find<QAction>("mnstart")->shortcut(), QKeySequence("Ctrl+S"));
     EXPECT_EQ(find<QAction>("mnpause")->shortcut(), QKeySequence("Ctrl+P"));
@@ -148,11 +142,8 @@ TEST_F(MainFmTest, StartsIdleWithStopCheckedAndWaitShown) {
     for (QAction* a : find<QToolBar>("Toolbar1")->actions()) tips << a->toolTip();
     EXPECT_EQ(tips, QStringList({"Open file", "Save", "Print", "Clear", "Link up", "Start", "Pause",
                                  "Stop", "Help"}));
-}
 
-TEST_F(MainFmTest, ToolbarSaveAndPrintShowTheirPopups) {
-    open();
-    window->show();
+    // Save and Print show their pop-ups; Ctrl+T stops a recording.
     const struct {
         const char* button;
         const char* popup;
@@ -172,11 +163,6 @@ TEST_F(MainFmTest, ToolbarSaveAndPrintShowTheirPopups) {
         EXPECT_EQ(items, c.items);
         menu->hide();
     }
-}
-
-TEST_F(MainFmTest, CtrlTStopsARecording) {
-    open();
-    window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     find<QAction>("tbStart")->trigger();
@@ -188,9 +174,8 @@ TEST_F(MainFmTest, CtrlTStopsARecording) {
     EXPECT_FALSE(session.rec.Running);
 }
 
-TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnly) {
-    open();
-    window->show();
+TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnlyAndTimesFit) {
+    open(true);
     QApplication::processEvents();
     const char* names[] = {"Frame1_0",    "Label1_0", "Label7",
                            "MSFlexGrid1", "Picture1", "Command1_1"};
@@ -201,10 +186,8 @@ TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnly) {
         fonts[n] = find<QWidget>(n)->font().pointSizeF();
     }
     const double scaleX = session.graph.ScaleX, scaleY = session.graph.ScaleY;
-    keepPicture("design-size");
     window->resize(window->width() * 2, window->height());
     QApplication::processEvents();
-    keepPicture("double-width");
     for (const char* n : names) {
         SCOPED_TRACE(n);
         const QRect now = find<QWidget>(n)->geometry();
@@ -218,14 +201,21 @@ TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnly) {
     EXPECT_EQ(find<QWidget>("Picture5")->geometry(), QRect(800, 4, 377, 39));
     EXPECT_NEAR(session.graph.ScaleX, 2 * scaleX, 0.01);
     EXPECT_DOUBLE_EQ(session.graph.ScaleY, scaleY);
-}
 
-TEST_F(MainFmTest, TimeColumnFitsEveryTimeFormat) {
-    open();
-    window->show();
+    // Resized while minimized, the window is laid out when restored.
+    const QRect wide = find<QWidget>("Picture1")->geometry();
+    window->showMinimized();
     QApplication::processEvents();
+    ASSERT_TRUE(window->isMinimized());
+    window->resize(window->width() / 2, window->height());
+    QApplication::processEvents();
+    EXPECT_EQ(find<QWidget>("Picture1")->geometry(), wide);
+    window->showNormal();
+    QApplication::processEvents();
+    EXPECT_NEAR(find<QWidget>("Picture1")->width(), before["Picture1"].width(), 2);
+
+    // The time column fits every time format.
     auto* grid = find<QTableView>("MSFlexGrid1");
-    ASSERT_TRUE(grid);
     const int width = grid->columnWidth(RecordTable::ColTime);
     for (const QString& format : TimeFormats()) {
         SCOPED_TRACE(format.toStdString());
@@ -238,25 +228,8 @@ TEST_F(MainFmTest, TimeColumnFitsEveryTimeFormat) {
     }
 }
 
-TEST_F(MainFmTest, MinimizedWindowIsLaidOutWhenRestored) {
-    open();
-    window->show();
-    QApplication::processEvents();
-    const QRect before = find<QWidget>("Picture1")->geometry();
-    window->showMinimized();
-    QApplication::processEvents();
-    ASSERT_TRUE(window->isMinimized());
-    window->resize(window->width() * 2, window->height());
-    QApplication::processEvents();
-    EXPECT_EQ(find<QWidget>("Picture1")->geometry(), before);
-    window->showNormal();
-    QApplication::processEvents();
-    EXPECT_NEAR(find<QWidget>("Picture1")->width(), 2 * before.width(), 2);
-}
-
 TEST_F(MainFmTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
-    open();
-    window->show();
+    open(true);
     session.rec.recordName = "20240131_100000";
     session.table.setRows(4);  // two records
     session.table.setCell(1, 1, "2024/01/31");
@@ -283,8 +256,7 @@ TEST_F(MainFmTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
     EXPECT_FALSE(window->timer()->isActive());
     EXPECT_EQ(session.rec.RunState, kRunIdle);
 
-    open();
-    window->show();
+    open(true);
     session.rec.reportFile.clear();
     find<QAction>("mnexit")->trigger();
     EXPECT_EQ(messages.shown.size(), 1);
@@ -312,8 +284,7 @@ TEST_F(MainFmTest, CloseDuringACommandOrTickWaitsForItsEnd) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        open();
-        window->show();
+        open(true);
         linkOffs = 0;
         bool ran = false, closedUnder = false;
         c.runWith([&] {
@@ -334,57 +305,45 @@ TEST_F(MainFmTest, StatusBarFollowsTheRecording) {
     open();
     tickWithLiveReadings();
     window->show();
-    const auto shown = [this](const char* name) {
-        auto* l = find<QLabel>(name);
-        return l->isVisible() ? l->text() : QString("(hidden)");
+    // State, records, port and saved file; "-" for a hidden part.
+    const auto status = [this] {
+        QStringList parts;
+        for (const char* name : {"statusState", "statusRecords", "statusPort", "statusSaved"})
+            parts << (find<QLabel>(name)->isVisible() ? find<QLabel>(name)->text() : "-");
+        return parts.join(" | ");
     };
-    EXPECT_EQ(shown("statusState"), "Idle");
-    EXPECT_EQ(shown("statusRecords"), "(hidden)");
-    EXPECT_EQ(shown("statusPort"), "No meter");
-    keepPicture("status-idle");
+    const auto records = [this] { return QString::number(session.table.recordCount()); };
+    EXPECT_EQ(status(), "Idle | - | No meter | -");
 
     find<QAction>("tbStart")->trigger();
     ASSERT_TRUE(recordsGrowBy(2));
-    EXPECT_EQ(shown("statusState"), "Recording");
-    EXPECT_TRUE(shown("statusRecords").endsWith(" records"));
-    EXPECT_EQ(shown("statusPort"), "/dev/pts/7");
-    keepPicture("status-recording");
-
     window->calls().Timer1_Timer = [] {};
+    window->sync();
+    EXPECT_EQ(status(), "Recording | " + records() + " records | /dev/pts/7 | -");
     session.link.LinkOn = false;  // the meter is gone, the recording goes on
     window->sync();
-    EXPECT_EQ(shown("statusState"), "Waiting for the meter");
-    EXPECT_EQ(shown("statusPort"), "No meter");
-    keepPicture("status-waiting");
+    EXPECT_EQ(status(), "Waiting for the meter | " + records() + " records | No meter | -");
     session.link.LinkOn = true;
 
     find<QAction>("tbPause")->trigger();
-    EXPECT_EQ(shown("statusState"), "Paused");
-    const QString count = shown("statusRecords");
-    session.rec.reportFile = "/home/user/Data/" + session.rec.recordName + ".csv";
+    const QString saved = "/home/user/Data/" + session.rec.recordName + ".csv";
+    session.rec.reportFile = saved;
     session.rec.reportRecords = session.table.recordCount();
     session.sched.order = 1;
     session.sched.SchedStart = QDateTime(QDate(2031, 5, 6), QTime(7, 8, 9));
     window->sync();
-    EXPECT_EQ(shown("statusRecords"), count);
-    EXPECT_EQ(shown("statusSaved"), "Saved to " + session.rec.reportFile);
-    EXPECT_EQ(shown("statusSchedule"), "Next start 2031/05/06 07:08:09");
-    keepPicture("status-paused-saved");
+    EXPECT_EQ(status(), "Paused | " + records() + " records | /dev/pts/7 | Saved to " + saved);
+    EXPECT_EQ(find<QLabel>("statusSchedule")->text(), "Next start 2031/05/06 07:08:09");
     session.rec.reportRecords -= 1;  // a record more than the file holds
     window->sync();
-    EXPECT_EQ(shown("statusSaved"), "(hidden)");
+    EXPECT_TRUE(status().endsWith(" | -"));
     session.rec.reportRecords += 1;
 
     find<QAction>("tbStop")->trigger();
-    EXPECT_EQ(shown("statusState"), "Idle");
-    EXPECT_EQ(shown("statusRecords"), "(hidden)");
-    EXPECT_EQ(shown("statusSaved"), "Saved to " + session.rec.reportFile);
-
+    EXPECT_EQ(status(), "Idle | - | /dev/pts/7 | Saved to " + saved);
     session.rec.RunState = kRunViewingFile;  // as an opened report leaves it
     window->sync();
-    EXPECT_EQ(shown("statusState"), "Viewing " + session.rec.recordName + ".csv");
-    EXPECT_EQ(shown("statusSaved"), "(hidden)");
-    keepPicture("status-viewing");
+    EXPECT_EQ(status(), "Viewing " + session.rec.recordName + ".csv | - | /dev/pts/7 | -");
 }
 
 // Hi, Low and Record Interval show settings: they look read-only and say where they are set.
@@ -464,8 +423,7 @@ TEST_F(MainFmTest, NoPollTickInsideACommandOrUnderAModalBox) {
              find<QAction>("tbOpen")->trigger();
          }},
     };
-    open();
-    window->show();
+    open(true);
     session.link.timerInterval = 5;
     window->sync();
     for (const auto& c : cases) {
@@ -478,38 +436,30 @@ TEST_F(MainFmTest, NoPollTickInsideACommandOrUnderAModalBox) {
     }
 }
 
-// F1 opens the program folder's help, on screen even beside a window mostly off it.
-TEST_F(MainFmTest, F1ShowsTheProgramFoldersHelpFileOnScreen) {
-    QFile help(folder.filePath("help.html"));
-    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-    help.write("<html><body><h1>Recording</h1></body></html>");
-    help.close();
-    open();
-    window->show();
-    const QRect screen = window->screen()->availableGeometry();
-    window->move(screen.right() - 200, screen.bottom() - 150);
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QTest::keyClick(window.get(), Qt::Key_F1);
-    EXPECT_EQ(session.rec.RunState, kRunCommand);
-    auto* browser = window->findChild<QTextBrowser*>("HelpWindow");
-    ASSERT_TRUE(browser && browser->isVisible());
-    EXPECT_TRUE(browser->toPlainText().contains("Recording"));
-    EXPECT_TRUE(screen.contains(browser->frameGeometry()));
-}
-
-TEST_F(MainFmTest, HelpAndAboutLeaveARecordingRunning) {
+// F1 opens the program folder's help, on screen even beside a window mostly off it; the help
+// and the About box leave a recording running.
+TEST_F(MainFmTest, HelpOnScreenAndHelpAndAboutLeaveARecordingRunning) {
+    QFile page(folder.filePath("help.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body><h1>Recording</h1></body></html>");
+    page.close();
     int saveOffers = 0;
     recorder.calls().PromptUnsavedRecord = [&] { ++saveOffers; };
     open();
     tickWithLiveReadings();
     window->show();
+    const QRect screen = window->screen()->availableGeometry();
+    window->move(screen.right() - 200, screen.bottom() - 150);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     find<QAction>("tbStart")->trigger();
     ASSERT_TRUE(recordsGrowBy(2));
 
-    find<QAction>("tbHelp")->trigger();
+    QTest::keyClick(window.get(), Qt::Key_F1);
     auto* help = window->findChild<QTextBrowser*>("HelpWindow");
     ASSERT_TRUE(help && help->isVisible());
+    EXPECT_TRUE(help->toPlainText().contains("Recording"));
+    EXPECT_TRUE(screen.contains(help->frameGeometry()));
     EXPECT_TRUE(recordsGrowBy(3)) << "records while the help is open";
     find<QAction>("mnabout")->trigger();
     auto* about = window->findChild<QDialog*>("FmAbout");
@@ -522,18 +472,6 @@ TEST_F(MainFmTest, HelpAndAboutLeaveARecordingRunning) {
     EXPECT_TRUE(find<QAction>("mnstart")->isChecked());
     find<QAction>("tbStop")->trigger();
     EXPECT_EQ(saveOffers, 1);
-}
-
-TEST_F(MainFmTest, AboutShowsCaptionAndVersion) {
-    writeSubLog("Acme Logger\n");
-    open();
-    find<QAction>("mnabout")->trigger();
-    EXPECT_EQ(session.rec.RunState, kRunCommand);
-    auto* about = window->findChild<QDialog*>("FmAbout");
-    ASSERT_TRUE(about);
-    EXPECT_EQ(about->windowTitle(), "Acme Logger");
-    EXPECT_EQ(about->findChild<QLabel*>("lblTitle")->text(), "Acme Logger");
-    EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(), "1.0.06");
 }
 
 // The real file dialog starts in the folder it is given.

@@ -55,6 +55,18 @@ class RecorderTest : public ::testing::Test {
     }
 
     QString cell(int row, int col) const { return session.table.cell(row, col); }
+    // The cells of record `row`, joined by blanks.
+    QString line(int row) const {
+        QStringList cells;
+        for (int col = 0; col < RecordTable::kColumns; ++col) cells << cell(row, col);
+        return cells.join(' ');
+    }
+    // One column of every record.
+    QStringList column(int col) const {
+        QStringList cells;
+        for (int row = 1; row <= records(); ++row) cells << cell(row, col);
+        return cells;
+    }
     int records() const { return session.table.recordCount(); }
     bool checked(const char* name) const { return session.controls.isChecked(name); }
 

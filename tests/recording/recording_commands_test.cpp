@@ -1,5 +1,9 @@
-// Start, Pause, Stop, Clear: states, menus, questions.
+// Start, Pause, Stop, Clear: states, menus, questions; when closing must ask, over sessions
+// the recording commands really leave behind.
+#include <functional>
+
 #include "recorder_fixture.h"
+#include "window_state.h"
 
 namespace quillon {
 namespace {
@@ -22,11 +26,14 @@ TEST_F(RecorderTest, FreshStartNamesTheRecordAndSetsIndicators) {
     session.stats.StatFlags = {true, false, true, false};
     recorder.mnstart_Click();
     EXPECT_EQ(session.rec.recordName, "20240131_100000");
-    EXPECT_TRUE(session.readout.indicator[kIndLimit]);
-    EXPECT_TRUE(session.readout.indicator[kIndMax]);
-    EXPECT_FALSE(session.readout.indicator[kIndMin]);
-    EXPECT_TRUE(session.readout.indicator[kIndRS232]);
-    EXPECT_FALSE(session.readout.indicator[kIndWait]);
+    const auto& on = session.readout.indicator;
+    EXPECT_EQ(QString("%1%2%3%4%5")
+                  .arg(on[kIndLimit])
+                  .arg(on[kIndMax])
+                  .arg(on[kIndMin])
+                  .arg(on[kIndRS232])
+                  .arg(on[kIndWait]),
+              "11010");
     EXPECT_EQ(session.stats.avgSum, "0");
     EXPECT_EQ(session.rec.RunState, kRunRecording);
     EXPECT_TRUE(session.link.timerEnabled);
@@ -68,10 +75,10 @@ TEST_F(RecorderTest, StartPauseStartContinuesNumberingOneIntervalAfterResume) {
     tick(1000);
     tick(300);
     recorder.mnpause_Click();
+    recorder.mnpause_Click();  // already paused: nothing
     EXPECT_FALSE(session.rec.Running);
     EXPECT_EQ(session.rec.RunState, kRunRecording);
     clock.advance(5000);
-    recorder.mnpause_Click();  // already paused: nothing
     EXPECT_TRUE(checked("mnpause"));
 
     recorder.mnstart_Click();  // resume at 10:00:06.3
@@ -79,27 +86,10 @@ TEST_F(RecorderTest, StartPauseStartContinuesNumberingOneIntervalAfterResume) {
     feed("1.000");
     tick();
     EXPECT_EQ(records(), 2);
-    clock.advance(1000);
-    feed("1.000");
-    tick();
-    ASSERT_EQ(records(), 3);
-    EXPECT_EQ(cell(3, 0), "0003");
-    EXPECT_EQ(cell(3, 2), "10:00:07");
-    clock.advance(1000);
-    feed("1.000");
-    tick();
-    EXPECT_EQ(cell(4, 2), "10:00:08");
-}
-
-TEST_F(RecorderTest, StartStopStartOffersTheOldTableAndClearsIt) {
-    recorder.mnstart_Click();
-    feed("1.000");
-    tick();
-    recorder.mnstop_Click();
-    EXPECT_EQ(saveOffers, 1);
-    EXPECT_EQ(records(), 1);  // Stop keeps the rows
-    recorder.mnstart_Click();
-    EXPECT_EQ(records(), 0);
+    tick(1000);
+    tick(1000);
+    EXPECT_EQ(column(0), QStringList({"0001", "0002", "0003", "0004"}));
+    EXPECT_EQ(column(2), QStringList({"10:00:00", "10:00:01", "10:00:07", "10:00:08"}));
 }
 
 TEST_F(RecorderTest, ClearAsksOnlyWhileRecording) {
@@ -129,18 +119,21 @@ TEST_F(RecorderTest, ClearAsksOnlyWhileRecording) {
     EXPECT_EQ(messages.shown.size(), 2);
 }
 
-TEST_F(RecorderTest, StopAfterACommandRanStillOffersTheRecords) {
+// Stop keeps the rows and offers them, even after a command (a file command while paused)
+// left RunState at 3; the next Start clears them.
+TEST_F(RecorderTest, StopOffersTheRecordsAndStartClearsThem) {
     recorder.mnstart_Click();
     feed("1.000");
     tick();
     recorder.mnpause_Click();
-    // Stopping while a command (a file command while paused) left RunState at 3 still
-    // offers the records for saving.
     session.rec.RunState = kRunCommand;
     recorder.mnstop_Click();
     EXPECT_EQ(saveOffers, 1);
+    EXPECT_EQ(records(), 1);
     recorder.mnstop_Click();  // nothing open any more
     EXPECT_EQ(saveOffers, 1);
+    recorder.mnstart_Click();
+    EXPECT_EQ(records(), 0);
 }
 
 TEST_F(RecorderTest, StopEndsRelAndTheScheduledRecording) {
@@ -152,10 +145,9 @@ TEST_F(RecorderTest, StopEndsRelAndTheScheduledRecording) {
     session.sched.order = 1;
     session.sched.SchedRunning = true;
     recorder.mnstop_Click();
-    EXPECT_FALSE(session.stats.StatFlags[3]);
-    EXPECT_EQ(session.stats.relValue, "");
-    EXPECT_FALSE(session.stats.relHighlighted);
+    EXPECT_FALSE(session.stats.StatFlags[3] || session.stats.relHighlighted);
     EXPECT_FALSE(session.readout.indicator[kIndRel]);
+    EXPECT_EQ(session.stats.relValue, "");
     EXPECT_EQ(scheduleEnds, 1);
     EXPECT_EQ(session.rec.RunState, kRunIdle);
 }
@@ -176,6 +168,94 @@ TEST_F(RecorderTest, ResetWhilePausedMakesTheNextStartAFreshRecording) {
     recorder.mnstart_Click();
     EXPECT_EQ(session.rec.RecNo, 1);
     EXPECT_EQ(records(), 0);
+}
+
+class WindowStateTest : public RecorderTest {
+  protected:
+    // A recording of n records with live readings, the interval box showing 00:01.
+    void record(int n) {
+        recorder.mnstart_Click();
+        session.readout.limitCaption[2] = "00:01";
+        for (int i = 0; i < n; ++i) {
+            feed("1.000");
+            tick(1000);
+        }
+    }
+    // The session as a freshly opened window has it, then the case's own steps.
+    void start(const std::function<void()>& setUp) {
+        session.settings.sav_Auto = 0;
+        session.link = LinkState{};
+        session.readout = Readout{};
+        session.rec = RecordingState{};
+        session.sched = ScheduleState{};
+        session.controls = ControlStates{};
+        recorder.SetIdleState();
+        recorder.InitGrid();
+        setUp();
+    }
+    void savedTo(const QString& path) {
+        session.rec.reportFile = path;
+        session.rec.reportRecords = records();
+    }
+};
+
+TEST_F(WindowStateTest, ClosingAsksOnlyWhenRecordsWouldBeLost) {
+    const struct {
+        const char* name;
+        std::function<void()> setUp;
+        bool loses;
+    } cases[] = {
+        {"recording", [&] { record(2); }, true},
+        {"recording saved automatically by Link Off",
+         [&] {
+             session.settings.sav_Auto = 1;
+             record(2);
+         },
+         false},
+        {"paused after a file command: Stop still saves",
+         [&] {
+             session.settings.sav_Auto = 1;
+             record(2);
+             recorder.mnpause_Click();
+             session.rec.RunState = kRunCommand;
+         },
+         false},
+        {"stopped, not saved",
+         [&] {
+             record(2);
+             recorder.mnstop_Click();
+         },
+         true},
+        {"stopped and saved",
+         [&] {
+             record(2);
+             recorder.mnstop_Click();
+             savedTo("/d/a.csv");
+         },
+         false},
+        {"saved while paused, then resumed",
+         [&] {
+             record(2);
+             recorder.mnpause_Click();
+             savedTo("/d/a.csv");
+             recorder.mnstart_Click();
+             feed("1.000");
+             tick(1000);
+         },
+         true},
+        {"report opened",
+         [&] {
+             record(2);
+             recorder.mnstop_Click();
+             session.rec.RunState = kRunViewingFile;
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start(c.setUp);
+        EXPECT_EQ(ClosingLosesRecords(session), c.loses);
+    }
 }
 
 }  // namespace
