@@ -90,7 +90,7 @@ void RecordingJournal::addSettingsLineIfChanged(const Session& s) {
 }
 
 void RecordingJournal::append(const Session& s, int row) {
-    if (row < 1) return;
+    if (row < 1 || ended_) return;
     // A different recording than the one journalled (its table went without a word):
     // the old file stays for recovery.
     if (row <= rows_ || s.rec.recordName != recordName_ || header_.isEmpty()) {
@@ -222,7 +222,10 @@ void RecordingJournal::tableCleared() {
     forgetRecording();
 }
 
-void RecordingJournal::programEnding() { tableCleared(); }
+void RecordingJournal::programEnding() {
+    tableCleared();
+    ended_ = true;
+}
 
 void RecordingJournal::fail(const QString& why) {
     if (why != error_) qWarning("quillon: the recording is not journalled: %s", qPrintable(why));

@@ -57,7 +57,8 @@ class RecordingJournal {
     // given up; otherwise it stays for recovery.
     void tableCleared();
     // The program ends normally: the file goes when the records were saved or given up,
-    // otherwise it stays for recovery.
+    // otherwise it stays for recovery. Records that still come are not journalled: the
+    // program is on its way out, and a new file would be recovered as a recording.
     void programEnding();
 
     bool isOpen() const { return fd_ >= 0; }
@@ -85,6 +86,7 @@ class RecordingJournal {
     qint64 fileSize_ = 0;  // bytes in the file, all of them whole lines
     int fd_ = -1;
     bool released_ = false;                  // saved, or given up by the user
+    bool ended_ = false;                     // the program is ending
     QStringList settings_;                   // fields of the last settings line
     std::unique_ptr<JournalSyncer> syncer_;  // syncs fd_ off this thread while it is open
 };

@@ -216,6 +216,13 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
         {"a new recording after a failed save", StopOutcome::NotSaved, stopThenStart, true},
         {"function change, save failed", StopOutcome::NotSaved, functionChange, true},
         {"function change, saved", StopOutcome::Saved, functionChange, false},
+        {"a record after Exit declined the save", StopOutcome::Declined,
+         [&] {
+             journal->saveDeclined();
+             journal->programEnding();
+             record("100.75");
+         },
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
