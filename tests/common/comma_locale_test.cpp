@@ -12,38 +12,15 @@ using namespace quillon;
 
 namespace {
 
-class CommaLocale : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        savedQt_ = QLocale();
-        savedC_ = std::setlocale(LC_NUMERIC, nullptr);
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
-            if (std::setlocale(LC_NUMERIC, name)) {
-                cLocaleSet_ = true;
-                break;
-            }
-        }
-        if (!cLocaleSet_) {
-            RecordProperty("note", "no de_DE C locale installed; Qt default locale only");
-        }
-    }
-    void TearDown() override {
-        QLocale::setDefault(savedQt_);
-        std::setlocale(LC_NUMERIC, savedC_.c_str());
-    }
-    bool cLocaleSet_ = false;
-
-  private:
-    QLocale savedQt_;
-    std::string savedC_;
-};
-
-TEST_F(CommaLocale, NumbersKeepThePoint) {
-    ASSERT_EQ(QLocale().decimalPoint(), QStringLiteral(","));
-    if (cLocaleSet_) {
-        ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
-    }
+TEST(CommaLocale, NumbersDatesAndTimesKeepTheirForm) {
+    const QLocale savedQt;
+    const std::string savedC = std::setlocale(LC_NUMERIC, nullptr);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    bool cLocale = false;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"})
+        if (!cLocale && std::setlocale(LC_NUMERIC, name)) cLocale = true;
+    EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral(","));
+    if (cLocale) EXPECT_EQ(std::string(std::localeconv()->decimal_point), ",");
 
     EXPECT_EQ(FormatNumber(-2.352, "###0.000"), "-2.352");
     EXPECT_EQ(FormatNumber(12345.5, "####0.0"), "12345.5") << "no thousands separator";
@@ -55,13 +32,13 @@ TEST_F(CommaLocale, NumbersKeepThePoint) {
     EXPECT_TRUE(IsNumeric("2.5"));
     EXPECT_FALSE(IsNumeric("2,5"));
     EXPECT_DOUBLE_EQ(NumberOr("-4.25", 0), -4.25);
-}
-
-TEST_F(CommaLocale, DatesAndTimesUnchanged) {
     EXPECT_EQ(FormatDate(QDate(2024, 6, 5), "yyyy.mm.dd"), "2024.06.05");
     EXPECT_EQ(FormatTime(QTime(13, 4, 5), "hh:nn:ss AM/PM"), "01:04:05 PM");
     EXPECT_EQ(ParseDate("2024.06.05", "yyyy.mm.dd"), QDate(2024, 6, 5));
     EXPECT_EQ(ParseAnyTime("PM 01:04:05", "HH:nn:ss"), QTime(13, 4, 5));
+
+    QLocale::setDefault(savedQt);
+    std::setlocale(LC_NUMERIC, savedC.c_str());
 }
 
 }  // namespace
