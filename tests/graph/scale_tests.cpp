@@ -6,50 +6,37 @@
 namespace quillon::testing {
 namespace {
 
-struct AutoRangeCase {
-    const char* name;
-    int range;  // DC volts: range 1 has three decimals, range 3 one
-    std::vector<const char*> values;
-    double yStep;
-    float tickDn, tickUp;
-};
-
-class AutoRange : public RecordingFixture, public ::testing::WithParamInterface<AutoRangeCase> {};
-
-TEST_P(AutoRange, FitsThePageSpreadIntoSeventyUnits) {
-    const AutoRangeCase& c = GetParam();
-    for (const char* v : c.values) Record(v, 2, c.range);
-    graph->statistics().ComputeGraphScale();
-    EXPECT_NEAR(s.graph.YStep, c.yStep, 1e-9);
-    EXPECT_FLOAT_EQ(s.settings.Tick_Dn, c.tickDn);
-    EXPECT_FLOAT_EQ(s.settings.Tick_UP, c.tickUp);
-    // Whatever the branch, every value of the page lies inside the scale.
-    for (const char* v : c.values) {
-        EXPECT_LE(float(NumberOr(v, 0)), s.settings.Tick_UP) << v;
-        EXPECT_GE(float(NumberOr(v, 0)), s.settings.Tick_Dn) << v;
+TEST(AutoRange, FitsThePageSpreadIntoSeventyUnits) {
+    const struct {
+        int range;  // DC volts: range 1 has three decimals, range 3 one
+        std::vector<const char*> values;
+        double yStep;
+        float tickDn, tickUp;
+    } cases[] = {
+        // s below six resolutions: flat page, data 30 units above the bottom.
+        {1, {"1.234", "1.230"}, 0.001, 1.2f, 1.28f},
+        // s = 0.0143: YStep 0.014 would end at 1.98, so one resolution more.
+        {1, {"1.000", "2.000"}, 0.015, 0.86f, 2.06f},
+        // s = 0.0043 rounds to 0.004; one resolution more (0.005) would still end below
+        // the top value, so the step grows until the page fits.
+        {1, {"-1.500", "-1.200"}, 0.006, -1.62f, -1.14f},
+        {3, {"230.0", "228.0"}, 1, 198, 278},  // s + 0.5 truncates to 0, so YStep is 1
+        {3, {"-500.0", "400.0"}, 13, -630, 410},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.values[0]);
+        RecordingFixture t;
+        for (const char* v : c.values) t.Record(v, 2, c.range);
+        t.graph->statistics().ComputeGraphScale();
+        EXPECT_NEAR(t.s.graph.YStep, c.yStep, 1e-9);
+        EXPECT_FLOAT_EQ(t.s.settings.Tick_Dn, c.tickDn);
+        EXPECT_FLOAT_EQ(t.s.settings.Tick_UP, c.tickUp);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pages, AutoRange,
-    ::testing::Values(
-        // s below six resolutions: flat page, data 30 units above the bottom.
-        AutoRangeCase{"SmallFlat", 1, {"1.234", "1.230"}, 0.001, 1.2f, 1.28f},
-        // s = 0.0143: YStep 0.014 would end at 1.98, so one resolution more.
-        AutoRangeCase{
-            "SmallSpreadNeedsOneMoreResolution", 1, {"1.000", "2.000"}, 0.015, 0.86f, 2.06f},
-        // s = 0.0043 rounds to 0.004; one resolution more (0.005) would still end below
-        // the top value, so the step grows until the page fits.
-        AutoRangeCase{
-            "SmallFlatWiderThanFiftyUnits", 1, {"-1.500", "-1.200"}, 0.006, -1.62f, -1.14f},
-        // s + 0.5 truncates to 0, so YStep is 1.
-        AutoRangeCase{"LargeFlat", 3, {"230.0", "228.0"}, 1, 198, 278},
-        AutoRangeCase{"LargeSpread", 3, {"-500.0", "400.0"}, 13, -630, 410}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 using FixedScales = RecordingFixture;
 
-TEST_F(FixedScales, MeterRangeTakesTheOverloadLimits) {
+TEST_F(FixedScales, MeterRangeTakesTheOverloadLimitsAndRangeTheUsers) {
     s.settings.Graph_range = 1;
     s.reading.OLHigh = 60;
     s.reading.OLLow = -60;
@@ -58,9 +45,7 @@ TEST_F(FixedScales, MeterRangeTakesTheOverloadLimits) {
     EXPECT_FLOAT_EQ(s.settings.Tick_UP, 60);
     EXPECT_FLOAT_EQ(s.settings.Tick_Dn, -60);
     EXPECT_DOUBLE_EQ(s.graph.YStep, 1.5);
-}
 
-TEST_F(FixedScales, RangeKeepsTheUsersLimits) {
     s.settings.Graph_range = 2;
     s.settings.Tick_UP = 2;
     s.settings.Tick_Dn = 10;  // given upside down: the step is still positive

@@ -30,6 +30,10 @@ int CountColour(const QImage& img, const QRect& box, const QColor& c) {
     return Count(img, box, [&](QRgb p) { return QColor(p) == c; });
 }
 
+int Ink(const QImage& img, const QRect& box) {
+    return Count(img, box, [](QRgb p) { return qGray(p) < 128; });
+}
+
 // Bounding box of the red curve.
 QRect RedBounds(const QImage& img) {
     QRect r;
@@ -66,11 +70,14 @@ TEST_F(Picture, FrameHasGreyAreaOliveGridAndAxisNumbersOnlyWithRecords) {
     EXPECT_EQ(Count(img, margin, [](QRgb p) { return QColor(p) != Qt::white; }), 0);
     EXPECT_FALSE(RedBounds(img).isValid());
     Record("1.234");
-    EXPECT_GT(Count(graph->image(), margin, [](QRgb p) { return qGray(p) < 128; }), 50);
+    EXPECT_GT(Ink(graph->image(), margin), 50);
 }
 
-TEST_F(Picture, FirstRecordDrawsAShortStubEndingAtOneUnit) {
+TEST_F(Picture, FirstRecordDrawsAShortStubEndingAtOneUnitWithOneNotice) {
+    int notices = 0;
+    graph->onChanged = [&] { ++notices; };
     Record("1.234");
+    EXPECT_EQ(notices, 1);
     const QRect red = RedBounds(graph->image());
     ASSERT_TRUE(red.isValid());
     const QPointF start = graph->toPixels(0, 0), end = graph->toPixels(s.graph.UnitX, 0);
@@ -105,14 +112,14 @@ TEST_F(Picture, Record101MovesToPageTwoWithOnePoint) {
 
 TEST_F(Picture, PageBoxIsClampedToTheRecords) {
     RecordMany(150, [](int) { return QStringLiteral("2.000"); });
-    EXPECT_EQ(graph->pageBox(), "2");
-    graph->setPageBox("1");
-    graph->setPageBox("3");
-    EXPECT_EQ(graph->pageBox(), "2");
-    graph->setPageBox("abc");
-    EXPECT_EQ(graph->pageBox(), "1");
-    graph->setPageBox("2.7");
-    EXPECT_EQ(graph->pageBox(), "2");
+    for (const auto& [typed, shown] :
+         {std::pair("1", "1"), {"3", "2"}, {"abc", "1"}, {"2.7", "2"}}) {
+        graph->setPageBox(typed);
+        EXPECT_EQ(graph->pageBox(), shown) << typed;
+    }
+    for (int key : {8, int('0'), int('5'), int('9')}) EXPECT_TRUE(TrendGraph::Text1_KeyPress(key));
+    for (int key : {int('-'), int('.'), int('a'), int(' '), 13, 127})
+        EXPECT_FALSE(TrendGraph::Text1_KeyPress(key)) << key;
 }
 
 TEST_F(Picture, NextReachesTheEmptyPageAndStops) {
@@ -151,13 +158,6 @@ TEST_F(Picture, APageTurnedBackToStaysUntilTheNewestPageIsShownAgain) {
     EXPECT_EQ(graph->pageBox(), "4");
 }
 
-TEST(PageBoxKeys, OnlyDigitsAndBackspacePass) {
-    for (int key : {8, int('0'), int('5'), int('9')})
-        EXPECT_TRUE(TrendGraph::Text1_KeyPress(key)) << key;
-    for (int key : {int('-'), int('.'), int('a'), int(' '), 13, 127})
-        EXPECT_FALSE(TrendGraph::Text1_KeyPress(key)) << key;
-}
-
 TEST_F(Picture, RangeChangeRedrawsThePageInTheNewUnit) {
     for (int i = 0; i < 5; ++i) Record("950.00", 4, 0);  // Ω
     Record("1.2000", 4, 1);                              // KΩ
@@ -182,10 +182,7 @@ TEST_F(Picture, RangeChangeOnANewPageShowsThatPage) {
 TEST_F(Picture, TimeLabelsOnlyForRecordsThatExist) {
     RecordMany(30, [](int) { return QStringLiteral("1.000"); });
     const QImage& img = graph->image();
-    auto inkUnder = [&](double x) {
-        return Count(img, PixelBox(*graph, x, -30, x + 400, -200),
-                     [](QRgb p) { return qGray(p) < 128; });
-    };
+    auto inkUnder = [&](double x) { return Ink(img, PixelBox(*graph, x, -30, x + 400, -200)); };
     const double ux = s.graph.UnitX;
     EXPECT_GT(inkUnder(-70), 10);            // record 1
     EXPECT_GT(inkUnder(20 * ux - 200), 10);  // record 20
@@ -223,14 +220,6 @@ TEST_F(Picture, OpenedFileCaptionsSurviveLaterCommands) {
     EXPECT_EQ(captionsAt(kRunCommand, true), settings);
 }
 
-TEST_F(Picture, OnePlotIsOneChangeNotice) {
-    int notices = 0;
-    graph->onChanged = [&] { ++notices; };
-    Record("1.000");
-    Record("1.001");
-    EXPECT_EQ(notices, 2);
-}
-
 TEST_F(Picture, RelayoutScalesThePicture) {
     RecordMany(50, [](int i) { return QString::number(std::sin(i / 5.0), 'f', 3); });
     graph->Relayout(QSize(767 * 2, 232 * 2));
@@ -255,22 +244,9 @@ TEST_F(Picture, ValuesFarOutsideAFixedScaleDoNotBreakTheDrawing) {
 
 // A report written to disk, with `values` as its records (function, range of the file).
 QString WriteReportFile(const QString& path, int func, int range, const QStringList& values) {
-    Session source;
-    source.rec.RecFunc = func;
-    source.rec.RecRange = range;
-    source.table.setRows(2);
-    int row = 1;
-    for (const QString& v : values) {
-        source.table.setCell(row, RecordTable::ColNo, FormatNumber(row, "0000"));
-        source.table.setCell(row, RecordTable::ColDate, "2026/01/05");
-        source.table.setCell(row, RecordTable::ColTime,
-                             FormatTime(QTime(9, 0).addSecs(row), "HH:nn:ss"));
-        source.table.setCell(row, RecordTable::ColValue, v);
-        source.table.setCell(row, RecordTable::ColUnit, UnitTable(func, range));
-        source.table.addRow();
-        ++row;
-    }
-    EXPECT_TRUE(WriteReport(source, path).ok) << path.toStdString();
+    RecordingFixture source;
+    for (const QString& v : values) source.Record(v, func, range);
+    EXPECT_TRUE(WriteReport(source.s, path).ok) << path.toStdString();
     return path;
 }
 
@@ -335,33 +311,13 @@ TEST(OpenedReport, OverloadsFirstGiveOneScaleAndOneCurve) {
     EXPECT_NEAR(red.bottom(), pixelY(5.0), 2);
 }
 
-struct AxisTextCase {
-    const char* name;
-    float tickDn;
-    double yStep;
-    int i;
-    std::optional<int> decIdx;
-    const char* expected;  // nullptr: not drawn
-};
-
 TEST(AxisNumbers, Texts) {
-    const AxisTextCase cases[] = {
-        {"whole step, plain", 0, 1, 3, 1, "30"},
-        {"whole value with a fractional step", 0, 0.05, 2, 1, "1"},
-        {"too many decimals are rounded", 0, 0.0333, 1, 2, "0.33"},
-        {"few enough decimals stay plain", 0, 0.025, 1, 2, "0.25"},
-        {"negative bottom", -10.5f, 0.5, 1, 3, "-5.5"},
-        {"unknown decimal index is not drawn", 0, 0.0333, 1, std::nullopt, nullptr},
-    };
-    for (const AxisTextCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString text = AxisNumberText(c.tickDn, c.yStep, c.i, c.decIdx);
-        if (c.expected) {
-            EXPECT_EQ(text, c.expected);
-        } else {
-            EXPECT_TRUE(text.isNull()) << text.toStdString();
-        }
-    }
+    EXPECT_EQ(AxisNumberText(0, 1, 3, 1), "30");
+    EXPECT_EQ(AxisNumberText(0, 0.05, 2, 1), "1");       // a whole value, fractional step
+    EXPECT_EQ(AxisNumberText(0, 0.0333, 1, 2), "0.33");  // too many decimals are rounded
+    EXPECT_EQ(AxisNumberText(0, 0.025, 1, 2), "0.25");   // few enough stay plain
+    EXPECT_EQ(AxisNumberText(-10.5f, 0.5, 1, 3), "-5.5");
+    EXPECT_TRUE(AxisNumberText(0, 0.0333, 1, std::nullopt).isNull());  // unknown decimals
     EXPECT_EQ(AxisNumberLeft(0), -650);
     EXPECT_EQ(AxisNumberLeft(-10.5f), -700);
     EXPECT_EQ(AxisNumberLeft(-1.2345f), -900);
