@@ -80,7 +80,8 @@ TEST(Fmsetup, KeepRecordingIsStoredAndDefaultTurnsItOff) {
     EXPECT_FALSE(keep->isChecked());
 }
 
-TEST(Fmsetup, IntervalStepsWrapWithinTheBox) {
+// The step buttons wrap within their box; a typed interval is stored and captioned as typed.
+TEST(Fmsetup, Interval) {
     SetupRig rig;
     rig.edit("Text4_0")->setText("59");
     rig.click("Command4_0");
@@ -89,10 +90,7 @@ TEST(Fmsetup, IntervalStepsWrapWithinTheBox) {
     rig.click("Command5_1");
     EXPECT_EQ(rig.edit("Text4_1")->text(), "59");
     EXPECT_EQ(rig.edit("Text4_0")->text(), "00");  // seconds never carry into minutes
-}
 
-TEST(Fmsetup, TypedIntervalIsStoredAndCaptionedAsTyped) {
-    SetupRig rig;
     rig.edit("Text4_0")->setText("5");
     rig.edit("Text4_1")->setText("7");
     rig.click("Command1");
@@ -105,7 +103,7 @@ TEST(Fmsetup, TypedIntervalIsStoredAndCaptionedAsTyped) {
     EXPECT_EQ(rig.edit("Text4_1")->text(), "07");
 }
 
-TEST(Fmsetup, FixedRangeLimitsAreStoredAsTyped) {
+TEST(Fmsetup, RangeLimits) {
     SetupRig rig;
     rig.get<QRadioButton>("Option3_2")->setChecked(true);
     rig.edit("Text2_0")->setText("10");
@@ -125,10 +123,8 @@ TEST(Fmsetup, FixedRangeLimitsAreStoredAsTyped) {
     EXPECT_TRUE(rig.get<QRadioButton>("Option3_2")->isChecked());
     EXPECT_EQ(rig.edit("Text2_0")->text(), "10");
     EXPECT_EQ(rig.edit("Text2_1")->text(), "-2.5");
-}
 
-TEST(Fmsetup, MeterRangeStoresTheLimitsInMemory) {
-    SetupRig rig;
+    // Meter Range stores the limits in memory, not the typed ones.
     rig.session.settings.Tick_UP = 3.25f;  // as the graph scaling left them
     rig.session.settings.Tick_Dn = -1;
     rig.get<QRadioButton>("Option3_1")->setChecked(true);
@@ -220,7 +216,7 @@ TEST(Fmsetup, PortListNamesDevicesAndExplainsMissingPermission) {
     EXPECT_TRUE(note.contains("/dev/ttyUSB0"));
 }
 
-TEST(Fmsetup, FormatLoadedBeforeShowingIsAtTheTopOfItsList) {
+TEST(Fmsetup, FormatsLoadedBeforeShowingAreAtTheTopOrTheDefaults) {
     SetupRig rig(false);
     rig.fresh.store().WriteSetting("Fdt_0", "yy mm dd");
     rig.dialog.Form_Load();  // as the main window does: load, then show
@@ -228,6 +224,11 @@ TEST(Fmsetup, FormatLoadedBeforeShowingIsAtTheTopOfItsList) {
     auto* list = rig.get<QListWidget>("List1_0");
     EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), list->currentRow());
     EXPECT_GT(list->currentRow(), 0);
+    rig.fresh.store().WriteSetting("Fdt_0", "dd.mm.yyyy");  // unlisted
+    rig.fresh.store().WriteSetting("Fdt_1", "");
+    rig.reopen();
+    EXPECT_EQ(list->currentItem()->text(), "yyyy/mm/dd");
+    EXPECT_EQ(rig.get<QListWidget>("List1_1")->currentItem()->text(), "HH:nn:ss");
 }
 
 TEST(Fmsetup, LongFolderPathDoesNotWidenTheDialog) {
@@ -238,15 +239,6 @@ TEST(Fmsetup, LongFolderPathDoesNotWidenTheDialog) {
     QCoreApplication::processEvents();  // the layouts take the new label size
     EXPECT_EQ(rig.dialog.minimumSizeHint().width(), usual);
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/srv/" + QString("measurements/").repeated(30));
-}
-
-TEST(Fmsetup, UnlistedFormatsShowTheDefaultsSelected) {
-    SetupRig rig(false);
-    rig.fresh.store().WriteSetting("Fdt_0", "dd.mm.yyyy");
-    rig.fresh.store().WriteSetting("Fdt_1", "");
-    rig.reopen();
-    EXPECT_EQ(rig.get<QListWidget>("List1_0")->currentItem()->text(), "yyyy/mm/dd");
-    EXPECT_EQ(rig.get<QListWidget>("List1_1")->currentItem()->text(), "HH:nn:ss");
 }
 
 TEST(Fmsetup, TitleLineBreaksBecomeBlanksWhenTypedOrPasted) {

@@ -62,37 +62,28 @@ TEST(SettingsFirstRun, StoreMissingTheDateFormatKeepsEverythingElse) {
 }
 
 TEST(SettingsLoad, MavTextSetsTheStatisticsFlags) {
-    struct Row {
-        const char* mav;
-        std::array<bool, 3> flags;
-    };
-    const Row rows[] = {{"10", {true, false, false}},
-                        {"111", {true, true, true}},
-                        {"", {false, false, false}},
-                        {"0x1", {false, false, true}},
-                        {"21", {true, true, false}}};
-    for (const Row& row : rows) {
+    const std::pair<const char*, std::array<bool, 3>> rows[] = {{"10", {true, false, false}},
+                                                                {"111", {true, true, true}},
+                                                                {"", {false, false, false}},
+                                                                {"0x1", {false, false, true}},
+                                                                {"21", {true, true, false}}};
+    for (const auto& [mav, flags] : rows) {
         test::FreshStore fresh;
         fresh.store().WriteSetting("Fdt_0", "yyyy/mm/dd");
-        fresh.store().WriteSetting("Mav", row.mav);
+        fresh.store().WriteSetting("Mav", mav);
         Session session;
         LoadSettingsAtStartup(session, fresh.store());
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(session.stats.StatFlags[i], row.flags[i]) << row.mav << i;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(session.stats.StatFlags[i], flags[i]) << mav << i;
     }
 }
 
 TEST(SettingsLoad, UnusableNumbersKeepTheFieldValue) {
-    struct Row {
-        const char* key;
-        const char* text;
-    };
-    const Row rows[] = {{"comp", "abc"},      {"comp", "257"},       {"comp", "-1"},
-                        {"Graph_range", "3"}, {"Graph_range", "-1"}, {"IntTime", "12x"},
-                        {"IntTime", "1e12"},  {"autoScan", "yes"},   {"Tick_Dn", "fast"},
-                        {"Tick_UP", "1e40"},  {"Tick_Dn", "-2,5"},   {"T1_beep", "99999"},
-                        {"limit_selet", ""},  {"IntTime", "-1000"}};
-    for (const Row& row : rows) {
+    const char* rows[][2] = {{"comp", "abc"},      {"comp", "257"},       {"comp", "-1"},
+                             {"Graph_range", "3"}, {"Graph_range", "-1"}, {"IntTime", "12x"},
+                             {"IntTime", "1e12"},  {"autoScan", "yes"},   {"Tick_Dn", "fast"},
+                             {"Tick_UP", "1e40"},  {"Tick_Dn", "-2,5"},   {"T1_beep", "99999"},
+                             {"limit_selet", ""},  {"IntTime", "-1000"}};
+    for (const auto& [key, text] : rows) {
         test::FreshStore fresh;
         Session session;
         Settings& s = session.settings;
@@ -109,53 +100,42 @@ TEST(SettingsLoad, UnusableNumbersKeepTheFieldValue) {
                                    x.Tick_UP, x.T1_beep, x.limit_selet);
         };
         const auto before = fields(s);
-        fresh.store().WriteSetting(row.key, row.text);
+        fresh.store().WriteSetting(key, text);
         LoadSettings(session, fresh.store());
-        EXPECT_EQ(fields(s), before) << row.key << "=" << row.text;
+        EXPECT_EQ(fields(s), before) << key << "=" << text;
     }
 }
 
 // A format the lists do not offer would write empty or odd date and time cells.
 TEST(SettingsLoad, UnlistedFormatsFallBackToTheDefaults) {
-    struct Row {
-        const char* name;
-        const char* date;  // nullptr: key absent
-        const char* time;
-        const char* dateLoaded;
-        const char* timeLoaded;
+    // Stored date and time format (nullptr: key absent), and the ones loaded.
+    const char* ampm = "h:nn:ss AM/PM";
+    const char* rows[][4] = {
+        {nullptr, ampm, "yyyy/mm/dd", ampm},
+        {"", ampm, "yyyy/mm/dd", ampm},
+        {"dd/mm/yyyy", nullptr, "dd/mm/yyyy", "HH:nn:ss"},
+        {"dd/mm/yyyy", "", "dd/mm/yyyy", "HH:nn:ss"},
+        {"dd/mm/yyyy", "hh-nn", "dd/mm/yyyy", "HH:nn:ss"},
+        {"dd.mm.yyyy", ampm, "yyyy/mm/dd", ampm},
     };
-    const Row rows[] = {
-        {"date format missing", nullptr, "h:nn:ss AM/PM", "yyyy/mm/dd", "h:nn:ss AM/PM"},
-        {"date format empty", "", "h:nn:ss AM/PM", "yyyy/mm/dd", "h:nn:ss AM/PM"},
-        {"time format missing", "dd/mm/yyyy", nullptr, "dd/mm/yyyy", "HH:nn:ss"},
-        {"time format empty", "dd/mm/yyyy", "", "dd/mm/yyyy", "HH:nn:ss"},
-        {"time format unknown", "dd/mm/yyyy", "hh-nn", "dd/mm/yyyy", "HH:nn:ss"},
-        {"date format unknown", "dd.mm.yyyy", "h:nn:ss AM/PM", "yyyy/mm/dd", "h:nn:ss AM/PM"},
-    };
-    for (const Row& row : rows) {
+    for (const auto& [date, time, dateLoaded, timeLoaded] : rows) {
+        SCOPED_TRACE(std::string(date ? date : "-") + " " + (time ? time : "-"));
         test::FreshStore fresh;
-        if (row.date) fresh.store().WriteSetting("Fdt_0", row.date);
-        if (row.time) fresh.store().WriteSetting("Fdt_1", row.time);
+        if (date) fresh.store().WriteSetting("Fdt_0", date);
+        if (time) fresh.store().WriteSetting("Fdt_1", time);
         fresh.store().WriteSetting("Graph_txt", "kept");
         Session session;
         LoadSettingsAtStartup(session, fresh.store());
-        EXPECT_EQ(session.settings.Fdt[0], row.dateLoaded) << row.name;
-        EXPECT_EQ(session.settings.Fdt[1], row.timeLoaded) << row.name;
-        EXPECT_EQ(session.settings.Graph_txt, "kept") << row.name;  // not a first run
+        EXPECT_EQ(session.settings.Fdt[0], dateLoaded);
+        EXPECT_EQ(session.settings.Fdt[1], timeLoaded);
+        EXPECT_EQ(session.settings.Graph_txt, "kept");  // not a first run
     }
 }
 
-TEST(SettingsLoad, TitleLineBreaksBecomeBlanks) {
+// Whole numbers round half to even; line breaks in the title become blanks.
+TEST(SettingsLoad, WholeNumbersAndTitle) {
     test::FreshStore fresh;
-    fresh.store().WriteSetting("Fdt_0", "yyyy/mm/dd");
     fresh.store().WriteSetting("Graph_txt", "line1\nline2\r\nline3");
-    Session session;
-    LoadSettings(session, fresh.store());
-    EXPECT_EQ(session.settings.Graph_txt, "line1 line2 line3");
-}
-
-TEST(SettingsLoad, WholeNumbersRoundHalfToEven) {
-    test::FreshStore fresh;
     fresh.store().WriteSetting("comp", "6.5");
     fresh.store().WriteSetting("IntTime", "1500.5");
     fresh.store().WriteSetting("Graph_range", "2.5");
@@ -164,6 +144,7 @@ TEST(SettingsLoad, WholeNumbersRoundHalfToEven) {
     EXPECT_EQ(session.settings.comp, 6);
     EXPECT_EQ(session.settings.IntTime, 1500);
     EXPECT_EQ(session.settings.Graph_range, 2);
+    EXPECT_EQ(session.settings.Graph_txt, "line1 line2 line3");
 }
 
 TEST(SettingsSave, PortOnExitRewritesOnlyComp) {
@@ -227,16 +208,14 @@ TEST(SettingsOpSet, CaptionsAndStatisticsRows) {
 }
 
 TEST(SettingsForm, IntervalBoxesBothWays) {
-    struct Row {
-        const char* minutes;
-        const char* seconds;
+    const struct {
+        const char *minutes, *seconds;
         qint32 ms;
         const char* shown;
-    };
-    const Row rows[] = {{"00", "01", 1000, "00:01"}, {"02", "30", 150000, "02:30"},
-                        {"5", "7", 307000, "05:07"}, {"1.5", "", 90000, "01:30"},
-                        {"ab", "x", 0, "00:00"},     {"59", "59", 3599000, "59:59"}};
-    for (const Row& row : rows) {
+    } rows[] = {{"00", "01", 1000, "00:01"}, {"02", "30", 150000, "02:30"},
+                {"5", "7", 307000, "05:07"}, {"1.5", "", 90000, "01:30"},
+                {"ab", "x", 0, "00:00"},     {"59", "59", 3599000, "59:59"}};
+    for (const auto& row : rows) {
         Session session;
         SettingsForm form;
         form.minutes = row.minutes;
