@@ -98,9 +98,8 @@ TEST_F(ReportOpenerTest, FillsHeaderFieldsStatisticsAndState) {
     EXPECT_EQ(calls, (QStringList{"reset", "page 0", "show 1"}));
     for (const char* name :
          {"mnfile", "mnedit", "mnrecord", "mnsetup", "mnoder", "mnhelp", "tbOpen", "tbSave",
-          "tbPrint", "tbStart", "tbPause", "tbStop", "tbClear", "tbHelp"}) {
+          "tbPrint", "tbStart", "tbPause", "tbStop", "tbClear", "tbHelp"})
         EXPECT_TRUE(s.controls.isEnabled(name)) << name;
-    }
     EXPECT_FALSE(s.controls.isEnabled("mnsaveData"));
     EXPECT_FALSE(s.controls.isEnabled("pop_SaveData"));
 }
@@ -128,7 +127,10 @@ TEST_F(ReportOpenerTest, PageBoxShowsThePageOfTheLastRecord) {
 TEST_F(ReportOpenerTest, OpenCommandAsksBeforeReplacingARecording) {
     const QString path = Write("r.csv", "Title, new\r\n");
     MakeBenchTest(s);
-    s.rec.RunState = kRunIdle;
+    s.rec.RunState = kRunCommand;
+    Opener().mnopen_Click();  // cancelled: only idle again
+    EXPECT_EQ(s.rec.RunState, kRunIdle);
+    EXPECT_TRUE(messages.shown.isEmpty());
 
     dialogs.answers = {{path, 0}};
     messages.replies = {MsgResult::No};
@@ -150,16 +152,6 @@ TEST_F(ReportOpenerTest, OpenCommandAsksBeforeReplacingARecording) {
     Opener().mnopen_Click();  // Yes by default
     EXPECT_EQ(s.rec.recordName, "r");
     EXPECT_EQ(s.table.recordCount(), 0);
-}
-
-TEST_F(ReportOpenerTest, CancelledDialogOnlySetsIdle) {
-    MakeBenchTest(s);
-    s.rec.RunState = kRunCommand;
-    Opener().mnopen_Click();
-    EXPECT_EQ(s.rec.RunState, kRunIdle);
-    EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(s.table.recordCount(), 2);
-    EXPECT_TRUE(calls.isEmpty());
 }
 
 TEST_F(ReportOpenerTest, UnreadableFileChangesNothingAndIsReported) {
@@ -236,8 +228,7 @@ TEST_F(ReportOpenerTest, Windows1252FilesKeepTheirSymbols) {
 }
 
 TEST_F(ReportOpenerTest, HeaderOnlyFileShowsNoDateAndNoRecords) {
-    const QString path = Write("header.csv", "Title, Empty run\r\nType, DCV_(021)\r\n");
-    ASSERT_TRUE(Opener().LoadReport(path).ok);
+    ASSERT_TRUE(Opener().LoadReport(Write("h.csv", "Title, Empty run\r\nType, DCV_(021)\r\n")).ok);
     EXPECT_EQ(s.table.recordCount(), 0);
     EXPECT_EQ(s.rec.fileTitle, "Empty run");
     EXPECT_EQ(s.rec.fileDate, "");  // not the column header "Date"
@@ -277,40 +268,30 @@ TEST_F(ReportOpenerTest, OpeningAgainWhileEventsRunDuringALoadIsRefused) {
 // The dates of a file are read with one format for all of them, the user's own day and
 // month order first; "7/12/2026" must not become July beside "13/12/2026".
 TEST_F(ReportOpenerTest, DatesOfAFileAreReadWithOneFormat) {
-    struct Case {
-        const char* name;
+    const struct {
         const char* current;
         QStringList dates, shown;
+    } cases[] = {
+        // Day first where the file allows only that.
+        {"yyyy/mm/dd", {"7/12/2026", "13/12/2026"}, {"2026/12/07", "2026/12/13"}},
+        // Ambiguous dates follow the user's order.
+        {"dd/mm/yyyy", {"7/12/2026", "8/12/2026"}, {"07/12/2026", "08/12/2026"}},
+        // Month first where the file allows only that.
+        {"dd/mm/yyyy", {"1/2/2027", "12/31/2026"}, {"02/01/2027", "31/12/2026"}},
+        // Unreadable dates keep their text.
+        {"yyyy-mm-dd", {"3/4/2026", "soon", "4/4/2026"}, {"2026-03-04", "soon", "2026-04-04"}},
     };
-    const Case cases[] = {
-        {"day first where the file allows only that",
-         "yyyy/mm/dd",
-         {"7/12/2026", "8/12/2026", "13/12/2026"},
-         {"2026/12/07", "2026/12/08", "2026/12/13"}},
-        {"ambiguous dates follow the user's order",
-         "dd/mm/yyyy",
-         {"7/12/2026", "8/12/2026"},
-         {"07/12/2026", "08/12/2026"}},
-        {"month first where the file allows only that",
-         "dd/mm/yyyy",
-         {"1/2/2027", "12/31/2026"},
-         {"02/01/2027", "31/12/2026"}},
-        {"unreadable dates keep their text",
-         "yyyy-mm-dd",
-         {"3/4/2026", "soon", "4/4/2026"},
-         {"2026-03-04", "soon", "2026-04-04"}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         QByteArray file =
             "Title, t\r\nType, DCV_(021)\r\n\r\n\r\n\r\n\r\nNo, Date, Time, Value, Unit\r\n";
         for (int i = 0; i < c.dates.size(); ++i)
             file += " " + QByteArray::number(i + 1) + ", " + c.dates[i].toUtf8() +
                     ", 10:00:00, 1.000, V\r\n";
         s.settings.Fdt[0] = c.current;
-        ASSERT_TRUE(Opener().LoadReport(Write("dates.csv", file)).ok) << c.name;
+        ASSERT_TRUE(Opener().LoadReport(Write("dates.csv", file)).ok) << c.current;
         QStringList shown;
         for (int row = 1; row <= s.table.recordCount(); ++row) shown << s.table.cell(row, 1);
-        EXPECT_EQ(shown, c.shown) << c.name;
+        EXPECT_EQ(shown, c.shown) << c.current;
     }
 }
 
@@ -335,19 +316,16 @@ TEST_F(ReportOpenerTest, RecordsBeyondTheLimitAreLeftOutAndTheUserIsTold) {
 }
 
 TEST(ReportNames, FileNameAndRecordNameOfAPath) {
-    struct Case {
-        const char* path;
-        const char* fileName;
-        const char* recordName;
-    };
-    const Case cases[] = {
+    const struct {
+        const char *path, *fileName, *recordName;
+    } cases[] = {
         {"/home/u/Data/20240131_142500.csv", "20240131_142500.csv", "20240131_142500"},
         {"/home/u/my.data/run.csv", "run.csv", "run"},
         {"/home/u/run.2.csv", "run.2.csv", "run.2"},
         {"run", "run", "run"},
         {"/home/u/", "", ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(FileNameOf(c.path), c.fileName) << c.path;
         EXPECT_EQ(RecordNameOfPath(c.path), c.recordName) << c.path;
     }

@@ -32,49 +32,24 @@ TEST(ReportWriter, WritesTheTwoRecordExampleByteForByte) {
     EXPECT_EQ(ReportBytes(s), expected);
 }
 
-TEST(ReportWriter, TypeFieldEndsInTwoDigitCodeAndRangeDigit) {
-    struct Case {
-        const char* name;
-        int func, range;
-        const char* type;
-    };
-    const Case cases[] = {
-        {"dcv range 1", 2, 1, "Type, DCV_(021)"},
-        {"mV function 12 range 0", 12, 0, "Type, DCV_(120)"},
-        {"ohm range 3", 4, 3, "Type, OHM_(043)"},
-    };
-    for (const Case& c : cases) {
-        Session s;
-        MakeBenchTest(s);
-        s.rec.RecFunc = c.func;
-        s.rec.RecRange = c.range;
-        const QList<QByteArray> lines = ReportBytes(s).split('\n');
-        EXPECT_EQ(lines[1], QByteArray(c.type) + "\r") << c.name;
-    }
-}
-
-TEST(ReportWriter, WritesTextFieldsUnchangedAsUtf8) {
+// Text fields go out unchanged as UTF-8; a line break in the title would move every later
+// line of the file down on reading.
+TEST(ReportWriter, TypeCodeAndTextFields) {
     Session s;
     MakeBenchTest(s);
-    s.settings.Graph_txt = "Line A, probe 2";
+    s.settings.Graph_txt = "Line A,\nprobe 2\r\nx\ry";
+    s.rec.RecFunc = 4;
+    s.rec.RecRange = 3;
     s.table.setCell(2, 3, "OL");
     s.table.setCell(2, 4, "KΩ");
     s.stats.avgRow = {"21.5", "°C"};
-    const QString text = QString::fromUtf8(ReportBytes(s));
-    EXPECT_TRUE(text.startsWith("Title, Line A, probe 2\r\n"));
-    EXPECT_TRUE(text.contains(" 0002, 2024/05/01, 10:00:01, OL, KΩ\r\n"));
-    EXPECT_TRUE(text.contains("AVG., 21.5, °C\r\n"));
-}
-
-// A line break in the title would move every later line of the file down on reading.
-TEST(ReportWriter, TitleStaysOnItsLine) {
-    Session s;
-    MakeBenchTest(s);
-    s.settings.Graph_txt = "line1\nline2\r\nline3\rend";
-    const QList<QByteArray> lines = ReportBytes(s).split('\n');
-    EXPECT_EQ(lines[0], "Title, line1 line2 line3 end\r");
-    EXPECT_TRUE(lines[1].startsWith("Type, "));
-    EXPECT_TRUE(lines[7].startsWith(" 0001, "));
+    EXPECT_EQ(QString::fromUtf8(ReportBytes(s)),
+              "Title, Line A, probe 2 x y\r\nType, OHM_(043)\r\nMAX, 1.234, V, 10:00:01\r\n"
+              "MIN, 1.230, V, 10:00:00\r\nAVG., 21.5, °C\r\n\r\nNo, Date, Time, Value, Unit\r\n"
+              " 0001, 2024/05/01, 10:00:00, 1.230, V\r\n 0002, 2024/05/01, 10:00:01, OL, KΩ\r\n");
+    s.rec.RecFunc = 12;  // the mV function
+    s.rec.RecRange = 0;
+    EXPECT_EQ(ReportBytes(s).split('\n')[1], "Type, DCV_(120)\r");
 }
 
 TEST(ReportWriter, SavingTwiceReplacesTheFile) {
