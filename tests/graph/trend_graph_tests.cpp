@@ -73,21 +73,20 @@ TEST_F(Picture, FrameHasGreyAreaOliveGridAndAxisNumbersOnlyWithRecords) {
     EXPECT_GT(Ink(graph->image(), margin), 50);
 }
 
-TEST_F(Picture, FirstRecordDrawsAShortStubEndingAtOneUnitWithOneNotice) {
+// The first record draws a short level stub ending at one unit; a non-number leaves a gap.
+TEST_F(Picture, FirstRecordDrawsAStubAndANonNumberAGap) {
     int notices = 0;
     graph->onChanged = [&] { ++notices; };
-    Record("1.234");
+    Record("1.000");
     EXPECT_EQ(notices, 1);
     const QRect red = RedBounds(graph->image());
     ASSERT_TRUE(red.isValid());
-    const QPointF start = graph->toPixels(0, 0), end = graph->toPixels(s.graph.UnitX, 0);
-    EXPECT_NEAR(red.left(), start.x(), 1.5);
-    EXPECT_NEAR(red.right(), end.x(), 1.5);
+    EXPECT_NEAR(red.left(), graph->toPixels(0, 0).x(), 1.5);
+    EXPECT_NEAR(red.right(), graph->toPixels(s.graph.UnitX, 0).x(), 1.5);
     EXPECT_LE(red.height(), 2);  // level, 2 pixels thick
-}
 
-TEST_F(Picture, NonNumberLeavesAOneUnitGap) {
-    for (const char* v : {"1.000", "1.000", "OL", "1.000", "1.000"}) Record(v);
+    for (const char* v : {"1.000", "OL", "1.000", "1.000"}) Record(v);
+    EXPECT_EQ(notices, 5);
     const QImage& img = graph->image();
     const double ux = s.graph.UnitX, y = graph->toPixels(0, 0).y();
     auto redAt = [&](double units) {
@@ -179,25 +178,22 @@ TEST_F(Picture, RangeChangeOnANewPageShowsThatPage) {
     EXPECT_LE(red.right(), graph->toPixels(s.graph.UnitX, 0).x() + 1.5);
 }
 
-TEST_F(Picture, TimeLabelsOnlyForRecordsThatExist) {
-    RecordMany(30, [](int) { return QStringLiteral("1.000"); });
-    const QImage& img = graph->image();
-    auto inkUnder = [&](double x) { return Ink(img, PixelBox(*graph, x, -30, x + 400, -200)); };
-    const double ux = s.graph.UnitX;
-    EXPECT_GT(inkUnder(-70), 10);            // record 1
-    EXPECT_GT(inkUnder(20 * ux - 200), 10);  // record 20
-    EXPECT_EQ(inkUnder(40 * ux - 200), 0);   // record 40 does not exist yet
-}
-
-TEST_F(Picture, CaptionsRedrawnWithEveryRecordKeepTheirLook) {
+// Captions redrawn with every record keep their look; time labels only for records there.
+TEST_F(Picture, CaptionsAndTimeLabels) {
     s.rec.unitLabel = "V";
     s.settings.Graph_Title = 1;
     s.settings.Graph_txt = "Supply";
     Record("1.000");
     const QRect captions = PixelBox(*graph, -900, 2730, 10300, 3180);
     const QImage first = graph->image().copy(captions);
-    RecordMany(20, [](int) { return QStringLiteral("1.000"); });
-    EXPECT_EQ(graph->image().copy(captions), first);
+    RecordMany(29, [](int) { return QStringLiteral("1.000"); });
+    const QImage& img = graph->image();
+    EXPECT_EQ(img.copy(captions), first);
+    auto inkUnder = [&](double x) { return Ink(img, PixelBox(*graph, x, -30, x + 400, -200)); };
+    const double ux = s.graph.UnitX;
+    EXPECT_GT(inkUnder(-70), 10);            // record 1
+    EXPECT_GT(inkUnder(20 * ux - 200), 10);  // record 20
+    EXPECT_EQ(inkUnder(40 * ux - 200), 0);   // record 40 does not exist yet
 }
 
 TEST_F(Picture, OpenedFileCaptionsSurviveLaterCommands) {

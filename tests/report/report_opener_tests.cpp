@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include "report_fixture.h"
@@ -105,21 +110,14 @@ TEST_F(ReportOpenerTest, FillsHeaderFieldsStatisticsAndState) {
 }
 
 TEST_F(ReportOpenerTest, PageBoxShowsThePageOfTheLastRecord) {
-    struct Case {
-        int records;
-        const char* page;
-    };
-    for (const Case& c :
-         {Case{0, "0"}, Case{1, "1"}, Case{100, "1"}, Case{101, "2"}, Case{250, "3"}}) {
-        Session source;
-        test::MakeRecording(source, c.records);
-        const QString path = dir.filePath("p.csv");
-        ASSERT_TRUE(WriteReport(source, path).ok);
+    for (const auto& [records, page] :
+         {std::pair(0, "0"), {1, "1"}, {100, "1"}, {101, "2"}, {250, "3"}}) {
+        const QString path = test::WriteRecordingFile(dir.filePath("p.csv"), records);
         calls.clear();
         ASSERT_TRUE(Opener().LoadReport(path).ok);
-        EXPECT_EQ(s.graph.pageBox, c.page) << c.records;
-        EXPECT_EQ(s.table.recordCount(), c.records);
-        EXPECT_EQ(calls.last(), QString("show ") + c.page);
+        EXPECT_EQ(s.graph.pageBox, page) << records;
+        EXPECT_EQ(s.table.recordCount(), records);
+        EXPECT_EQ(calls.last(), QString("show ") + page);
     }
     EXPECT_EQ(s.table.cell(250, 0), "0250");
 }
@@ -236,10 +234,7 @@ TEST_F(ReportOpenerTest, HeaderOnlyFileShowsNoDateAndNoRecords) {
 }
 
 TEST_F(ReportOpenerTest, OpeningAgainWhileEventsRunDuringALoadIsRefused) {
-    Session source;
-    test::MakeRecording(source, 1200);
-    const QString big = dir.filePath("big.csv");
-    ASSERT_TRUE(WriteReport(source, big).ok);
+    const QString big = test::WriteRecordingFile(dir.filePath("big.csv"), 1200);
     const QString small = Write("small.csv", "Title, Other\r\n");
     int refreshes = 0;
     s.hooks.Refresh = [&] {
@@ -297,21 +292,15 @@ TEST_F(ReportOpenerTest, DatesOfAFileAreReadWithOneFormat) {
 
 TEST_F(ReportOpenerTest, RecordsBeyondTheLimitAreLeftOutAndTheUserIsTold) {
     for (const int n : {ReportOpener::kMaxRecords, ReportOpener::kMaxRecords + 5}) {
-        Session source;
-        test::MakeRecording(source, n);
-        const QString path = dir.filePath("long.csv");
-        ASSERT_TRUE(WriteReport(source, path).ok);
         messages.shown.clear();
         s.rec.recordName.clear();  // no question about the file shown before
-        dialogs.answers = {{path, 0}};
+        dialogs.answers = {{test::WriteRecordingFile(dir.filePath("long.csv"), n), 0}};
         Opener().mnopen_Click();
         EXPECT_EQ(s.table.recordCount(), ReportOpener::kMaxRecords);
-        if (n == ReportOpener::kMaxRecords) {
-            EXPECT_TRUE(messages.shown.isEmpty());
-        } else {
-            ASSERT_EQ(messages.shown.size(), 1);
-            EXPECT_EQ(messages.shown[0].text, RecordsLeftOutMessage());
-        }
+        const QStringList told =
+            n > ReportOpener::kMaxRecords ? QStringList{RecordsLeftOutMessage()} : QStringList{};
+        ASSERT_EQ(messages.shown.size(), told.size());
+        if (!told.isEmpty()) EXPECT_EQ(messages.shown[0].text, told[0]);
     }
 }
 
@@ -329,6 +318,158 @@ TEST(ReportNames, FileNameAndRecordNameOfAPath) {
         EXPECT_EQ(FileNameOf(c.path), c.fileName) << c.path;
         EXPECT_EQ(RecordNameOfPath(c.path), c.recordName) << c.path;
     }
+}
+
+// The reader takes any file a user may pick: it must finish, never crash, and keep the
+// table within its capacity.
+
+struct Loader {
+    Session s;
+    ScriptedMessageBoxes messages;
+    ScriptedFileDialogs dialogs;
+    LoadResult Load(const QString& path) {
+        s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
+        ReportOpenerCallbacks cb;
+        cb.processEvents = [] {};
+        return ReportOpener(s, messages, dialogs, cb).LoadReport(path);
+    }
+};
+
+void ExpectSane(const Session& s) {
+    EXPECT_GE(s.table.rows(), 2);
+    EXPECT_LE(s.table.recordCount(), ReportOpener::kMaxRecords);
+    EXPECT_TRUE(s.table.cell(s.table.rows() - 1, 0).isEmpty());
+    EXPECT_TRUE(s.table.redraw());
+    EXPECT_EQ(s.rec.RunState, kRunViewingFile);
+}
+
+QByteArray Mutate(QByteArray bytes, QRandomGenerator& rng) {
+    const int edits = 1 + rng.bounded(20);
+    for (int i = 0; i < edits && !bytes.isEmpty(); ++i) {
+        const int at = rng.bounded(int(bytes.size()));
+        switch (rng.bounded(4)) {
+            case 0:
+                bytes[at] = char(rng.bounded(256));
+                break;
+            case 1:
+                bytes.remove(at, 1 + rng.bounded(30));
+                break;
+            case 2:
+                bytes.insert(at, rng.bounded(2) ? "\r" : ", , ,");
+                break;
+            default:
+                bytes.truncate(at);
+                break;
+        }
+    }
+    return bytes;
+}
+
+TEST(ReportReaderRobustness, MutatedAndRandomFilesLoadWithoutHarm) {
+    QTemporaryDir dir;
+    Session source;
+    test::MakeRecording(source, 40);
+    source.table.setCell(3, 4, "KΩ");
+    const QByteArray good = ReportBytes(source);
+    QRandomGenerator rng(20240501);
+    const QString path = dir.filePath("m.csv");
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes;
+        if (round % 3 == 2) {
+            bytes.resize(rng.bounded(4000));
+            for (char& c : bytes) c = char(rng.bounded(256));
+        } else {
+            bytes = Mutate(good, rng);
+        }
+        ASSERT_TRUE(test::WriteAll(path, bytes));
+        Loader loader;
+        ASSERT_TRUE(loader.Load(path).ok) << round;
+        ExpectSane(loader.s);
+    }
+}
+
+TEST(ReportReaderRobustness, EdgeFilesLoad) {
+    QTemporaryDir dir;
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        int records;
+    };
+    QByteArray nuls(2000, '\0');
+    QByteArray manyLines;
+    for (int i = 0; i < 12000; ++i) manyLines += " 1, 2024/05/01, 10:00:00, 1, V\n";
+    const Case cases[] = {
+        {"empty", {}, 0},
+        {"seven lines", "a\nb\nc\nd\ne\nf\ng\n", 0},
+        {"only line breaks", QByteArray(50, '\n'), 0},
+        {"NUL bytes", nuls, 0},
+        {"type line too short", "T, x\r\nType, (1\r\n", 0},
+        {"type code not a number", "T, x\r\nType, ABC_(x9z)\r\n", 0},
+        {"more records than a recording holds", "1\n2\n3\n4\n5\n6\n7\n" + manyLines,
+         ReportOpener::kMaxRecords},
+    };
+    for (const Case& c : cases) {
+        const QString path = dir.filePath("e.csv");
+        ASSERT_TRUE(test::WriteAll(path, c.bytes));
+        Loader loader;
+        ASSERT_TRUE(loader.Load(path).ok) << c.name;
+        ExpectSane(loader.s);
+        EXPECT_EQ(loader.s.table.recordCount(), c.records) << c.name;
+    }
+}
+
+TEST(ReportReaderRobustness, NamedPipeIsRefusedInsteadOfWaitingForAWriter) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("pipe.csv");
+    ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    Loader loader;
+    test::MakeBenchTest(loader.s);
+    const LoadResult result = loader.Load(path);  // would block in open() if tried
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.errorText.startsWith(path)) << result.errorText.toStdString();
+    EXPECT_EQ(loader.s.table.recordCount(), 2);  // the shown recording is kept
+}
+
+TEST(ReportReaderRobustness, FiftyMegabyteBinaryFileFinishes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.bin");
+    QByteArray bytes(50 * 1024 * 1024, '\0');
+    QRandomGenerator rng(7);
+    rng.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+    ASSERT_TRUE(test::WriteAll(path, bytes));
+    bytes.clear();
+    Loader loader;
+    ASSERT_TRUE(loader.Load(path).ok);
+    ExpectSane(loader.s);
+}
+
+// Opening a small report takes memory for its size, not the most a report may have: it
+// works in a child process allowed only 24 MB more address space than it uses.
+TEST(ReportReaderRobustness, SmallFileNeedsLittleMemory) {
+    QTemporaryDir dir;
+    const QString path = test::WriteRecordingFile(dir.filePath("small.csv"), 20);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        QFile status("/proc/self/status");
+        if (!status.open(QIODevice::ReadOnly)) _exit(77);
+        const QByteArray text = status.readAll();
+        const qsizetype at = text.indexOf("VmSize:");
+        if (at < 0) _exit(77);
+        const qint64 usedKb = text.mid(at + 7, 20).trimmed().split(' ').first().toLongLong();
+        const rlimit limit{rlim_t(usedKb + 24 * 1024) * 1024, rlim_t(usedKb + 24 * 1024) * 1024};
+        if (usedKb <= 0 || setrlimit(RLIMIT_AS, &limit) != 0) _exit(77);
+        try {
+            Loader loader;
+            _exit(loader.Load(path).records == 20 ? 0 : 1);
+        } catch (...) {
+            _exit(1);  // out of memory; never return into the test runner
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no address space limit";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the load ran out of memory";
 }
 
 }  // namespace
