@@ -62,6 +62,13 @@ inline bool WriteAll(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+// A table row as "cell|cell|...".
+inline QString RowText(const Session& s, int row) {
+    QStringList cells;
+    for (int c = 0; c < 5; ++c) cells << s.table.cell(row, c);
+    return cells.join('|');
+}
+
 // A report of n records (see MakeRecording) written to `path`.
 inline QString WriteRecordingFile(const QString& path, int n) {
     Session source;

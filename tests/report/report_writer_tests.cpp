@@ -17,7 +17,7 @@ namespace {
 using test::MakeBenchTest;
 using test::ReadAll;
 
-TEST(ReportWriter, WritesTheTwoRecordExampleByteForByte) {
+TEST(ReportWriter, WritesTheExampleByteForByteAndTextFieldsAsUtf8) {
     Session s;
     MakeBenchTest(s);
     const QByteArray expected =
@@ -31,13 +31,9 @@ TEST(ReportWriter, WritesTheTwoRecordExampleByteForByte) {
         " 0001, 2024/05/01, 10:00:00, 1.230, V\r\n"
         " 0002, 2024/05/01, 10:00:01, 1.234, V\r\n";
     EXPECT_EQ(ReportBytes(s), expected);
-}
 
-// Text fields go out unchanged as UTF-8; a line break in the title would move every later
-// line of the file down on reading.
-TEST(ReportWriter, TypeCodeAndTextFields) {
-    Session s;
-    MakeBenchTest(s);
+    // Text fields go out unchanged as UTF-8; a line break in the title would move every later
+    // line of the file down on reading.
     s.settings.Graph_txt = "Line A,\nprobe 2\r\nx\ry";
     s.rec.RecFunc = 4;
     s.rec.RecRange = 3;
@@ -53,7 +49,8 @@ TEST(ReportWriter, TypeCodeAndTextFields) {
     EXPECT_EQ(ReportBytes(s).split('\n')[1], "Type, DCV_(120)\r");
 }
 
-TEST(ReportWriter, SavingTwiceReplacesTheFile) {
+// Saving again replaces the file; failures name the path and the reason.
+TEST(ReportWriter, SavingTwiceAndFailures) {
     QTemporaryDir dir;
     const QString path = dir.filePath("r.csv");
     Session s;
@@ -63,12 +60,7 @@ TEST(ReportWriter, SavingTwiceReplacesTheFile) {
     ASSERT_TRUE(WriteReport(s, path).ok);
     EXPECT_EQ(ReadAll(path), ReportBytes(s));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"r.csv"});
-}
 
-TEST(ReportWriter, FailuresNameThePathAndTheReason) {
-    QTemporaryDir dir;
-    Session s;
-    MakeBenchTest(s);
     QDir(dir.path()).mkdir("taken.csv");
     const QString folderPath = dir.filePath("taken.csv");
     const QString missing = dir.filePath("no/such/folder/r.csv");
@@ -130,9 +122,6 @@ TEST(ReportWriter, FullDiskKeepsTheOldReport) {
                                          "13 old report changed, 14 temporary file left";
 }
 
-using test::MakeBenchTest;
-using test::ReadAll;
-
 class ReportSaverTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -191,6 +180,16 @@ TEST_F(ReportSaverTest, AutoSaveFailureIsShownAndTheOldReportKept) {
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(QFileInfo(SavedPath()).isDir());
     EXPECT_EQ(s.table.recordCount(), 2);
+
+    // A save folder that cannot be created is reported with the folder and the reason the
+    // system gave, not as a missing file. /sys refuses new folders to everyone.
+    if (!QFileInfo("/sys/kernel").isDir()) GTEST_SKIP() << "no /sys here";
+    s.settings.Sav_Drv = "/sys/quillon-reports/Data/";
+    EXPECT_FALSE(saver.AutoSaveReport().ok);
+    ASSERT_EQ(messages.shown.size(), 2);
+    const QString text = messages.shown[1].text;
+    EXPECT_TRUE(text.contains("/sys/quillon-reports: ")) << text.toStdString();
+    EXPECT_FALSE(text.contains("No such file or directory")) << text.toStdString();
 }
 
 TEST_F(ReportSaverTest, UnsavedRecordCheck) {
@@ -251,20 +250,6 @@ TEST_F(ReportSaverTest, UnsavedRecordCheckIgnoresEmptyRecordings) {
     saver.PromptUnsavedRecord();
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_FALSE(PathExists(s.settings.Sav_Drv));
-}
-
-// A save folder that cannot be created is reported with the folder and the reason the
-// system gave, not as a missing file.
-TEST_F(ReportSaverTest, AutoSaveNamesWhyTheFolderCannotBeMade) {
-    // /sys refuses new folders to everyone, root included.
-    if (!QFileInfo("/sys/kernel").isDir()) GTEST_SKIP() << "no /sys here";
-    s.settings.sav_Auto = 1;
-    s.settings.Sav_Drv = "/sys/quillon-reports/Data/";
-    EXPECT_FALSE(saver.AutoSaveReport().ok);
-    ASSERT_EQ(messages.shown.size(), 1);
-    const QString text = messages.shown[0].text;
-    EXPECT_TRUE(text.contains("/sys/quillon-reports: ")) << text.toStdString();
-    EXPECT_FALSE(text.contains("No such file or directory")) << text.toStdString();
 }
 
 TEST(ReportFolders, MakeFolderPathAndPathExists) {
