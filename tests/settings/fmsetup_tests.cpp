@@ -68,21 +68,6 @@ TEST(Fmsetup, FirstLoadStoresDefaultsAndShowsThemNextTime) {
     EXPECT_EQ(rig.edit("Text2_1")->text(), "-4");
 }
 
-TEST(Fmsetup, KeepRecordingIsStoredAndDefaultTurnsItOff) {
-    SetupRig rig;
-    auto* keep = rig.get<QCheckBox>("keepRecording");
-    EXPECT_EQ(keep->text(), "Keep recording when the meter returns");
-    EXPECT_FALSE(keep->isChecked());
-    keep->setChecked(true);
-    rig.click("Command1");
-    EXPECT_EQ(rig.stored("keepRecording"), "1");
-    EXPECT_EQ(rig.session.settings.keepRecording, 1);
-    rig.reopen();
-    EXPECT_TRUE(keep->isChecked());
-    rig.click("Command3");
-    EXPECT_FALSE(keep->isChecked());
-}
-
 // The step buttons wrap within their box; a typed interval is stored and captioned as typed.
 TEST(Fmsetup, Interval) {
     SetupRig rig;
@@ -174,7 +159,10 @@ TEST(Fmsetup, DefaultThenCancelKeepsDefaultFormatsInMemoryOnly) {
     EXPECT_EQ(rig.stored("Fdt_0"), "dd/mm/yy");
 }
 
-TEST(Fmsetup, AlarmOffGreysTheLimitsButOkStillStoresThem) {
+// What is set in the dialog is stored on OK: the alarm limits even with the alarm off (greyed),
+// a pasted title with blanks for its line breaks, a folder from the tree with one slash, and
+// keep-recording, which Default turns off again.
+TEST(Fmsetup, OkStoresWhatWasSet) {
     SetupRig rig;
     rig.get<QCheckBox>("Check2")->setChecked(true);
     rig.get<QCheckBox>("Check1_0")->setChecked(true);
@@ -183,16 +171,11 @@ TEST(Fmsetup, AlarmOffGreysTheLimitsButOkStillStoresThem) {
     rig.get<QCheckBox>("Check2")->setChecked(false);
     EXPECT_FALSE(rig.get<QCheckBox>("Check1_0")->isEnabled());
     EXPECT_FALSE(rig.edit("Text3_1")->isEnabled());
-    rig.click("Command1");
-    EXPECT_EQ(rig.stored("T1_beep"), "0");
-    EXPECT_EQ(rig.stored("limit_selet"), "1");
-    EXPECT_EQ(rig.stored("limit_txt_0"), "5");
-    EXPECT_EQ(rig.stored("limit_txt_1"), "1");
-    EXPECT_EQ(rig.session.readout.limitCaption[0], "");  // captions only with the alarm on
-}
-
-TEST(Fmsetup, FolderTreeSetsTheFolderPathWithOneSlash) {
-    SetupRig rig;
+    QLineEdit* title = rig.edit("Text1");
+    title->clear();
+    title->insert("line1\nline2");  // what a paste does
+    EXPECT_EQ(title->text(), "line1 line2");
+    title->insert("\r\nend");
     QTemporaryDir tmp;
     ASSERT_TRUE(QDir(tmp.path()).mkpath("Logs"));
     auto* tree = rig.get<QTreeView>("Dir1");
@@ -202,8 +185,22 @@ TEST(Fmsetup, FolderTreeSetsTheFolderPathWithOneSlash) {
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), tmp.path() + "/Logs/");
     tree->setCurrentIndex(model->index("/"));
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/");
+    auto* keep = rig.get<QCheckBox>("keepRecording");
+    EXPECT_EQ(keep->text(), "Keep recording when the meter returns");
+    EXPECT_FALSE(keep->isChecked());
+    keep->setChecked(true);
     rig.click("Command1");
-    EXPECT_EQ(rig.stored("Sav_Drv"), "/");
+    const std::pair<const char*, const char*> stored[] = {
+        {"T1_beep", "0"},      {"limit_selet", "1"}, {"limit_txt_0", "5"},
+        {"limit_txt_1", "1"},  {"Sav_Drv", "/"},     {"Graph_txt", "line1 line2 end"},
+        {"keepRecording", "1"}};
+    for (const auto& [key, value] : stored) EXPECT_EQ(rig.stored(key), value) << key;
+    EXPECT_EQ(rig.session.readout.limitCaption[0], "");  // captions only with the alarm on
+    EXPECT_EQ(rig.session.settings.keepRecording, 1);
+    rig.reopen();
+    EXPECT_TRUE(keep->isChecked());
+    rig.click("Command3");
+    EXPECT_FALSE(keep->isChecked());
 }
 
 TEST(Fmsetup, PortListNamesDevicesAndExplainsMissingPermission) {
@@ -242,18 +239,6 @@ TEST(Fmsetup, LongFolderPathDoesNotWidenTheDialog) {
     QCoreApplication::processEvents();  // the layouts take the new label size
     EXPECT_EQ(rig.dialog.minimumSizeHint().width(), usual);
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/srv/" + QString("measurements/").repeated(30));
-}
-
-TEST(Fmsetup, TitleLineBreaksBecomeBlanksWhenTypedOrPasted) {
-    SetupRig rig;
-    QLineEdit* title = rig.edit("Text1");
-    title->clear();
-    title->insert("line1\nline2");  // what a paste does
-    EXPECT_EQ(title->text(), "line1 line2");
-    title->insert("\r\nend");
-    EXPECT_EQ(title->text(), "line1 line2 end");
-    rig.click("Command1");
-    EXPECT_EQ(rig.stored("Graph_txt"), "line1 line2 end");
 }
 
 // The folder tree reads folders in the background; it still opens at the saved folder.
