@@ -10,50 +10,46 @@ namespace {
 
 std::string Str(const QString& s) { return s.toStdString(); }
 
+// Every listed format, in list order: 5 June 2024 shows single-digit month and day,
+// 31 December 1999 two-digit ones.
 TEST(FormatDate, EveryListedFormat) {
-    EXPECT_EQ(DateFormats().size(), 18);
-    EXPECT_EQ(TimeFormats().size(), 6);
-    EXPECT_EQ(Str(DateFormats().at(1)), "yyyy/mm/dd");
-    EXPECT_EQ(Str(TimeFormats().at(1)), "HH:nn:ss");
-    // 5 June 2024 shows single-digit month and day; 31 December 1999 two-digit ones.
-    const char* cases[][3] = {
-        {"yyyy/m/d", "2024/6/5", "1999/12/31"}, {"yyyy/mm/dd", "2024/06/05", "1999/12/31"},
-        {"yyyy-m-d", "2024-6-5", "1999-12-31"}, {"yyyy-mm-dd", "2024-06-05", "1999-12-31"},
-        {"yyyy.m.d", "2024.6.5", "1999.12.31"}, {"yyyy.mm.dd", "2024.06.05", "1999.12.31"},
-        {"yyyy m d", "2024 6 5", "1999 12 31"}, {"yyyy mm dd", "2024 06 05", "1999 12 31"},
-        {"yy m d", "24 6 5", "99 12 31"},       {"yy mm dd", "24 06 05", "99 12 31"},
-        {"m/d/yyyy", "6/5/2024", "12/31/1999"}, {"mm/dd/yyyy", "06/05/2024", "12/31/1999"},
-        {"m/d/yy", "6/5/24", "12/31/99"},       {"mm/dd/yy", "06/05/24", "12/31/99"},
-        {"d/m/yyyy", "5/6/2024", "31/12/1999"}, {"dd/mm/yyyy", "05/06/2024", "31/12/1999"},
-        {"d/m/yy", "5/6/24", "31/12/99"},       {"dd/mm/yy", "05/06/24", "31/12/99"},
-        {"yyyymmdd", "20240605", "19991231"},   {"MM/DD/YYYY", "06/05/2024", "12/31/1999"},
+    const char* dates[][2] = {
+        {"2024/6/5", "1999/12/31"},   {"2024/06/05", "1999/12/31"}, {"2024-6-5", "1999-12-31"},
+        {"2024-06-05", "1999-12-31"}, {"2024.6.5", "1999.12.31"},   {"2024.06.05", "1999.12.31"},
+        {"2024 6 5", "1999 12 31"},   {"2024 06 05", "1999 12 31"}, {"24 6 5", "99 12 31"},
+        {"24 06 05", "99 12 31"},     {"6/5/2024", "12/31/1999"},   {"06/05/2024", "12/31/1999"},
+        {"6/5/24", "12/31/99"},       {"06/05/24", "12/31/99"},     {"5/6/2024", "31/12/1999"},
+        {"05/06/2024", "31/12/1999"}, {"5/6/24", "31/12/99"},       {"05/06/24", "31/12/99"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Str(FormatDate(QDate(2024, 6, 5), c[0])), c[1]) << c[0];
-        EXPECT_EQ(Str(FormatDate(QDate(1999, 12, 31), c[0])), c[2]) << c[0];
+    ASSERT_EQ(DateFormats().size(), 18);
+    for (int i = 0; i < 18; ++i) {
+        EXPECT_EQ(Str(FormatDate(QDate(2024, 6, 5), DateFormats()[i])), dates[i][0]) << i;
+        EXPECT_EQ(Str(FormatDate(QDate(1999, 12, 31), DateFormats()[i])), dates[i][1]) << i;
     }
+    EXPECT_EQ(Str(FormatDate(QDate(2024, 6, 5), "yyyymmdd")), "20240605");
+    EXPECT_EQ(Str(FormatDate(QDate(2024, 6, 5), "MM/DD/YYYY")), "06/05/2024");
     EXPECT_EQ(Str(FormatDate(QDate(), "yyyy/mm/dd")), "");
 }
 
-TEST(FormatTime, HoursMinutesSecondsAndHalfDay) {
-    const struct {
-        QTime time;
-        const char *pattern, *expected;
-    } cases[] = {
-        {{9, 5, 7}, "H:nn:ss", "9:05:07"},
-        {{9, 5, 7}, "HH:nn:ss", "09:05:07"},
-        {{23, 59, 59}, "HH:nn:ss", "23:59:59"},
-        {{0, 0, 0}, "H:nn:ss", "0:00:00"},
-        {{0, 0, 0}, "AM/PM hh:nn:ss", "AM 12:00:00"},
-        {{12, 0, 0}, "AM/PM hh:nn:ss", "PM 12:00:00"},
-        {{9, 0, 0}, "AM/PM h:nn:ss", "AM 9:00:00"},
-        {{13, 4, 5}, "hh:nn:ss AM/PM", "01:04:05 PM"},
-        {{23, 59, 59}, "h:nn:ss AM/PM", "11:59:59 PM"},
-        {{14, 25, 0}, "hhnnss", "142500"},
-        {{8, 7, 6}, "HH:mm:ss", "08:07:06"},
-        {{15, 0, 0}, "h:nn am/pm", "3:00 pm"},
+TEST(FormatTime, EveryListedFormatAndHalfDay) {
+    // Listed formats at 9:05:07, 0:00:00 and 23:59:59.
+    const char* times[][3] = {
+        {"9:05:07", "0:00:00", "23:59:59"},
+        {"09:05:07", "00:00:00", "23:59:59"},
+        {"AM 09:05:07", "AM 12:00:00", "PM 11:59:59"},
+        {"AM 9:05:07", "AM 12:00:00", "PM 11:59:59"},
+        {"09:05:07 AM", "12:00:00 AM", "11:59:59 PM"},
+        {"9:05:07 AM", "12:00:00 AM", "11:59:59 PM"},
     };
-    for (const auto& c : cases) EXPECT_EQ(Str(FormatTime(c.time, c.pattern)), c.expected);
+    const QTime at[] = {QTime(9, 5, 7), QTime(0, 0, 0), QTime(23, 59, 59)};
+    ASSERT_EQ(TimeFormats().size(), 6);
+    for (int i = 0; i < 6; ++i)
+        for (int t = 0; t < 3; ++t)
+            EXPECT_EQ(Str(FormatTime(at[t], TimeFormats()[i])), times[i][t]) << i;
+    EXPECT_EQ(Str(FormatTime(QTime(12, 0, 0), "AM/PM hh:nn:ss")), "PM 12:00:00");
+    EXPECT_EQ(Str(FormatTime(QTime(13, 4, 5), "hh:nn:ss AM/PM")), "01:04:05 PM");
+    EXPECT_EQ(Str(FormatTime(QTime(8, 7, 6), "HH:mm:ss")), "08:07:06");  // mm is a minute here
+    EXPECT_EQ(Str(FormatTime(QTime(15, 0, 0), "h:nn am/pm")), "3:00 pm");
     EXPECT_EQ(
         Str(FormatDateTime(QDateTime(QDate(2024, 1, 31), QTime(14, 25, 0)), "yyyymmdd", "hhnnss")),
         "20240131 142500");
