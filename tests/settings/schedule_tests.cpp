@@ -80,30 +80,26 @@ struct ScheduleRig {
 const QStringList kEntry1 = {"06/01/2024", "AM 09:00:00", "06/01/2024", "AM 10:00:00"};
 const QStringList kEntry2 = {"06/01/2024", "AM 11:00:00", "06/01/2024", "12:00:00"};
 
-TEST(Schedule, FirstLoadStoresAnEmptyScheduleQuietly) {
+TEST(Schedule, FirstLoadStoresAnEmptyScheduleAndAnEntryRecordsItsWindow) {
     ScheduleRig rig;
     SettingsStore& store = rig.fresh.store();
     for (int n = 1; n <= 5; ++n)
         EXPECT_EQ(store.ReadSetting(QString("O%1").arg(n), "absent"), ",,,,");
-    EXPECT_EQ(store.ReadSetting("ck", ""), "00000");
-    EXPECT_EQ(store.ReadSetting("order", ""), "0");
+    EXPECT_EQ(store.ReadSetting("ck", "") + store.ReadSetting("order", ""), "000000");
     EXPECT_TRUE(rig.boxes.shown.isEmpty());
     EXPECT_EQ(rig.schedule.form().hints[0], "( 06/01/2024 )");
     EXPECT_EQ(rig.schedule.form().hints[2], "( AM 08:00:00 )");
     EXPECT_EQ(rig.schedule.form().hints[3], "( AM 08:00:01 )");
-}
 
-TEST(Schedule, EntryRecordsFromItsStartToOneSecondAfterItsStop) {
-    ScheduleRig rig;
+    // An entry records from its start to one second after its stop.
     rig.enter(0, kEntry1);
     rig.save();
     ASSERT_EQ(rig.boxes.shown.size(), 1);
     EXPECT_EQ(rig.boxes.shown[0].text, Schedule::SavedMessage());
     EXPECT_EQ(rig.boxes.shown[0].title, "Schedule recording");
-    EXPECT_EQ(rig.fresh.store().ReadSetting("O1", ""),
-              "06/01/2024,AM 09:00:00,06/01/2024,AM 10:00:00,");
-    EXPECT_EQ(rig.fresh.store().ReadSetting("ck", ""), "10000");
-    EXPECT_EQ(rig.fresh.store().ReadSetting("order", ""), "1");
+    EXPECT_EQ(store.ReadSetting("O1", ""), "06/01/2024,AM 09:00:00,06/01/2024,AM 10:00:00,");
+    EXPECT_EQ(store.ReadSetting("ck", ""), "10000");
+    EXPECT_EQ(store.ReadSetting("order", ""), "1");
 
     rig.clock.setNow(At("08:59:58", 250));
     rig.runUntil(At("09:00:01"));

@@ -241,22 +241,20 @@ TEST(SettingsStore, DefaultPathFollowsXdgConfigHome) {
     qputenv("XDG_CONFIG_HOME", saved);
 }
 
-TEST(SettingsStore, AbsentKeyGivesDefaultAndWritesReachTheFileUnderTheSection) {
+// An absent key gives the default; writes reach the file under the section and every text
+// comes back exactly.
+TEST(SettingsStore, TextsComeBackExactly) {
     test::FreshStore fresh;
     EXPECT_EQ(fresh.store().ReadSetting("Graph_txt", "dflt"), "dflt");
     fresh.store().WriteSetting("Graph_txt", "Bench A");
     const QString text = fresh.fileText();
     EXPECT_TRUE(text.contains("[kvr3318]")) << text.toStdString();
     EXPECT_TRUE(text.contains("Graph_txt=Bench A")) << text.toStdString();
-    EXPECT_EQ(fresh.reopen()->ReadSetting("Graph_txt", "dflt"), "Bench A");
-}
-
-TEST(SettingsStore, TextsComeBackExactly) {
     const QStringList texts = {",,,,",       "06/01/2024,AM 09:00:00,06/01/2024,10:00:00,",
                                "  padded  ", "a=b;c",
                                "@at",        "Ω °C",
-                               "",           "C:\\Data\\"};
-    test::FreshStore fresh;
+                               "",           "C:\\Data\\",
+                               "Bench A"};
     for (int i = 0; i < texts.size(); ++i)
         fresh.store().WriteSetting(QString("k%1").arg(i), texts[i]);
     auto again = fresh.reopen();
@@ -266,12 +264,9 @@ TEST(SettingsStore, TextsComeBackExactly) {
 
 TEST(SettingsStore, HandEditedUnquotedCommasReadAsTheWrittenText) {
     test::FreshStore fresh;
-    QFile f(fresh.path());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(
-        "[kvr3318]\nO1=06/01/2024,9:00:00,06/01/2024,10:00:00,\nO2=\n"
-        "limit_txt_0=5, 6\nGraph_txt=Oven 2, \"door, closed\"\n[other]\nlimit_txt_0=x\n");
-    f.close();
+    test::WriteFile(fresh.path(),
+                    "[kvr3318]\nO1=06/01/2024,9:00:00,06/01/2024,10:00:00,\nO2=\nlimit_txt_0=5, 6\n"
+                    "Graph_txt=Oven 2, \"door, closed\"\n[other]\nlimit_txt_0=x\n");
     auto store = fresh.reopen();
     EXPECT_EQ(store->ReadSetting("O1", "x"), "06/01/2024,9:00:00,06/01/2024,10:00:00,");
     EXPECT_EQ(store->ReadSetting("O2", "x"), "");
@@ -283,19 +278,13 @@ TEST(SettingsStore, HandEditedUnquotedCommasReadAsTheWrittenText) {
 // its path and the reason, and is never written: changes stay in memory for the run. The
 // values of a file with such a line are read all the same.
 TEST(SettingsStore, ProblemFilesAreToldOnceAndLeftAsTheyAre) {
-    struct Case {
+    const QByteArray handEdited = "# my settings\n[kvr3318]\nGraph_txt=mine\nFdt_1=H:nn:ss\n";
+    const auto writeHandEdited = [&](const QString& p) { test::WriteFile(p, handEdited); };
+    const struct {
         const char* name;
         std::function<void(const QString&)> make;
-        const char* read;  // Graph_txt as read
-        const char* told;  // part of the message after the path
-    };
-    const QByteArray handEdited = "# my settings\n[kvr3318]\nGraph_txt=mine\nFdt_1=H:nn:ss\n";
-    const auto writeHandEdited = [&](const QString& p) {
-        QFile f(p);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(handEdited);
-    };
-    const Case cases[] = {
+        const char *read, *told;  // Graph_txt as read; the message after the path
+    } cases[] = {
         {"a folder", [](const QString& p) { QDir().mkpath(p); }, "default",
          " could not be read (this is a folder"},
         {"a named pipe", [](const QString& p) { mkfifo(QFile::encodeName(p).constData(), 0600); },
@@ -304,7 +293,7 @@ TEST(SettingsStore, ProblemFilesAreToldOnceAndLeftAsTheyAre) {
          " is left as it is because a line of it is not of the form key=value. The values it "
          "holds apply; changes made now apply until the program ends."},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
         const QString path = dir.filePath("regtest.ini");
@@ -334,9 +323,7 @@ TEST(SettingsStore, ProblemFilesAreToldOnceAndLeftAsTheyAre) {
 
 TEST(SettingsStore, FailedWriteIsToldOnceWithTheReason) {
     QTemporaryDir dir;
-    QFile blocker(dir.filePath("config"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
-    blocker.close();
+    test::WriteFile(dir.filePath("config"), "");  // a file where the folder should be
     SettingsStore store(dir.filePath("config/regtest.ini"));
     EXPECT_TRUE(store.writable());
     store.WriteSetting("Graph_txt", "x");
