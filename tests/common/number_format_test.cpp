@@ -13,34 +13,33 @@ using namespace quillon;
 
 namespace {
 
+// Halves go to even (float ones judged on their decimal text); no sign on a zero result.
 TEST(FormatNumber, Patterns) {
     const struct {
         double value;
         const char *pattern, *expected;
-    } cases[] = {
-        {-2.352, "###0.000", "-2.352"},
-        {0, "###0.0000", "0.0000"},
-        {-0.0, "###0.0000", "0.0000"},      // no sign on zero
-        {-0.00004, "###0.0000", "0.0000"},  // nor on what rounds to zero
-        {123456.7, "#0.0", "123456.7"},
-        {0.25, "#0.0000", "0.2500"},
-        {double(2.3525f), "###0.000", "2.352"},  // float halves go to even
-        {double(2.3535f), "###0.000", "2.354"},
-        {0.125, "##0.00", "0.12"},
-        {0.135, "##0.00", "0.14"},
-        {99.95, "###0.0", "100.0"},
-        {2.5, "####0", "2"},
-        {3.5, "####0", "4"},
-        {-2.5, "####0", "-2"},
-        {0.4, "####0", "0"},
-        {7, "0000", "0007"},
-        {10000, "0000", "10000"},
-        {1.5, "##0.##", "1.5"},
-        {1e20, "0.0", "100000000000000000000.0"},
-        {std::nan(""), "0.0", "NaN"},
-    };
+    } cases[] = {{-2.352, "###0.000", "-2.352"},
+                 {0, "###0.0000", "0.0000"},
+                 {-0.0, "###0.0000", "0.0000"},
+                 {-0.00004, "###0.0000", "0.0000"},
+                 {123456.7, "#0.0", "123456.7"},
+                 {0.25, "#0.0000", "0.2500"},
+                 {2.3525f, "###0.000", "2.352"},
+                 {2.3535f, "###0.000", "2.354"},
+                 {0.125, "##0.00", "0.12"},
+                 {0.135, "##0.00", "0.14"},
+                 {99.95, "###0.0", "100.0"},
+                 {2.5, "####0", "2"},
+                 {3.5, "####0", "4"},
+                 {-2.5, "####0", "-2"},
+                 {0.4, "####0", "0"},
+                 {7, "0000", "0007"},
+                 {10000, "0000", "10000"},
+                 {1.5, "##0.##", "1.5"}};
     for (const auto& c : cases)
         EXPECT_EQ(FormatNumber(c.value, c.pattern).toStdString(), c.expected) << c.value;
+    EXPECT_EQ(FormatNumber(1e20, "0.0"), "100000000000000000000.0");
+    EXPECT_EQ(FormatNumber(std::nan(""), "0.0"), "NaN");
 }
 
 // The decoder turns a count into count x 10^(decimals - 4) held in single precision;
@@ -65,22 +64,11 @@ TEST(FormatNumber, EveryMeterCountFormatsAsItsDigits) {
 }
 
 TEST(RoundHalfEven, HalvesGoToEvenJudgedOnDecimalText) {
-    const struct {
-        double value;
-        int decimals;
-        double expected;
-    } cases[] = {{-2.5, 0, -2},
-                 {0.5, 0, 0},
-                 {1.5, 0, 2},
-                 {2.5000001, 0, 3},
-                 {0.125, 2, 0.12},
-                 {0.135, 2, 0.14},
-                 {double(2.3525f), 3, 2.352},
-                 {1.25, 4, 1.25},
-                 {1e20, 2, 1e20},
-                 {7.5, -1, 8}};
+    const double cases[][3] = {
+        {-2.5, 0, -2},    {0.5, 0, 0},         {1.5, 0, 2},     {2.5000001, 0, 3}, {0.125, 2, 0.12},
+        {0.135, 2, 0.14}, {2.3525f, 3, 2.352}, {1.25, 4, 1.25}, {1e20, 2, 1e20},   {7.5, -1, 8}};
     for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(RoundHalfEven(c.value, c.decimals), c.expected) << c.value;
+        EXPECT_DOUBLE_EQ(RoundHalfEven(c[0], int(c[1])), c[2]) << c[0] << " " << c[1];
     EXPECT_DOUBLE_EQ(RoundHalfEven(4.5), 4);
     EXPECT_FALSE(std::signbit(RoundHalfEven(-0.4))) << "no negative zero";
 }
@@ -107,21 +95,19 @@ TEST(NumberText, ReadLikeTypedText) {
 }
 
 TEST(PlainText, SingleAndDouble) {
-    const std::pair<QString, const char*> cases[] = {
-        {PlainSingle(0.333f), "0.333"},
-        {PlainSingle(-10.5f), "-10.5"},
-        {PlainSingle(0.0f), "0"},
-        {PlainSingle(-0.0f), "0"},
-        {PlainSingle(1200.0f), "1200"},
-        {PlainSingle(1e-5f), "0.00001"},
-        {PlainSingle(0.1f + 0.2f), "0.3"},
-        {PlainSingle(2.0f / 3.0f), "0.6666667"},
-        {PlainSingle(1.5e-20f), "1.5e-20"},
-        {PlainSingle(3e25f), "3e25"},
-        {PlainDouble(0.1 + 0.2), "0.3"},
-        {PlainDouble(1.0 / 3.0), "0.333333333333333"},
-        {PlainDouble(1e15), "1000000000000000"},
-    };
+    const std::pair<QString, const char*> cases[] = {{PlainSingle(0.333f), "0.333"},
+                                                     {PlainSingle(-10.5f), "-10.5"},
+                                                     {PlainSingle(0.0f), "0"},
+                                                     {PlainSingle(-0.0f), "0"},
+                                                     {PlainSingle(1200.0f), "1200"},
+                                                     {PlainSingle(1e-5f), "0.00001"},
+                                                     {PlainSingle(0.1f + 0.2f), "0.3"},
+                                                     {PlainSingle(2.0f / 3.0f), "0.6666667"},
+                                                     {PlainSingle(1.5e-20f), "1.5e-20"},
+                                                     {PlainSingle(3e25f), "3e25"},
+                                                     {PlainDouble(0.1 + 0.2), "0.3"},
+                                                     {PlainDouble(1.0 / 3.0), "0.333333333333333"},
+                                                     {PlainDouble(1e15), "1000000000000000"}};
     for (const auto& [text, expected] : cases) EXPECT_EQ(text.toStdString(), expected);
 }
 

@@ -16,9 +16,9 @@ TEST(ConvertUnit, PrefixRule) {
     } cases[] = {
         {4, 2.5, "MΩ", "KΩ", 2500},  {4, 950, "Ω", "KΩ", 0.95},       {5, 470, "nF", "uF", 0.47},
         {5, 1, "mF", "nF", 1e6},     {6, 12.3, "KHz", "MHz", 0.0123}, {6, 1.5, "MHz", "Hz", 1.5e6},
-        {6, 2, " KHz ", "Hz", 2000}, {5, 3, "pF", "pF", 3},    // equal units, even unknown
-        {2, 5, "mV", "V", 5},                                  // other functions never convert
-        {5, 3, "pF", "nF", {}},      {6, 3, "kHz", "Hz", {}},  // no factor for the unit
+        {6, 2, " KHz ", "Hz", 2000}, {5, 3, "pF", "pF", 3},   // equal units, even unknown
+        {2, 5, "mV", "V", 5},                                 // other functions never convert
+        {5, 3, "pF", "nF", {}},      {6, 3, "kHz", "Hz", {}}  // no factor for the unit
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.from) + " to " + c.to);
@@ -38,12 +38,10 @@ TEST(RangeChange, HeldExtremesFollowTheNewUnit) {
         const char* value2;
         double max, min;
         const char* maxRecord;
-    } cases[] = {
-        {4, 0, "950", 1, "1.2", 1.2, 0.95, "2"},  // Ω to KΩ
-        {5, 2, "470.0", 3, "0.500", 0.5, 0.47, "2"},
-        {6, 2, "12.300", 5, "0.0100", 0.0123, 0.01, "1"},
-        {4, 4, "1.0000", 3, "900.00", 1000, 900, "1"},
-    };
+    } cases[] = {{4, 0, "950", 1, "1.2", 1.2, 0.95, "2"},  // Ω to KΩ
+                 {5, 2, "470.0", 3, "0.500", 0.5, 0.47, "2"},
+                 {6, 2, "12.300", 5, "0.0100", 0.0123, 0.01, "1"},
+                 {4, 4, "1.0000", 3, "900.00", 1000, 900, "1"}};
     for (const auto& c : cases) {
         RecordingFixture t;
         t.Record(c.value1, c.func, c.range1);
@@ -143,17 +141,15 @@ TEST(AutoRange, FitsThePageSpreadIntoSeventyUnits) {
         std::vector<const char*> values;
         double yStep;
         float tickDn, tickUp;
-    } cases[] = {
-        // s below six resolutions: flat page, data 30 units above the bottom.
-        {1, {"1.234", "1.230"}, 0.001, 1.2f, 1.28f},
-        // s = 0.0143: YStep 0.014 would end at 1.98, so one resolution more.
-        {1, {"1.000", "2.000"}, 0.015, 0.86f, 2.06f},
-        // s = 0.0043 rounds to 0.004; one resolution more (0.005) would still end below
-        // the top value, so the step grows until the page fits.
-        {1, {"-1.500", "-1.200"}, 0.006, -1.62f, -1.14f},
-        {3, {"230.0", "228.0"}, 1, 198, 278},  // s + 0.5 truncates to 0, so YStep is 1
-        {3, {"-500.0", "400.0"}, 13, -630, 410},
-    };
+    } cases[] = {// s below six resolutions: flat page, data 30 units above the bottom.
+                 {1, {"1.234", "1.230"}, 0.001, 1.2f, 1.28f},
+                 // s = 0.0143: YStep 0.014 would end at 1.98, so one resolution more.
+                 {1, {"1.000", "2.000"}, 0.015, 0.86f, 2.06f},
+                 // s = 0.0043 rounds to 0.004; one resolution more (0.005) would still end below
+                 // the top value, so the step grows until the page fits.
+                 {1, {"-1.500", "-1.200"}, 0.006, -1.62f, -1.14f},
+                 {3, {"230.0", "228.0"}, 1, 198, 278},  // s + 0.5 truncates to 0, so YStep is 1
+                 {3, {"-500.0", "400.0"}, 13, -630, 410}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.values[0]);
         RecordingFixture t;

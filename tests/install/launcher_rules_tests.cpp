@@ -41,11 +41,9 @@ TEST(MediumPrograms, FollowTheVersion) {
         const char* version;
         QString setup;
         LaunchCommand driver;
-    } rows[] = {
-        {"4.10", xp, manual},   {"4.90", xp, manual},   {"5.00", xp, win2000},
-        {"5.01", xp, winXp},    {"5.02", xp, winXp},    {"6.00", vista, winXp},
-        {"6.01", vista, winXp}, {"6.02", vista, winXp}, {"10.05", vista, winXp},
-    };
+    } rows[] = {{"4.10", xp, manual},   {"4.90", xp, manual},   {"5.00", xp, win2000},
+                {"5.01", xp, winXp},    {"5.02", xp, winXp},    {"6.00", vista, winXp},
+                {"6.01", vista, winXp}, {"6.02", vista, winXp}, {"10.05", vista, winXp}};
     for (const auto& row : rows) {
         const LaunchCommand setup = SetupProgramFor(VersionMajor(row.version), "/m");
         EXPECT_EQ(setup.program, row.setup) << row.version;
@@ -62,15 +60,13 @@ TEST(ProductCaption, UsesTheFirstLineUntrimmedOrTheDefault) {
         const char *name, *content, *expected;  // content nullptr: no file
     };
     const char* dflt = "Install VEK 4412 QUILLON";
-    const Row rows[] = {
-        {"missing", nullptr, dflt},
-        {"empty", "", dflt},
-        {"blanks only", "   \r\nSecond line\r\n", dflt},
-        {"named", "ACME 7 Logger\r\nignored\r\n", "Install ACME 7 Logger"},
-        {"leading blank kept", "  Bench Meter\n", "Install   Bench Meter"},
-        {"no line end", "Lab DMM", "Install Lab DMM"},
-        {"utf-8", "Prüfgerät Ω\n", "Install Prüfgerät Ω"},
-    };
+    const Row rows[] = {{"missing", nullptr, dflt},
+                        {"empty", "", dflt},
+                        {"blanks only", "   \r\nSecond line\r\n", dflt},
+                        {"named", "ACME 7 Logger\r\nignored\r\n", "Install ACME 7 Logger"},
+                        {"leading blank kept", "  Bench Meter\n", "Install   Bench Meter"},
+                        {"no line end", "Lab DMM", "Install Lab DMM"},
+                        {"utf-8", "Prüfgerät Ω\n", "Install Prüfgerät Ω"}};
     for (const Row& row : rows) {
         const QString path = dir.filePath(QString::fromUtf8(row.name) + ".log");
         if (row.content) WriteFile(path, row.content);
@@ -152,11 +148,9 @@ TEST_F(Launcher, ButtonsStartTheProgramForTheVersion) {
         QStringList arguments;
     };
     const QString m = medium + "/";
-    const Row rows[] = {
-        {"6.01", 0, m + "Vista_Win7/setup.exe", {}},
-        {"6.01", 1, m + "USB driver/WinXP_Win7/CDM20802_Setup.exe", {}},
-        {"4.90", 1, "xdg-open", {m + "USB driver/README.txt"}},
-    };
+    const Row rows[] = {{"6.01", 0, m + "Vista_Win7/setup.exe", {}},
+                        {"6.01", 1, m + "USB driver/WinXP_Win7/CDM20802_Setup.exe", {}},
+                        {"4.90", 1, "xdg-open", {m + "USB driver/README.txt"}}};
     for (const Row& row : rows) {
         starter.started.clear();
         InstallLauncher launcher = Make(row.version);

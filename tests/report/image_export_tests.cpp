@@ -85,12 +85,10 @@ TEST_F(ImageExportTest, FileContentFollowsTheNameOrTheChosenType) {
         const char* file;
         int filter;
         const char *written, *format;
-    } cases[] = {
-        {"g.bmp", 0, "g.bmp", "bmp"},         {"g.jpg", 1, "g.jpg", "jpeg"},
-        {"h.JPG", 0, "h.JPG", "jpeg"},        {"k.jpeg", 2, "k.jpeg", "jpeg"},
-        {"graph.png", 0, "graph.png", "png"}, {"noext", 1, "noext.jpg", "jpeg"},
-        {"plain", 2, "plain.png", "png"},     {"notes.txt", 0, "notes.txt.bmp", "bmp"},
-    };
+    } cases[] = {{"g.bmp", 0, "g.bmp", "bmp"},         {"g.jpg", 1, "g.jpg", "jpeg"},
+                 {"h.JPG", 0, "h.JPG", "jpeg"},        {"k.jpeg", 2, "k.jpeg", "jpeg"},
+                 {"graph.png", 0, "graph.png", "png"}, {"noext", 1, "noext.jpg", "jpeg"},
+                 {"plain", 2, "plain.png", "png"},     {"notes.txt", 0, "notes.txt.bmp", "bmp"}};
     for (const auto& c : cases) {
         dialogs.answers = {{dir.filePath(c.file), c.filter}};
         messages.shown.clear();

@@ -35,7 +35,7 @@ TEST(PrintDialog, FlagsBecomeDialogOptions) {
     } cases[] = {
         {0, {0, 1048576, 8, 4}, D::PrintToFile | D::PrintPageRange | D::PrintSelection},
         {0, {}, {}},
-        {1, {1048576, 8}, {}},  // the set-up form ignores flags
+        {1, {1048576, 8}, {}}  // the set-up form ignores flags
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.flags.size());

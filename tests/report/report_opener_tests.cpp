@@ -266,8 +266,7 @@ TEST_F(ReportOpenerTest, DatesOfAFileAreReadWithOneFormat) {
         // Month first where the file allows only that.
         {"dd/mm/yyyy", {"1/2/2027", "12/31/2026"}, {"02/01/2027", "31/12/2026"}},
         // Unreadable dates keep their text.
-        {"yyyy-mm-dd", {"3/4/2026", "soon", "4/4/2026"}, {"2026-03-04", "soon", "2026-04-04"}},
-    };
+        {"yyyy-mm-dd", {"3/4/2026", "soon", "4/4/2026"}, {"2026-03-04", "soon", "2026-04-04"}}};
     for (const auto& c : cases) {
         QByteArray file =
             "Title, t\r\nType, DCV_(021)\r\n\r\n\r\n\r\n\r\nNo, Date, Time, Value, Unit\r\n";
@@ -299,13 +298,11 @@ TEST_F(ReportOpenerTest, RecordsBeyondTheLimitAreLeftOutAndTheUserIsTold) {
 TEST(ReportNames, FileNameAndRecordNameOfAPath) {
     const struct {
         const char *path, *fileName, *recordName;
-    } cases[] = {
-        {"/home/u/Data/20240131_142500.csv", "20240131_142500.csv", "20240131_142500"},
-        {"/home/u/my.data/run.csv", "run.csv", "run"},
-        {"/home/u/run.2.csv", "run.2.csv", "run.2"},
-        {"run", "run", "run"},
-        {"/home/u/", "", ""},
-    };
+    } cases[] = {{"/home/u/Data/20240131_142500.csv", "20240131_142500.csv", "20240131_142500"},
+                 {"/home/u/my.data/run.csv", "run.csv", "run"},
+                 {"/home/u/run.2.csv", "run.2.csv", "run.2"},
+                 {"run", "run", "run"},
+                 {"/home/u/", "", ""}};
     for (const auto& c : cases) {
         EXPECT_EQ(FileNameOf(c.path), c.fileName) << c.path;
         EXPECT_EQ(RecordNameOfPath(c.path), c.recordName) << c.path;
@@ -379,15 +376,13 @@ TEST(ReportReaderRobustness, EdgeFilesLoad) {
     QTemporaryDir dir;
     QByteArray manyLines = "1\n2\n3\n4\n5\n6\n7\n";  // more records than a recording holds
     for (int i = 0; i < 12000; ++i) manyLines += " 1, 2024/05/01, 10:00:00, 1, V\n";
-    const std::pair<QByteArray, int> cases[] = {
-        {{}, 0},
-        {"a\nb\nc\nd\ne\nf\ng\n", 0},
-        {QByteArray(50, '\n'), 0},
-        {QByteArray(2000, '\0'), 0},
-        {"T, x\r\nType, (1\r\n", 0},  // type line too short
-        {"T, x\r\nType, ABC_(x9z)\r\n", 0},
-        {manyLines, ReportOpener::kMaxRecords},
-    };
+    const std::pair<QByteArray, int> cases[] = {{{}, 0},
+                                                {"a\nb\nc\nd\ne\nf\ng\n", 0},
+                                                {QByteArray(50, '\n'), 0},
+                                                {QByteArray(2000, '\0'), 0},
+                                                {"T, x\r\nType, (1\r\n", 0},  // type line too short
+                                                {"T, x\r\nType, ABC_(x9z)\r\n", 0},
+                                                {manyLines, ReportOpener::kMaxRecords}};
     for (const auto& [bytes, records] : cases) {
         const QString path = dir.filePath("e.csv");
         ASSERT_TRUE(test::WriteAll(path, bytes));

@@ -142,8 +142,8 @@ TEST_F(ReportPrintingTest, HeaderTitleFollowsStateAndSettings) {
         {kRunIdle, 1, true, "Bench test"},
         {kRunIdle, 0, true, "     "},
         {kRunViewingFile, 0, false, "Oven run"},
-        {kRunCommand, 1, false, "Oven run"},   // a print command while the file is shown
-        {kRunCommand, 1, true, "Bench test"},  // once the display is reset
+        {kRunCommand, 1, false, "Oven run"},  // a print command while the file is shown
+        {kRunCommand, 1, true, "Bench test"}  // once the display is reset
     };
     test::MakeBenchTest(s);
     s.rec.fileTitle = "Oven run";
@@ -211,8 +211,7 @@ TEST_F(ReportPrintingTest, RefusalsAndTheirMessages) {
         {"graph before any recording", true, false, false, &ReportPrinter::mnprintBmp_Click,
          "Not any record to print!", "", MsgIcon::None, true},
         {"report without record name", true, true, false, &ReportPrinter::mnprintdata_Click,
-         "Not any record to print!", "", MsgIcon::None, true},
-    };
+         "Not any record to print!", "", MsgIcon::None, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Session fresh;

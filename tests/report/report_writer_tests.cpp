@@ -202,7 +202,7 @@ TEST_F(ReportSaverTest, UnsavedRecordCheck) {
         {1, false, false, false, O::Saved},    // auto save
         {0, true, false, false, O::Saved},     // scheduled recording
         {0, false, false, true, O::Declined},  // not saved yet: asked, answer No
-        {0, false, true, false, O::NotSaved},  // saved already: nobody knows what it holds
+        {0, false, true, false, O::NotSaved}   // saved already: nobody knows what it holds
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.outcome));

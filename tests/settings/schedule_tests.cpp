@@ -128,12 +128,10 @@ TEST(Schedule, SaveRefusesOverlappingOrEmptyWindows) {
         QStringList first;
         const char *start, *stop;
         bool accepted;
-    } rows[] = {
-        {"second starts when first stops", kEntry1, "10:00:00", "10:30:00", false},
-        {"second starts a second later", kEntry1, "10:00:01", "10:30:00", true},
-        {"start equals stop", none, "10:00:00", "10:00:00", false},
-        {"row one empty", none, "AM 11:00:00", "12:00:00", false},
-    };
+    } rows[] = {{"second starts when first stops", kEntry1, "10:00:00", "10:30:00", false},
+                {"second starts a second later", kEntry1, "10:00:01", "10:30:00", true},
+                {"start equals stop", none, "10:00:00", "10:00:00", false},
+                {"row one empty", none, "AM 11:00:00", "12:00:00", false}};
     for (const auto& row : rows) {
         ScheduleRig rig;
         rig.type(0, row.first);

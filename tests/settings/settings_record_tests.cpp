@@ -115,14 +115,12 @@ TEST(SettingsLoad, UnusableNumbersKeepTheFieldValue) {
 TEST(SettingsLoad, UnlistedFormatsFallBackToTheDefaults) {
     // Stored date and time format (nullptr: key absent), and the ones loaded.
     const char* ampm = "h:nn:ss AM/PM";
-    const char* rows[][4] = {
-        {nullptr, ampm, "yyyy/mm/dd", ampm},
-        {"", ampm, "yyyy/mm/dd", ampm},
-        {"dd/mm/yyyy", nullptr, "dd/mm/yyyy", "HH:nn:ss"},
-        {"dd/mm/yyyy", "", "dd/mm/yyyy", "HH:nn:ss"},
-        {"dd/mm/yyyy", "hh-nn", "dd/mm/yyyy", "HH:nn:ss"},
-        {"dd.mm.yyyy", ampm, "yyyy/mm/dd", ampm},
-    };
+    const char* rows[][4] = {{nullptr, ampm, "yyyy/mm/dd", ampm},
+                             {"", ampm, "yyyy/mm/dd", ampm},
+                             {"dd/mm/yyyy", nullptr, "dd/mm/yyyy", "HH:nn:ss"},
+                             {"dd/mm/yyyy", "", "dd/mm/yyyy", "HH:nn:ss"},
+                             {"dd/mm/yyyy", "hh-nn", "dd/mm/yyyy", "HH:nn:ss"},
+                             {"dd.mm.yyyy", ampm, "yyyy/mm/dd", ampm}};
     for (const auto& [date, time, dateLoaded, timeLoaded] : rows) {
         SCOPED_TRACE(std::string(date ? date : "-") + " " + (time ? time : "-"));
         test::FreshStore fresh;
@@ -291,8 +289,7 @@ TEST(SettingsStore, ProblemFilesAreToldOnceAndLeftAsTheyAre) {
          "default", " could not be read (this is not a plain file"},
         {"a line that is no setting", writeHandEdited, "mine",
          " is left as it is because a line of it is not of the form key=value. The values it "
-         "holds apply; changes made now apply until the program ends."},
-    };
+         "holds apply; changes made now apply until the program ends."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
