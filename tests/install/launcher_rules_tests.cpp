@@ -129,9 +129,8 @@ TEST_F(Launcher, LoadSetsFolderCaptionAndVersion) {
     InstallLauncher trailingSlash(medium, starter, programFiles + "/", [] { return "5.00"; });
     trailingSlash.Form_Load();
     EXPECT_EQ(trailingSlash.InstallDir, programFiles + "/QUILLON/");
-}
 
-TEST_F(Launcher, ProgramFilesFolderComesFromTheEnvironmentOrOpt) {
+    // The program-files folder comes from the environment, or is /opt.
     qunsetenv("QUILLON_PROGRAM_FILES");
     EXPECT_EQ(DefaultProgramFilesDir(), "/opt");
     qputenv("QUILLON_PROGRAM_FILES", programFiles.toLocal8Bit());
@@ -141,17 +140,16 @@ TEST_F(Launcher, ProgramFilesFolderComesFromTheEnvironmentOrOpt) {
 
 // The launcher hands its own version and medium to the rules and starts the result there.
 TEST_F(Launcher, ButtonsStartTheProgramForTheVersion) {
-    struct Row {
+    const QString m = medium + "/";
+    const struct {
         const char* version;
         int button;
         QString program;
         QStringList arguments;
-    };
-    const QString m = medium + "/";
-    const Row rows[] = {{"6.01", 0, m + "Vista_Win7/setup.exe", {}},
-                        {"6.01", 1, m + "USB driver/WinXP_Win7/CDM20802_Setup.exe", {}},
-                        {"4.90", 1, "xdg-open", {m + "USB driver/README.txt"}}};
-    for (const Row& row : rows) {
+    } rows[] = {{"6.01", 0, m + "Vista_Win7/setup.exe", {}},
+                {"6.01", 1, m + "USB driver/WinXP_Win7/CDM20802_Setup.exe", {}},
+                {"4.90", 1, "xdg-open", {m + "USB driver/README.txt"}}};
+    for (const auto& row : rows) {
         starter.started.clear();
         InstallLauncher launcher = Make(row.version);
         launcher.Form_Load();
