@@ -99,14 +99,20 @@ TEST_F(Picture, FirstRecordDrawsAStubAndANonNumberAGap) {
     EXPECT_GT(redAt(4.5), 0);
 }
 
-TEST_F(Picture, Record101MovesToPageTwoWithOnePoint) {
-    RecordMany(100, [](int i) { return QString::number(1 + i % 7 * 0.1, 'f', 3); });
-    EXPECT_EQ(graph->pageBox(), "1");
-    EXPECT_GT(RedBounds(graph->image()).width(), 600);
-    Record("1.100");
-    EXPECT_EQ(graph->pageBox(), "2");
-    const QRect red = RedBounds(graph->image());
-    EXPECT_LE(red.right(), graph->toPixels(s.graph.UnitX, 0).x() + 1.5);
+// Record 101 moves to page 2 with one point, in the same range or the next one.
+TEST(Paging, Record101MovesToPageTwoWithOnePoint) {
+    for (const auto& [value, range] : {std::pair("1.100", 1), {"12.00", 2}}) {
+        RecordingFixture t;
+        t.RecordMany(100, [](int i) { return QString::number(1 + i % 7 * 0.1, 'f', 3); });
+        EXPECT_EQ(t.graph->pageBox(), "1");
+        EXPECT_GT(RedBounds(t.graph->image()).width(), 600);
+        t.graph->setPageBox("1");
+        t.Record(value, 2, range);
+        EXPECT_EQ(t.graph->pageBox(), "2") << value;
+        const QRect red = RedBounds(t.graph->image());
+        ASSERT_TRUE(red.isValid());
+        EXPECT_LE(red.right(), t.graph->toPixels(t.s.graph.UnitX, 0).x() + 1.5) << value;
+    }
 }
 
 TEST_F(Picture, PageBoxIsClampedToTheRecords) {
@@ -166,16 +172,6 @@ TEST_F(Picture, RangeChangeRedrawsThePageInTheNewUnit) {
     ASSERT_TRUE(red.isValid());
     EXPECT_TRUE(plot.contains(red)) << "950 Ω must be drawn as 0.95 KΩ";
     EXPECT_GT(red.width(), 5 * s.graph.UnitX / 15 - 2);  // the earlier records are redrawn
-}
-
-TEST_F(Picture, RangeChangeOnANewPageShowsThatPage) {
-    RecordMany(100, [](int) { return QStringLiteral("1.000"); });
-    graph->setPageBox("1");
-    Record("12.00", 2, 2);  // record 101, in the next range
-    EXPECT_EQ(graph->pageBox(), "2");
-    const QRect red = RedBounds(graph->image());
-    ASSERT_TRUE(red.isValid());
-    EXPECT_LE(red.right(), graph->toPixels(s.graph.UnitX, 0).x() + 1.5);
 }
 
 // Captions redrawn with every record keep their look; time labels only for records there.
