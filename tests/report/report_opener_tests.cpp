@@ -405,6 +405,18 @@ TEST(ReportReaderRobustness, NamedPipeIsRefusedInsteadOfWaitingForAWriter) {
     EXPECT_EQ(loader.s.table.recordCount(), 2);  // the shown recording is kept
 }
 
+// A large file of random bytes is read to its end without harm.
+TEST(ReportReaderRobustness, FiftyMegabyteBinaryFileFinishes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.bin");
+    QByteArray bytes(50 * 1024 * 1024, '\0');
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+    ASSERT_TRUE(test::WriteAll(path, bytes));
+    Loader loader;
+    ASSERT_TRUE(loader.Load(path).ok);
+    ExpectSane(loader.s);
+}
+
 // Opening a small report takes memory for its size, not the most a report may have: it
 // works in a child process allowed only 24 MB more address space than it uses.
 TEST(ReportReaderRobustness, SmallFileNeedsLittleMemory) {
