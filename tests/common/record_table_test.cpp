@@ -18,25 +18,16 @@ struct CheckedTable {
 };
 
 TEST(RecordTable, RowCountsFollowTheGrid) {
-    struct Case {
-        const char* name;
-        int setRows;
-        int rows;
-        int records;
-        int viewRows;
-    };
-    const std::vector<Case> cases = {
-        {"never_below_header", 0, 1, 0, 0}, {"negative", -3, 1, 0, 0},
-        {"header_only", 1, 1, 0, 0},        {"header_and_empty_row", 2, 2, 0, 1},
-        {"one_record", 3, 3, 1, 2},         {"many_records", 10002, 10002, 10000, 10001},
-    };
+    // setRows -> rows, records, rows in the view: never below the header row.
+    const int cases[][4] = {{0, 1, 0, 0}, {-3, 1, 0, 0}, {1, 1, 0, 0},
+                            {2, 2, 0, 1}, {3, 3, 1, 2},  {10002, 10002, 10000, 10001}};
     for (const auto& c : cases) {
         CheckedTable t;
         t.table.setRows(5);
-        t.table.setRows(c.setRows);
-        EXPECT_EQ(t.table.rows(), c.rows) << c.name;
-        EXPECT_EQ(t.table.recordCount(), c.records) << c.name;
-        EXPECT_EQ(t.table.rowCount(), c.viewRows) << c.name;
+        t.table.setRows(c[0]);
+        EXPECT_EQ(t.table.rows(), c[1]) << c[0];
+        EXPECT_EQ(t.table.recordCount(), c[2]) << c[0];
+        EXPECT_EQ(t.table.rowCount(), c[3]) << c[0];
     }
     RecordTable fresh;
     EXPECT_EQ(fresh.rows(), 2) << "header row and one empty row";
@@ -53,8 +44,7 @@ TEST(RecordTable, CellsKeptDroppedAndBounded) {
     t.table.setRows(4);
     EXPECT_EQ(t.table.cell(3, RecordTable::ColUnit), "") << "a dropped row comes back empty";
 
-    const std::vector<std::pair<int, int>> outside = {{-1, 0}, {4, 0}, {1, -1}, {1, 5}};
-    for (const auto& [row, col] : outside) {
+    for (const auto& [row, col] : {std::pair(-1, 0), {4, 0}, {1, -1}, {1, 5}}) {
         t.table.setCell(row, col, "x");
         EXPECT_EQ(t.table.cell(row, col), "") << row << "," << col;
     }

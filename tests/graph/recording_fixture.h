@@ -17,7 +17,7 @@
 namespace quillon::testing {
 
 class RecordingFixture : public ::testing::Test {
-  protected:
+  public:
     RecordingFixture() {
         s.settings.Fdt = {QStringLiteral("yyyy/mm/dd"), QStringLiteral("HH:nn:ss")};
         s.stats.StatFlags = {true, true, true, false};
@@ -35,12 +35,10 @@ class RecordingFixture : public ::testing::Test {
         s.reading.FuncCode = func;
         s.reading.RangeIdx = range;
         RecordTable& t = s.table;
-        t.setCell(n, RecordTable::ColNo, FormatNumber(n, QStringLiteral("0000")));
-        t.setCell(n, RecordTable::ColDate, QStringLiteral("2024/01/31"));
-        t.setCell(n, RecordTable::ColTime,
-                  FormatTime(QTime(10, 0).addSecs(n - 1), s.settings.Fdt[1]));
-        t.setCell(n, RecordTable::ColValue, value);
-        t.setCell(n, RecordTable::ColUnit, UnitTable(func, range));
+        const QString time = FormatTime(QTime(10, 0).addSecs(n - 1), s.settings.Fdt[1]);
+        const QString cells[] = {FormatNumber(n, "0000"), "2024/01/31", time, value,
+                                 UnitTable(func, range)};
+        for (int c = 0; c < RecordTable::kColumns; ++c) t.setCell(n, c, cells[c]);
         t.addRow();
         const QString dec = DecimalTable(func, range);
         if (n == 1) {
@@ -70,6 +68,7 @@ class RecordingFixture : public ::testing::Test {
     void RecordMany(int count, const std::function<QString(int)>& valueOf) {
         for (int i = 0; i < count; ++i) Record(valueOf(i));
     }
+    void TestBody() override {}  // also used on its own, inside a loop over cases
 
     Session s;
     FakeClock clock;

@@ -7,106 +7,70 @@
 namespace quillon::testing {
 namespace {
 
-struct ConversionCase {
-    const char* name;
-    int func;
-    double value;
-    const char* from;
-    const char* to;
-    std::optional<double> expected;
-};
-
 TEST(ConvertUnit, PrefixRule) {
-    const ConversionCase cases[] = {
-        {"mega to kilo ohm", 4, 2.5, "MΩ", "KΩ", 2500},
-        {"ohm to kilo ohm", 4, 950, "Ω", "KΩ", 0.95},
-        {"nano to micro farad", 5, 470, "nF", "uF", 0.47},
-        {"milli to nano farad", 5, 1, "mF", "nF", 1e6},
-        {"kilo to mega hertz", 6, 12.3, "KHz", "MHz", 0.0123},
-        {"mega hertz to hertz", 6, 1.5, "MHz", "Hz", 1.5e6},
-        {"blanks around the unit", 6, 2, " KHz ", "Hz", 2000},
-        {"equal units, even unknown", 5, 3, "pF", "pF", 3},
-        {"other functions never convert", 2, 5, "mV", "V", 5},
-        {"capacitance unit without factor", 5, 3, "pF", "nF", std::nullopt},
-        {"frequency unit not in the table", 6, 3, "kHz", "Hz", std::nullopt},
+    const struct {
+        int func;
+        double value;
+        const char *from, *to;
+        std::optional<double> expected;
+    } cases[] = {
+        {4, 2.5, "MΩ", "KΩ", 2500},  {4, 950, "Ω", "KΩ", 0.95},       {5, 470, "nF", "uF", 0.47},
+        {5, 1, "mF", "nF", 1e6},     {6, 12.3, "KHz", "MHz", 0.0123}, {6, 1.5, "MHz", "Hz", 1.5e6},
+        {6, 2, " KHz ", "Hz", 2000}, {5, 3, "pF", "pF", 3},   // equal units, even unknown
+        {2, 5, "mV", "V", 5},                                 // other functions never convert
+        {5, 3, "pF", "nF", {}},      {6, 3, "kHz", "Hz", {}}  // no factor for the unit
     };
-    for (const ConversionCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::optional<double> got =
-            ConvertUnit(c.func, c.value, QString::fromUtf8(c.from), QString::fromUtf8(c.to));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " to " + c.to);
+        const auto got = ConvertUnit(c.func, c.value, QString::fromUtf8(c.from), c.to);
         ASSERT_EQ(got.has_value(), c.expected.has_value());
-        if (got) {
-            EXPECT_DOUBLE_EQ(*got, *c.expected);
-        }
+        if (got) EXPECT_DOUBLE_EQ(*got, *c.expected);
     }
 }
 
 using StatisticsTest = RecordingFixture;
 
-TEST_F(StatisticsTest, ResistanceRangeChangeConvertsExtremes) {
-    Record("950", 4, 0);  // Ω
-    Record("1.2", 4, 1);  // KΩ
-    EXPECT_DOUBLE_EQ(NumberOr(s.stats.maxValue, 0), 1.2);
-    EXPECT_DOUBLE_EQ(NumberOr(s.stats.minValue, 0), 0.95);
-    // The shown rows keep the text and unit as recorded.
-    EXPECT_EQ(s.stats.maxRow, (std::array<QString, 3>{"1.2", "KΩ", "10:00:01"}));
-    EXPECT_EQ(s.stats.minRow, (std::array<QString, 3>{"950", "Ω", "10:00:00"}));
+TEST(RangeChange, HeldExtremesFollowTheNewUnit) {
+    const struct {
+        int func, range1;
+        const char* value1;
+        int range2;
+        const char* value2;
+        double max, min;
+        const char* maxRecord;
+    } cases[] = {{4, 0, "950", 1, "1.2", 1.2, 0.95, "2"},  // Ω to KΩ
+                 {5, 2, "470.0", 3, "0.500", 0.5, 0.47, "2"},
+                 {6, 2, "12.300", 5, "0.0100", 0.0123, 0.01, "1"},
+                 {4, 4, "1.0000", 3, "900.00", 1000, 900, "1"}};
+    for (const auto& c : cases) {
+        RecordingFixture t;
+        t.Record(c.value1, c.func, c.range1);
+        t.Record(c.value2, c.func, c.range2);
+        SCOPED_TRACE(c.value1);
+        EXPECT_DOUBLE_EQ(NumberOr(t.s.stats.maxValue, 0), c.max);
+        EXPECT_DOUBLE_EQ(NumberOr(t.s.stats.minValue, 0), c.min);
+        EXPECT_EQ(t.s.stats.maxRecord, c.maxRecord);
+        if (c.func == 4 && c.range1 == 0) {  // the shown rows keep the text and unit recorded
+            EXPECT_EQ(t.s.stats.maxRow, (std::array<QString, 3>{"1.2", "KΩ", "10:00:01"}));
+            EXPECT_EQ(t.s.stats.minRow, (std::array<QString, 3>{"950", "Ω", "10:00:00"}));
+        }
+    }
 }
 
-struct RangeChangeCase {
-    const char* name;
-    int func;
-    int range1;
-    const char* value1;
-    int range2;
-    const char* value2;
-    double max, min;
-    const char* maxRecord;
-};
-
-class RangeChange : public RecordingFixture,
-                    public ::testing::WithParamInterface<RangeChangeCase> {};
-
-TEST_P(RangeChange, HeldExtremesFollowTheNewUnit) {
-    const RangeChangeCase& c = GetParam();
-    Record(c.value1, c.func, c.range1);
-    Record(c.value2, c.func, c.range2);
-    EXPECT_DOUBLE_EQ(NumberOr(s.stats.maxValue, 0), c.max);
-    EXPECT_DOUBLE_EQ(NumberOr(s.stats.minValue, 0), c.min);
-    EXPECT_EQ(s.stats.maxRecord, c.maxRecord);
-}
-
-INSTANTIATE_TEST_SUITE_P(Functions, RangeChange,
-                         ::testing::Values(RangeChangeCase{"CapacitanceNanoToMicro", 5, 2, "470.0",
-                                                           3, "0.500", 0.5, 0.47, "2"},
-                                           RangeChangeCase{"FrequencyKiloToMega", 6, 2, "12.300", 5,
-                                                           "0.0100", 0.0123, 0.01, "1"},
-                                           RangeChangeCase{"ResistanceMegaToKilo", 4, 4, "1.0000",
-                                                           3, "900.00", 1000, 900, "1"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(StatisticsTest, TiesKeepTheEarlierRecord) {
-    Record("5.000");
-    Record("3.000");
-    Record("5.000");
-    Record("3.000");
+TEST_F(StatisticsTest, TiesKeepTheEarlierRecordAndOverloadsNeverCount) {
+    for (const char* v : {"5.000", "3.000", "5.000", "3.000"}) Record(v);
     EXPECT_EQ(s.stats.maxRecord, "1");
     EXPECT_EQ(s.stats.minRecord, "2");
     EXPECT_EQ(s.stats.maxRow[2], "10:00:00");
-}
-
-TEST_F(StatisticsTest, OverloadIsRecordedButNeverCounted) {
-    Record("1.500");
-    Record("2.500");
     const auto before = s.stats;
     Record("OL");
     Record("-OL");
-    EXPECT_EQ(s.table.cell(3, RecordTable::ColValue), "OL");
+    EXPECT_EQ(s.table.cell(5, RecordTable::ColValue), "OL");
     EXPECT_EQ(s.stats.maxValue, before.maxValue);
     EXPECT_EQ(s.stats.minValue, before.minValue);
     EXPECT_EQ(s.stats.avgCount, before.avgCount);
     EXPECT_EQ(s.stats.avgRow, before.avgRow);
-    EXPECT_EQ(s.stats.avgRow[0], "2.000");
+    EXPECT_EQ(s.stats.avgRow[0], "4.000");
 }
 
 TEST_F(StatisticsTest, OverloadOnTheRangeChangeStillMovesHeldValuesToTheNewUnit) {
@@ -122,12 +86,9 @@ TEST_F(StatisticsTest, OverloadOnTheRangeChangeStillMovesHeldValuesToTheNewUnit)
 }
 
 TEST_F(StatisticsTest, AverageUsesTheRecordingsDecimals) {
-    Record("1.000");
-    Record("2.000");
-    Record("4.000");
+    for (const char* v : {"1.000", "2.000", "4.000"}) Record(v);
     EXPECT_EQ(s.stats.avgCount, "3");
-    EXPECT_EQ(s.stats.avgRow[0], "2.333");
-    EXPECT_EQ(s.stats.avgRow[1], "V");
+    EXPECT_EQ(s.stats.avgRow, (std::array<QString, 2>{"2.333", "V"}));
 }
 
 TEST_F(StatisticsTest, RelTakesTheLatestNumberWhileLinkedAndASecondPressDropsIt) {
@@ -170,6 +131,71 @@ TEST_F(StatisticsTest, PageMaxMinConvertsUnitsAndLeavesOverloadsOut) {
     graph->statistics().ComputePageMaxMin();
     EXPECT_DOUBLE_EQ(NumberOr(s.stats.pageMax, 0), 0.7);
     EXPECT_DOUBLE_EQ(NumberOr(s.stats.pageMin, 0), 0.45);
+}
+
+// The vertical scale of the graph page: Auto Range, Meter Range and Range.
+
+TEST(AutoRange, FitsThePageSpreadIntoSeventyUnits) {
+    const struct {
+        int range;  // DC volts: range 1 has three decimals, range 3 one
+        std::vector<const char*> values;
+        double yStep;
+        float tickDn, tickUp;
+    } cases[] = {// s below six resolutions: flat page, data 30 units above the bottom.
+                 {1, {"1.234", "1.230"}, 0.001, 1.2f, 1.28f},
+                 // s = 0.0143: YStep 0.014 would end at 1.98, so one resolution more.
+                 {1, {"1.000", "2.000"}, 0.015, 0.86f, 2.06f},
+                 // s = 0.0043 rounds to 0.004; one resolution more (0.005) would still end below
+                 // the top value, so the step grows until the page fits.
+                 {1, {"-1.500", "-1.200"}, 0.006, -1.62f, -1.14f},
+                 {3, {"230.0", "228.0"}, 1, 198, 278},  // s + 0.5 truncates to 0, so YStep is 1
+                 {3, {"-500.0", "400.0"}, 13, -630, 410}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.values[0]);
+        RecordingFixture t;
+        for (const char* v : c.values) t.Record(v, 2, c.range);
+        t.graph->statistics().ComputeGraphScale();
+        EXPECT_NEAR(t.s.graph.YStep, c.yStep, 1e-9);
+        EXPECT_FLOAT_EQ(t.s.settings.Tick_Dn, c.tickDn);
+        EXPECT_FLOAT_EQ(t.s.settings.Tick_UP, c.tickUp);
+    }
+}
+
+using FixedScales = RecordingFixture;
+
+TEST_F(FixedScales, MeterRangeTakesTheOverloadLimitsAndRangeTheUsers) {
+    s.settings.Graph_range = 1;
+    s.reading.OLHigh = 60;
+    s.reading.OLLow = -60;
+    Record("1.000");
+    graph->statistics().ComputeGraphScale();
+    EXPECT_FLOAT_EQ(s.settings.Tick_UP, 60);
+    EXPECT_FLOAT_EQ(s.settings.Tick_Dn, -60);
+    EXPECT_DOUBLE_EQ(s.graph.YStep, 1.5);
+
+    s.settings.Graph_range = 2;
+    s.settings.Tick_UP = 2;
+    s.settings.Tick_Dn = 10;  // given upside down: the step is still positive
+    Record("100.000");        // far outside: drawn outside the plot, scale unchanged
+    graph->statistics().ComputeGraphScale();
+    EXPECT_FLOAT_EQ(s.settings.Tick_UP, 2);
+    EXPECT_FLOAT_EQ(s.settings.Tick_Dn, 10);
+    EXPECT_DOUBLE_EQ(s.graph.YStep, 0.1);
+}
+
+TEST_F(FixedScales, NothingChangesWithoutRecordsPageOrDecimalIndex) {
+    s.graph.YStep = 7;
+    graph->statistics().ComputeGraphScale();
+    EXPECT_EQ(s.graph.YStep, 7);
+    Record("1.000");
+    s.graph.YStep = 7;
+    s.graph.pageBox = "0";
+    graph->statistics().ComputeGraphScale();
+    EXPECT_EQ(s.graph.YStep, 7);
+    s.graph.pageBox = "1";
+    s.rec.finestDec = "9";  // not a decimal index of the tables
+    graph->statistics().ComputeGraphScale();
+    EXPECT_EQ(s.graph.YStep, 7);
 }
 
 }  // namespace

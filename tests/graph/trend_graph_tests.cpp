@@ -30,6 +30,10 @@ int CountColour(const QImage& img, const QRect& box, const QColor& c) {
     return Count(img, box, [&](QRgb p) { return QColor(p) == c; });
 }
 
+int Ink(const QImage& img, const QRect& box) {
+    return Count(img, box, [](QRgb p) { return qGray(p) < 128; });
+}
+
 // Bounding box of the red curve.
 QRect RedBounds(const QImage& img) {
     QRect r;
@@ -66,21 +70,23 @@ TEST_F(Picture, FrameHasGreyAreaOliveGridAndAxisNumbersOnlyWithRecords) {
     EXPECT_EQ(Count(img, margin, [](QRgb p) { return QColor(p) != Qt::white; }), 0);
     EXPECT_FALSE(RedBounds(img).isValid());
     Record("1.234");
-    EXPECT_GT(Count(graph->image(), margin, [](QRgb p) { return qGray(p) < 128; }), 50);
+    EXPECT_GT(Ink(graph->image(), margin), 50);
 }
 
-TEST_F(Picture, FirstRecordDrawsAShortStubEndingAtOneUnit) {
-    Record("1.234");
+// The first record draws a short level stub ending at one unit; a non-number leaves a gap.
+TEST_F(Picture, FirstRecordDrawsAStubAndANonNumberAGap) {
+    int notices = 0;
+    graph->onChanged = [&] { ++notices; };
+    Record("1.000");
+    EXPECT_EQ(notices, 1);
     const QRect red = RedBounds(graph->image());
     ASSERT_TRUE(red.isValid());
-    const QPointF start = graph->toPixels(0, 0), end = graph->toPixels(s.graph.UnitX, 0);
-    EXPECT_NEAR(red.left(), start.x(), 1.5);
-    EXPECT_NEAR(red.right(), end.x(), 1.5);
+    EXPECT_NEAR(red.left(), graph->toPixels(0, 0).x(), 1.5);
+    EXPECT_NEAR(red.right(), graph->toPixels(s.graph.UnitX, 0).x(), 1.5);
     EXPECT_LE(red.height(), 2);  // level, 2 pixels thick
-}
 
-TEST_F(Picture, NonNumberLeavesAOneUnitGap) {
-    for (const char* v : {"1.000", "1.000", "OL", "1.000", "1.000"}) Record(v);
+    for (const char* v : {"1.000", "OL", "1.000", "1.000"}) Record(v);
+    EXPECT_EQ(notices, 5);
     const QImage& img = graph->image();
     const double ux = s.graph.UnitX, y = graph->toPixels(0, 0).y();
     auto redAt = [&](double units) {
@@ -93,26 +99,32 @@ TEST_F(Picture, NonNumberLeavesAOneUnitGap) {
     EXPECT_GT(redAt(4.5), 0);
 }
 
-TEST_F(Picture, Record101MovesToPageTwoWithOnePoint) {
-    RecordMany(100, [](int i) { return QString::number(1 + i % 7 * 0.1, 'f', 3); });
-    EXPECT_EQ(graph->pageBox(), "1");
-    EXPECT_GT(RedBounds(graph->image()).width(), 600);
-    Record("1.100");
-    EXPECT_EQ(graph->pageBox(), "2");
-    const QRect red = RedBounds(graph->image());
-    EXPECT_LE(red.right(), graph->toPixels(s.graph.UnitX, 0).x() + 1.5);
+// Record 101 moves to page 2 with one point, in the same range or the next one.
+TEST(Paging, Record101MovesToPageTwoWithOnePoint) {
+    for (const auto& [value, range] : {std::pair("1.100", 1), {"12.00", 2}}) {
+        RecordingFixture t;
+        t.RecordMany(100, [](int i) { return QString::number(1 + i % 7 * 0.1, 'f', 3); });
+        EXPECT_EQ(t.graph->pageBox(), "1");
+        EXPECT_GT(RedBounds(t.graph->image()).width(), 600);
+        t.graph->setPageBox("1");
+        t.Record(value, 2, range);
+        EXPECT_EQ(t.graph->pageBox(), "2") << value;
+        const QRect red = RedBounds(t.graph->image());
+        ASSERT_TRUE(red.isValid());
+        EXPECT_LE(red.right(), t.graph->toPixels(t.s.graph.UnitX, 0).x() + 1.5) << value;
+    }
 }
 
 TEST_F(Picture, PageBoxIsClampedToTheRecords) {
     RecordMany(150, [](int) { return QStringLiteral("2.000"); });
-    EXPECT_EQ(graph->pageBox(), "2");
-    graph->setPageBox("1");
-    graph->setPageBox("3");
-    EXPECT_EQ(graph->pageBox(), "2");
-    graph->setPageBox("abc");
-    EXPECT_EQ(graph->pageBox(), "1");
-    graph->setPageBox("2.7");
-    EXPECT_EQ(graph->pageBox(), "2");
+    for (const auto& [typed, shown] :
+         {std::pair("1", "1"), {"3", "2"}, {"abc", "1"}, {"2.7", "2"}}) {
+        graph->setPageBox(typed);
+        EXPECT_EQ(graph->pageBox(), shown) << typed;
+    }
+    for (int key : {8, int('0'), int('5'), int('9')}) EXPECT_TRUE(TrendGraph::Text1_KeyPress(key));
+    for (int key : {int('-'), int('.'), int('a'), int(' '), 13, 127})
+        EXPECT_FALSE(TrendGraph::Text1_KeyPress(key)) << key;
 }
 
 TEST_F(Picture, NextReachesTheEmptyPageAndStops) {
@@ -151,13 +163,6 @@ TEST_F(Picture, APageTurnedBackToStaysUntilTheNewestPageIsShownAgain) {
     EXPECT_EQ(graph->pageBox(), "4");
 }
 
-TEST(PageBoxKeys, OnlyDigitsAndBackspacePass) {
-    for (int key : {8, int('0'), int('5'), int('9')})
-        EXPECT_TRUE(TrendGraph::Text1_KeyPress(key)) << key;
-    for (int key : {int('-'), int('.'), int('a'), int(' '), 13, 127})
-        EXPECT_FALSE(TrendGraph::Text1_KeyPress(key)) << key;
-}
-
 TEST_F(Picture, RangeChangeRedrawsThePageInTheNewUnit) {
     for (int i = 0; i < 5; ++i) Record("950.00", 4, 0);  // Ω
     Record("1.2000", 4, 1);                              // KΩ
@@ -169,38 +174,22 @@ TEST_F(Picture, RangeChangeRedrawsThePageInTheNewUnit) {
     EXPECT_GT(red.width(), 5 * s.graph.UnitX / 15 - 2);  // the earlier records are redrawn
 }
 
-TEST_F(Picture, RangeChangeOnANewPageShowsThatPage) {
-    RecordMany(100, [](int) { return QStringLiteral("1.000"); });
-    graph->setPageBox("1");
-    Record("12.00", 2, 2);  // record 101, in the next range
-    EXPECT_EQ(graph->pageBox(), "2");
-    const QRect red = RedBounds(graph->image());
-    ASSERT_TRUE(red.isValid());
-    EXPECT_LE(red.right(), graph->toPixels(s.graph.UnitX, 0).x() + 1.5);
-}
-
-TEST_F(Picture, TimeLabelsOnlyForRecordsThatExist) {
-    RecordMany(30, [](int) { return QStringLiteral("1.000"); });
-    const QImage& img = graph->image();
-    auto inkUnder = [&](double x) {
-        return Count(img, PixelBox(*graph, x, -30, x + 400, -200),
-                     [](QRgb p) { return qGray(p) < 128; });
-    };
-    const double ux = s.graph.UnitX;
-    EXPECT_GT(inkUnder(-70), 10);            // record 1
-    EXPECT_GT(inkUnder(20 * ux - 200), 10);  // record 20
-    EXPECT_EQ(inkUnder(40 * ux - 200), 0);   // record 40 does not exist yet
-}
-
-TEST_F(Picture, CaptionsRedrawnWithEveryRecordKeepTheirLook) {
+// Captions redrawn with every record keep their look; time labels only for records there.
+TEST_F(Picture, CaptionsAndTimeLabels) {
     s.rec.unitLabel = "V";
     s.settings.Graph_Title = 1;
     s.settings.Graph_txt = "Supply";
     Record("1.000");
     const QRect captions = PixelBox(*graph, -900, 2730, 10300, 3180);
     const QImage first = graph->image().copy(captions);
-    RecordMany(20, [](int) { return QStringLiteral("1.000"); });
-    EXPECT_EQ(graph->image().copy(captions), first);
+    RecordMany(29, [](int) { return QStringLiteral("1.000"); });
+    const QImage& img = graph->image();
+    EXPECT_EQ(img.copy(captions), first);
+    auto inkUnder = [&](double x) { return Ink(img, PixelBox(*graph, x, -30, x + 400, -200)); };
+    const double ux = s.graph.UnitX;
+    EXPECT_GT(inkUnder(-70), 10);            // record 1
+    EXPECT_GT(inkUnder(20 * ux - 200), 10);  // record 20
+    EXPECT_EQ(inkUnder(40 * ux - 200), 0);   // record 40 does not exist yet
 }
 
 TEST_F(Picture, OpenedFileCaptionsSurviveLaterCommands) {
@@ -221,14 +210,6 @@ TEST_F(Picture, OpenedFileCaptionsSurviveLaterCommands) {
     // A print or file command sets RunState 3 while the opened file stays on show.
     EXPECT_EQ(captionsAt(kRunCommand, false), file);
     EXPECT_EQ(captionsAt(kRunCommand, true), settings);
-}
-
-TEST_F(Picture, OnePlotIsOneChangeNotice) {
-    int notices = 0;
-    graph->onChanged = [&] { ++notices; };
-    Record("1.000");
-    Record("1.001");
-    EXPECT_EQ(notices, 2);
 }
 
 TEST_F(Picture, RelayoutScalesThePicture) {
@@ -255,22 +236,9 @@ TEST_F(Picture, ValuesFarOutsideAFixedScaleDoNotBreakTheDrawing) {
 
 // A report written to disk, with `values` as its records (function, range of the file).
 QString WriteReportFile(const QString& path, int func, int range, const QStringList& values) {
-    Session source;
-    source.rec.RecFunc = func;
-    source.rec.RecRange = range;
-    source.table.setRows(2);
-    int row = 1;
-    for (const QString& v : values) {
-        source.table.setCell(row, RecordTable::ColNo, FormatNumber(row, "0000"));
-        source.table.setCell(row, RecordTable::ColDate, "2026/01/05");
-        source.table.setCell(row, RecordTable::ColTime,
-                             FormatTime(QTime(9, 0).addSecs(row), "HH:nn:ss"));
-        source.table.setCell(row, RecordTable::ColValue, v);
-        source.table.setCell(row, RecordTable::ColUnit, UnitTable(func, range));
-        source.table.addRow();
-        ++row;
-    }
-    EXPECT_TRUE(WriteReport(source, path).ok) << path.toStdString();
+    RecordingFixture source;
+    for (const QString& v : values) source.Record(v, func, range);
+    EXPECT_TRUE(WriteReport(source.s, path).ok) << path.toStdString();
     return path;
 }
 
@@ -335,33 +303,13 @@ TEST(OpenedReport, OverloadsFirstGiveOneScaleAndOneCurve) {
     EXPECT_NEAR(red.bottom(), pixelY(5.0), 2);
 }
 
-struct AxisTextCase {
-    const char* name;
-    float tickDn;
-    double yStep;
-    int i;
-    std::optional<int> decIdx;
-    const char* expected;  // nullptr: not drawn
-};
-
 TEST(AxisNumbers, Texts) {
-    const AxisTextCase cases[] = {
-        {"whole step, plain", 0, 1, 3, 1, "30"},
-        {"whole value with a fractional step", 0, 0.05, 2, 1, "1"},
-        {"too many decimals are rounded", 0, 0.0333, 1, 2, "0.33"},
-        {"few enough decimals stay plain", 0, 0.025, 1, 2, "0.25"},
-        {"negative bottom", -10.5f, 0.5, 1, 3, "-5.5"},
-        {"unknown decimal index is not drawn", 0, 0.0333, 1, std::nullopt, nullptr},
-    };
-    for (const AxisTextCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString text = AxisNumberText(c.tickDn, c.yStep, c.i, c.decIdx);
-        if (c.expected) {
-            EXPECT_EQ(text, c.expected);
-        } else {
-            EXPECT_TRUE(text.isNull()) << text.toStdString();
-        }
-    }
+    EXPECT_EQ(AxisNumberText(0, 1, 3, 1), "30");
+    EXPECT_EQ(AxisNumberText(0, 0.05, 2, 1), "1");       // a whole value, fractional step
+    EXPECT_EQ(AxisNumberText(0, 0.0333, 1, 2), "0.33");  // too many decimals are rounded
+    EXPECT_EQ(AxisNumberText(0, 0.025, 1, 2), "0.25");   // few enough stay plain
+    EXPECT_EQ(AxisNumberText(-10.5f, 0.5, 1, 3), "-5.5");
+    EXPECT_TRUE(AxisNumberText(0, 0.0333, 1, std::nullopt).isNull());  // unknown decimals
     EXPECT_EQ(AxisNumberLeft(0), -650);
     EXPECT_EQ(AxisNumberLeft(-10.5f), -700);
     EXPECT_EQ(AxisNumberLeft(-1.2345f), -900);

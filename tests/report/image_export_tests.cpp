@@ -47,16 +47,6 @@ class ImageExportTest : public ::testing::Test {
     QStringList events;
 };
 
-TEST_F(ImageExportTest, SaveGraphWithoutRecordsSaysSoWithoutADialog) {
-    s.table.setRows(1);
-    s.table.setRows(2);
-    Exporter().mnsaveBmp_Click();
-    EXPECT_TRUE(dialogs.requests.isEmpty());
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, "No graph found.");
-    EXPECT_EQ(s.rec.RunState, kRunCommand);
-}
-
 TEST_F(ImageExportTest, DialogProposesRecordNameAndPage) {
     Exporter().mnsaveBmp_Click();
     Exporter().mnsaveScreen_Click();
@@ -77,46 +67,43 @@ TEST_F(ImageExportTest, DialogProposesRecordNameAndPage) {
 
     s.rec.recordName = "a_much_longer_record_name";
     EXPECT_EQ(Exporter().GraphFileName(), "a_much_longer_r_P1");
+
+    // Without records: said so, without a dialog.
+    s.table.setRows(1);
+    s.table.setRows(2);
+    Exporter().mnsaveBmp_Click();
+    EXPECT_EQ(dialogs.requests.size(), 2);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, "No graph found.");
+    EXPECT_EQ(s.rec.RunState, kRunCommand);
 }
 
 // The content is what the name says; a name without a picture extension gets the one of
 // the chosen type.
 TEST_F(ImageExportTest, FileContentFollowsTheNameOrTheChosenType) {
-    struct Case {
-        const char* name;
+    const struct {
         const char* file;
         int filter;
-        const char* written;
-        const char* format;
-    };
-    const Case cases[] = {
-        {"bitmap", "g.bmp", 0, "g.bmp", "bmp"},
-        {"jpeg by name", "g.jpg", 1, "g.jpg", "jpeg"},
-        {"jpeg name, bitmap filter", "h.JPG", 0, "h.JPG", "jpeg"},
-        {"long jpeg name", "k.jpeg", 2, "k.jpeg", "jpeg"},
-        {"png name, bitmap filter", "graph.png", 0, "graph.png", "png"},
-        {"no suffix, jpeg filter", "noext", 1, "noext.jpg", "jpeg"},
-        {"no suffix, png filter", "plain", 2, "plain.png", "png"},
-        {"other suffix, bitmap filter", "notes.txt", 0, "notes.txt.bmp", "bmp"},
-    };
-    for (const Case& c : cases) {
+        const char *written, *format;
+    } cases[] = {{"g.bmp", 0, "g.bmp", "bmp"},         {"g.jpg", 1, "g.jpg", "jpeg"},
+                 {"h.JPG", 0, "h.JPG", "jpeg"},        {"k.jpeg", 2, "k.jpeg", "jpeg"},
+                 {"graph.png", 0, "graph.png", "png"}, {"noext", 1, "noext.jpg", "jpeg"},
+                 {"plain", 2, "plain.png", "png"},     {"notes.txt", 0, "notes.txt.bmp", "bmp"}};
+    for (const auto& c : cases) {
         dialogs.answers = {{dir.filePath(c.file), c.filter}};
         messages.shown.clear();
         Exporter().mnsaveBmp_Click();
         QImageReader reader(dir.filePath(c.written));
-        EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.name;
+        EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.file;
         const QImage back = reader.read();
-        EXPECT_EQ(back.size(), QSize(640, 240)) << c.name;
+        EXPECT_EQ(back.size(), QSize(640, 240)) << c.file;
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].text, "File Saved ok!");
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("notes.txt")));
 
     // The name the extension is added to exists already: asked first; No keeps it.
-    QFile old(dir.filePath("notes.txt.bmp"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    old.write("keep me");
-    old.close();
+    ASSERT_TRUE(test::WriteAll(dir.filePath("notes.txt.bmp"), "keep me"));
     for (const MsgResult reply : {MsgResult::No, MsgResult::Yes}) {
         dialogs.answers = {{dir.filePath("notes.txt"), 0}};
         messages.shown.clear();
@@ -145,23 +132,16 @@ TEST_F(ImageExportTest, SaveScreenCapturesAtNormalSizeAndRestoresMaximized) {
 // A picture that cannot be written is reported with its path and the reason.
 TEST_F(ImageExportTest, FailuresNameThePathAndTheReason) {
     QDir(dir.path()).mkdir("folder.png");
-    struct Case {
-        const char* name;
-        QString path;
-        const char* reason;
-    };
-    const Case cases[] = {
-        {"a folder", dir.filePath("folder.png"), "folder"},
-        {"a missing folder", dir.filePath("no/such/dir/g.bmp"), "No such file or directory"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [path, reason] :
+         {std::pair(dir.filePath("folder.png"), "folder"),
+          {dir.filePath("no/such/dir/g.bmp"), "No such file or directory"}}) {
         messages.shown.clear();
-        dialogs.answers = {{c.path, 0}};
+        dialogs.answers = {{path, 0}};
         Exporter().mnsaveBmp_Click();
-        ASSERT_EQ(messages.shown.size(), 1) << c.name;
-        EXPECT_TRUE(messages.shown[0].text.contains(c.path + ": ")) << c.name;
-        EXPECT_TRUE(messages.shown[0].text.contains(c.reason))
-            << c.name << ": " << messages.shown[0].text.toStdString();
+        ASSERT_EQ(messages.shown.size(), 1) << reason;
+        EXPECT_TRUE(messages.shown[0].text.contains(path + ": ")) << reason;
+        EXPECT_TRUE(messages.shown[0].text.contains(reason))
+            << messages.shown[0].text.toStdString();
         EXPECT_EQ(messages.shown[0].icon, MsgIcon::Critical);
     }
     // Nothing captured: said so, and no file.

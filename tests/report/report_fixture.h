@@ -7,63 +7,49 @@
 #include <QTime>
 #include <QVector>
 
+#include "report_writer.h"
 #include "session.h"
 
 namespace quillon::test {
 
-struct RecordRow {
-    QString date, time, value, unit;
-};
-
-inline void FillRecords(Session& s, const QVector<RecordRow>& records) {
+// A DCV recording 20240501_100000 of the given records (value texts), one second apart
+// from 2024/05/01 10:00:00, with the given statistics rows.
+inline void FillRecording(Session& s, const QString& title, const QStringList& values,
+                          const std::array<QString, 3>& max, const std::array<QString, 3>& min,
+                          const std::array<QString, 2>& avg) {
+    s.settings.Graph_txt = title;
+    s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
+    s.rec.RecFunc = 2;
+    s.rec.RecRange = 1;
+    s.rec.recordName = "20240501_100000";
+    s.stats.maxRow = max;
+    s.stats.minRow = min;
+    s.stats.avgRow = avg;
     s.table.setRows(1);
     s.table.setRows(2);
     const QStringList header = {"NO", "Date", "Time", "Value", "Unit"};
     for (int c = 0; c < 5; ++c) s.table.setCell(0, c, header[c]);
-    int row = 1;
-    for (const RecordRow& r : records) {
-        s.table.setCell(row, 0, QString::number(row).rightJustified(4, '0'));
-        s.table.setCell(row, 1, r.date);
-        s.table.setCell(row, 2, r.time);
-        s.table.setCell(row, 3, r.value);
-        s.table.setCell(row, 4, r.unit);
+    for (int row = 1; row <= values.size(); ++row) {
+        const QString time = QTime(10, 0).addSecs(row - 1).toString("HH:mm:ss");
+        const QString cells[] = {QString::number(row).rightJustified(4, '0'), "2024/05/01", time,
+                                 values[row - 1], "V"};
+        for (int c = 0; c < 5; ++c) s.table.setCell(row, c, cells[c]);
         s.table.addRow();
-        ++row;
     }
 }
 
 // The two-record DCV recording of the report format's own example.
 inline void MakeBenchTest(Session& s) {
-    s.settings.Graph_txt = "Bench test";
-    s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
-    s.rec.RecFunc = 2;
-    s.rec.RecRange = 1;
-    s.rec.recordName = "20240501_100000";
-    s.stats.maxRow = {"1.234", "V", "10:00:01"};
-    s.stats.minRow = {"1.230", "V", "10:00:00"};
-    s.stats.avgRow = {"1.232", "V"};
-    FillRecords(
-        s, {{"2024/05/01", "10:00:00", "1.230", "V"}, {"2024/05/01", "10:00:01", "1.234", "V"}});
+    FillRecording(s, "Bench test", {"1.230", "1.234"}, {"1.234", "V", "10:00:01"},
+                  {"1.230", "V", "10:00:00"}, {"1.232", "V"});
 }
 
 // n records one second apart, starting 2024/05/01 10:00:00.
 inline void MakeRecording(Session& s, int n) {
-    s.settings.Graph_txt = "Long run";
-    s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
-    s.rec.RecFunc = 2;
-    s.rec.RecRange = 1;
-    s.rec.recordName = "20240501_100000";
-    s.stats.maxRow = {"9.999", "V", "10:00:01"};
-    s.stats.minRow = {"0.000", "V", "10:00:00"};
-    s.stats.avgRow = {"5.000", "V"};
-    QVector<RecordRow> records;
-    records.reserve(n);
-    const QTime start(10, 0, 0);
-    for (int i = 0; i < n; ++i) {
-        records.push_back({"2024/05/01", start.addSecs(i).toString("HH:mm:ss"),
-                           QString::number((i % 10000) / 1000.0, 'f', 3), "V"});
-    }
-    FillRecords(s, records);
+    QStringList values;
+    for (int i = 0; i < n; ++i) values << QString::number((i % 10000) / 1000.0, 'f', 3);
+    FillRecording(s, "Long run", values, {"9.999", "V", "10:00:01"}, {"0.000", "V", "10:00:00"},
+                  {"5.000", "V"});
 }
 
 inline QByteArray ReadAll(const QString& path) {
@@ -74,6 +60,20 @@ inline QByteArray ReadAll(const QString& path) {
 inline bool WriteAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A table row as "cell|cell|...".
+inline QString RowText(const Session& s, int row) {
+    QStringList cells;
+    for (int c = 0; c < 5; ++c) cells << s.table.cell(row, c);
+    return cells.join('|');
+}
+
+// A report of n records (see MakeRecording) written to `path`.
+inline QString WriteRecordingFile(const QString& path, int n) {
+    Session source;
+    MakeRecording(source, n);
+    return WriteReport(source, path).ok ? path : QString();
 }
 
 }  // namespace quillon::test

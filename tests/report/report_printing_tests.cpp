@@ -93,8 +93,16 @@ class ReportPrintingTest : public ::testing::Test {
     QStringList events;
 };
 
-TEST_F(ReportPrintingTest, ReportOf150RecordsTakesThreePages) {
+// 70 records a page; full pages are not followed by a page of header only.
+TEST_F(ReportPrintingTest, ReportPagesHoldSeventyRecords) {
+    for (const int records : {70, 140}) {
+        test::MakeRecording(s, records);
+        Accept(1);
+        Printer().mnprintdata_Click();
+        EXPECT_EQ(PdfPages(Doc(0)), records / 70) << records;
+    }
     test::MakeRecording(s, 150);
+    runner.setups.clear();
     Accept(1);
     Printer().mnprintdata_Click();
     ASSERT_TRUE(messages.shown.isEmpty());
@@ -108,13 +116,11 @@ TEST_F(ReportPrintingTest, ReportOf150RecordsTakesThreePages) {
         EXPECT_TRUE(
             QRegularExpression("NO\\s+Date\\s+Time\\s+Value\\s+Unit").match(text).hasMatch());
         const QString firstRow = QString::number(pg.first).rightJustified(4, '0');
-        const QString lastRow = QString::number(pg.last).rightJustified(4, '0');
         EXPECT_TRUE(
             QRegularExpression(firstRow + "\\s+2024/05/01\\s+\\d\\d:\\d\\d:\\d\\d\\s+[\\d.]+\\s+V")
                 .match(text)
                 .hasMatch());
-        EXPECT_TRUE(text.contains(lastRow));
-        EXPECT_FALSE(text.contains(QString::number(pg.last + 1).rightJustified(4, '0') + " "));
+        EXPECT_TRUE(text.contains(QString::number(pg.last).rightJustified(4, '0')));
         EXPECT_EQ(text.count(QRegularExpression("\\b\\d{4}\\s+2024/05/01")),
                   pg.last - pg.first + 1);
     }
@@ -125,60 +131,40 @@ TEST_F(ReportPrintingTest, ReportOf150RecordsTakesThreePages) {
     EXPECT_EQ(runner.setups[0].toPage, 20);
 }
 
-TEST_F(ReportPrintingTest, FullPagesAreNotFollowedByAPageOfHeaderOnly) {
-    for (const int records : {70, 140}) {
-        test::MakeRecording(s, records);
-        Accept(1);
-        Printer().mnprintdata_Click();
-        EXPECT_EQ(PdfPages(Doc(0)), records / 70) << records;
-    }
-}
-
+// The title is the settings' one (if shown) or an opened file's own, through repeated print
+// commands; a long title and file name give way to the page number.
 TEST_F(ReportPrintingTest, HeaderTitleFollowsStateAndSettings) {
-    struct Case {
-        const char* name;
-        int runState;
-        int graphTitle;
+    const struct {
+        int runState, graphTitle;
+        bool saveEnabled;
         const char* expected;
-    };
-    const Case cases[] = {
-        {"title shown", kRunIdle, 1, "Bench test"},
-        {"title hidden", kRunIdle, 0, "     "},
-        {"opened file", kRunViewingFile, 0, "Oven run"},
+    } cases[] = {
+        {kRunIdle, 1, true, "Bench test"},
+        {kRunIdle, 0, true, "     "},
+        {kRunViewingFile, 0, false, "Oven run"},
+        {kRunCommand, 1, false, "Oven run"},  // a print command while the file is shown
+        {kRunCommand, 1, true, "Bench test"}  // once the display is reset
     };
     test::MakeBenchTest(s);
     s.rec.fileTitle = "Oven run";
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
         s.rec.RunState = c.runState;
         s.settings.Graph_Title = c.graphTitle;
-        EXPECT_EQ(Printer().ReportTitle(), c.expected) << c.name;
+        s.controls.setEnabled("mnsaveData", c.saveEnabled);
+        EXPECT_EQ(Printer().ReportTitle(), c.expected);
         const QString firstLine = FirstLineOfReport();
-        EXPECT_TRUE(firstLine.contains("File Name : 20240501_100000.csv")) << c.name;
-        EXPECT_EQ(firstLine.contains("Bench test"), QString(c.expected) == "Bench test") << c.name;
+        EXPECT_TRUE(firstLine.contains("File Name : 20240501_100000.csv"));
+        EXPECT_EQ(firstLine.contains("Bench test"), QString(c.expected) == "Bench test");
+        EXPECT_EQ(firstLine.contains("Oven run"), QString(c.expected) == "Oven run");
     }
-}
-
-TEST_F(ReportPrintingTest, OpenedFileKeepsItsTitleThroughRepeatedPrintCommands) {
-    test::MakeBenchTest(s);
-    s.rec.fileTitle = "Oven run";
+    s.controls.setEnabled("mnsaveData", false);
     s.rec.RunState = kRunViewingFile;
-    s.controls.setEnabled("mnsaveData", false);  // as the report reader leaves it
-    for (int run = 0; run < 2; ++run) {
-        Accept(1);
-        Printer().mnprintdata_Click();  // sets RunState 3, the file is still shown
-        const QString firstLine = PdfPageText(Doc(0), 1).section('\n', 0, 0);
-        EXPECT_TRUE(firstLine.contains("Oven run")) << run << firstLine.toStdString();
-        EXPECT_FALSE(firstLine.contains("Bench test"));
-    }
-    // Once the display is reset (saving enabled again) the settings' title is back.
-    s.controls.setEnabled("mnsaveData", true);
-    s.settings.Graph_Title = 1;
-    EXPECT_EQ(Printer().ReportTitle(), "Bench test");
-}
+    Accept(1);
+    Printer().mnprintdata_Click();  // sets RunState 3, the file is still shown
+    EXPECT_TRUE(PdfPageText(Doc(0), 1).section('\n', 0, 0).contains("Oven run"));
+    EXPECT_EQ(Printer().ReportTitle(), "Oven run");
 
-TEST_F(ReportPrintingTest, LongTitleAndFileNameGiveWayToThePageNumber) {
-    test::MakeBenchTest(s);
-    s.rec.RunState = kRunViewingFile;
     s.rec.fileTitle = "Temperature of the climate chamber during the long endurance run, bay 4";
     s.rec.recordName = "climate_chamber_endurance_run_bay4_second_attempt_with_new_probe";
     const QString firstLine = FirstLineOfReport();
@@ -189,6 +175,7 @@ TEST_F(ReportPrintingTest, LongTitleAndFileNameGiveWayToThePageNumber) {
     EXPECT_TRUE(firstLine.trimmed().endsWith("Page : 1"));
 }
 
+// Each copy is a document of its own; the screen is captured before the dialog.
 TEST_F(ReportPrintingTest, EachCopyIsADocumentOfItsOwn) {
     test::MakeBenchTest(s);
     Accept(3);
@@ -196,21 +183,26 @@ TEST_F(ReportPrintingTest, EachCopyIsADocumentOfItsOwn) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(PdfPages(Doc(i)), 1) << i;
     EXPECT_FALSE(QFileInfo::exists(Doc(3)));
     EXPECT_EQ(printer.copyCount(), 3);  // the dialog's choice stays on the printer
+    EXPECT_EQ(events, QStringList{"dialog"});
+
+    QFile::remove(Doc(2));
+    Accept(2);
+    Printer().mnprintscreen_Click();
+    EXPECT_EQ(events, (QStringList{"dialog", "leave", "grab", "restore", "dialog"}));
+    EXPECT_EQ(PdfPages(Doc(1)), 1);
+    EXPECT_FALSE(QFileInfo::exists(Doc(2)));
+    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST_F(ReportPrintingTest, RefusalsAndTheirMessages) {
-    struct Case {
+    const struct {
         const char* name;
-        bool installed;
-        bool records;
-        bool recordName;
+        bool installed, records, recordName;
         void (ReportPrinter::*command)();
-        const char* text;
-        const char* title;
+        const char *text, *title;
         MsgIcon icon;
         bool dialog;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"no printer", false, true, true, &ReportPrinter::mnprintdata_Click,
          "Getting printer error. Make sure the printer is set up correctly.", "Printer set up ",
          MsgIcon::Critical, false},
@@ -219,9 +211,8 @@ TEST_F(ReportPrintingTest, RefusalsAndTheirMessages) {
         {"graph before any recording", true, false, false, &ReportPrinter::mnprintBmp_Click,
          "Not any record to print!", "", MsgIcon::None, true},
         {"report without record name", true, true, false, &ReportPrinter::mnprintdata_Click,
-         "Not any record to print!", "", MsgIcon::None, true},
-    };
-    for (const Case& c : cases) {
+         "Not any record to print!", "", MsgIcon::None, true}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Session fresh;
         if (c.records) test::MakeBenchTest(fresh);
@@ -242,17 +233,13 @@ TEST_F(ReportPrintingTest, RefusalsAndTheirMessages) {
     }
 }
 
-TEST_F(ReportPrintingTest, CancelledDialogPrintsNothing) {
-    test::MakeBenchTest(s);
-    Printer().mnprintdata_Click();
-    Printer().mnprintBmp_Click();
-    EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(Doc(0)));
-}
-
 TEST_F(ReportPrintingTest, GraphPageCarriesFileNameAndPage) {
     test::MakeBenchTest(s);
     s.graph.pageBox = "2";
+    Printer().mnprintdata_Click();  // cancelled: nothing printed
+    Printer().mnprintBmp_Click();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(Doc(0)));
     Accept(1);
     Printer().mnprintBmp_Click();
     ASSERT_EQ(PdfPages(Doc(0)), 1);
@@ -260,15 +247,6 @@ TEST_F(ReportPrintingTest, GraphPageCarriesFileNameAndPage) {
     EXPECT_TRUE(
         QRegularExpression("File Name : 20240501_100000\\.csv\\s+Page : 2").match(text).hasMatch())
         << text.toStdString();
-}
-
-TEST_F(ReportPrintingTest, ScreenIsCapturedBeforeTheDialog) {
-    Accept(2);
-    Printer().mnprintscreen_Click();
-    EXPECT_EQ(events, (QStringList{"leave", "grab", "restore", "dialog"}));
-    EXPECT_EQ(PdfPages(Doc(0)), 1);
-    EXPECT_EQ(PdfPages(Doc(1)), 1);
-    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 // No printer installed: the print commands ask for a PDF file and write the pages there.

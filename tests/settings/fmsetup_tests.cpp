@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +15,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "fmoder.h"
 #include "fmsetup.h"
 #include "settings_test_support.h"
 
@@ -65,22 +68,8 @@ TEST(Fmsetup, FirstLoadStoresDefaultsAndShowsThemNextTime) {
     EXPECT_EQ(rig.edit("Text2_1")->text(), "-4");
 }
 
-TEST(Fmsetup, KeepRecordingIsStoredAndDefaultTurnsItOff) {
-    SetupRig rig;
-    auto* keep = rig.get<QCheckBox>("keepRecording");
-    EXPECT_EQ(keep->text(), "Keep recording when the meter returns");
-    EXPECT_FALSE(keep->isChecked());
-    keep->setChecked(true);
-    rig.click("Command1");
-    EXPECT_EQ(rig.stored("keepRecording"), "1");
-    EXPECT_EQ(rig.session.settings.keepRecording, 1);
-    rig.reopen();
-    EXPECT_TRUE(keep->isChecked());
-    rig.click("Command3");
-    EXPECT_FALSE(keep->isChecked());
-}
-
-TEST(Fmsetup, IntervalStepsWrapWithinTheBox) {
+// The step buttons wrap within their box; a typed interval is stored and captioned as typed.
+TEST(Fmsetup, Interval) {
     SetupRig rig;
     rig.edit("Text4_0")->setText("59");
     rig.click("Command4_0");
@@ -89,10 +78,7 @@ TEST(Fmsetup, IntervalStepsWrapWithinTheBox) {
     rig.click("Command5_1");
     EXPECT_EQ(rig.edit("Text4_1")->text(), "59");
     EXPECT_EQ(rig.edit("Text4_0")->text(), "00");  // seconds never carry into minutes
-}
 
-TEST(Fmsetup, TypedIntervalIsStoredAndCaptionedAsTyped) {
-    SetupRig rig;
     rig.edit("Text4_0")->setText("5");
     rig.edit("Text4_1")->setText("7");
     rig.click("Command1");
@@ -105,7 +91,7 @@ TEST(Fmsetup, TypedIntervalIsStoredAndCaptionedAsTyped) {
     EXPECT_EQ(rig.edit("Text4_1")->text(), "07");
 }
 
-TEST(Fmsetup, FixedRangeLimitsAreStoredAsTyped) {
+TEST(Fmsetup, RangeLimits) {
     SetupRig rig;
     rig.get<QRadioButton>("Option3_2")->setChecked(true);
     rig.edit("Text2_0")->setText("10");
@@ -125,10 +111,8 @@ TEST(Fmsetup, FixedRangeLimitsAreStoredAsTyped) {
     EXPECT_TRUE(rig.get<QRadioButton>("Option3_2")->isChecked());
     EXPECT_EQ(rig.edit("Text2_0")->text(), "10");
     EXPECT_EQ(rig.edit("Text2_1")->text(), "-2.5");
-}
 
-TEST(Fmsetup, MeterRangeStoresTheLimitsInMemory) {
-    SetupRig rig;
+    // Meter Range stores the limits in memory, not the typed ones.
     rig.session.settings.Tick_UP = 3.25f;  // as the graph scaling left them
     rig.session.settings.Tick_Dn = -1;
     rig.get<QRadioButton>("Option3_1")->setChecked(true);
@@ -175,7 +159,10 @@ TEST(Fmsetup, DefaultThenCancelKeepsDefaultFormatsInMemoryOnly) {
     EXPECT_EQ(rig.stored("Fdt_0"), "dd/mm/yy");
 }
 
-TEST(Fmsetup, AlarmOffGreysTheLimitsButOkStillStoresThem) {
+// What is set in the dialog is stored on OK: the alarm limits even with the alarm off (greyed),
+// a pasted title with blanks for its line breaks, a folder from the tree with one slash, and
+// keep-recording, which Default turns off again.
+TEST(Fmsetup, OkStoresWhatWasSet) {
     SetupRig rig;
     rig.get<QCheckBox>("Check2")->setChecked(true);
     rig.get<QCheckBox>("Check1_0")->setChecked(true);
@@ -184,16 +171,11 @@ TEST(Fmsetup, AlarmOffGreysTheLimitsButOkStillStoresThem) {
     rig.get<QCheckBox>("Check2")->setChecked(false);
     EXPECT_FALSE(rig.get<QCheckBox>("Check1_0")->isEnabled());
     EXPECT_FALSE(rig.edit("Text3_1")->isEnabled());
-    rig.click("Command1");
-    EXPECT_EQ(rig.stored("T1_beep"), "0");
-    EXPECT_EQ(rig.stored("limit_selet"), "1");
-    EXPECT_EQ(rig.stored("limit_txt_0"), "5");
-    EXPECT_EQ(rig.stored("limit_txt_1"), "1");
-    EXPECT_EQ(rig.session.readout.limitCaption[0], "");  // captions only with the alarm on
-}
-
-TEST(Fmsetup, FolderTreeSetsTheFolderPathWithOneSlash) {
-    SetupRig rig;
+    QLineEdit* title = rig.edit("Text1");
+    title->clear();
+    title->insert("line1\nline2");  // what a paste does
+    EXPECT_EQ(title->text(), "line1 line2");
+    title->insert("\r\nend");
     QTemporaryDir tmp;
     ASSERT_TRUE(QDir(tmp.path()).mkpath("Logs"));
     auto* tree = rig.get<QTreeView>("Dir1");
@@ -203,8 +185,22 @@ TEST(Fmsetup, FolderTreeSetsTheFolderPathWithOneSlash) {
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), tmp.path() + "/Logs/");
     tree->setCurrentIndex(model->index("/"));
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/");
+    auto* keep = rig.get<QCheckBox>("keepRecording");
+    EXPECT_EQ(keep->text(), "Keep recording when the meter returns");
+    EXPECT_FALSE(keep->isChecked());
+    keep->setChecked(true);
     rig.click("Command1");
-    EXPECT_EQ(rig.stored("Sav_Drv"), "/");
+    const std::pair<const char*, const char*> stored[] = {
+        {"T1_beep", "0"},      {"limit_selet", "1"}, {"limit_txt_0", "5"},
+        {"limit_txt_1", "1"},  {"Sav_Drv", "/"},     {"Graph_txt", "line1 line2 end"},
+        {"keepRecording", "1"}};
+    for (const auto& [key, value] : stored) EXPECT_EQ(rig.stored(key), value) << key;
+    EXPECT_EQ(rig.session.readout.limitCaption[0], "");  // captions only with the alarm on
+    EXPECT_EQ(rig.session.settings.keepRecording, 1);
+    rig.reopen();
+    EXPECT_TRUE(keep->isChecked());
+    rig.click("Command3");
+    EXPECT_FALSE(keep->isChecked());
 }
 
 TEST(Fmsetup, PortListNamesDevicesAndExplainsMissingPermission) {
@@ -220,7 +216,7 @@ TEST(Fmsetup, PortListNamesDevicesAndExplainsMissingPermission) {
     EXPECT_TRUE(note.contains("/dev/ttyUSB0"));
 }
 
-TEST(Fmsetup, FormatLoadedBeforeShowingIsAtTheTopOfItsList) {
+TEST(Fmsetup, FormatsLoadedBeforeShowingAreAtTheTopOrTheDefaults) {
     SetupRig rig(false);
     rig.fresh.store().WriteSetting("Fdt_0", "yy mm dd");
     rig.dialog.Form_Load();  // as the main window does: load, then show
@@ -228,6 +224,11 @@ TEST(Fmsetup, FormatLoadedBeforeShowingIsAtTheTopOfItsList) {
     auto* list = rig.get<QListWidget>("List1_0");
     EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), list->currentRow());
     EXPECT_GT(list->currentRow(), 0);
+    rig.fresh.store().WriteSetting("Fdt_0", "dd.mm.yyyy");  // unlisted
+    rig.fresh.store().WriteSetting("Fdt_1", "");
+    rig.reopen();
+    EXPECT_EQ(list->currentItem()->text(), "yyyy/mm/dd");
+    EXPECT_EQ(rig.get<QListWidget>("List1_1")->currentItem()->text(), "HH:nn:ss");
 }
 
 TEST(Fmsetup, LongFolderPathDoesNotWidenTheDialog) {
@@ -238,27 +239,6 @@ TEST(Fmsetup, LongFolderPathDoesNotWidenTheDialog) {
     QCoreApplication::processEvents();  // the layouts take the new label size
     EXPECT_EQ(rig.dialog.minimumSizeHint().width(), usual);
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/srv/" + QString("measurements/").repeated(30));
-}
-
-TEST(Fmsetup, UnlistedFormatsShowTheDefaultsSelected) {
-    SetupRig rig(false);
-    rig.fresh.store().WriteSetting("Fdt_0", "dd.mm.yyyy");
-    rig.fresh.store().WriteSetting("Fdt_1", "");
-    rig.reopen();
-    EXPECT_EQ(rig.get<QListWidget>("List1_0")->currentItem()->text(), "yyyy/mm/dd");
-    EXPECT_EQ(rig.get<QListWidget>("List1_1")->currentItem()->text(), "HH:nn:ss");
-}
-
-TEST(Fmsetup, TitleLineBreaksBecomeBlanksWhenTypedOrPasted) {
-    SetupRig rig;
-    QLineEdit* title = rig.edit("Text1");
-    title->clear();
-    title->insert("line1\nline2");  // what a paste does
-    EXPECT_EQ(title->text(), "line1 line2");
-    title->insert("\r\nend");
-    EXPECT_EQ(title->text(), "line1 line2 end");
-    rig.click("Command1");
-    EXPECT_EQ(rig.stored("Graph_txt"), "line1 line2 end");
 }
 
 // The folder tree reads folders in the background; it still opens at the saved folder.
@@ -285,6 +265,66 @@ TEST(Fmsetup, FolderTreeOpensAtTheSavedFolder) {
     QTest::qWait(300);  // folders still being read do not move it away
     EXPECT_TRUE(opened());
     EXPECT_EQ(rig.get<QLabel>("Label4")->text(), folder + "/");
+}
+
+struct OderRig {
+    OderRig()
+        : clock(QDateTime(QDate(2024, 6, 1), QTime(8, 0, 0))),
+          schedule(session, fresh.store(), clock, boxes),
+          dialog(schedule) {
+        dialog.Form_Load();
+        dialog.show();
+        dialog.activateWindow();
+        QApplication::processEvents();
+    }
+    QLineEdit* edit(int row, int field) {
+        return dialog.findChild<QLineEdit*>(QString("Text%1_%2").arg(row + 1).arg(field));
+    }
+    QCheckBox* tick(int row) { return dialog.findChild<QCheckBox*>(QString("Check1_%1").arg(row)); }
+    void fill(int row, const QStringList& texts) {
+        for (int f = 0; f < 4; ++f) edit(row, f)->setText(texts[f]);
+    }
+
+    test::FreshStore fresh;
+    Session session;
+    FakeClock clock;
+    ScriptedMessageBoxes boxes;
+    Schedule schedule;
+    FmOder dialog;
+};
+
+TEST(FmOder, EnterMovesAlongTheRowOnly) {
+    OderRig rig;
+    rig.edit(1, 0)->setFocus();
+    for (int field = 0; field < 3; ++field) {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(rig.edit(1, field), &enter);
+        EXPECT_TRUE(rig.edit(1, field + 1)->hasFocus()) << field;
+    }
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(rig.edit(1, 3), &enter);
+    EXPECT_TRUE(rig.edit(1, 3)->hasFocus());
+    EXPECT_TRUE(rig.boxes.shown.isEmpty());  // Enter never saves
+}
+
+TEST(FmOder, RefusedSaveUnticksAndSelectsTheRowsFirstField) {
+    OderRig rig;
+    rig.fill(0, {"06/01/2024", "AM 09:00:00", "06/01/2024", "AM 10:00:00"});
+    rig.tick(0)->click();
+    rig.fill(1, {"06/01/2024", "AM 09:30:00", "06/01/2024", "AM 11:00:00"});
+    rig.tick(1)->click();
+    EXPECT_TRUE(rig.tick(1)->isChecked());
+    rig.dialog.findChild<QRadioButton*>("Option1_1")->setChecked(true);
+    rig.dialog.findChild<QAbstractButton*>("Command1")->click();
+    ASSERT_EQ(rig.boxes.shown.size(), 1);
+    EXPECT_EQ(rig.boxes.shown[0].text, Schedule::InputErrorMessage());
+    EXPECT_FALSE(rig.tick(1)->isChecked());
+    EXPECT_TRUE(rig.tick(0)->isChecked());
+    EXPECT_TRUE(rig.edit(1, 0)->hasFocus());
+    EXPECT_EQ(rig.edit(1, 0)->selectedText(), "06/01/2024");
+
+    rig.edit(0, 1)->setText("AM 09:00:01");  // typing unticks its row
+    EXPECT_FALSE(rig.tick(0)->isChecked());
 }
 
 }  // namespace

@@ -12,15 +12,11 @@ QDateTime At(const char* hms, int ms = 0) {
 }
 
 TEST(ScheduleTime, AcceptedForms) {
-    struct Row {
-        const char* text;
-        QTime expected;
-    };
-    const Row times[] = {
+    const std::pair<const char*, QTime> times[] = {
         {"AM 09:00:00", {9, 0, 0}},  {"PM 09:00:00", {21, 0, 0}},  {"am 9:05:07", {9, 5, 7}},
         {"AM 12:30:00", {0, 30, 0}}, {"PM 12:30:00", {12, 30, 0}}, {"09:00:00 PM", {21, 0, 0}},
         {"21:15:00", {21, 15, 0}},   {"9:00", {9, 0, 0}},          {" 10:00:01 ", {10, 0, 1}}};
-    for (const Row& row : times) EXPECT_EQ(ParseScheduleTime(row.text), row.expected) << row.text;
+    for (const auto& [text, expected] : times) EXPECT_EQ(ParseScheduleTime(text), expected) << text;
     for (const char* bad :
          {"", "abc", "25:00:00", "PM 13:00:00", "AM 09:00:00 PM", "9:60:00", "9:00:00:00", "9"})
         EXPECT_FALSE(ParseScheduleTime(bad)) << bad;
@@ -84,30 +80,26 @@ struct ScheduleRig {
 const QStringList kEntry1 = {"06/01/2024", "AM 09:00:00", "06/01/2024", "AM 10:00:00"};
 const QStringList kEntry2 = {"06/01/2024", "AM 11:00:00", "06/01/2024", "12:00:00"};
 
-TEST(Schedule, FirstLoadStoresAnEmptyScheduleQuietly) {
+TEST(Schedule, FirstLoadStoresAnEmptyScheduleAndAnEntryRecordsItsWindow) {
     ScheduleRig rig;
     SettingsStore& store = rig.fresh.store();
     for (int n = 1; n <= 5; ++n)
         EXPECT_EQ(store.ReadSetting(QString("O%1").arg(n), "absent"), ",,,,");
-    EXPECT_EQ(store.ReadSetting("ck", ""), "00000");
-    EXPECT_EQ(store.ReadSetting("order", ""), "0");
+    EXPECT_EQ(store.ReadSetting("ck", "") + store.ReadSetting("order", ""), "000000");
     EXPECT_TRUE(rig.boxes.shown.isEmpty());
     EXPECT_EQ(rig.schedule.form().hints[0], "( 06/01/2024 )");
     EXPECT_EQ(rig.schedule.form().hints[2], "( AM 08:00:00 )");
     EXPECT_EQ(rig.schedule.form().hints[3], "( AM 08:00:01 )");
-}
 
-TEST(Schedule, EntryRecordsFromItsStartToOneSecondAfterItsStop) {
-    ScheduleRig rig;
+    // An entry records from its start to one second after its stop.
     rig.enter(0, kEntry1);
     rig.save();
     ASSERT_EQ(rig.boxes.shown.size(), 1);
     EXPECT_EQ(rig.boxes.shown[0].text, Schedule::SavedMessage());
     EXPECT_EQ(rig.boxes.shown[0].title, "Schedule recording");
-    EXPECT_EQ(rig.fresh.store().ReadSetting("O1", ""),
-              "06/01/2024,AM 09:00:00,06/01/2024,AM 10:00:00,");
-    EXPECT_EQ(rig.fresh.store().ReadSetting("ck", ""), "10000");
-    EXPECT_EQ(rig.fresh.store().ReadSetting("order", ""), "1");
+    EXPECT_EQ(store.ReadSetting("O1", ""), "06/01/2024,AM 09:00:00,06/01/2024,AM 10:00:00,");
+    EXPECT_EQ(store.ReadSetting("ck", ""), "10000");
+    EXPECT_EQ(store.ReadSetting("order", ""), "1");
 
     rig.clock.setNow(At("08:59:58", 250));
     rig.runUntil(At("09:00:01"));
@@ -130,29 +122,20 @@ TEST(Schedule, EntryRecordsFromItsStartToOneSecondAfterItsStop) {
 }
 
 TEST(Schedule, SaveRefusesOverlappingOrEmptyWindows) {
-    struct Row {
+    const QStringList none = {"", "", "", ""}, day = {"06/01/2024", "", "06/01/2024", ""};
+    const struct {
         const char* name;
         QStringList first;
-        QStringList second;
+        const char *start, *stop;
         bool accepted;
-    };
-    const QStringList none = {"", "", "", ""};
-    const Row rows[] = {
-        {"second starts when first stops",
-         kEntry1,
-         {"06/01/2024", "10:00:00", "06/01/2024", "10:30:00"},
-         false},
-        {"second starts a second later",
-         kEntry1,
-         {"06/01/2024", "10:00:01", "06/01/2024", "10:30:00"},
-         true},
-        {"start equals stop", none, {"06/01/2024", "10:00:00", "06/01/2024", "10:00:00"}, false},
-        {"row one empty", none, kEntry2, false},
-    };
-    for (const Row& row : rows) {
+    } rows[] = {{"second starts when first stops", kEntry1, "10:00:00", "10:30:00", false},
+                {"second starts a second later", kEntry1, "10:00:01", "10:30:00", true},
+                {"start equals stop", none, "10:00:00", "10:00:00", false},
+                {"row one empty", none, "AM 11:00:00", "12:00:00", false}};
+    for (const auto& row : rows) {
         ScheduleRig rig;
         rig.type(0, row.first);
-        rig.enter(1, row.second);
+        rig.enter(1, {day[0], row.start, day[2], row.stop});
         rig.save();
         ASSERT_EQ(rig.boxes.shown.size(), 1) << row.name;
         EXPECT_EQ(rig.boxes.shown[0].text,
@@ -171,17 +154,13 @@ TEST(Schedule, SaveRefusesOverlappingOrEmptyWindows) {
 }
 
 TEST(Schedule, TickingChecksEachFieldInOrder) {
-    struct Row {
-        const char* startTime;
-        QString message;
-    };
-    const Row rows[] = {{"", Schedule::MissingFieldMessage()},
-                        {"abc", Schedule::InputErrorMessage()}};
-    for (const Row& row : rows) {
+    const std::pair<const char*, QString> rows[] = {{"", Schedule::MissingFieldMessage()},
+                                                    {"abc", Schedule::InputErrorMessage()}};
+    for (const auto& [startTime, message] : rows) {
         ScheduleRig rig;
-        rig.enter(0, {"06/01/2024", row.startTime, "06/01/2024", "AM 10:00:00"});
+        rig.enter(0, {"06/01/2024", startTime, "06/01/2024", "AM 10:00:00"});
         ASSERT_EQ(rig.boxes.shown.size(), 1);
-        EXPECT_EQ(rig.boxes.shown[0].text, row.message);
+        EXPECT_EQ(rig.boxes.shown[0].text, message);
         EXPECT_FALSE(rig.schedule.form().ticked[0]);
         const auto focus = rig.schedule.takeFocusRequest();
         ASSERT_TRUE(focus);

@@ -16,6 +16,11 @@ inline QByteArray ReadFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+inline bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 class FreshStore {
   public:
     FreshStore() : dir_(QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("store-XXXXXX")) {
