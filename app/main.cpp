@@ -19,12 +19,11 @@ namespace {
 // Records for the given time, writes the window's picture and ends the program. The
 // recording is a demonstration: nobody asked to keep it, so its journal goes too.
 void ScheduleSnapshot(Program& program, const Options& options) {
-    MainFm& window = program.window();
+    MainWindow& window = program.window();
     // With a report to show, nothing is recorded over it.
     if (options.reportPath.isEmpty()) {
-        QTimer::singleShot(1000, &window, [&window] {
-            if (QAction* start = window.findChild<QAction*>("mnstart")) start->trigger();
-        });
+        QTimer::singleShot(1000, &window,
+                           [&window] { window.controlAction(Control::Start)->trigger(); });
     }
     QTimer::singleShot(1000 + options.recordSeconds * 1000, &window, [&program, &window, options] {
         const bool saved = window.grab().save(options.snapshotPath, "PNG");
@@ -76,7 +75,7 @@ int main(int argc, char** argv) {
                      qPrintable(program.captureProblem()));
         return 2;
     }
-    program.window().Form_Load();
+    program.window().startUp();
     program.window().show();
 
     // A logout, a shutdown or Ctrl+C ends a recording as Stop does, without questions.

@@ -6,12 +6,12 @@
 #include <QDir>
 #include <QTimer>
 
-#include "fmoder.h"
-#include "fmsetup.h"
 #include "journal_recovery.h"
 #include "meter_tables.h"
 #include "port_choice.h"
 #include "report_writer.h"
+#include "schedule_dialog.h"
+#include "settings_dialog.h"
 #include "settings_form.h"
 #include "settings_record.h"
 
@@ -37,7 +37,7 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
       fileDialogsOwned_(std::move(fileDialogs)),
       messages_(OwnedOr<MessageBoxes>(messagesOwned_, std::make_unique<QtMessageBoxes>())),
       fileDialogs_(OwnedOr<FileDialogs>(fileDialogsOwned_, std::make_unique<QtFileDialogs>())),
-      folderDialogs_(fileDialogs_, [this] { return session_.settings.Sav_Drv; }),
+      folderDialogs_(fileDialogs_, [this] { return session_.settings.saveFolder; }),
       serial_(PortTable::fromEnvironment()),
       capture_(capturePath.isEmpty()
                    ? nullptr
@@ -64,14 +64,15 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
                                                windowCapture(), printing);
     wireRecorder();
 
-    window_ = std::make_unique<MainFm>(session_, recorder_, messages_, programDir_, windowCalls());
+    window_ =
+        std::make_unique<MainWindow>(session_, recorder_, messages_, programDir_, windowCalls());
     if (auto* boxes = dynamic_cast<QtMessageBoxes*>(messagesOwned_.get()))
         boxes->setOwner(window_.get());
     if (auto* dialogs = dynamic_cast<QtFileDialogs*>(&fileDialogs_))
         dialogs->setOwner(window_.get());
     graph_.onChanged = [this] { window_->repaintGraph(graph_.takeChangedArea()); };
-    session_.hooks.ScheduleCheck = [this] { schedule_.ScheduleCheck(); };
-    session_.hooks.Refresh = [this] { window_->sync(); };
+    session_.hooks.scheduleCheck = [this] { schedule_.scheduleCheck(); };
+    session_.hooks.refresh = [this] { window_->sync(); };
     // The opening attempt goes on between ticks only when a tick could run.
     poll_.setMayRun([this] { return window_->tickMayRun(); });
 }
@@ -86,19 +87,19 @@ void Program::wireRecorder() {
     c.UnitTable = [](int func, int range) { return UnitTable(func, range); };
     c.FunctionTable = [](int func) { return FunctionTable(func); };
     // Start needs to know at once whether the meter is there.
-    c.mnlinkon_Click = [this] { link_.linkUpAndWait(); };
+    c.linkUp = [this] { link_.linkUpAndWait(); };
     c.AbortRead = [this] {
         const int port = session_.link.portSettings.port;
-        if (port > 0) session_.link.PortResult = line_.sio_AbortRead(port);
+        if (port > 0) session_.link.lastResult = line_.sio_AbortRead(port);
     };
     c.UpdateMaxMin = [this] { graph_.statistics().UpdateMaxMin(); };
     c.UpdateAverage = [this] { graph_.statistics().UpdateAverage(); };
     c.PlotNewPoint = [this] { graph_.PlotNewPoint(); };
-    c.RE_display = [this] { graph_.RE_display(); };
+    c.drawEmptyFrame = [this] { graph_.drawEmptyFrame(); };
     c.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
-    c.op_set = [this] { op_set(session_); };
+    c.applySettingsToWindow = [this] { applySettingsToWindow(session_); };
     c.PromptUnsavedRecord = [this] { offerSaveOnStop(); };
-    c.or_stp = [this] { schedule_.or_stp(); };
+    c.endScheduledRecording = [this] { schedule_.endScheduledRecording(); };
     recorder_.InstallHooks();
     recorder_.setJournal(&journal_);
 }
@@ -134,7 +135,7 @@ void Program::RecoverJournals() {
     // The save folder, unless it is empty or no full path (a folder from another system
     // such as "D:\Data\"); ~/Data/ when it is, or when it cannot take the report.
     QStringList folders;
-    if (QDir::isAbsolutePath(session_.settings.Sav_Drv)) folders << session_.settings.Sav_Drv;
+    if (QDir::isAbsolutePath(session_.settings.saveFolder)) folders << session_.settings.saveFolder;
     folders << DefaultSaveFolder();
     const RecoveryOutcome outcome = quillon::RecoverJournals(journal_.folder(), folders, calls);
     const QString text = RecoveryMessage(outcome);
@@ -168,40 +169,41 @@ void Program::finishEnding() {
         QTimer::singleShot(20, window_.get(), [this] { finishEnding(); });
         return;
     }
-    window_->mnexit_Click();
+    window_->exitProgram();
     QCoreApplication::exit(0);
 }
 
-MainFmCalls Program::windowCalls() {
-    MainFmCalls c;
+MainWindowCalls Program::windowCalls() {
+    MainWindowCalls c;
     c.GetOSVersion = [] { return GetOSVersion(); };
     c.LoadSettings = [this] {
         // A first start stores every default: in one write, not one per key.
         SettingsStore::Batch oneWrite(store_);
         LoadSettingsAtStartup(session_, store_);
-        schedule_.Form_Load();
+        schedule_.load();
         // A settings file that cannot be read or written is told once, at start, in a
         // box that holds nothing up.
         if (const auto problem = store_.TakeProblemMessage("The settings"))
             messages_.notify(*problem, QString(), MsgIcon::Exclamation);
     };
     // The window's timer drives the poll loop's tick (the loop's own timer stays off).
-    c.Timer1_Timer = [this] { poll_.Timer1_Timer(); };
-    c.mnlinkon_Click = [this] { link_.mnlinkon_Click(); };
-    c.mnlinkoff_Click = [this] { link_.mnlinkoff_Click(); };
-    c.mnopen_Click = [this] { opener_->mnopen_Click(); };
-    c.mnsaveData_Click = [this] {
-        if (saver_.mnsaveData_Click()) journal_.reportSaved();
+    c.pollTick = [this] { poll_.pollTick(); };
+    c.linkUp = [this] { link_.linkUp(); };
+    c.linkOff = [this] { link_.linkOff(); };
+    c.openReport = [this] { opener_->openReport(); };
+    c.saveReport = [this] {
+        if (saver_.saveReport()) journal_.reportSaved();
     };
-    c.mnsaveBmp_Click = [this] { images_->mnsaveBmp_Click(); };
-    c.mnsaveScreen_Click = [this] { images_->mnsaveScreen_Click(); };
-    c.mnprintdata_Click = [this] { printer_->mnprintdata_Click(); };
-    c.mnprintBmp_Click = [this] { printer_->mnprintBmp_Click(); };
-    c.mnprintscreen_Click = [this] { printer_->mnprintscreen_Click(); };
-    c.mnsetup_Click = [this] { showSettingsDialog(); };
-    c.mnoder_Click = [this] { showScheduleDialog(); };
-    c.Command2_Click = [this] { graph_.statistics().Command2_Click(); };
-    c.Command1_Click = [this](int index) { graph_.Command1_Click(index); };
+    c.saveGraphPicture = [this] { images_->saveGraphPicture(); };
+    c.saveWindowPicture = [this] { images_->saveWindowPicture(); };
+    c.printReport = [this] { printer_->printReport(); };
+    c.printGraph = [this] { printer_->printGraph(); };
+    c.printWindow = [this] { printer_->printWindow(); };
+    c.showSettingsDialog = [this] { showSettingsDialog(); };
+    c.showScheduleDialog = [this] { showScheduleDialog(); };
+    c.toggleRelReference = [this] { graph_.statistics().toggleRelReference(); };
+    c.showPreviousPage = [this] { graph_.showPreviousPage(); };
+    c.showNextPage = [this] { graph_.showNextPage(); };
     c.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
     c.graphImage = [this] { return graph_.image(); };
     c.setCanvasSize = [this](QSize pixels) {
@@ -210,8 +212,8 @@ MainFmCalls Program::windowCalls() {
         graph_.setScale(double(pixels.width()) / design.width(),
                         double(pixels.height()) / design.height());
     };
-    c.RE_display = [this] { graph_.RE_display(); };
-    c.RedrawGraphPage = [this] { graph_.RedrawGraphPage(); };
+    c.drawEmptyFrame = [this] { graph_.drawEmptyFrame(); };
+    c.redrawPage = [this] { graph_.redrawPage(); };
     c.meterDevice = [this] { return serial_.ports().device(session_.link.portSettings.port); };
     c.SavePortOnExit = [this](int port) { SavePortOnExit(store_, port); };
     c.Unloaded = [this](bool dataDeclined) {
@@ -238,15 +240,15 @@ void Program::showSettingsDialog() {
         RaiseAndFocus(settingsDialog_);
         return;
     }
-    Fmsetup::MainWindowCalls calls;
-    calls.RE_display = [this] { graph_.RE_display(); };
+    SettingsDialog::GraphCalls calls;
+    calls.drawEmptyFrame = [this] { graph_.drawEmptyFrame(); };
     calls.setPageBox = [this](const QString& t) { graph_.setPageBox(t); };
-    auto* dialog = new Fmsetup(session_, store_, clock_, messages_, calls, PortChoice::FromSystem(),
-                               window_.get());
+    auto* dialog = new SettingsDialog(session_, store_, clock_, messages_, calls,
+                                      PortChoice::FromSystem(), window_.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::finished, window_.get(), [this] { window_->sync(); });
     settingsDialog_ = dialog;
-    dialog->Form_Load();
+    dialog->load();
     dialog->show();
 }
 
@@ -255,11 +257,11 @@ void Program::showScheduleDialog() {
         RaiseAndFocus(scheduleDialog_);
         return;
     }
-    auto* dialog = new FmOder(schedule_, window_.get());
+    auto* dialog = new ScheduleDialog(schedule_, window_.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::finished, window_.get(), [this] { window_->sync(); });
     scheduleDialog_ = dialog;
-    dialog->Form_Load();
+    dialog->load();
     dialog->show();
 }
 

@@ -15,7 +15,7 @@
 #include "folder_remembering_dialogs.h"
 #include "frame_decoder.h"
 #include "image_export.h"
-#include "main_fm.h"
+#include "main_window.h"
 #include "meter_link.h"
 #include "poll_loop.h"
 #include "posix_serial_library.h"
@@ -35,8 +35,8 @@
 
 namespace quillon {
 
-class Fmsetup;
-class FmOder;
+class SettingsDialog;
+class ScheduleDialog;
 
 class Program {
   public:
@@ -48,14 +48,14 @@ class Program {
                      const QString& capturePath = QString());
     ~Program();
 
-    MainFm& window() { return *window_; }
+    MainWindow& window() { return *window_; }
     Session& session() { return session_; }
     RecordingJournal& journal() { return journal_; }
     // Why the capture file asked for cannot be written ("" when it can, or none was asked).
     QString captureProblem() const { return capture_ ? capture_->errorText() : QString(); }
 
     // Turns the journals of recordings an earlier run left behind into reports in the
-    // save folder (Sav_Drv, else ~/Data/) and tells the user in one message.
+    // save folder (saveFolder, else ~/Data/) and tells the user in one message.
     void RecoverJournals();
     // Ends the program on a signal or at the end of the desktop session, asking nothing:
     // a recording ends as Stop ends it (saved when saving is automatic, otherwise its
@@ -71,7 +71,7 @@ class Program {
     // Stop's save step: saves or asks as the settings say, and tells the journal.
     void offerSaveOnStop();
     void finishEnding();
-    MainFmCalls windowCalls();
+    MainWindowCalls windowCalls();
     void showSettingsDialog();
     void showScheduleDialog();
     WindowCapture windowCapture();
@@ -101,12 +101,12 @@ class Program {
     std::unique_ptr<ReportPrinter> printer_;
     RecordingJournal journal_;
     Recorder recorder_;
-    std::unique_ptr<MainFm> window_;
+    std::unique_ptr<MainWindow> window_;
     bool ending_ = false;
     QElapsedTimer endingFor_;
     // The open settings and schedule windows: one of each at a time.
-    QPointer<Fmsetup> settingsDialog_;
-    QPointer<FmOder> scheduleDialog_;
+    QPointer<SettingsDialog> settingsDialog_;
+    QPointer<ScheduleDialog> scheduleDialog_;
 };
 
 }  // namespace quillon

@@ -63,9 +63,9 @@ void BM_ReadFramesBacklog(benchmark::State& state) {
 
     Session session;
     session.link.portSettings.port = 1;
-    session.settings.T1_beep = alarm ? 1 : 0;
-    session.settings.limit_selet = 3;
-    session.settings.limit_txt = {"5", "-5"};
+    session.settings.alarmEnabled = alarm ? 1 : 0;
+    session.settings.limitsTested = 3;
+    session.settings.limitTexts = {"5", "-5"};
     BufferPort port;
     port.data = stream;
     SystemClock clock;
@@ -74,7 +74,7 @@ void BM_ReadFramesBacklog(benchmark::State& state) {
     for (auto _ : state) {
         port.pos = 0;
         while (port.pos < port.data.size()) decoder.ReadFrames();
-        benchmark::DoNotOptimize(session.reading.ValueText);
+        benchmark::DoNotOptimize(session.reading.valueText);
     }
     state.SetItemsProcessed(state.iterations() * frames);
     state.counters["ns_per_frame"] =
@@ -105,7 +105,7 @@ void BM_ReadFramesFlood(benchmark::State& state) {
     for (auto _ : state) {
         port.pos = 0;
         decoder.ReadFrames();
-        benchmark::DoNotOptimize(session.reading.ValueText);
+        benchmark::DoNotOptimize(session.reading.valueText);
     }
     state.counters["bytes_per_call"] = double(port.pos);
 }

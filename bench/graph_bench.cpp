@@ -26,12 +26,12 @@ void EnsureApplication() {
 // A session holding `records` records of a sine in volts, as the record step leaves it.
 struct Recording {
     explicit Recording(int records, QSize size = TrendGraph::DesignSize()) : graph(s, clock) {
-        s.settings.Fdt = {QStringLiteral("yyyy/mm/dd"), QStringLiteral("HH:nn:ss")};
-        s.settings.Graph_Title = 1;
-        s.settings.Graph_txt = QStringLiteral("Bench");
-        s.rec.unitLabel = QStringLiteral("V");
-        s.rec.RecFunc = 2;
-        s.rec.RecRange = 1;
+        s.settings.dateTimeFormats = {QStringLiteral("yyyy/mm/dd"), QStringLiteral("HH:nn:ss")};
+        s.settings.showGraphTitle = 1;
+        s.settings.graphTitle = QStringLiteral("Bench");
+        s.rec.shownUnit = QStringLiteral("V");
+        s.rec.recordedFunction = 2;
+        s.rec.recordedRange = 1;
         s.rec.finestDec = QStringLiteral("1");
         s.graph.pageBox = QStringLiteral("1");
         for (int n = 1; n <= records; ++n) {
@@ -43,7 +43,7 @@ struct Recording {
             s.table.setCell(n, RecordTable::ColUnit, QStringLiteral("V"));
             s.table.addRow();
         }
-        s.rec.RecNo = records;
+        s.rec.nextRecord = records;
         graph.Relayout(size);
     }
     Session s;
@@ -56,8 +56,8 @@ void BM_FullPageRedraw(benchmark::State& state) {
     Recording r(100, QSize(int(767 * state.range(0) / 100), int(232 * state.range(0) / 100)));
     for (auto _ : state) {
         r.graph.statistics().ComputeGraphScale();
-        r.graph.RE_display();
-        r.graph.RedrawGraphPage();
+        r.graph.drawEmptyFrame();
+        r.graph.redrawPage();
         benchmark::DoNotOptimize(r.graph.image().constBits());
     }
 }

@@ -18,13 +18,13 @@ namespace {
 constexpr int kRecords = 10000;  // one recording's capacity
 
 void FillTable(Session& s) {
-    s.settings.Graph_txt = "Bench";
-    s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
-    s.stats.StatFlags = {true, true, true, false};
+    s.settings.graphTitle = "Bench";
+    s.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
+    s.stats.statFlags = {true, true, true, false};
     s.rec.recordName = "20240501_100000";
-    s.reading.FuncCode = 2;
-    s.reading.RangeIdx = 1;
-    s.reading.DecIdx = 1;
+    s.reading.function = 2;
+    s.reading.range = 1;
+    s.reading.decimalIndex = 1;
     s.readout.unit = "V";
     s.table.setRows(kRecords + 2);
     for (int i = 1; i <= kRecords; ++i) {

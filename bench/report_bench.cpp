@@ -11,10 +11,10 @@ namespace quillon {
 namespace {
 
 void FillRecording(Session& s, int n) {
-    s.settings.Graph_txt = "Bench";
-    s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
-    s.rec.RecFunc = 2;
-    s.rec.RecRange = 1;
+    s.settings.graphTitle = "Bench";
+    s.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
+    s.rec.recordedFunction = 2;
+    s.rec.recordedRange = 1;
     s.stats.maxRow = {"9.999", "V", "10:00:01"};
     s.stats.minRow = {"0.000", "V", "10:00:00"};
     s.stats.avgRow = {"5.000", "V"};
@@ -47,7 +47,7 @@ void BM_OpenReport10000(benchmark::State& state) {
     const QString path = dir.filePath("r.csv");
     WriteReport(source, path);
     Session s;
-    s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
+    s.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
     ScriptedMessageBoxes messages;
     ScriptedFileDialogs dialogs;
     int redraws = 0;

@@ -15,7 +15,7 @@ const QColor kMajorGrid(128, 128, 0);
 const QColor kTick(128, 128, 128);
 }  // namespace
 
-void TrendGraph::RE_display() {
+void TrendGraph::drawEmptyFrame() {
     ChangeScope scope(*this);
     pendingCurve_.clear();
     pendingPoints_.clear();
@@ -29,29 +29,31 @@ void TrendGraph::RE_display() {
 void TrendGraph::DrawPlotArea() {
     ChangeScope scope(*this);
     const GraphState& g = s_.graph;
-    canvas_.fillBox(0, 0, 10200 * g.ScaleX, 2720 * g.ScaleY, kPlotArea);
+    canvas_.fillBox(0, 0, 10200 * g.scaleX, 2720 * g.scaleY, kPlotArea);
 }
 
 void TrendGraph::DrawGrid() {
     ChangeScope scope(*this);
     GraphState& g = s_.graph;
-    g.UnitY = 2720 * g.ScaleY / 80;
-    g.UnitX = 10200 * g.ScaleX / 100;
-    const double right = 10200 * g.ScaleX, top = 2720 * g.ScaleY;
+    g.gridUnitY = 2720 * g.scaleY / 80;
+    g.gridUnitX = 10200 * g.scaleX / 100;
+    const double right = 10200 * g.scaleX, top = 2720 * g.scaleY;
 
     // The left and bottom ends (-150, -50) are not scaled: the major lines stick out a
     // little into the margins.
     QVector<QLineF> major, ticks;
-    for (int i = 0; i <= 80; i += 10) major.append(QLineF(-150, i * g.UnitY, right, i * g.UnitY));
-    for (int j = 0; j <= 100; j += 10) major.append(QLineF(j * g.UnitX, -50, j * g.UnitX, top));
+    for (int i = 0; i <= 80; i += 10)
+        major.append(QLineF(-150, i * g.gridUnitY, right, i * g.gridUnitY));
+    for (int j = 0; j <= 100; j += 10)
+        major.append(QLineF(j * g.gridUnitX, -50, j * g.gridUnitX, top));
     for (int i = 0; i <= 80; ++i)
-        if (i % 10 != 0) ticks.append(QLineF(0, i * g.UnitY, 80 * g.ScaleX, i * g.UnitY));
-    const double pageScale = g.PageScale > 0 ? g.PageScale : 1;
+        if (i % 10 != 0) ticks.append(QLineF(0, i * g.gridUnitY, 80 * g.scaleX, i * g.gridUnitY));
+    const double pageScale = g.pageScale > 0 ? g.pageScale : 1;
     const int n = qRound(100 * pageScale);
     const int m = std::max(1, qRound(100 * pageScale / 10));
     for (int j = 0; j <= n; ++j) {
-        const double x = j * g.UnitX / pageScale;
-        if (j % m != 0) ticks.append(QLineF(x, 0, x, 80 * g.ScaleY));
+        const double x = j * g.gridUnitX / pageScale;
+        if (j % m != 0) ticks.append(QLineF(x, 0, x, 80 * g.scaleY));
     }
     canvas_.lines(major, kMajorGrid, 1);
     canvas_.lines(ticks, kTick, 1);
@@ -61,37 +63,38 @@ void TrendGraph::DrawYAxisLabels() {
     ChangeScope scope(*this);
     if (s_.table.cell(1, RecordTable::ColValue).isEmpty()) return;
     const GraphState& g = s_.graph;
-    const double x = AxisNumberLeft(s_.settings.Tick_Dn) * g.ScaleX;
+    const double x = AxisNumberLeft(s_.settings.graphBottom) * g.scaleX;
     const std::optional<int> decIdx = StatisticsCalc::DecimalIndexOf(s_.rec.finestDec);
     for (int i = 0; i <= 8; ++i) {
-        const QString text = AxisNumberText(s_.settings.Tick_Dn, g.YStep, i, decIdx);
-        if (!text.isNull()) canvas_.text(x, (110 + 340 * i) * g.ScaleY, text);
+        const QString text = AxisNumberText(s_.settings.graphBottom, g.valuePerGridUnit, i, decIdx);
+        if (!text.isNull()) canvas_.text(x, (110 + 340 * i) * g.scaleY, text);
     }
 }
 
 void TrendGraph::DrawGraphCaption() {
     ChangeScope scope(*this);
     const GraphState& g = s_.graph;
-    const double x = 4200 * g.ScaleX, titleY = 3120 * g.ScaleY, dateY = 2920 * g.ScaleY;
+    const double x = 4200 * g.scaleX, titleY = 3120 * g.scaleY, dateY = 2920 * g.scaleY;
     if (!ShowsOpenedReport(s_)) {
-        if (s_.settings.Graph_Title == 1) canvas_.text(x, titleY, s_.settings.Graph_txt);
-        canvas_.text(x, dateY, FormatDate(clock_.now().date(), s_.settings.Fdt[0]));
+        if (s_.settings.showGraphTitle == 1) canvas_.text(x, titleY, s_.settings.graphTitle);
+        canvas_.text(x, dateY, FormatDate(clock_.now().date(), s_.settings.dateTimeFormats[0]));
     } else {
         canvas_.text(x, titleY, s_.rec.fileTitle);
         canvas_.text(x, dateY, s_.rec.fileDate);
     }
-    if (!s_.rec.unitLabel.isEmpty()) {
-        const QString caption =
-            QLatin1Char('(') + UnitTable(s_.rec.RecFunc, s_.rec.RecRange) + QLatin1Char(')');
+    if (!s_.rec.shownUnit.isEmpty()) {
+        const QString caption = QLatin1Char('(') +
+                                UnitTable(s_.rec.recordedFunction, s_.rec.recordedRange) +
+                                QLatin1Char(')');
         // Drawn after every record, and no strip clears it first.
-        canvas_.textOnWhite(-550 * g.ScaleX, 3100 * g.ScaleY, caption);
+        canvas_.textOnWhite(-550 * g.scaleX, 3100 * g.scaleY, caption);
     }
 }
 
 void TrendGraph::ClearLeftMargin() {
     ChangeScope scope(*this);
     const GraphState& g = s_.graph;
-    canvas_.fillBox(-900 * g.ScaleX, -55 * g.ScaleY, -150 * g.ScaleX, 3480 * g.ScaleY, Qt::white);
+    canvas_.fillBox(-900 * g.scaleX, -55 * g.scaleY, -150 * g.scaleX, 3480 * g.scaleY, Qt::white);
 }
 
 }  // namespace quillon

@@ -20,21 +20,21 @@ int StatisticsCalc::CurrentPage() const { return int(PageNumber(s_.graph.pageBox
 
 void StatisticsCalc::ComputePageMaxMin() {
     const RecordTable& t = s_.table;
-    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    const int perPage = RecordsPerPage(s_.graph.pageScale);
     const qint64 first = FirstRecordOfPage(CurrentPage(), perPage);
     if (first < 1 || first > t.recordCount()) return;
     const QString firstText = t.cell(int(first), RecordTable::ColValue);
     if (firstText.isEmpty()) return;
     const int last = int(std::min<qint64>(first + perPage - 1, t.recordCount()));
 
-    const int func = s_.rec.RecFunc;
-    const QString unit = UnitTable(func, s_.rec.RecRange);
+    const int func = s_.rec.recordedFunction;
+    const QString unit = UnitTable(func, s_.rec.recordedRange);
     // Only the numbers of the page count, in the reference unit: an overload is drawn
     // nowhere, and a value whose unit has no factor cannot be compared with the others.
     // So the scale fits what the curve shows, whatever was drawn before.
     Statistics& st = s_.stats;
-    st.MaxText.clear();
-    st.MinText.clear();
+    st.workingMax.clear();
+    st.workingMin.clear();
     double hi = 0, lo = 0;
     for (int row = int(first); row <= last; ++row) {
         const QString cell = t.cell(row, RecordTable::ColValue);
@@ -48,33 +48,33 @@ void StatisticsCalc::ComputePageMaxMin() {
             text = ExactNumberText(*v);
         }
         const double v = NumberOr(text, 0);
-        if (st.MaxText.isEmpty() || v > hi) {
+        if (st.workingMax.isEmpty() || v > hi) {
             hi = v;
-            st.MaxText = text;
+            st.workingMax = text;
         }
-        if (st.MinText.isEmpty() || v < lo) {
+        if (st.workingMin.isEmpty() || v < lo) {
             lo = v;
-            st.MinText = text;
+            st.workingMin = text;
         }
     }
     // A page without numbers keeps its first text ("OL" stands for the top of the range).
-    if (st.MaxText.isEmpty()) st.MaxText = st.MinText = firstText;
-    st.pageMax = st.MaxText;
-    st.pageMin = st.MinText;
+    if (st.workingMax.isEmpty()) st.workingMax = st.workingMin = firstText;
+    st.pageMax = st.workingMax;
+    st.pageMin = st.workingMin;
 }
 
 void StatisticsCalc::ComputeGraphScale() {
     if (s_.table.cell(1, RecordTable::ColValue).isEmpty() || CurrentPage() == 0) return;
     Settings& set = s_.settings;
     GraphState& g = s_.graph;
-    switch (set.Graph_range) {
+    switch (set.graphRangeMode) {
         case 2:  // "Range": the user's own limits
-            g.YStep = std::fabs(double(set.Tick_UP) - double(set.Tick_Dn)) / 80;
+            g.valuePerGridUnit = std::fabs(double(set.graphTop) - double(set.graphBottom)) / 80;
             return;
         case 1:  // "Meter Range": the overload limits of the current range
-            set.Tick_UP = s_.reading.OLHigh;
-            set.Tick_Dn = s_.reading.OLLow;
-            g.YStep = (double(s_.reading.OLHigh) - double(s_.reading.OLLow)) / 80;
+            set.graphTop = s_.reading.rangeHigh;
+            set.graphBottom = s_.reading.rangeLow;
+            g.valuePerGridUnit = (double(s_.reading.rangeHigh) - double(s_.reading.rangeLow)) / 80;
             return;
         case 0:  // "Auto Range"
             break;
@@ -83,11 +83,11 @@ void StatisticsCalc::ComputeGraphScale() {
     }
 
     ComputePageMaxMin();
-    const qint64 first = FirstRecordOfPage(CurrentPage(), RecordsPerPage(g.PageScale));
+    const qint64 first = FirstRecordOfPage(CurrentPage(), RecordsPerPage(g.pageScale));
     if (first < 1 || s_.table.cell(int(first), RecordTable::ColValue).isEmpty()) return;
     auto single = [&](const QString& text) -> float {
         if (IsNumeric(text)) return float(NumberOr(text, 0));
-        return text == QLatin1String("OL") ? s_.reading.OLHigh : s_.reading.OLLow;
+        return text == QLatin1String("OL") ? s_.reading.rangeHigh : s_.reading.rangeLow;
     };
     const double hi = single(s_.stats.pageMax);
     const double lo = single(s_.stats.pageMin);
@@ -116,17 +116,17 @@ void StatisticsCalc::ComputeGraphScale() {
             down = rounded(lo - 10 * step);
             if (down + 80 * step < hi) step += res;
         }
-        set.Tick_Dn = float(down);
-        set.Tick_UP = float(rounded(double(set.Tick_Dn) + 80 * step));
+        set.graphBottom = float(down);
+        set.graphTop = float(rounded(double(set.graphBottom) + 80 * step));
     } else {
         step = Fix(s + 0.5);
         if (step < 1) step = 1;
         down = Fix(lo - (s < 0.6 ? 30 : 10) * step);
         if (down + 80 * step < hi) step += 1;
-        set.Tick_Dn = float(down);
-        set.Tick_UP = float(Fix(down + 80 * step));
+        set.graphBottom = float(down);
+        set.graphTop = float(Fix(down + 80 * step));
     }
-    g.YStep = step;
+    g.valuePerGridUnit = step;
 }
 
 }  // namespace quillon

@@ -1,5 +1,5 @@
 #pragma once
-// Page arithmetic shared by the scaling and the plot: a page holds 100 * PageScale
+// Page arithmetic shared by the scaling and the plot: a page holds 100 * pageScale
 // records, page p holds records (p - 1) * perPage + 1 .. p * perPage.
 
 #include <QString>

@@ -21,9 +21,9 @@ std::optional<int> StatisticsCalc::DecimalIndexOf(const QString& text) {
 }
 
 std::optional<StatisticsCalc::UnitChange> StatisticsCalc::PendingUnitChange() const {
-    if (!s_.rec.RangeChanged) return std::nullopt;
-    const int func = s_.reading.FuncCode;
-    UnitChange change{UnitTable(func, s_.rec.PrevRange), UnitTable(func, s_.reading.RangeIdx)};
+    if (!s_.rec.rangeChanged) return std::nullopt;
+    const int func = s_.reading.function;
+    UnitChange change{UnitTable(func, s_.rec.previousRange), UnitTable(func, s_.reading.range)};
     if (change.from == change.to) return std::nullopt;
     return change;
 }
@@ -31,7 +31,7 @@ std::optional<StatisticsCalc::UnitChange> StatisticsCalc::PendingUnitChange() co
 void StatisticsCalc::ConvertHeld(QString& text, const UnitChange& change) const {
     if (!IsNumeric(text)) return;
     const std::optional<double> v =
-        ConvertUnit(s_.reading.FuncCode, NumberOr(text, 0), change.from, change.to);
+        ConvertUnit(s_.reading.function, NumberOr(text, 0), change.from, change.to);
     if (v) text = ExactNumberText(*v);
 }
 
@@ -45,8 +45,8 @@ void StatisticsCalc::FillShownRow(std::array<QString, 3>& row, const QString& re
 void StatisticsCalc::UpdateMaxMin() {
     Statistics& st = s_.stats;
     if (s_.table.rows() == kMaxRowMin) {
-        st.MaxText.clear();
-        st.MinText.clear();
+        st.workingMax.clear();
+        st.workingMin.clear();
         st.maxValue.clear();
         st.minValue.clear();
         st.maxRecord.clear();
@@ -59,39 +59,39 @@ void StatisticsCalc::UpdateMaxMin() {
         ConvertHeld(st.maxValue, *change);
         ConvertHeld(st.minValue, *change);
     }
-    const QString v = s_.reading.ValueText;
+    const QString v = s_.reading.valueText;
     if (!IsNumeric(v)) return;
 
     const QString r = QString::number(s_.table.rows() - 2);
-    st.MaxText = st.maxValue;
-    st.MinText = st.minValue;
-    if (st.MaxText.isEmpty() || st.MinText.isEmpty()) {
-        st.MaxText = st.MinText = v;
+    st.workingMax = st.maxValue;
+    st.workingMin = st.minValue;
+    if (st.workingMax.isEmpty() || st.workingMin.isEmpty()) {
+        st.workingMax = st.workingMin = v;
         st.maxRecord = st.minRecord = r;
     } else {
         const double x = NumberOr(v, 0);
-        if (x > NumberOr(st.MaxText, x)) {
-            st.MaxText = v;
+        if (x > NumberOr(st.workingMax, x)) {
+            st.workingMax = v;
             st.maxRecord = r;
         }
-        if (x < NumberOr(st.MinText, x)) {
-            st.MinText = v;
+        if (x < NumberOr(st.workingMin, x)) {
+            st.workingMin = v;
             st.minRecord = r;
         }
     }
-    st.maxValue = st.MaxText;
-    st.minValue = st.MinText;
-    if (st.StatFlags[0]) FillShownRow(st.maxRow, st.maxRecord);
-    if (st.StatFlags[1]) FillShownRow(st.minRow, st.minRecord);
+    st.maxValue = st.workingMax;
+    st.minValue = st.workingMin;
+    if (st.statFlags[0]) FillShownRow(st.maxRow, st.maxRecord);
+    if (st.statFlags[1]) FillShownRow(st.minRow, st.minRecord);
 }
 
 void StatisticsCalc::UpdateAverage() {
     Statistics& st = s_.stats;
-    if (!st.StatFlags[2]) return;
+    if (!st.statFlags[2]) return;
     // As for MAX/MIN: an overload on the record of the range change still moves the sum
     // into the new unit.
     if (const auto change = PendingUnitChange()) ConvertHeld(st.avgSum, *change);
-    const QString v = s_.reading.ValueText;
+    const QString v = s_.reading.valueText;
     if (!IsNumeric(v)) return;
 
     const double count = LeadingNumber(st.avgCount) + 1;
@@ -103,20 +103,20 @@ void StatisticsCalc::UpdateAverage() {
     st.avgRow[1] = s_.readout.unit;
 }
 
-void StatisticsCalc::Command2_Click() {
+void StatisticsCalc::toggleRelReference() {
     Statistics& st = s_.stats;
-    if (!(s_.link.LinkOn && s_.rec.Running) || st.StatFlags[3]) {
+    if (!(s_.link.linkOn && s_.rec.running) || st.statFlags[3]) {
         ClearRelReference(s_);
         return;
     }
-    const int n = s_.rec.RecNo - 1;
+    const int n = s_.rec.nextRecord - 1;
     const QString value = s_.table.cell(n, RecordTable::ColValue);
     if (!IsNumeric(value)) return;
     st.relValue = value;
     st.relUnit = s_.table.cell(n, RecordTable::ColUnit);
     st.relTime = s_.table.cell(n, RecordTable::ColTime);
     s_.readout.indicator[kIndRel] = true;
-    st.StatFlags[3] = true;
+    st.statFlags[3] = true;
     st.relHighlighted = true;
 }
 

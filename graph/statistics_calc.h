@@ -4,7 +4,8 @@
 //
 // Works on the shared session only: values are read as text from the record table and
 // the current reading, and results are stored as text in session.stats (and the scale in
-// session.graph.YStep and session.settings.Tick_Dn / Tick_UP). Holds no state itself.
+// session.graph.valuePerGridUnit and session.settings.graphBottom / graphTop). Holds no state
+// itself.
 
 #include <optional>
 
@@ -23,11 +24,12 @@ class StatisticsCalc {
     // Page MAX/MIN (stats.pageMax / pageMin) of the numbers of the page in the page box,
     // in the unit of the recording's latest range.
     void ComputePageMaxMin();
-    // YStep, Tick_Dn and Tick_UP for the page in the page box, by settings.Graph_range.
+    // valuePerGridUnit, graphBottom and graphTop for the page in the page box, by
+    // settings.graphRangeMode.
     void ComputeGraphScale();
 
     // The "REL" button: takes the latest record as reference, or drops the reference.
-    void Command2_Click();
+    void toggleRelReference();
 
     // The decimal index kept with the recording (rec.finestDec), when it is 0..4.
     static std::optional<int> DecimalIndexOf(const QString& text);

@@ -18,7 +18,7 @@ constexpr int kBackspace = 8;
 
 TrendGraph::TrendGraph(Session& session, Clock& clock)
     : s_(session), clock_(clock), stats_(session), canvas_(GraphCanvas::DesignSize()) {
-    canvas_.setScale(s_.graph.ScaleX, s_.graph.ScaleY);
+    canvas_.setScale(s_.graph.scaleX, s_.graph.scaleY);
 }
 
 // ------------------------------------------------------------------ picture ----
@@ -33,16 +33,16 @@ void TrendGraph::setCanvasSize(QSize pixels) {
 void TrendGraph::setScale(double scaleX, double scaleY) {
     ChangeScope scope(*this);
     canvas_.setScale(scaleX, scaleY);
-    s_.graph.ScaleX = canvas_.scaleX();
-    s_.graph.ScaleY = canvas_.scaleY();
+    s_.graph.scaleX = canvas_.scaleX();
+    s_.graph.scaleY = canvas_.scaleY();
 }
 
 void TrendGraph::Relayout(QSize pixels, double scaleX, double scaleY) {
     ChangeScope scope(*this);
     setCanvasSize(pixels);
     setScale(scaleX, scaleY);
-    RE_display();
-    RedrawGraphPage();
+    drawEmptyFrame();
+    redrawPage();
 }
 
 void TrendGraph::Relayout(QSize pixels) {
@@ -54,15 +54,18 @@ void TrendGraph::Relayout(QSize pixels) {
 // ------------------------------------------------------------------ drawing ----
 
 double TrendGraph::XOf(qint64 record, qint64 page) const {
-    const int perPage = RecordsPerPage(s_.graph.PageScale);
-    return double(record - (page - 1) * perPage) * 100.0 / perPage * s_.graph.UnitX;
+    const int perPage = RecordsPerPage(s_.graph.pageScale);
+    return double(record - (page - 1) * perPage) * 100.0 / perPage * s_.graph.gridUnitX;
 }
 
 double TrendGraph::YOf(double value) const {
-    return (value - double(s_.settings.Tick_Dn)) / s_.graph.YStep * s_.graph.UnitY;
+    return (value - double(s_.settings.graphBottom)) / s_.graph.valuePerGridUnit *
+           s_.graph.gridUnitY;
 }
 
-bool TrendGraph::CanPlot() const { return s_.graph.YStep > 0 && std::isfinite(s_.graph.YStep); }
+bool TrendGraph::CanPlot() const {
+    return s_.graph.valuePerGridUnit > 0 && std::isfinite(s_.graph.valuePerGridUnit);
+}
 
 void TrendGraph::FlushCurve() {
     if (!pendingPoints_.isEmpty()) {
@@ -84,15 +87,15 @@ void TrendGraph::DrawPoint(qint64 record, qint64 page, double value) {
     const double step = XOf(record, page) - XOf(record - 1, page);
     const bool plot = CanPlot();
     QPointF from;
-    if (!g.NoPrevPoint) {
-        from = QPointF(x - step, plot ? YOf(g.LastPlotValue) : 0);
+    if (!g.noPreviousPoint) {
+        from = QPointF(x - step, plot ? YOf(g.lastPlottedValue) : 0);
         if (plot) pendingPoints_.append(from);
     }
-    g.LastPlotValue = float(value);
-    if (g.NoPrevPoint) {
+    g.lastPlottedValue = float(value);
+    if (g.noPreviousPoint) {
         from = QPointF(x - step, plot ? YOf(value) : 0);
         if (plot) pendingPoints_.append(from);
-        g.NoPrevPoint = false;
+        g.noPreviousPoint = false;
     }
     if (plot) pendingCurve_.append(QLineF(from, QPointF(x, YOf(value))));
 }
@@ -102,38 +105,38 @@ void TrendGraph::DrawPoint(qint64 record, qint64 page, double value) {
 std::optional<double> TrendGraph::PlotValue(int row) const {
     const QString cell = s_.table.cell(row, RecordTable::ColValue);
     if (!IsNumeric(cell)) return std::nullopt;
-    const int func = s_.rec.RecFunc;
+    const int func = s_.rec.recordedFunction;
     return ConvertUnit(func, NumberOr(cell, 0), s_.table.cell(row, RecordTable::ColUnit),
-                       UnitTable(func, s_.rec.RecRange));
+                       UnitTable(func, s_.rec.recordedRange));
 }
 
 void TrendGraph::StartCurveAt(qint64 first) {
     GraphState& g = s_.graph;
     if (const auto v = PlotValue(int(first))) {
-        g.LastPlotValue = float(*v);
-        g.NoPrevPoint = false;
+        g.lastPlottedValue = float(*v);
+        g.noPreviousPoint = false;
     } else {
-        g.LastPlotValue = 0;
-        g.NoPrevPoint = true;
+        g.lastPlottedValue = 0;
+        g.noPreviousPoint = true;
     }
 }
 
 void TrendGraph::DrawStripsAndTimeLabels(qint64 page) {
     const GraphState& g = s_.graph;
-    const double sx = g.ScaleX, sy = g.ScaleY;
+    const double sx = g.scaleX, sy = g.scaleY;
     canvas_.fillBox(0, 2730 * sy, 10300 * sx, 3340 * sy, Qt::white);
     DrawGraphCaption();
     canvas_.fillBox(-100 * sx, -280 * sy, 10400 * sx, -15 * sy, Qt::white);
 
-    const int perPage = RecordsPerPage(g.PageScale);
+    const int perPage = RecordsPerPage(g.pageScale);
     const qint64 first = FirstRecordOfPage(page, perPage);
     const qint64 records = s_.table.recordCount();
     for (int k = 0; k <= 5; ++k) {
         const qint64 record = k == 0 ? first : (page - 1) * perPage + qint64(k) * perPage / 5;
         if (record < 1 || record > records) break;
         double x = k == 0  ? -70 * sx
-                   : k < 5 ? 20 * k * g.UnitX - 200 * sx
-                           : 100 * g.UnitX - 520 * sx;
+                   : k < 5 ? 20 * k * g.gridUnitX - 200 * sx
+                           : 100 * g.gridUnitX - 520 * sx;
         const QString text = s_.table.cell(int(record), RecordTable::ColTime);
         // A long time format would run off the right edge: keep the label inside.
         x = std::min(x, GraphCanvas::kRight * sx - canvas_.textWidth(text));
@@ -141,13 +144,13 @@ void TrendGraph::DrawStripsAndTimeLabels(qint64 page) {
     }
 }
 
-void TrendGraph::RedrawGraphPage() {
+void TrendGraph::redrawPage() {
     ChangeScope scope(*this);
     const RecordTable& t = s_.table;
     if (t.cell(1, RecordTable::ColValue).isEmpty() || t.recordCount() == 0) return;
     const qint64 page = PageNumber(s_.graph.pageBox);
     if (page < 1) return;
-    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    const int perPage = RecordsPerPage(s_.graph.pageScale);
     const qint64 first = FirstRecordOfPage(page, perPage);
     if (first > t.recordCount()) return;
 
@@ -160,9 +163,9 @@ void TrendGraph::RedrawGraphPage() {
 }
 
 bool TrendGraph::FollowsNewestRecord() const {
-    const qint64 n = s_.rec.RecNo;
+    const qint64 n = s_.rec.nextRecord;
     if (n <= 1 || n > s_.table.recordCount()) return true;
-    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    const int perPage = RecordsPerPage(s_.graph.pageScale);
     const qint64 shown = PageNumber(s_.graph.pageBox);
     return shown < 1 || shown == PageOfRecord(n, perPage) || shown == PageOfRecord(n - 1, perPage);
 }
@@ -174,23 +177,23 @@ void TrendGraph::PlotNewPoint() {
     // The graph follows the newest record only while its page (or the page before a new
     // one begins) is shown: a user who paged back keeps looking at that page.
     const bool follow = FollowsNewestRecord();
-    if (s_.rec.RangeChanged) {
+    if (s_.rec.rangeChanged) {
         // The page shown is redrawn in the new unit; when following, that is the page of
         // the new record, also when it is the first of a new page. The page box is set
         // without its own redraw, which the lines below do once.
-        const qint64 newest = s_.rec.RecNo;
+        const qint64 newest = s_.rec.nextRecord;
         if (follow && newest >= 1 && newest <= t.recordCount())
             s_.graph.pageBox =
-                QString::number(PageOfRecord(newest, RecordsPerPage(s_.graph.PageScale)));
+                QString::number(PageOfRecord(newest, RecordsPerPage(s_.graph.pageScale)));
         stats_.ComputeGraphScale();
-        RE_display();
-        RedrawGraphPage();
-        s_.rec.RangeChanged = false;
+        drawEmptyFrame();
+        redrawPage();
+        s_.rec.rangeChanged = false;
         return;
     }
-    const qint64 n = s_.rec.RecNo;
+    const qint64 n = s_.rec.nextRecord;
     if (n < 1 || n > t.recordCount() || !follow) return;
-    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    const int perPage = RecordsPerPage(s_.graph.pageScale);
     const qint64 page = PageOfRecord(n, perPage);
     setPageBox(QString::number(page));
 
@@ -198,7 +201,7 @@ void TrendGraph::PlotNewPoint() {
     const qint64 first = FirstRecordOfPage(page, perPage);
     if (n > first) {
         const QString previous = t.cell(int(n - 1), RecordTable::ColValue);
-        if (IsNumeric(previous)) g.LastPlotValue = float(NumberOr(previous, 0));
+        if (IsNumeric(previous)) g.lastPlottedValue = float(NumberOr(previous, 0));
     } else {
         StartCurveAt(first);
         if (page == 1) {
@@ -215,10 +218,10 @@ void TrendGraph::PlotNewPoint() {
         // The scale limits are single precision: compare in single precision, or a value
         // lying exactly on a limit (1.28 against 1.2799999f) would count as outside.
         const float vs = float(v);
-        if (vs > s_.settings.Tick_UP || vs < s_.settings.Tick_Dn) {
+        if (vs > s_.settings.graphTop || vs < s_.settings.graphBottom) {
             stats_.ComputeGraphScale();
-            RE_display();
-            RedrawGraphPage();
+            drawEmptyFrame();
+            redrawPage();
         } else {
             DrawPoint(n, page, v);
         }
@@ -233,20 +236,20 @@ void TrendGraph::setPageBox(const QString& text) {
     if (text == s_.graph.pageBox) return;
     ChangeScope scope(*this);
     s_.graph.pageBox = text;
-    Text1_Change();
+    pageBoxEdited();
 }
 
 void TrendGraph::ShowPage(const QString& page) {
     ChangeScope scope(*this);
     s_.graph.pageBox = page;
     if (s_.table.rows() < 3) {
-        RE_display();  // no records: the empty frame with the file's captions
+        drawEmptyFrame();  // no records: the empty frame with the file's captions
         return;
     }
-    Text1_Change();
+    pageBoxEdited();
 }
 
-void TrendGraph::Text1_Change() {
+void TrendGraph::pageBoxEdited() {
     ChangeScope scope(*this);
     const RecordTable& t = s_.table;
     if (t.rows() < 3) return;
@@ -256,26 +259,28 @@ void TrendGraph::Text1_Change() {
     if (!IsNumeric(box)) box = QStringLiteral("1");
     const double page = Fix(NumberOr(box, 1));
     box = PlainDouble(page);
-    const int perPage = RecordsPerPage(s_.graph.PageScale);
+    const int perPage = RecordsPerPage(s_.graph.pageScale);
     if (page > double(t.recordCount() / perPage))
         box = QString::number(LastPage(t.recordCount(), perPage));
     stats_.ComputeGraphScale();
-    RE_display();
-    RedrawGraphPage();
+    drawEmptyFrame();
+    redrawPage();
 }
 
-bool TrendGraph::Text1_KeyPress(int key) { return key == kBackspace || (key >= '0' && key <= '9'); }
+bool TrendGraph::acceptsPageBoxKey(int key) {
+    return key == kBackspace || (key >= '0' && key <= '9');
+}
 
-void TrendGraph::Command1_Click(int index) {
+void TrendGraph::showPreviousPage() {
     const qint64 page = PageNumber(s_.graph.pageBox);
-    const int perPage = RecordsPerPage(s_.graph.PageScale);
-    if (index == 1) {
-        if (page > s_.table.recordCount() / perPage) return;
-        setPageBox(QString::number(page + 1));
-    } else if (index == 0) {
-        if (page <= 1) return;
-        setPageBox(QString::number(page - 1));
-    }
+    if (page <= 1) return;
+    setPageBox(QString::number(page - 1));
+}
+
+void TrendGraph::showNextPage() {
+    const qint64 page = PageNumber(s_.graph.pageBox);
+    if (page > s_.table.recordCount() / RecordsPerPage(s_.graph.pageScale)) return;
+    setPageBox(QString::number(page + 1));
 }
 
 }  // namespace quillon

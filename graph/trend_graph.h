@@ -1,12 +1,13 @@
 #pragma once
-// The trend graph picture (Picture1): the empty frame (plot area, grid, axis numbers,
+// The trend graph picture: the empty frame (plot area, grid, axis numbers,
 // title, date, unit caption), the red curve of the recorded values one page of 100
 // records at a time, the time labels, and the page box with its two buttons.
 //
 // Everything is drawn into an off-screen image (see GraphCanvas); the window shows
-// image() and repaints when onChanged is called. The page box (Text1) is held here as
-// text in session.graph.pageBox: the window forwards typed keys to Text1_KeyPress,
-// edits to setPageBox and button clicks to Command1_Click, and shows pageBox() again.
+// image() and repaints when onChanged is called. The page box is held here as
+// text in session.graph.pageBox: the window forwards typed keys to acceptsPageBoxKey,
+// edits to setPageBox and button clicks to showPreviousPage/showNextPage, and shows
+// pageBox() again.
 
 #include <QImage>
 #include <QSize>
@@ -27,10 +28,10 @@ class TrendGraph {
 
     // ---- picture
     // A new pixel size gives a blank picture; a new scale only changes the mapping.
-    // Neither redraws: the window's re-layout calls Relayout (or RE_display and
-    // RedrawGraphPage itself).
+    // Neither redraws: the window's re-layout calls Relayout (or drawEmptyFrame and
+    // redrawPage itself).
     void setCanvasSize(QSize pixels);
-    void setScale(double scaleX, double scaleY);  // also session.graph.ScaleX/ScaleY
+    void setScale(double scaleX, double scaleY);  // also session.graph.scaleX/scaleY
     // Re-layout after a resize: new size and factors, then the frame and the curve.
     void Relayout(QSize pixels, double scaleX, double scaleY);
     // The same with the factors taken from the picture's own size against the design
@@ -47,7 +48,7 @@ class TrendGraph {
     QRegion takeChangedArea() { return canvas_.takeChangedArea(); }
 
     // ---- frame
-    void RE_display();
+    void drawEmptyFrame();
     void DrawPlotArea();
     void DrawGrid();
     void DrawYAxisLabels();
@@ -55,24 +56,26 @@ class TrendGraph {
     void ClearLeftMargin();
 
     // ---- curve and pages
-    void RedrawGraphPage();
-    // Plots the record just written (RecNo) when the newest page is shown, turning to a
+    void redrawPage();
+    // Plots the record just written (nextRecord) when the newest page is shown, turning to a
     // new page as records fill one; a page the user turned back to stays as it is.
     void PlotNewPoint();
     // True when the page shown is the newest record's (or the one before it began).
     bool FollowsNewestRecord() const;
 
-    // ---- page box Text1 and the buttons Command1(0) "<< Back", Command1(1) "Next >>"
+    // ---- the page box and its buttons "<< Back" and "Next >>"
     QString pageBox() const { return s_.graph.pageBox; }
-    // Sets the page box text; runs Text1_Change when the text changes.
+    // Sets the page box text; runs pageBoxEdited when the text changes.
     void setPageBox(const QString& text);
     // Shows `page` from an empty frame (scale, frame, curve, each once), also when the
     // page box already holds that text. For a newly loaded record table.
     void ShowPage(const QString& page);
-    void Text1_Change();
+    void pageBoxEdited();
     // True when the typed character may go into the page box (Backspace, digits).
-    static bool Text1_KeyPress(int key);
-    void Command1_Click(int index);
+    static bool acceptsPageBoxKey(int key);
+    // "<< Back" and "Next >>": one page back or on, within the records.
+    void showPreviousPage();
+    void showNextPage();
 
     StatisticsCalc& statistics() { return stats_; }
 
@@ -110,8 +113,8 @@ class TrendGraph::ChangeScope {
     explicit ChangeScope(TrendGraph& g) : g_(g) {
         if (g_.changeDepth_++ == 0) {
             const GraphState& st = g_.s_.graph;
-            if (st.ScaleX != g_.canvas_.scaleX() || st.ScaleY != g_.canvas_.scaleY())
-                g_.canvas_.setScale(st.ScaleX, st.ScaleY);
+            if (st.scaleX != g_.canvas_.scaleX() || st.scaleY != g_.canvas_.scaleY())
+                g_.canvas_.setScale(st.scaleX, st.scaleY);
         }
         g_.FlushCurve();
     }

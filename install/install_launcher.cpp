@@ -19,17 +19,17 @@ InstallLauncher::InstallLauncher(QString mediumDir, ProcessStarter& starter,
       programFilesDir_(std::move(programFilesDir)),
       versionText_(versionText ? std::move(versionText) : std::function<QString()>(GetWinVer)) {}
 
-void InstallLauncher::Form_Load() {
+void InstallLauncher::load() {
     QString base = programFilesDir_;
     while (base.endsWith(QLatin1Char('/'))) base.chop(1);
     InstallDir = base + QStringLiteral("/QUILLON/");
-    Label1_0 = ProductCaption(QDir(mediumDir_).filePath(kSubLogName));
+    setupCaption = ProductCaption(QDir(mediumDir_).filePath(kSubLogName));
     const QString version = versionText_();
     WinMajor = VersionMajor(version);
     WinVersion = VersionValue(version);
 }
 
-bool InstallLauncher::Command1_Click(int index) {
+bool InstallLauncher::startRow(int index) {
     LaunchCommand command;
     if (index == 0)
         command = SetupProgramFor(WinMajor, mediumDir_);
@@ -40,6 +40,6 @@ bool InstallLauncher::Command1_Click(int index) {
     return starter_.start(command.program, command.arguments, mediumDir_);
 }
 
-void InstallLauncher::Form_Unload() { CopyBrandingFiles(mediumDir_, InstallDir); }
+void InstallLauncher::finish() { CopyBrandingFiles(mediumDir_, InstallDir); }
 
 }  // namespace quillon

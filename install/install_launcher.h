@@ -20,17 +20,17 @@ class InstallLauncher {
                     std::function<QString()> versionText = {});
 
     // Sets InstallDir, the first button's caption, WinMajor and WinVersion.
-    void Form_Load();
+    void load();
     // 0 starts the main program's setup, 1 the USB-serial driver installer; other
     // indexes start nothing (closing is the window's part). True when a program started.
-    bool Command1_Click(int index);
+    bool startRow(int index);
     // Copies the branding files into an installed program's folder.
-    void Form_Unload();
+    void finish();
 
     const QString& mediumDir() const { return mediumDir_; }
 
     QString InstallDir;    // program-files folder + "/QUILLON/"
-    QString Label1_0;      // caption of the first button
+    QString setupCaption;  // caption of the first button
     int WinMajor = 0;      // whole-number part of the version text
     float WinVersion = 0;  // numeric value of the version text
 

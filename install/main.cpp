@@ -2,8 +2,8 @@
 // serial-port access setup, and hands the medium's branding to the installed program.
 #include <QApplication>
 
-#include "fminstall.h"
 #include "install_launcher.h"
+#include "installer_window.h"
 #include "process_starter.h"
 
 int main(int argc, char** argv) {
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
 
     quillon::DetachedProcessStarter starter;
     quillon::InstallLauncher launcher(QCoreApplication::applicationDirPath(), starter);
-    quillon::Fminstall window(launcher);
+    quillon::InstallerWindow window(launcher);
     window.show();
     return QApplication::exec();
 }

@@ -187,7 +187,7 @@ bool FrameDecoder::skipToSyncByte(int port, int& budget) {
 
 void FrameDecoder::ReadFrames() {
     const int port = s_.link.portSettings.port;
-    s_.link.MissCount = 0;
+    s_.link.ticksWithoutData = 0;
     value_ = 0;
     int budget = kMaxBytesPerCall;
     for (;;) {
@@ -215,20 +215,20 @@ void FrameDecoder::decode(const unsigned char* f) {
     Readout& out = s_.readout;
 
     s_.link.lastFrameTick = clock_.tickMs();
-    const int prevFunc = r.FuncCode;
-    const int prevRange = r.RangeIdx;
-    r.FuncCode = f[1];
+    const int prevFunc = r.function;
+    const int prevRange = r.range;
+    r.function = f[1];
     // The range is the low hex digit of its byte; "A".."F" is no range and keeps it.
-    if ((f[2] & 0x0F) <= 9) r.RangeIdx = f[2] & 0x0F;
-    const int func = r.FuncCode;
-    const int range = r.RangeIdx;
+    if ((f[2] & 0x0F) <= 9) r.range = f[2] & 0x0F;
+    const int func = r.function;
+    const int range = r.range;
     const bool inTables = InMeterTables(func, range);
     const bool knownFunc = func < kFunctionCount;
 
     // Unlisted pairs have no decimal index; the previous one stays.
     if (inTables) {
         const QString dec = DecimalTable(func, range);
-        if (!dec.isEmpty()) r.DecIdx = float(dec.at(0).digitValue());
+        if (!dec.isEmpty()) r.decimalIndex = float(dec.at(0).digitValue());
     }
 
     if (func == 14) {
@@ -243,21 +243,21 @@ void FrameDecoder::decode(const unsigned char* f) {
         out.diodeShown = false;
     }
 
-    if (s_.rec.Running) {
-        if (knownFunc) s_.rec.modeLabel = FunctionTable(func);
-        if (inTables) s_.rec.unitLabel = UnitTable(func, range);
+    if (s_.rec.running) {
+        if (knownFunc) s_.rec.shownFunction = FunctionTable(func);
+        if (inTables) s_.rec.shownUnit = UnitTable(func, range);
     }
 
     // New limits for the first frame after a cleared readout and on every change of
     // function or range.
     const bool changed = func != prevFunc || range != prevRange;
     if (out.value.isEmpty() || changed) {
-        OverloadLimits& limits = FmData();
-        limits.set_OL(func, range);
-        r.OLHigh = limits.OLHighSet;
-        r.OLLow = limits.OLLowSet;
+        OverloadLimits& limits = SharedOverloadLimits();
+        limits.selectRange(func, range);
+        r.rangeHigh = limits.high;
+        r.rangeLow = limits.low;
         if (!out.value.isEmpty()) {
-            r.ValueText.clear();
+            r.valueText.clear();
             out.barImage = kBarIdle;
             out.signImage = kSignPositive;
         }
@@ -267,10 +267,10 @@ void FrameDecoder::decode(const unsigned char* f) {
     const bool negative = status.at(2) != QLatin1Char('0');  // bit 5
     const bool overload = status.at(3) != QLatin1Char('0');  // bit 4
     QChar sign = negative ? QLatin1Char('-') : QLatin1Char('+');
-    const int dec = DecimalIndex(r.DecIdx);
+    const int dec = DecimalIndex(r.decimalIndex);
 
     if (overload) {
-        r.ValueText = negative ? QStringLiteral("-OL") : QStringLiteral("OL");
+        r.valueText = negative ? QStringLiteral("-OL") : QStringLiteral("OL");
     } else {
         const int bit16 = status.at(7) == QLatin1Char('1') ? 1 : 0;
         const int count = bit16 * 65536 + HexPair(f[6], f[5]) * 256 + HexPair(f[4], f[3]);
@@ -278,7 +278,7 @@ void FrameDecoder::decode(const unsigned char* f) {
 
         // REL shows the reading relative to the held reference: reading minus reference.
         // The difference may lie outside the range's own limits and is still a reading.
-        if (s_.stats.StatFlags[3]) {
+        if (s_.stats.statFlags[3]) {
             // A reference that is no (finite) number leaves the value as it is.
             if (IsNumeric(s_.stats.relValue)) {
                 const float difference = float(double(value_) - NumberOr(s_.stats.relValue, 0));
@@ -287,27 +287,27 @@ void FrameDecoder::decode(const unsigned char* f) {
             sign = value_ < 0 ? QLatin1Char('-') : QLatin1Char('+');
         }
         if (dec >= 0) {
-            r.ValueText = FormatReading(value_, 4 - dec);
+            r.valueText = FormatReading(value_, 4 - dec);
             // A negative reading of zero keeps its sign: "-0.0000".
-            if (value_ == 0 && sign == QLatin1Char('-')) r.ValueText.prepend(QLatin1Char('-'));
+            if (value_ == 0 && sign == QLatin1Char('-')) r.valueText.prepend(QLatin1Char('-'));
         }
     }
 
-    if (!overload && !IsOverloadText(r.ValueText)) {
-        out.value = r.ValueText;
+    if (!overload && !IsOverloadText(r.valueText)) {
+        out.value = r.valueText;
     } else {
         if (dec >= 0) {
-            r.OLText = OverloadPatterns()[dec];
-            if (sign == QLatin1Char('-')) r.OLText.prepend(QLatin1Char('-'));
+            r.overloadPattern = OverloadPatterns()[dec];
+            if (sign == QLatin1Char('-')) r.overloadPattern.prepend(QLatin1Char('-'));
         }
-        out.value = r.OLText;
+        out.value = r.overloadPattern;
     }
 
     if (inTables) out.unit = UnitTable(func, range);
 
     if (!HasNoBarGraph(func)) {
         double shown = 0;
-        if (!ReadNumber(r.ValueText, &shown)) {
+        if (!ReadNumber(r.valueText, &shown)) {
             out.barImage = kBarNotANumber;
         } else if (dec >= 0) {
             const double thousands = std::fabs(shown) / double(ResolutionTable(dec)) / 1000.0;
@@ -318,12 +318,12 @@ void FrameDecoder::decode(const unsigned char* f) {
         out.signImage = negative ? kSignNegative : kSignPositive;
     }
 
-    if (s_.settings.T1_beep == 1) CheckLimits();
+    if (s_.settings.alarmEnabled == 1) CheckLimits();
 }
 
 void FrameDecoder::CheckLimits() {
     const QString& text = s_.readout.value;
-    const int select = s_.settings.limit_selet;
+    const int select = s_.settings.limitsTested;
     const bool testHigh = select == 1 || select == 3;
     const bool testLow = select == 2 || select == 3;
     bool high = false;
@@ -331,7 +331,7 @@ void FrameDecoder::CheckLimits() {
     double shown = 0;
     if (ReadNumber(text, &shown)) {
         // A limit that is not a number ends the check with nothing changed.
-        const auto& limit = s_.settings.limit_txt;
+        const auto& limit = s_.settings.limitTexts;
         double highLimit = 0;
         double lowLimit = 0;
         if (!ReadNumber(limit[0], &highLimit) || !ReadNumber(limit[1], &lowLimit)) return;
@@ -341,11 +341,11 @@ void FrameDecoder::CheckLimits() {
         high = text == QLatin1String("+OL") && testHigh;
         low = text == QLatin1String("-OL") && testLow;
     }
-    if (s_.rec.Running) {
+    if (s_.rec.running) {
         s_.readout.limitRed[0] = high;
         s_.readout.limitRed[1] = low;
     }
-    s_.link.AlarmOn = high || low;
+    s_.link.alarmOn = high || low;
 }
 
 }  // namespace quillon

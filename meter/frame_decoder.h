@@ -43,7 +43,7 @@ class FrameDecoder {
     // kMaxBytesPerCall bytes). Never waits: a frame whose rest has not arrived yet stays
     // pending, and a later call takes it if the rest came in time, else skips it.
     void ReadFrames();
-    // The alarm limit check on the value shown; sets AlarmOn and the limit colours.
+    // The alarm limit check on the value shown; sets alarmOn and the limit colours.
     void CheckLimits();
     // The clock session.link.lastFrameTick is read from.
     Clock& clock() const { return clock_; }

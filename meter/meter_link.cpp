@@ -43,29 +43,29 @@ void MeterLink::fillPortSettings(int port) {
 }
 
 void MeterLink::showLinkState() {
-    s_.readout.indicator[kIndRS232] = s_.link.LinkOn;
-    s_.readout.indicator[kIndWait] = !s_.link.LinkOn;
+    s_.readout.indicator[kIndRS232] = s_.link.linkOn;
+    s_.readout.indicator[kIndWait] = !s_.link.linkOn;
 }
 
 void MeterLink::linkFound(int port) {
-    s_.link.FoundPort = port;
-    s_.link.LinkOn = true;
+    s_.link.foundPort = port;
+    s_.link.linkOn = true;
     showLinkState();
 }
 
 void MeterLink::listenIfOpened(int port, qint64 ms) {
     LinkState& link = s_.link;
-    link.PortResult = lib_.sio_open(port);
-    if (link.PortResult == SIO_OK && ConfigurePort()) {
+    link.lastResult = lib_.sio_open(port);
+    if (link.lastResult == SIO_OK && ConfigurePort()) {
         // A Link Off inside the configuration's message box ended the attempt.
         if (attempt_) listener_.start(port, ms);
         return;
     }
-    link.PortResult = lib_.sio_close(port);
+    link.lastResult = lib_.sio_close(port);
 }
 
 void MeterLink::FindMeterPort() {
-    if (s_.link.LinkOn) return;
+    if (s_.link.linkOn) return;
     if (attempt_) {
         continueAttempt();
         return;
@@ -83,7 +83,7 @@ void MeterLink::FindMeterPort() {
         attempt.last = qMin(portTable().count(), kHighestComNumber);
     } else {
         attempt.kind = Kind::ConfiguredPort;
-        attempt.port = s_.settings.comp;
+        attempt.port = s_.settings.configuredPort;
         s_.link.portSettings.port = attempt.port;
     }
     start(attempt);
@@ -95,10 +95,10 @@ void MeterLink::ReopenMeterPort() {
         return;
     }
     if (stepping_) return;
-    fillPortSettings(s_.link.FoundPort);
+    fillPortSettings(s_.link.foundPort);
     Attempt attempt;
     attempt.kind = Kind::Reopen;
-    attempt.port = s_.link.FoundPort;
+    attempt.port = s_.link.foundPort;
     start(attempt);
 }
 
@@ -134,7 +134,7 @@ void MeterLink::openNext() {
             if (++a.port > a.last) {
                 a.port = 1;
                 if (++a.pass == kScanPasses || a.last == 0) {
-                    if (a.last > 0) link.PortResult = lib_.sio_close(a.last);
+                    if (a.last > 0) link.lastResult = lib_.sio_close(a.last);
                     endAttempt();
                     return;
                 }
@@ -144,7 +144,7 @@ void MeterLink::openNext() {
             return;
         case Kind::ConfiguredPort:
             if (a.tries++ == kConfiguredPortTries) {
-                link.PortResult = lib_.sio_close(a.port);
+                link.lastResult = lib_.sio_close(a.port);
                 endAttempt();
                 return;
             }
@@ -152,11 +152,11 @@ void MeterLink::openNext() {
             return;
         case Kind::Reopen:
             if (a.tries++ > 0) return endAttempt();
-            link.PortResult = lib_.sio_open(a.port);
+            link.lastResult = lib_.sio_open(a.port);
             // -5 includes a port still open from before: listen without configuring again.
-            if ((link.PortResult == SIO_OK && !ConfigurePort()) ||
-                (link.PortResult != SIO_OK && link.PortResult != SIO_OPEN_FAIL)) {
-                link.LinkOn = false;
+            if ((link.lastResult == SIO_OK && !ConfigurePort()) ||
+                (link.lastResult != SIO_OK && link.lastResult != SIO_OPEN_FAIL)) {
+                link.linkOn = false;
                 endAttempt();
                 return;
             }
@@ -169,7 +169,7 @@ void MeterLink::listenEnded(bool heard) {
     const Attempt a = *attempt_;
     if (a.kind == Kind::Reopen) {
         // Heard or not, the port stays open.
-        s_.link.LinkOn = heard;
+        s_.link.linkOn = heard;
         if (heard) showLinkState();
         endAttempt();
         return;
@@ -179,7 +179,7 @@ void MeterLink::listenEnded(bool heard) {
         endAttempt();
         return;
     }
-    s_.link.PortResult = lib_.sio_close(a.port);
+    s_.link.lastResult = lib_.sio_close(a.port);
 }
 
 void MeterLink::endAttempt() {
@@ -204,7 +204,7 @@ bool MeterLink::ConfigurePort() {
     LinkState& link = s_.link;
     const PortSettings& ps = link.portSettings;
     auto step = [&](const char* name, int result) {
-        link.PortResult = result;
+        link.lastResult = result;
         if (result == SIO_OK) return true;
         ShowPortError(boxes_, QString::fromLatin1(name), result);
         return false;
@@ -218,9 +218,9 @@ bool MeterLink::ConfigurePort() {
     return true;
 }
 
-void MeterLink::mnlinkon_Click() {
-    s_.rec.RunState = kRunIdle;
-    if (s_.link.FoundPort == 0)
+void MeterLink::linkUp() {
+    s_.rec.state = kRunIdle;
+    if (s_.link.foundPort == 0)
         FindMeterPort();
     else
         ReopenMeterPort();
@@ -228,18 +228,18 @@ void MeterLink::mnlinkon_Click() {
 }
 
 void MeterLink::linkUpAndWait() {
-    mnlinkon_Click();
+    linkUp();
     finishAttempt();
     showLinkState();
 }
 
-void MeterLink::mnlinkoff_Click() {
-    Call(s_.hooks.mnstop_Click);
-    s_.controls.setChecked(QStringLiteral("mnlinkoff"), true);
-    s_.controls.setChecked(QStringLiteral("mnlinkon"), false);
+void MeterLink::linkOff() {
+    Call(s_.hooks.stopRecording);
+    s_.controls.setChecked(Control::LinkOff, true);
+    s_.controls.setChecked(Control::LinkUp, false);
     endAttempt();
-    s_.link.PortResult = lib_.sio_close(s_.link.portSettings.port);
-    s_.link.LinkOn = false;
+    s_.link.lastResult = lib_.sio_close(s_.link.portSettings.port);
+    s_.link.linkOn = false;
     showLinkState();
 }
 

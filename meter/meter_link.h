@@ -53,11 +53,11 @@ class MeterLink {
     bool ConfigurePort();
     // Starts (or goes on with) an attempt and returns at once; the indicators follow
     // when the meter is heard.
-    void mnlinkon_Click();
+    void linkUp();
     // Link Up for a command that needs the outcome (Start): waits for the attempt's end.
     void linkUpAndWait();
-    // Stops the recording (hooks.mnstop_Click), ends any attempt and closes the port.
-    void mnlinkoff_Click();
+    // Stops the recording (hooks.stopRecording), ends any attempt and closes the port.
+    void linkOff();
 
   private:
     enum class Kind { Scan, ConfiguredPort, Reopen };

@@ -179,20 +179,20 @@ float ResolutionTable(int decIdx) {
     return kResolution[decIdx];
 }
 
-void OverloadLimits::set_OL(int funcCode, int rangeIdx) {
+void OverloadLimits::selectRange(int funcCode, int rangeIdx) {
     if (HasNoLimits(funcCode)) {
-        OLHighSet = 0;
-        OLLowSet = 0;
+        high = 0;
+        low = 0;
         return;
     }
     if (!InMeterTables(funcCode, rangeIdx)) return;
     const RangeRow* row = tables().range[funcCode][rangeIdx];
     if (!row) return;  // a range this function does not have: keep the previous limits
-    OLHighSet = row->high;
-    OLLowSet = row->low;
+    high = row->high;
+    low = row->low;
 }
 
-OverloadLimits& FmData() {
+OverloadLimits& SharedOverloadLimits() {
     static OverloadLimits limits;
     return limits;
 }

@@ -25,12 +25,12 @@ float ResolutionTable(int decIdx);
 // function does not have leaves the limits of the previous call in force.
 class OverloadLimits {
   public:
-    void set_OL(int funcCode, int rangeIdx);
-    float OLHighSet = 0;
-    float OLLowSet = 0;
+    void selectRange(int funcCode, int rangeIdx);
+    float high = 0;
+    float low = 0;
 };
 
 // The one set of limits the whole program shares.
-OverloadLimits& FmData();
+OverloadLimits& SharedOverloadLimits();
 
 }  // namespace quillon

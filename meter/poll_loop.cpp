@@ -28,37 +28,37 @@ PollLoop::PollLoop(Session& session, SerialLibrary& library, FrameDecoder& decod
 
 void PollLoop::continueLinkBetweenTicks() {
     if (inTick_ || (mayRun_ && !mayRun_())) return;
-    const bool linkWasOn = s_.link.LinkOn;
+    const bool linkWasOn = s_.link.linkOn;
     {
         FlagScope scope(inTick_);
         link_.continueAttempt();
     }
     // Only a link that came up shows: a silent port's end changes nothing on the window.
-    if (s_.link.LinkOn != linkWasOn) Call(s_.hooks.Refresh);
+    if (s_.link.linkOn != linkWasOn) Call(s_.hooks.refresh);
 }
 
 void PollLoop::setTimerEnabled(bool on) {
-    s_.link.timerEnabled = on;
+    s_.link.pollTimerOn = on;
     if (on && !timer_.isActive()) {
-        timer_.setInterval(qMax(1, s_.link.timerInterval));
+        timer_.setInterval(qMax(1, s_.link.pollIntervalMs));
         timer_.start();
     }
 }
 
 void PollLoop::beat() {
-    if (timer_.interval() != qMax(1, s_.link.timerInterval))
-        timer_.setInterval(qMax(1, s_.link.timerInterval));
-    if (s_.link.timerEnabled) Timer1_Timer();
+    if (timer_.interval() != qMax(1, s_.link.pollIntervalMs))
+        timer_.setInterval(qMax(1, s_.link.pollIntervalMs));
+    if (s_.link.pollTimerOn) pollTick();
 }
 
-void PollLoop::Timer1_Timer() {
+void PollLoop::pollTick() {
     if (inTick_) return;
     {
         FlagScope scope(inTick_);
         runTick();
     }
     // The readout changed outside a command: let the window show it.
-    Call(s_.hooks.Refresh);
+    Call(s_.hooks.refresh);
 }
 
 void PollLoop::runTick() {
@@ -68,16 +68,17 @@ void PollLoop::runTick() {
     // 1. Without a link, try to open it (unless a file is viewed or a command ran). An
     // attempt spans several ticks; each tick takes its due steps.
     bool portIsTheMeters = true;
-    if (!link.LinkOn) {
-        if (rec.RunState != kRunViewingFile && rec.RunState != kRunCommand) {
+    if (!link.linkOn) {
+        if (rec.state != kRunViewingFile && rec.state != kRunCommand) {
             s_.readout.indicator[kIndRS232] = !s_.readout.indicator[kIndRS232];
-            if (link.FoundPort == 0)
+            if (link.foundPort == 0)
                 link_.FindMeterPort();
             else
                 link_.ReopenMeterPort();
             // A scheduled recording waiting for its meter still ends on time; a scheduled
             // start waits for the link.
-            if (rec.RecNo > 0 && s_.sched.SchedRunning) Call(s_.hooks.ScheduleCheck);
+            if (rec.nextRecord > 0 && s_.sched.scheduledRecordingRunning)
+                Call(s_.hooks.scheduleCheck);
             return;
         }
         s_.readout.indicator[kIndRS232] = false;
@@ -90,48 +91,49 @@ void PollLoop::runTick() {
     }
 
     // The alarm's player is made ready before the first alarm of a recording is due.
-    if (rec.Running && s_.settings.T1_beep == 1) sound_.prepare();
+    if (rec.running && s_.settings.alarmEnabled == 1) sound_.prepare();
 
     // 2. Decode when at least one whole frame is waiting.
     if (portIsTheMeters && lib_.sio_iqueue(link.portSettings.port) > 9) {
         decoder_.ReadFrames();
-        if (!IsNumeric(s_.reading.ValueText) && s_.settings.OL_stop == 1 && rec.RecNo > 1)
-            Call(s_.hooks.mnstop_Click);
+        if (!IsNumeric(s_.reading.valueText) && s_.settings.stopOnOverload == 1 &&
+            rec.nextRecord > 1)
+            Call(s_.hooks.stopRecording);
     }
 
     // 3. Record step and alarm, only while a recording runs.
-    if (rec.RunState == kRunRecording && rec.Running) {
-        Call(s_.hooks.RecordStep);
-        if (link.AlarmOn) SoundAlarm();
+    if (rec.state == kRunRecording && rec.running) {
+        Call(s_.hooks.recordStep);
+        if (link.alarmOn) SoundAlarm();
     }
 
     // 4. A meter that stopped sending: its reading is soon no longer live, and after 15 s
     //    the link ends, or (keeping a recording for the meter's return) closes quietly
     //    and is reopened on the next ticks.
-    if (link.LinkOn) {
+    if (link.linkOn) {
         showWhetherLive();
-        ++link.MissCount;
-        if (kSilenceLimitMs / qMax(1, link.timerInterval) < link.MissCount) {
-            if (s_.settings.keepRecording == 1 && rec.RecNo > 0) {
+        ++link.ticksWithoutData;
+        if (kSilenceLimitMs / qMax(1, link.pollIntervalMs) < link.ticksWithoutData) {
+            if (s_.settings.keepRecording == 1 && rec.nextRecord > 0) {
                 closeLinkKeepRecording();
             } else {
-                Call(s_.hooks.Refresh);  // the box stands over the window as it is now
+                Call(s_.hooks.refresh);  // the box stands over the window as it is now
                 boxes_.show(QStringLiteral("Time out! Please check your connector."), QString(),
                             MsgButtons::Ok, MsgIcon::None);
-                link_.mnlinkoff_Click();
+                link_.linkOff();
             }
         }
     }
 
     // 5. The recording schedule.
-    Call(s_.hooks.ScheduleCheck);
+    Call(s_.hooks.scheduleCheck);
 }
 
 void PollLoop::showWhetherLive() {
     // By the clock since the decoder last accepted a frame (not since it last ran: noise
     // alone keeps it running), with the record step's rule: late ticks change nothing.
     const bool stale =
-        !ReadingIsLive(s_.link.lastFrameTick, decoder_.clock().tickMs(), s_.link.timerInterval);
+        !ReadingIsLive(s_.link.lastFrameTick, decoder_.clock().tickMs(), s_.link.pollIntervalMs);
     Readout& out = s_.readout;
     out.stale = stale;
     out.indicator[kIndRS232] = !stale;
@@ -140,16 +142,16 @@ void PollLoop::showWhetherLive() {
 
 void PollLoop::closeLinkKeepRecording() {
     LinkState& link = s_.link;
-    link.PortResult = lib_.sio_close(link.portSettings.port);
-    link.LinkOn = false;
-    link.MissCount = 0;
+    link.lastResult = lib_.sio_close(link.portSettings.port);
+    link.linkOn = false;
+    link.ticksWithoutData = 0;
     s_.readout.stale = true;
     s_.readout.indicator[kIndRS232] = false;
     s_.readout.indicator[kIndWait] = true;
 }
 
 void PollLoop::SoundAlarm() {
-    if (s_.link.OSMajor < kFirstMajorWithSoundFile)
+    if (s_.link.systemMajorVersion < kFirstMajorWithSoundFile)
         sound_.tone(kAlarmHz, kAlarmMs);
     else
         sound_.playFile(programFolder_ + QStringLiteral("/ding.wav"));

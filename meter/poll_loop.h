@@ -22,14 +22,14 @@ class PollLoop {
     PollLoop(Session& session, SerialLibrary& library, FrameDecoder& decoder, MeterLink& link,
              MessageBoxes& boxes, AlarmSound& sound, QString programFolder);
 
-    // One tick, then hooks.Refresh. A tick that would start while another is still
+    // One tick, then hooks.refresh. A tick that would start while another is still
     // running (inside a message box or a wait that lets events run) is skipped.
-    void Timer1_Timer();
-    // One alarm sound: a 2200 Hz / 80 ms tone when OSMajor is below 7, else the file
+    void pollTick();
+    // One alarm sound: a 2200 Hz / 80 ms tone when systemMajorVersion is below 7, else the file
     // "ding.wav" of the program's folder.
     void SoundAlarm();
 
-    // Timer1: ticks every session.link.timerInterval ms while session.link.timerEnabled
+    // The poll timer: ticks every session.link.pollIntervalMs ms while session.link.pollTimerOn
     // is set. The first enable starts a heartbeat that runs from then on and honours
     // the flag at every beat, so a command may also just set the flag.
     void setTimerEnabled(bool on);

@@ -80,8 +80,8 @@ HeadlessRecording::HeadlessRecording(const RecordOptions& options, SerialLibrary
     s_.readout.indicator[kIndRS232] = false;
     s_.readout.indicator[kIndWait] = true;
     recorder_.SetIdleState();
-    s_.link.timerInterval = 500;
-    s_.graph.PageScale = 1;
+    s_.link.pollIntervalMs = 500;
+    s_.graph.pageScale = 1;
     wireRecorder();
     recorder_.InitGrid();
 }
@@ -92,16 +92,16 @@ void HeadlessRecording::wireRecorder() {
     RecorderCalls& c = recorder_.calls();
     c.UnitTable = [](int func, int range) { return UnitTable(func, range); };
     c.FunctionTable = [](int func) { return FunctionTable(func); };
-    c.mnlinkon_Click = [this] { link_.mnlinkon_Click(); };
+    c.linkUp = [this] { link_.linkUp(); };
     c.AbortRead = [this] {
         const int port = s_.link.portSettings.port;
-        if (port > 0) s_.link.PortResult = serial_.sio_AbortRead(port);
+        if (port > 0) s_.link.lastResult = serial_.sio_AbortRead(port);
     };
     c.UpdateMaxMin = [this] { statistics_.UpdateMaxMin(); };
     c.UpdateAverage = [this] { statistics_.UpdateAverage(); };
     // The last step after every record (where the window plots it): print it.
     c.PlotNewPoint = [this] { recordTaken(); };
-    c.op_set = [this] { op_set(s_); };
+    c.applySettingsToWindow = [this] { applySettingsToWindow(s_); };
     c.PromptUnsavedRecord = [this] { saveReport(); };
     recorder_.InstallHooks();
     recorder_.setJournal(&journal_);
@@ -119,12 +119,12 @@ std::optional<int> HeadlessRecording::prepare(SettingsStore& store) {
         ShowRecord(form, s_, mav);
     }
     applyOptions();
-    op_set(s_);
+    applySettingsToWindow(s_);
 
     reportBase_ = options_.out;
-    const QString shown = reportBase_.isEmpty() ? s_.settings.Sav_Drv : reportBase_;
+    const QString shown = reportBase_.isEmpty() ? s_.settings.saveFolder : reportBase_;
     const QString folder =
-        reportBase_.isEmpty() ? s_.settings.Sav_Drv : QFileInfo(reportBase_).absolutePath();
+        reportBase_.isEmpty() ? s_.settings.saveFolder : QFileInfo(reportBase_).absolutePath();
     QString refusal;
     if (!reportBase_.isEmpty() && QFileInfo(reportBase_).isDir()) {
         refusal = QStringLiteral("it is a folder");
@@ -139,23 +139,23 @@ std::optional<int> HeadlessRecording::prepare(SettingsStore& store) {
 
 void HeadlessRecording::applyOptions() {
     Settings& st = s_.settings;
-    if (options_.intervalMs) st.IntTime = *options_.intervalMs;
-    if (options_.title) st.Graph_txt = *options_.title;
-    if (options_.dateFormat) st.Fdt[0] = *options_.dateFormat;
-    if (options_.timeFormat) st.Fdt[1] = *options_.timeFormat;
+    if (options_.intervalMs) st.recordIntervalMs = *options_.intervalMs;
+    if (options_.title) st.graphTitle = *options_.title;
+    if (options_.dateFormat) st.dateTimeFormats[0] = *options_.dateFormat;
+    if (options_.timeFormat) st.dateTimeFormats[1] = *options_.timeFormat;
     if (!options_.port.isEmpty()) {
         st.autoScan = 1;
-        st.comp = 1;  // the one device of the table
+        st.configuredPort = 1;  // the one device of the table
     } else if (options_.com > 0) {
         st.autoScan = 1;
-        st.comp = options_.com;
+        st.configuredPort = options_.com;
     }
     // A run from the command line ends as its options say: an overload is recorded like
     // any value, and a meter that stops sending ends it (exit status 5).
-    st.OL_stop = 0;
+    st.stopOnOverload = 0;
     st.keepRecording = 0;
     // A folder from another system ("D:\Data\") or none: the default save folder.
-    if (!QDir::isAbsolutePath(st.Sav_Drv)) st.Sav_Drv = DefaultSaveFolder();
+    if (!QDir::isAbsolutePath(st.saveFolder)) st.saveFolder = DefaultSaveFolder();
 }
 
 void HeadlessRecording::recoverJournals() {
@@ -170,7 +170,7 @@ void HeadlessRecording::recoverJournals() {
         return result.ok ? QString() : result.errorText;
     };
     const RecoveryOutcome outcome =
-        RecoverJournals(journal_.folder(), {s_.settings.Sav_Drv, DefaultSaveFolder()}, calls);
+        RecoverJournals(journal_.folder(), {s_.settings.saveFolder, DefaultSaveFolder()}, calls);
     const QString text = RecoveryMessage(outcome);
     if (!text.isEmpty()) status_.alert(text);
 }
@@ -188,7 +188,8 @@ QString HeadlessRecording::reportPath(int file) const {
 QString HeadlessRecording::portText() const {
     if (!options_.port.isEmpty()) return options_.port;
     const Settings& st = s_.settings;
-    const int com = s_.link.FoundPort > 0 ? s_.link.FoundPort : (st.autoScan != 0 ? st.comp : 0);
+    const int com =
+        s_.link.foundPort > 0 ? s_.link.foundPort : (st.autoScan != 0 ? st.configuredPort : 0);
     if (com > 0) {
         const QString device = ports_.device(com);
         return QStringLiteral("COM%1 (%2)")
@@ -211,8 +212,8 @@ void HeadlessRecording::tick() {
     }
     // A meter found between ticks starts the recording before this tick decodes, so the
     // first record is the first reading decoded after the meter was heard.
-    if (recordingSince_ < 0 && s_.link.LinkOn && !endRequested_) startRecording();
-    poll_.Timer1_Timer();
+    if (recordingSince_ < 0 && s_.link.linkOn && !endRequested_) startRecording();
+    poll_.pollTick();
     afterTick();
 }
 
@@ -223,7 +224,7 @@ void HeadlessRecording::afterTick() {
         return;
     }
     if (recordingSince_ < 0) {
-        if (s_.link.LinkOn) {
+        if (s_.link.linkOn) {
             startRecording();
         } else if (clock_.tickMs() - searchSince_ >= kMeterSearchMs) {
             finish(kExitNoMeter, QStringLiteral("no meter found on %1 within %2 s")
@@ -233,10 +234,10 @@ void HeadlessRecording::afterTick() {
     }
     if (options_.count > 0 && recordsTaken_ >= options_.count) {
         finish(kExitDone, QStringLiteral("done"));
-    } else if (!s_.link.LinkOn) {
+    } else if (!s_.link.linkOn) {
         // The poll loop's time-out has ended the link and, through Stop, saved the report.
         finish(kExitMeterTimedOut, QStringLiteral("the meter sent nothing for 15 s"));
-    } else if (!s_.rec.Running) {
+    } else if (!s_.rec.running) {
         // A new function on the meter ends a recording (its report is written); here the
         // run goes on, into the next file.
         status_.note(QStringLiteral("the meter's function changed: a new report begins"));
@@ -245,12 +246,12 @@ void HeadlessRecording::afterTick() {
 }
 
 void HeadlessRecording::startRecording() {
-    recorder_.mnstart_Click();
-    if (!s_.rec.Running) return;
+    recorder_.startRecording();
+    if (!s_.rec.running) return;
     if (recordingSince_ < 0) {
         recordingSince_ = durationFrom_ = clock_.tickMs();
         if (reportBase_.isEmpty())
-            reportBase_ = QDir(s_.settings.Sav_Drv).filePath(s_.rec.recordName + ".csv");
+            reportBase_ = QDir(s_.settings.saveFolder).filePath(s_.rec.recordName + ".csv");
         status_.note(QStringLiteral("recording from %1 into %2").arg(portText(), reportBase_));
     }
     showStatus();
@@ -258,7 +259,7 @@ void HeadlessRecording::startRecording() {
 
 void HeadlessRecording::recordTaken() {
     const RecordTable& t = s_.table;
-    const int row = s_.rec.RecNo;
+    const int row = s_.rec.nextRecord;
     QStringList cells;
     for (int c = 0; c < RecordTable::kColumns; ++c) cells << t.cell(row, c);
     status_.stepAside();
@@ -266,7 +267,7 @@ void HeadlessRecording::recordTaken() {
     std::fflush(records_);
     // The duration counts from the first record, on the record schedule's own clock: a
     // duration of n intervals takes n records.
-    if (++recordsTaken_ == 1) durationFrom_ = s_.rec.RecTick;
+    if (++recordsTaken_ == 1) durationFrom_ = s_.rec.scheduleTick;
     showStatus();
     if (!journal_.errorText().isEmpty() && !journalProblemTold_) {
         journalProblemTold_ = true;
@@ -275,7 +276,7 @@ void HeadlessRecording::recordTaken() {
                           .arg(journal_.errorText()));
     }
     // No catch-up beyond the count: the record step ends once the recording is paused.
-    if (options_.count > 0 && recordsTaken_ >= options_.count) recorder_.mnpause_Click();
+    if (options_.count > 0 && recordsTaken_ >= options_.count) recorder_.pauseRecording();
 }
 
 void HeadlessRecording::showStatus() {
@@ -315,9 +316,9 @@ void HeadlessRecording::finish(int status, const QString& why) {
     if (finished_) return;
     finished_ = true;
     // Stop writes the report of the open recording (also of a paused one).
-    if (s_.rec.RecNo > 0 || s_.rec.RunState == kRunRecording) recorder_.mnstop_Click();
+    if (s_.rec.nextRecord > 0 || s_.rec.state == kRunRecording) recorder_.stopRecording();
     journal_.programEnding();
-    if (s_.link.LinkOn) link_.mnlinkoff_Click();
+    if (s_.link.linkOn) link_.linkOff();
     status_.show(QString());
     exitStatus_ = reportFailed_ ? int(kExitReportNotWritten) : status;
     const QString summary = QStringLiteral("%1: %2").arg(why, Records(recordsTaken_));

@@ -61,7 +61,7 @@ class HeadlessRecording {
 
     // One tick of the poll loop (every timerIntervalMs()) and what follows from it.
     void tick();
-    int timerIntervalMs() const { return s_.link.timerInterval; }
+    int timerIntervalMs() const { return s_.link.pollIntervalMs; }
     // A signal: the recording ends after the tick under way, its report written.
     void requestEnd();
 

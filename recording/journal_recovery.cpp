@@ -79,14 +79,14 @@ bool ToInt(const QString& text, int lo, int hi, int* out) {
 }
 
 void ApplySettings(Session& s, const QStringList& f) {
-    s.settings.Graph_txt = f[0];
-    s.settings.Fdt = {f[1], f[2]};
+    s.settings.graphTitle = f[0];
+    s.settings.dateTimeFormats = {f[1], f[2]};
     Statistics& st = s.stats;
-    for (int i = 0; i < 3; ++i) st.StatFlags[i] = f[3].mid(i, 1) == QLatin1String("1");
+    for (int i = 0; i < 3; ++i) st.statFlags[i] = f[3].mid(i, 1) == QLatin1String("1");
     // As the window's settings do: a row switched off is emptied.
-    if (!st.StatFlags[0]) st.maxRow.fill(QString());
-    if (!st.StatFlags[1]) st.minRow.fill(QString());
-    if (!st.StatFlags[2]) st.avgRow.fill(QString());
+    if (!st.statFlags[0]) st.maxRow.fill(QString());
+    if (!st.statFlags[1]) st.minRow.fill(QString());
+    if (!st.statFlags[2]) st.avgRow.fill(QString());
 }
 
 bool ReplayRecord(Session& s, const QStringList& f, const RecorderCalls& calls, int row) {
@@ -94,12 +94,12 @@ bool ReplayRecord(Session& s, const QStringList& f, const RecorderCalls& calls, 
     bool decOk = false;
     const double dec = f[2].toDouble(&decOk);
     if (!ToInt(f[0], 0, 255, &func) || !ToInt(f[1], 0, 15, &range) || !decOk) return false;
-    s.reading.FuncCode = func;
-    s.reading.RangeIdx = range;
-    s.reading.DecIdx = float(dec);
-    s.reading.ValueText = f[7];
+    s.reading.function = func;
+    s.reading.range = range;
+    s.reading.decimalIndex = float(dec);
+    s.reading.valueText = f[7];
     s.readout.unit = f[3];
-    s.rec.RecNo = row;
+    s.rec.nextRecord = row;
     RecordTable& t = s.table;
     if (t.rows() < row + 1) t.setRows(row + 1);
     for (int c = 0; c < RecordTable::kColumns; ++c) t.setCell(row, c, f[4 + c]);

@@ -18,10 +18,10 @@ Recorder::Recorder(Session& session, Clock& clock, MessageBoxes& messages, Recor
     : s_(session), clock_(clock), messages_(messages), calls_(std::move(calls)) {}
 
 void Recorder::InstallHooks() {
-    s_.hooks.mnstart_Click = [this] { mnstart_Click(); };
-    s_.hooks.mnstop_Click = [this] { mnstop_Click(); };
-    s_.hooks.ResetDisplay = [this] { ResetDisplay(); };
-    s_.hooks.RecordStep = [this] { RecordStep(); };
+    s_.hooks.startRecording = [this] { startRecording(); };
+    s_.hooks.stopRecording = [this] { stopRecording(); };
+    s_.hooks.resetDisplay = [this] { resetDisplay(); };
+    s_.hooks.recordStep = [this] { recordStep(); };
 }
 
 void Recorder::InitGrid() {
@@ -41,7 +41,7 @@ bool Recorder::liveReading(qint64 now) {
     stepEverRan_ = true;
     lastStepTick_ = now;
     const qint64 frame = s_.link.lastFrameTick;
-    if (!ReadingIsLive(frame, now, s_.link.timerInterval)) {
+    if (!ReadingIsLive(frame, now, s_.link.pollIntervalMs)) {
         readingLapsed_ = true;
         return false;
     }
@@ -52,66 +52,66 @@ bool Recorder::liveReading(qint64 now) {
     return true;
 }
 
-void Recorder::RecordStep() {
+void Recorder::recordStep() {
     RecordingState& r = s_.rec;
-    if (s_.readout.value.isEmpty() || r.RecNo == 0 || s_.reading.ValueText.isEmpty()) return;
+    if (s_.readout.value.isEmpty() || r.nextRecord == 0 || s_.reading.valueText.isEmpty()) return;
     // No record from a reading that is not live, and none made up later for that time.
     if (!liveReading(clock_.tickMs())) return;
 
-    const qint64 interval = s_.settings.IntTime;
+    const qint64 interval = s_.settings.recordIntervalMs;
     for (;;) {
         const qint64 now = clock_.tickMs();
-        if (now - r.RecTick < interval && r.RecNo != 1) return;
+        if (now - r.scheduleTick < interval && r.nextRecord != 1) return;
 
-        if (r.RecNo == 1) {
-            r.RecTick = now;
+        if (r.nextRecord == 1) {
+            r.scheduleTick = now;
         } else {
-            r.RecTick += interval;  // the schedule advances by exactly one interval
-            if (interval > 0 && r.RecTick < liveSince_) {
+            r.scheduleTick += interval;  // the schedule advances by exactly one interval
+            if (interval > 0 && r.scheduleTick < liveSince_) {
                 ++slotsSinceClock_;  // this interval fell due before the readings were back
                 continue;
             }
-            if (r.RecFunc != s_.reading.FuncCode) {
-                Call(s_.hooks.Refresh);  // a save question shows over the new function
-                mnstop_Click();
-                ResetDisplay();
+            if (r.recordedFunction != s_.reading.function) {
+                Call(s_.hooks.refresh);  // a save question shows over the new function
+                stopRecording();
+                resetDisplay();
                 return;
             }
         }
 
         writeRecord();
         if (journal_) {
-            journal_->append(s_, r.RecNo);
+            journal_->append(s_, r.nextRecord);
             r.journalProblem = journal_->errorText();
         }
         AfterRecordWritten(s_, calls_);
 
-        if (r.RecNo >= kMaxRecords) {
-            Call(s_.hooks.Refresh);  // a save question shows over the last record
+        if (r.nextRecord >= kMaxRecords) {
+            Call(s_.hooks.refresh);  // a save question shows over the last record
             // The next recording starts at once: its name comes from the clock, long after
             // this one's.
-            mnstop_Click();
-            mnstart_Click();
+            stopRecording();
+            startRecording();
             return;
         }
-        ++r.RecNo;
+        ++r.nextRecord;
 
         // An interval of 0 (or less) would never let the catch-up end: one record a tick.
         if (interval <= 0) return;
         // The record's consumers may have paused the recording (enough records taken).
-        if (!r.Running) return;
-        if (clock_.tickMs() - r.RecTick < interval) return;
+        if (!r.running) return;
+        if (clock_.tickMs() - r.scheduleTick < interval) return;
     }
 }
 
 QTime Recorder::nextTimeStamp() {
     RecordingState& r = s_.rec;
-    const qint64 interval = s_.settings.IntTime;
+    const qint64 interval = s_.settings.recordIntervalMs;
     // With no interval the records follow the ticks, not a schedule: each takes the
     // clock's time (adding nothing to the previous row would freeze the column).
-    if (interval > 0 && r.RecNo != 1 && !r.TimeFromClock) {
-        const QString previous = s_.table.cell(r.RecNo - 1, RecordTable::ColTime);
-        if (const auto t = ParseAnyTime(previous, s_.settings.Fdt[1])) {
+    if (interval > 0 && r.nextRecord != 1 && !r.stampFromClock) {
+        const QString previous = s_.table.cell(r.nextRecord - 1, RecordTable::ColTime);
+        if (const auto t = ParseAnyTime(previous, s_.settings.dateTimeFormats[1])) {
             // Whole seconds elapsed since the clock stamp, so that intervals with a
             // fraction of a second keep the column in step with the clock.
             const auto secondsAt = [interval](qint64 n) {
@@ -123,7 +123,7 @@ QTime Recorder::nextTimeStamp() {
             return t->addSecs(int(seconds));
         }
     }
-    r.TimeFromClock = false;
+    r.stampFromClock = false;
     slotsSinceClock_ = 0;
     slotOfLastRecord_ = 0;
     const QTime now = clock_.now().time();
@@ -138,45 +138,47 @@ void Recorder::writeRecord() {
 
     // The row of the next record always exists; make sure of it should anything have
     // shortened the table meanwhile.
-    if (t.rows() < r.RecNo + 1) t.setRows(r.RecNo + 1);
-    t.setCell(r.RecNo, RecordTable::ColNo, FormatNumber(r.RecNo, "0000"));
-    t.setCell(r.RecNo, RecordTable::ColDate, FormatDate(clock_.now().date(), s_.settings.Fdt[0]));
-    t.setCell(r.RecNo, RecordTable::ColTime, FormatTime(stamp, s_.settings.Fdt[1]));
-    t.setCell(r.RecNo, RecordTable::ColValue, in.ValueText);
-    t.setCell(r.RecNo, RecordTable::ColUnit, Lookup(calls_.UnitTable, in.FuncCode, in.RangeIdx));
-    r.functionName = calls_.FunctionTable ? calls_.FunctionTable(in.FuncCode) : QString();
-    t.setRows(r.RecNo + 2);
+    if (t.rows() < r.nextRecord + 1) t.setRows(r.nextRecord + 1);
+    t.setCell(r.nextRecord, RecordTable::ColNo, FormatNumber(r.nextRecord, "0000"));
+    t.setCell(r.nextRecord, RecordTable::ColDate,
+              FormatDate(clock_.now().date(), s_.settings.dateTimeFormats[0]));
+    t.setCell(r.nextRecord, RecordTable::ColTime,
+              FormatTime(stamp, s_.settings.dateTimeFormats[1]));
+    t.setCell(r.nextRecord, RecordTable::ColValue, in.valueText);
+    t.setCell(r.nextRecord, RecordTable::ColUnit, Lookup(calls_.UnitTable, in.function, in.range));
+    r.functionName = calls_.FunctionTable ? calls_.FunctionTable(in.function) : QString();
+    t.setRows(r.nextRecord + 2);
 }
 
 void TrackRecordRange(Session& s) {
     RecordingState& r = s.rec;
     const Reading& in = s.reading;
-    const QString range = QString::number(in.RangeIdx);
-    const QString dec = QString::number(int(in.DecIdx));
-    if (r.RecNo == 1) {
-        r.RecFunc = in.FuncCode;
-        r.RecRange = in.RangeIdx;
-        r.RangeChanged = false;
+    const QString range = QString::number(in.range);
+    const QString dec = QString::number(int(in.decimalIndex));
+    if (r.nextRecord == 1) {
+        r.recordedFunction = in.function;
+        r.recordedRange = in.range;
+        r.rangeChanged = false;
         r.finestRange = range;
         r.finestDec = dec;
     }
-    if (in.RangeIdx == r.RecRange) return;
+    if (in.range == r.recordedRange) return;
 
-    r.PrevRange = r.RecRange;
-    r.RecRange = in.RangeIdx;
-    r.RangeChanged = true;
+    r.previousRange = r.recordedRange;
+    r.recordedRange = in.range;
+    r.rangeChanged = true;
     // Resistance, capacitance and frequency change prefix with the range: the axis
     // numbers follow the finest range seen.
-    if (in.FuncCode < 4 || in.FuncCode > 6) return;
+    if (in.function < 4 || in.function > 6) return;
     if (r.finestRange.isEmpty()) {
         r.finestRange = range;
         r.finestDec = dec;
     }
     const double finest = LeadingNumber(r.finestRange);
-    if (finest > in.RangeIdx) {
+    if (finest > in.range) {
         r.finestRange = range;
         r.finestDec = dec;
-    } else if (finest == in.RangeIdx && LeadingNumber(r.finestDec) > in.DecIdx) {
+    } else if (finest == in.range && LeadingNumber(r.finestDec) > in.decimalIndex) {
         r.finestDec = dec;
     }
 }
@@ -184,11 +186,11 @@ void TrackRecordRange(Session& s) {
 void AfterRecordWritten(Session& s, const RecorderCalls& calls) {
     TrackRecordRange(s);
     // The statistics and the plot read the new record as the table's current row.
-    s.table.currentRow = s.rec.RecNo;
+    s.table.currentRow = s.rec.nextRecord;
     Call(calls.UpdateMaxMin);
     Call(calls.UpdateAverage);
     Call(calls.PlotNewPoint);
-    s.table.currentRow = s.rec.RecNo + 1;
+    s.table.currentRow = s.rec.nextRecord + 1;
     s.table.currentCol = 0;
 }
 

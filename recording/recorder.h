@@ -17,10 +17,10 @@ namespace quillon {
 
 class RecordingJournal;
 
-// Range tracking for the record just written into row RecNo: function and range of
+// Range tracking for the record just written into row nextRecord: function and range of
 // record 1, range changes, and the finest range of resistance, capacitance and frequency.
 void TrackRecordRange(Session& session);
-// What follows every record written into row RecNo: range tracking, then the statistics
+// What follows every record written into row nextRecord: range tracking, then the statistics
 // and the plot with that row as the table's current row; then the current cell moves on
 // to the next row. The record step and journal recovery both run it.
 void AfterRecordWritten(Session& session, const RecorderCalls& calls);
@@ -46,16 +46,16 @@ class Recorder {
     // Writes the records that are due, each from a live reading (ReadingIsLive: its frame
     // younger than kLiveReadingMs). Intervals that fall due while no live reading comes, or while
     // the step is not run (no link, a held-up loop), stay empty: numbering goes on and the time
-    // column shows the gap. Called by the poll loop on each tick while a recording runs (RunState 0
+    // column shows the gap. Called by the poll loop on each tick while a recording runs (state 0
     // and Running).
-    void RecordStep();
+    void recordStep();
 
-    void mnstart_Click();
-    void mnpause_Click();
-    void mnstop_Click();
-    void mnclear_Click();
+    void startRecording();
+    void pauseRecording();
+    void stopRecording();
+    void clearRecording();
     // Clears the window for a new recording (readout, table, statistics, graph).
-    void ResetDisplay();
+    void resetDisplay();
 
   private:
     bool liveReading(qint64 now);

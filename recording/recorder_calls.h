@@ -15,7 +15,7 @@ struct RecorderCalls {
     std::function<QString(int funcCode)> FunctionTable;
 
     // Meter link: bring the link up; abort pending reads on the open port.
-    std::function<void()> mnlinkon_Click;
+    std::function<void()> linkUp;
     std::function<void()> AbortRead;
 
     // Statistics and trend graph, run after every record in this order.
@@ -23,16 +23,16 @@ struct RecorderCalls {
     std::function<void()> UpdateAverage;
     std::function<void()> PlotNewPoint;
     // Redraws the empty graph frame.
-    std::function<void()> RE_display;
+    std::function<void()> drawEmptyFrame;
     // Writes the graph's page box (its change handler may redraw the page).
     std::function<void(const QString&)> setPageBox;
 
     // Settings shown on the window (limit captions, interval caption, statistics rows).
-    std::function<void()> op_set;
+    std::function<void()> applySettingsToWindow;
     // Saves the stopped recording or asks whether to save it.
     std::function<void()> PromptUnsavedRecord;
     // Ends the running entry of the recording schedule.
-    std::function<void()> or_stp;
+    std::function<void()> endScheduledRecording;
 };
 
 }  // namespace quillon

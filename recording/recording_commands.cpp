@@ -8,153 +8,158 @@ namespace quillon {
 namespace {
 
 // Menus and items that every idle or paused state enables.
-const char* const kIdleMenus[] = {"mnfile",  "mnedit",     "mnrecord",    "mnsetup",
-                                  "mnoder",  "mnhelp",     "mnopen",      "mnsave",
-                                  "mnprint", "mnsaveData", "pop_SaveData"};
+const Control kIdleMenus[] = {Control::FileMenu,   Control::EditMenu,       Control::RecordMenu,
+                              Control::Options,    Control::Schedule,       Control::HelpMenu,
+                              Control::Open,       Control::SaveMenu,       Control::PrintMenu,
+                              Control::SaveReport, Control::PopupSaveReport};
 
 }  // namespace
 
 void Recorder::abortRead() { Call(calls_.AbortRead); }
 
 void Recorder::SetIdleState() {
-    s_.rec.Running = false;
-    s_.link.LinkOn = false;
-    s_.rec.RunState = kRunIdle;
+    s_.rec.running = false;
+    s_.link.linkOn = false;
+    s_.rec.state = kRunIdle;
     ControlStates& c = s_.controls;
-    c.setChecked("mnstart", false);
-    c.setChecked("mnpause", false);
-    c.setChecked("mnstop", true);
+    c.setChecked(Control::Start, false);
+    c.setChecked(Control::Pause, false);
+    c.setChecked(Control::Stop, true);
 }
 
 void Recorder::setRecordingMenus() {
     ControlStates& c = s_.controls;
-    c.setEnabled("mnfile", false);
-    c.setEnabled("mnedit", false);
-    c.setEnabled("mnrecord", true);
-    c.setEnabled("mnsetup", false);
-    c.setEnabled("mnoder", false);
-    c.setEnabled("mnhelp", true);
-    for (const char* key : {"tbOpen", "tbSave", "tbPrint", "tbClear", "tbStart"})
+    c.setEnabled(Control::FileMenu, false);
+    c.setEnabled(Control::EditMenu, false);
+    c.setEnabled(Control::RecordMenu, true);
+    c.setEnabled(Control::Options, false);
+    c.setEnabled(Control::Schedule, false);
+    c.setEnabled(Control::HelpMenu, true);
+    for (Control key : {Control::OpenButton, Control::SaveButton, Control::PrintButton,
+                        Control::ClearButton, Control::StartButton})
         c.setEnabled(key, false);
-    c.setEnabled("tbPause", true);
-    c.setEnabled("tbStop", true);
+    c.setEnabled(Control::PauseButton, true);
+    c.setEnabled(Control::StopButton, true);
 }
 
 void Recorder::enableIdleMenus() {
-    for (const char* name : kIdleMenus) s_.controls.setEnabled(name, true);
+    for (Control name : kIdleMenus) s_.controls.setEnabled(name, true);
 }
 
 void Recorder::hideRecordingIndicators() {
     for (int i : {kIndLimit, kIndRel, kIndMax, kIndMin, kIndAvg}) s_.readout.indicator[i] = false;
 }
 
-void Recorder::mnstart_Click() {
+void Recorder::startRecording() {
     ControlStates& c = s_.controls;
-    if (c.isChecked("mnstart")) return;
-    if (!s_.link.LinkOn) {
-        mnstop_Click();
-        Call(calls_.mnlinkon_Click);
+    if (c.isChecked(Control::Start)) return;
+    if (!s_.link.linkOn) {
+        stopRecording();
+        Call(calls_.linkUp);
     }
-    s_.rec.TimeFromClock = true;
-    if (!s_.link.LinkOn) {
+    s_.rec.stampFromClock = true;
+    if (!s_.link.linkOn) {
         messages_.show("Link Error! Please check your connector.", QString(), MsgButtons::Ok,
                        MsgIcon::None);
         return;
     }
     setRecordingMenus();
 
-    const bool resume = c.isChecked("mnpause");
-    c.setChecked("mnstart", true);
-    c.setChecked("mnpause", false);
-    c.setChecked("mnstop", false);
+    const bool resume = c.isChecked(Control::Pause);
+    c.setChecked(Control::Start, true);
+    c.setChecked(Control::Pause, false);
+    c.setChecked(Control::Stop, false);
     if (!resume) {
-        s_.rec.RunState = kRunIdle;
-        ResetDisplay();
-        s_.readout.indicator[kIndLimit] = s_.settings.T1_beep == 1;
-        s_.readout.indicator[kIndMax] = s_.stats.StatFlags[0];
-        s_.readout.indicator[kIndMin] = s_.stats.StatFlags[1];
-        s_.readout.indicator[kIndAvg] = s_.stats.StatFlags[2];
+        s_.rec.state = kRunIdle;
+        resetDisplay();
+        s_.readout.indicator[kIndLimit] = s_.settings.alarmEnabled == 1;
+        s_.readout.indicator[kIndMax] = s_.stats.statFlags[0];
+        s_.readout.indicator[kIndMin] = s_.stats.statFlags[1];
+        s_.readout.indicator[kIndAvg] = s_.stats.statFlags[2];
         s_.stats.avgSum = "0";
         const QDateTime now = clock_.now();
         s_.rec.recordName =
             FormatDate(now.date(), "yyyymmdd") + "_" + FormatTime(now.time(), "hhnnss");
-        s_.rec.RecNo = 1;
+        s_.rec.nextRecord = 1;
     }
     // A resume keeps the table and the numbering; its first record falls due one
     // interval from now and takes its time from the clock.
     abortRead();
-    s_.rec.RecTick = clock_.tickMs();
-    s_.rec.Running = true;
-    s_.link.MissCount = 0;
-    s_.rec.RunState = kRunRecording;
-    s_.link.timerEnabled = true;
+    s_.rec.scheduleTick = clock_.tickMs();
+    s_.rec.running = true;
+    s_.link.ticksWithoutData = 0;
+    s_.rec.state = kRunRecording;
+    s_.link.pollTimerOn = true;
 }
 
-void Recorder::mnpause_Click() {
-    s_.link.AlarmOn = false;
-    if (!s_.rec.Running) return;
-    s_.rec.Running = false;
+void Recorder::pauseRecording() {
+    s_.link.alarmOn = false;
+    if (!s_.rec.running) return;
+    s_.rec.running = false;
     abortRead();
 
     ControlStates& c = s_.controls;
     enableIdleMenus();
-    c.setChecked("mnstart", false);
-    c.setChecked("mnstop", false);
-    c.setChecked("mnpause", true);
-    for (const char* key :
-         {"tbOpen", "tbSave", "tbPrint", "tbStart", "tbStop", "tbClear", "tbHelp"})
+    c.setChecked(Control::Start, false);
+    c.setChecked(Control::Stop, false);
+    c.setChecked(Control::Pause, true);
+    for (Control key :
+         {Control::OpenButton, Control::SaveButton, Control::PrintButton, Control::StartButton,
+          Control::StopButton, Control::ClearButton, Control::HelpButton})
         c.setEnabled(key, true);
-    c.setEnabled("tbPause", false);
+    c.setEnabled(Control::PauseButton, false);
 }
 
-void Recorder::mnstop_Click() {
+void Recorder::stopRecording() {
     ControlStates& c = s_.controls;
-    s_.rec.Running = false;
+    s_.rec.running = false;
     abortRead();
-    c.setChecked("mnstart", false);
-    c.setChecked("mnpause", false);
-    c.setChecked("mnstop", true);
-    s_.link.MissCount = 0;
-    // A recording is still open (RecNo > 0) when Help, About or a file command left
-    // RunState at 3 meanwhile; its records are offered for saving (or auto-saved) all
+    c.setChecked(Control::Start, false);
+    c.setChecked(Control::Pause, false);
+    c.setChecked(Control::Stop, true);
+    s_.link.ticksWithoutData = 0;
+    // A recording is still open (nextRecord > 0) when Help, About or a file command left
+    // state at 3 meanwhile; its records are offered for saving (or auto-saved) all
     // the same, so an unattended recording never ends without its report.
-    if (s_.rec.RunState == kRunRecording || s_.rec.RecNo > 0) Call(calls_.PromptUnsavedRecord);
-    s_.rec.RecNo = 0;
+    if (s_.rec.state == kRunRecording || s_.rec.nextRecord > 0) Call(calls_.PromptUnsavedRecord);
+    s_.rec.nextRecord = 0;
 
     enableIdleMenus();
-    for (const char* key :
-         {"tbOpen", "tbSave", "tbPrint", "tbStart", "tbPause", "tbStop", "tbClear", "tbHelp"})
+    for (Control key :
+         {Control::OpenButton, Control::SaveButton, Control::PrintButton, Control::StartButton,
+          Control::PauseButton, Control::StopButton, Control::ClearButton, Control::HelpButton})
         c.setEnabled(key, true);
     hideRecordingIndicators();
 
-    if (s_.stats.StatFlags[3]) ClearRelReference(s_);
-    s_.rec.RunState = kRunIdle;
-    if (s_.sched.order == 1 && s_.sched.SchedRunning) Call(calls_.or_stp);
+    if (s_.stats.statFlags[3]) ClearRelReference(s_);
+    s_.rec.state = kRunIdle;
+    if (s_.sched.armed == 1 && s_.sched.scheduledRecordingRunning)
+        Call(calls_.endScheduledRecording);
 }
 
-void Recorder::mnclear_Click() {
-    if (s_.controls.isChecked("mnstart")) {
+void Recorder::clearRecording() {
+    if (s_.controls.isChecked(Control::Start)) {
         const MsgResult answer = messages_.show("Recording! Do you want to clear?", "Clear record!",
                                                 MsgButtons::YesNo, MsgIcon::Question);
         if (answer != MsgResult::Yes) return;
     }
-    mnstop_Click();
-    ResetDisplay();
+    stopRecording();
+    resetDisplay();
 }
 
-void Recorder::ResetDisplay() {
+void Recorder::resetDisplay() {
     // The table is about to go; its journal goes only with records saved or given up.
     if (journal_) journal_->tableCleared();
     RecordingState& r = s_.rec;
     Readout& ro = s_.readout;
-    const bool viewingFile = r.RunState == kRunViewingFile;
+    const bool viewingFile = r.state == kRunViewingFile;
     if (!viewingFile) {
         ro.value.clear();
         ro.unit.clear();
         ro.coupling.clear();
         hideRecordingIndicators();
-        ro.indicator[kIndRS232] = s_.link.LinkOn;
-        ro.indicator[kIndWait] = !s_.link.LinkOn;
+        ro.indicator[kIndRS232] = s_.link.linkOn;
+        ro.indicator[kIndWait] = !s_.link.linkOn;
         ro.barImage = 63;
         ro.signImage = 1;
     }
@@ -162,11 +167,11 @@ void Recorder::ResetDisplay() {
     // A paused recording whose table is cleared away (a report file opened while
     // paused) cannot be resumed into that table: the next Start begins a new one.
     ControlStates& c = s_.controls;
-    if (c.isChecked("mnpause")) {
-        c.setChecked("mnpause", false);
-        c.setChecked("mnstop", true);
-        r.Running = false;
-        r.RecNo = 0;
+    if (c.isChecked(Control::Pause)) {
+        c.setChecked(Control::Pause, false);
+        c.setChecked(Control::Stop, true);
+        r.running = false;
+        r.nextRecord = 0;
     }
 
     RecordTable& t = s_.table;
@@ -180,8 +185,8 @@ void Recorder::ResetDisplay() {
     r.journalProblem.clear();
     r.reportFile.clear();
     r.reportRecords = 0;
-    r.modeLabel.clear();
-    r.unitLabel.clear();
+    r.shownFunction.clear();
+    r.shownUnit.clear();
     Statistics& st = s_.stats;
     for (QString* f : {&st.relValue, &st.relUnit, &st.pageMax, &st.pageMin, &st.relTime})
         f->clear();
@@ -190,9 +195,9 @@ void Recorder::ResetDisplay() {
     for (QString& f : st.minRow) f.clear();
     for (QString& f : ro.limitCaption) f.clear();
     ro.limitRed = {false, false};
-    s_.link.AlarmOn = false;
+    s_.link.alarmOn = false;
 
-    if (!viewingFile) Call(calls_.op_set);
+    if (!viewingFile) Call(calls_.applySettingsToWindow);
 
     st.avgCount.clear();
     st.avgSum.clear();
@@ -201,10 +206,10 @@ void Recorder::ResetDisplay() {
     } else {
         s_.graph.pageBox = "0";
     }
-    Call(calls_.RE_display);
-    c.setEnabled("mnsaveData", true);
-    c.setEnabled("pop_SaveData", true);
-    r.RunState = kRunIdle;
+    Call(calls_.drawEmptyFrame);
+    c.setEnabled(Control::SaveReport, true);
+    c.setEnabled(Control::PopupSaveReport, true);
+    r.state = kRunIdle;
 }
 
 }  // namespace quillon

@@ -77,15 +77,16 @@ void RecordingJournal::startRecording(const Session& session) {
 }
 
 void RecordingJournal::addSettingsLineIfChanged(const Session& s) {
-    const auto& shown = s.stats.StatFlags;
+    const auto& shown = s.stats.statFlags;
     const QString flags =
         QString("%1%2%3").arg(shown[0] ? 1 : 0).arg(shown[1] ? 1 : 0).arg(shown[2] ? 1 : 0);
     // Compared field by field first: the common case builds no list.
-    if (settings_.size() == journal::kSettingsFields && settings_[0] == s.settings.Graph_txt &&
-        settings_[1] == s.settings.Fdt[0] && settings_[2] == s.settings.Fdt[1] &&
-        settings_[3] == flags)
+    if (settings_.size() == journal::kSettingsFields && settings_[0] == s.settings.graphTitle &&
+        settings_[1] == s.settings.dateTimeFormats[0] &&
+        settings_[2] == s.settings.dateTimeFormats[1] && settings_[3] == flags)
         return;
-    settings_ = {s.settings.Graph_txt, s.settings.Fdt[0], s.settings.Fdt[1], flags};
+    settings_ = {s.settings.graphTitle, s.settings.dateTimeFormats[0],
+                 s.settings.dateTimeFormats[1], flags};
     journal::AppendLine(body_, journal::kSettingsTag, settings_);
 }
 
@@ -102,12 +103,12 @@ void RecordingJournal::append(const Session& s, int row) {
     const RecordTable& t = s.table;
     const Reading& in = s.reading;
     for (int r = rows_ + 1; r <= row; ++r) {
-        journal::AppendLine(
-            body_, journal::kRecordTag,
-            {QString::number(in.FuncCode), QString::number(in.RangeIdx),
-             QString::number(double(in.DecIdx)), s.readout.unit, t.cell(r, RecordTable::ColNo),
-             t.cell(r, RecordTable::ColDate), t.cell(r, RecordTable::ColTime),
-             t.cell(r, RecordTable::ColValue), t.cell(r, RecordTable::ColUnit)});
+        journal::AppendLine(body_, journal::kRecordTag,
+                            {QString::number(in.function), QString::number(in.range),
+                             QString::number(double(in.decimalIndex)), s.readout.unit,
+                             t.cell(r, RecordTable::ColNo), t.cell(r, RecordTable::ColDate),
+                             t.cell(r, RecordTable::ColTime), t.cell(r, RecordTable::ColValue),
+                             t.cell(r, RecordTable::ColUnit)});
     }
     rows_ = row;
 

@@ -9,8 +9,8 @@ namespace quillon {
 namespace {
 
 bool RecordingOpen(const Session& s) {
-    return s.rec.RecNo > 0 && (s.controls.isChecked(QStringLiteral("mnstart")) ||
-                               s.controls.isChecked(QStringLiteral("mnpause")));
+    return s.rec.nextRecord > 0 &&
+           (s.controls.isChecked(Control::Start) || s.controls.isChecked(Control::Pause));
 }
 
 // The shown records are exactly the ones of the report file.
@@ -20,9 +20,9 @@ bool RecordsInFile(const Session& s) {
 
 QString StateText(const Session& s) {
     if (RecordingOpen(s)) {
-        if (!s.rec.Running) return QStringLiteral("Paused");
+        if (!s.rec.running) return QStringLiteral("Paused");
         // The same condition as the readout's "Recording waits for the meter".
-        if (!s.link.LinkOn || s.readout.stale) return QStringLiteral("Waiting for the meter");
+        if (!s.link.linkOn || s.readout.stale) return QStringLiteral("Waiting for the meter");
         return QStringLiteral("Recording");
     }
     if (ShowsOpenedReport(s)) {
@@ -44,12 +44,14 @@ StatusLine DescribeStatus(const Session& s, const QString& meterDevice) {
         const QString& interval = s.readout.limitCaption[2];
         if (!interval.isEmpty()) line.records += ", interval " + interval;
     }
-    line.port = s.link.LinkOn && !meterDevice.isEmpty() ? meterDevice : QStringLiteral("No meter");
+    line.port = s.link.linkOn && !meterDevice.isEmpty() ? meterDevice : QStringLiteral("No meter");
     const ScheduleState& sched = s.sched;
-    if (sched.order == 1 && !sched.SchedRunning && sched.SchedStart.isValid()) {
-        const QString date = s.settings.Fdt[0].isEmpty() ? "yyyy/mm/dd" : s.settings.Fdt[0];
-        const QString time = s.settings.Fdt[1].isEmpty() ? "HH:nn:ss" : s.settings.Fdt[1];
-        line.schedule = "Next start " + FormatDateTime(sched.SchedStart, date, time);
+    if (sched.armed == 1 && !sched.scheduledRecordingRunning && sched.entryStart.isValid()) {
+        const QString date =
+            s.settings.dateTimeFormats[0].isEmpty() ? "yyyy/mm/dd" : s.settings.dateTimeFormats[0];
+        const QString time =
+            s.settings.dateTimeFormats[1].isEmpty() ? "HH:nn:ss" : s.settings.dateTimeFormats[1];
+        line.schedule = "Next start " + FormatDateTime(sched.entryStart, date, time);
     }
     if (RecordsInFile(s) && !ShowsOpenedReport(s)) line.saved = "Saved to " + s.rec.reportFile;
     return line;
@@ -59,8 +61,8 @@ bool ClosingLosesRecords(const Session& s) {
     if (s.rec.recordName.isEmpty() || s.table.recordCount() == 0) return false;
     if (ShowsOpenedReport(s) || RecordsInFile(s)) return false;
     // Link Off stops the recording, and Stop saves an open recording unasked (also a
-    // paused one whose RunState a file command changed): the same test as Stop's.
-    const bool savedByStop = s.rec.RunState == kRunRecording || s.rec.RecNo > 0;
+    // paused one whose state a file command changed): the same test as Stop's.
+    const bool savedByStop = s.rec.state == kRunRecording || s.rec.nextRecord > 0;
     return !(savedByStop && SavesRecordingsAutomatically(s));
 }
 

@@ -110,8 +110,8 @@ QString ImageExporter::AskPath(const QString& proposedName, int* filterIndex) {
     return answer.path;
 }
 
-void ImageExporter::mnsaveBmp_Click() {
-    session_.rec.RunState = kRunCommand;
+void ImageExporter::saveGraphPicture() {
+    session_.rec.state = kRunCommand;
     if (session_.table.cell(1, RecordTable::ColDate).isEmpty()) {
         messages_.show(QStringLiteral("No graph found."), {}, MsgButtons::Ok, MsgIcon::None);
         return;
@@ -122,8 +122,8 @@ void ImageExporter::mnsaveBmp_Click() {
     Save(graphImage_ ? graphImage_() : QImage(), path, filter);
 }
 
-void ImageExporter::mnsaveScreen_Click() {
-    session_.rec.RunState = kRunCommand;
+void ImageExporter::saveWindowPicture() {
+    session_.rec.state = kRunCommand;
     int filter = 0;
     const QString path = AskPath(ScreenFileName(), &filter);
     if (path.isEmpty()) return;

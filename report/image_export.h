@@ -49,8 +49,8 @@ class ImageExporter {
     ImageExporter(Session& session, MessageBoxes& messages, FileDialogs& dialogs,
                   std::function<QImage()> graphImage, WindowCapture capture);
 
-    void mnsaveBmp_Click();
-    void mnsaveScreen_Click();
+    void saveGraphPicture();
+    void saveWindowPicture();
 
     // Names the dialog proposes.
     QString GraphFileName() const;

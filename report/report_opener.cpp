@@ -16,9 +16,11 @@ namespace {
 
 constexpr int kFirstRecordLine = 8;
 
-const char* const kLoadMenus[] = {"mnfile", "mnedit", "mnrecord", "mnsetup", "mnoder", "mnhelp"};
-const char* const kToolbar[] = {"tbOpen",  "tbSave", "tbPrint", "tbStart",
-                                "tbPause", "tbStop", "tbClear", "tbHelp"};
+const Control kLoadMenus[] = {Control::FileMenu, Control::EditMenu, Control::RecordMenu,
+                              Control::Options,  Control::Schedule, Control::HelpMenu};
+const Control kToolbar[] = {Control::OpenButton,  Control::SaveButton,  Control::PrintButton,
+                            Control::StartButton, Control::PauseButton, Control::StopButton,
+                            Control::ClearButton, Control::HelpButton};
 
 // Bytes up to the end of line number maxLines (CR LF, LF or CR end a line).
 qsizetype PrefixOfLines(const QByteArray& bytes, int maxLines) {
@@ -66,14 +68,14 @@ ReportOpener::ReportOpener(Session& session, MessageBoxes& messages, FileDialogs
                            ReportOpenerCallbacks callbacks)
     : session_(session), messages_(messages), dialogs_(dialogs), callbacks_(std::move(callbacks)) {}
 
-void ReportOpener::mnopen_Click() {
+void ReportOpener::openReport() {
     FileDialogRequest request;
     request.title = QStringLiteral("Open File");
     request.filters = {QStringLiteral("Csv File(*.csv)")};
     request.confirmOverwrite = false;
     const QString path = dialogs_.getOpenFileName(request).path;
     if (path.isEmpty()) {
-        session_.rec.RunState = kRunIdle;
+        session_.rec.state = kRunIdle;
         return;
     }
     if (!session_.rec.recordName.isEmpty()) {
@@ -100,11 +102,11 @@ bool ReportOpener::OpenReport(const QString& path) {
 
 void ReportOpener::SetMenusDuringLoad(bool loading) {
     ControlStates& c = session_.controls;
-    for (const char* name : kLoadMenus) c.setEnabled(QLatin1String(name), !loading);
-    for (const char* key : kToolbar) c.setEnabled(QLatin1String(key), !loading);
+    for (Control name : kLoadMenus) c.setEnabled(name, !loading);
+    for (Control key : kToolbar) c.setEnabled(key, !loading);
     // Saving stays off while an opened file is shown: it is already a file.
-    c.setEnabled(QStringLiteral("mnsaveData"), false);
-    c.setEnabled(QStringLiteral("pop_SaveData"), false);
+    c.setEnabled(Control::SaveReport, false);
+    c.setEnabled(Control::PopupSaveReport, false);
 }
 
 void ReportOpener::SetPageBox(const QString& text) {
@@ -151,12 +153,12 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
     bytes.clear();
 
     Session& s = session_;
-    s.rec.RunState = kRunViewingFile;
-    Call(s.hooks.ResetDisplay);
-    s.rec.RunState = kRunViewingFile;
+    s.rec.state = kRunViewingFile;
+    Call(s.hooks.resetDisplay);
+    s.rec.state = kRunViewingFile;
     SetMenusDuringLoad(true);
     loading_ = true;
-    Call(s.hooks.Refresh);  // the window shows the disabled menus while events run
+    Call(s.hooks.refresh);  // the window shows the disabled menus while events run
 
     s.rec.recordName = RecordNameOfPath(path);
     s.rec.fileTitle.clear();
@@ -214,7 +216,7 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
         if (!date.isEmpty() && (dates.isEmpty() || dates.last() != date)) dates.append(date);
     }
     dates.removeDuplicates();
-    fileDatePattern_ = DateFormatOfTexts(dates, s.settings.Fdt[0]);
+    fileDatePattern_ = DateFormatOfTexts(dates, s.settings.dateTimeFormats[0]);
     const int records = int(recordFields.size());
     for (int record = 1; record <= records; ++record)
         ReadRecordFields(record, recordFields[record - 1]);
@@ -224,10 +226,10 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
     // Row 0 is the column header: a file without records has no date to show.
     s.rec.fileDate = records > 0 ? table.cell(records, RecordTable::ColDate) : QString();
 
-    OverloadLimits& limits = FmData();
-    limits.set_OL(s.rec.RecFunc, s.rec.RecRange);
-    s.reading.OLHigh = limits.OLHighSet;
-    s.reading.OLLow = limits.OLLowSet;
+    OverloadLimits& limits = SharedOverloadLimits();
+    limits.selectRange(s.rec.recordedFunction, s.rec.recordedRange);
+    s.reading.rangeHigh = limits.high;
+    s.reading.rangeLow = limits.low;
 
     const int page = records % 100 == 0 ? records / 100 : records / 100 + 1;
     // The page is drawn once, from an empty frame, whatever the page box showed before.
@@ -239,7 +241,7 @@ LoadResult ReportOpener::LoadReport(const QString& path) {
 
     SetMenusDuringLoad(false);
     loading_ = false;
-    s.rec.RunState = kRunViewingFile;
+    s.rec.state = kRunViewingFile;
     s.rec.reportFile = info.absoluteFilePath();
     s.rec.reportRecords = records;
     result.ok = true;
@@ -265,11 +267,11 @@ void ReportOpener::ReadHeaderLine(int lineNo, const QString& line) {
             const int range = code.mid(3, 1).toInt(&rangeOk);
             // Codes outside the meter's tables would send the graph out of them.
             if (!funcOk || !rangeOk || !InMeterTables(func, range)) break;
-            s.rec.RecFunc = func;
-            s.rec.RecRange = range;
-            s.rec.modeLabel = FunctionTable(func);
+            s.rec.recordedFunction = func;
+            s.rec.recordedRange = range;
+            s.rec.shownFunction = FunctionTable(func);
             s.rec.functionName = FunctionTable(func);
-            s.rec.unitLabel = UnitTable(func, range);
+            s.rec.shownUnit = UnitTable(func, range);
             s.rec.finestDec = DecimalTable(func, range);
             break;
         }
@@ -317,7 +319,7 @@ QString ReportOpener::ReadDateText(const QString& text) {
     if (text == lastDateText_) return lastDateShown_;
     lastDateText_ = text;
     lastDateShown_ = text;
-    const QString& preferred = session_.settings.Fdt[0];
+    const QString& preferred = session_.settings.dateTimeFormats[0];
     if (text.isEmpty() || preferred.isEmpty()) return text;
     if (!fileDatePattern_.isEmpty()) {
         if (auto d = ParseDate(text, fileDatePattern_))
@@ -332,7 +334,7 @@ QString ReportOpener::ReadDateText(const QString& text) {
 }
 
 QString ReportOpener::ReadTimeText(const QString& text) {
-    const QString& preferred = session_.settings.Fdt[1];
+    const QString& preferred = session_.settings.dateTimeFormats[1];
     if (text.isEmpty() || preferred.isEmpty()) return text;
     if (auto t = ParseTime(text, preferred)) return FormatTime(*t, preferred);
     if (!lastTimePattern_.isEmpty()) {

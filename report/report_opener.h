@@ -51,7 +51,7 @@ class ReportOpener {
                  ReportOpenerCallbacks callbacks = {});
 
     // The "Open file" command: dialog, overwrite warning, load.
-    void mnopen_Click();
+    void openReport();
     // Loads path as "Open file" does after its dialog; a file that cannot be read is
     // reported in a message box. True when loaded.
     bool OpenReport(const QString& path);

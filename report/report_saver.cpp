@@ -39,7 +39,7 @@ bool MakeFolderPath(const QString& path, QString* reason) {
 namespace {
 
 QString SaveFolder(const Settings& settings) {
-    QString folder = settings.Sav_Drv;
+    QString folder = settings.saveFolder;
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     return folder;
 }
@@ -58,8 +58,8 @@ void ReportSaver::ShowFailure(const QString& errorText) {
                    QStringLiteral("Save File"), MsgButtons::Ok, MsgIcon::Critical);
 }
 
-bool ReportSaver::mnsaveData_Click() {
-    session_.rec.RunState = kRunCommand;
+bool ReportSaver::saveReport() {
+    session_.rec.state = kRunCommand;
     if (!HasRecords()) {
         messages_.show(QStringLiteral("No report found. Please create a report first."), {},
                        MsgButtons::Ok, MsgIcon::None);
@@ -128,7 +128,7 @@ StopSaveOutcome ReportSaver::PromptUnsavedRecord() {
                            QStringLiteral(").  This record didn't saved ! Do you want to save?"),
                        QStringLiteral("Save File!"), MsgButtons::YesNo, MsgIcon::Question);
     if (answer != MsgResult::Yes) return StopSaveOutcome::Declined;
-    return mnsaveData_Click() ? StopSaveOutcome::Saved : StopSaveOutcome::NotSaved;
+    return saveReport() ? StopSaveOutcome::Saved : StopSaveOutcome::NotSaved;
 }
 
 }  // namespace quillon

@@ -32,8 +32,8 @@ class ReportSaver {
     ReportSaver(Session& session, MessageBoxes& messages, FileDialogs& dialogs);
 
     // "Save Report": asks for a path and writes the report there. True when written.
-    bool mnsaveData_Click();
-    // Writes Sav_Drv + record name + ".csv" without asking, creating the folder first.
+    bool saveReport();
+    // Writes saveFolder + record name + ".csv" without asking, creating the folder first.
     // A failure is shown in a message box.
     WriteResult AutoSaveReport();
     // Called when a recording stops: saves automatically (auto-save or a scheduled

@@ -32,8 +32,9 @@ QByteArray ReportBytes(const Session& s) {
     out.reserve(256 + records * 48);
 
     // A line break in the title would shift every later line of the file.
-    AppendLine(out, QStringLiteral("Title") + kSep + OnOneLine(s.settings.Graph_txt));
-    AppendLine(out, QStringLiteral("Type") + kSep + TypeField(s.rec.RecFunc, s.rec.RecRange));
+    AppendLine(out, QStringLiteral("Title") + kSep + OnOneLine(s.settings.graphTitle));
+    AppendLine(out, QStringLiteral("Type") + kSep +
+                        TypeField(s.rec.recordedFunction, s.rec.recordedRange));
     AppendLine(out, QStringLiteral("MAX") + kSep + s.stats.maxRow[0] + kSep + s.stats.maxRow[1] +
                         kSep + s.stats.maxRow[2]);
     AppendLine(out, QStringLiteral("MIN") + kSep + s.stats.minRow[0] + kSep + s.stats.minRow[1] +

@@ -22,23 +22,23 @@ QDateTime EntryTime(const std::array<QString, 4>& fields, int first) {
 
 }  // namespace
 
-void or_stp(Session& session) {
+void endScheduledRecording(Session& session) {
     ScheduleState& s = session.sched;
-    s.SchedEntry = qBound(1, s.SchedEntry, 5);
-    s.SchedRunning = false;
-    s.SchedEnabled[s.SchedEntry - 1] = 0;
+    s.currentEntry = qBound(1, s.currentEntry, 5);
+    s.scheduledRecordingRunning = false;
+    s.entryTicked[s.currentEntry - 1] = 0;
     s.bannerText.clear();
     s.bannerShown = false;
-    for (int k = s.SchedEntry; k < 5; ++k) {
-        if (s.SchedEnabled[k] != 1) continue;
-        s.SchedEntry = k + 1;
-        if (s.order == 1) {
-            s.SchedStart = EntryTime(s.SchedFields[k], 0);
-            s.SchedStop = EntryTime(s.SchedFields[k], 2);
+    for (int k = s.currentEntry; k < 5; ++k) {
+        if (s.entryTicked[k] != 1) continue;
+        s.currentEntry = k + 1;
+        if (s.armed == 1) {
+            s.entryStart = EntryTime(s.entryFields[k], 0);
+            s.entryStop = EntryTime(s.entryFields[k], 2);
         }
         return;
     }
-    s.order = 0;
+    s.armed = 0;
 }
 
 QString ScheduleBannerText(const QDateTime& stop) {
@@ -68,7 +68,7 @@ void Schedule::Refuse(const QString& message, int row, int field) {
     form_.ticked[row] = false;
 }
 
-void Schedule::Form_Load() {
+void Schedule::load() {
     ScheduleState& s = session_.sched;
     saveQuietly_ = false;
     std::array<QString, 5> entries;
@@ -86,28 +86,28 @@ void Schedule::Form_Load() {
                 form_.fields[row][f] = f < parts.size() ? parts[f] : QString();
         }
     } else {
-        Command3_Click();
+        clear();
         saveQuietly_ = true;
-        Command1_Click();
+        save();
         saveQuietly_ = false;
     }
-    s.SchedFields = form_.fields;
+    s.entryFields = form_.fields;
 
-    const QString order = store_.ReadSetting("order", QString::number(s.order));
-    if (IsNumeric(order)) s.order = int(RoundHalfEven(NumberOr(order, s.order)));
+    const QString order = store_.ReadSetting("order", QString::number(s.armed));
+    if (IsNumeric(order)) s.armed = int(RoundHalfEven(NumberOr(order, s.armed)));
     ck_ = store_.ReadSetting("ck", ck_);
     if (ck_.isEmpty()) ck_ = "00000";
 
     for (int i = 0; i < 5; ++i) {
-        s.SchedEnabled[i] = DigitAt(ck_, i);
-        form_.ticked[i] = s.SchedEnabled[i] == 1;
+        s.entryTicked[i] = DigitAt(ck_, i);
+        form_.ticked[i] = s.entryTicked[i] == 1;
         // An enabled entry that cannot be read (a hand-edited store) is not armed; the
         // store is left as it is until the next Save.
         if (form_.ticked[i]) {
             for (int f = 0; f < 4; ++f) {
                 if (FieldValid(i, f)) continue;
                 form_.ticked[i] = false;
-                s.SchedEnabled[i] = 0;
+                s.entryTicked[i] = 0;
                 break;
             }
         }
@@ -117,8 +117,8 @@ void Schedule::Form_Load() {
 
     const bool anyTicked =
         std::find(form_.ticked.begin(), form_.ticked.end(), true) != form_.ticked.end();
-    if (!anyTicked) s.order = 0;
-    form_.start = s.order != 0;
+    if (!anyTicked) s.armed = 0;
+    form_.start = s.armed != 0;
 
     const QDateTime now = clock_.now();
     const QString today = "( " + FormatDate(now.date(), "mm/dd/yyyy") + " )";
@@ -135,7 +135,7 @@ void Schedule::DropPastEntries() {
         const QDateTime stop = EntryTime(form_.fields[i], 2);
         if (!stop.isValid() || SecondsBetween(now, stop) <= 0) {
             form_.ticked[i] = false;
-            session_.sched.SchedEnabled[i] = 0;
+            session_.sched.entryTicked[i] = 0;
         }
     }
 }
@@ -143,19 +143,19 @@ void Schedule::DropPastEntries() {
 void Schedule::SelectCurrentEntry() {
     ScheduleState& s = session_.sched;
     for (int i = 0; i < 5; ++i) {
-        if (s.SchedEnabled[i] != 1) continue;
-        s.SchedEntry = i + 1;
-        s.SchedStart = EntryTime(s.SchedFields[i], 0);
-        s.SchedStop = EntryTime(s.SchedFields[i], 2);
+        if (s.entryTicked[i] != 1) continue;
+        s.currentEntry = i + 1;
+        s.entryStart = EntryTime(s.entryFields[i], 0);
+        s.entryStop = EntryTime(s.entryFields[i], 2);
         return;
     }
 }
 
-void Schedule::Command1_Click() {
+void Schedule::save() {
     ScheduleState& s = session_.sched;
-    const int orderBefore = s.order;
-    s.order = form_.start ? 1 : 0;
-    s.SchedFields = form_.fields;
+    const int orderBefore = s.armed;
+    s.armed = form_.start ? 1 : 0;
+    s.entryFields = form_.fields;
     std::array<QString, 5> entries;
     for (int row = 0; row < 5; ++row) {
         for (const QString& f : form_.fields[row]) entries[row] += f + ",";
@@ -173,7 +173,7 @@ void Schedule::Command1_Click() {
         if (!ok) {
             // A refused Save must not arm a schedule that was not armed: the entry times
             // in memory may be stale and would start a recording at once.
-            if (form_.start) s.order = orderBefore;
+            if (form_.start) s.armed = orderBefore;
             Refuse(InputErrorMessage(), row, 0);
             return;
         }
@@ -182,16 +182,16 @@ void Schedule::Command1_Click() {
     DropPastEntries();
     ck_.clear();
     for (int i = 0; i < 5; ++i) {
-        s.SchedEnabled[i] = form_.ticked[i] ? 1 : 0;
+        s.entryTicked[i] = form_.ticked[i] ? 1 : 0;
         ck_ += form_.ticked[i] ? "1" : "0";
     }
     SelectCurrentEntry();
     if (ck_ == "00000") {
-        s.order = 0;
+        s.armed = 0;
         form_.start = false;
     }
 
-    store_.WriteSetting("order", QString::number(s.order));
+    store_.WriteSetting("order", QString::number(s.armed));
     store_.WriteSetting("ck", ck_);
     for (int row = 0; row < 5; ++row) store_.WriteSetting(EntryKey(row), entries[row]);
 
@@ -205,18 +205,18 @@ void Schedule::Command1_Click() {
     }
 }
 
-void Schedule::Command3_Click() {
+void Schedule::clear() {
     form_.start = false;
     form_.ticked.fill(false);
     for (auto& row : form_.fields) row.fill(QString());
 }
 
-void Schedule::Check1_Click(int row, bool ticked) {
+void Schedule::setEntryTicked(int row, bool ticked) {
     if (row < 0 || row >= 5) return;
     form_.ticked[row] = ticked;
     ScheduleState& s = session_.sched;
     if (!ticked) {
-        if (row == s.SchedEntry - 1 && s.SchedRunning) or_stp();
+        if (row == s.currentEntry - 1 && s.scheduledRecordingRunning) endScheduledRecording();
         return;
     }
     for (int f = 0; f < 4; ++f) {
@@ -227,30 +227,31 @@ void Schedule::Check1_Click(int row, bool ticked) {
     }
 }
 
-void Schedule::Text_Change(int row, int field, const QString& text) {
+void Schedule::setEntryField(int row, int field, const QString& text) {
     if (row < 0 || row >= 5 || field < 0 || field >= 4) return;
     if (form_.fields[row][field] == text) return;
     form_.fields[row][field] = text;
-    if (form_.ticked[row]) Check1_Click(row, false);
+    if (form_.ticked[row]) setEntryTicked(row, false);
 }
 
-void Schedule::ScheduleCheck() {
+void Schedule::scheduleCheck() {
     ScheduleState& s = session_.sched;
-    if (s.order != 1) return;
+    if (s.armed != 1) return;
     const QDateTime now = clock_.now();
-    if (!s.SchedRunning && s.SchedStart.isValid() && s.SchedStop.isValid() &&
-        SecondsBetween(now, s.SchedStart) <= 0) {
-        Call(session_.hooks.mnstart_Click);
-        s.SchedRunning = true;
+    if (!s.scheduledRecordingRunning && s.entryStart.isValid() && s.entryStop.isValid() &&
+        SecondsBetween(now, s.entryStart) <= 0) {
+        Call(session_.hooks.startRecording);
+        s.scheduledRecordingRunning = true;
         s.bannerShown = true;
-        s.bannerText = ScheduleBannerText(s.SchedStop);
+        s.bannerText = ScheduleBannerText(s.entryStop);
     }
-    if (s.SchedRunning && SecondsBetween(now, s.SchedStop) < 0) {
-        // The stop command still sees SchedRunning, so the report is saved automatically,
-        // and it ends the entry itself through or_stp; end it here when it did not.
-        Call(session_.hooks.mnstop_Click);
-        if (s.SchedRunning) or_stp();
-        s.SchedRunning = false;
+    if (s.scheduledRecordingRunning && SecondsBetween(now, s.entryStop) < 0) {
+        // The stop command still sees scheduledRecordingRunning, so the report is saved
+        // automatically, and it ends the entry itself through endScheduledRecording; end it here
+        // when it did not.
+        Call(session_.hooks.stopRecording);
+        if (s.scheduledRecordingRunning) endScheduledRecording();
+        s.scheduledRecordingRunning = false;
         s.bannerText.clear();
         s.bannerShown = false;
     }

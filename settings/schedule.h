@@ -18,11 +18,11 @@ namespace quillon {
 
 // The schedule dialog's controls as plain data.
 struct ScheduleForm {
-    // Text1_0..3 (row 0) .. Text5_0..3 (row 4): start date, start time, stop date, stop time.
+    // Per entry (row 0..4): start date, start time, stop date, stop time.
     std::array<std::array<QString, 4>, 5> fields;
-    std::array<bool, 5> ticked{};  // Check1_0..4
-    bool start = false;            // Option1_1 "START " selected, else Option1_0 "STOP"
-    std::array<QString, 4> hints;  // Label3_0..3: today, today, now, now + 1 s
+    std::array<bool, 5> ticked{};  // the entry boxes
+    bool start = false;            // "START " selected, else "STOP"
+    std::array<QString, 4> hints;  // under the headings: today, today, now, now + 1 s
 };
 
 // A field the dialog must focus, with its whole text selected. Row and field count from 0.
@@ -32,8 +32,9 @@ struct FieldFocus {
 };
 
 // Ends the current entry and selects the next enabled one; disarms the schedule when
-// none follows. The recording command "Stop" calls it when order is 1 and SchedRunning.
-void or_stp(Session& session);
+// none follows. The recording command "Stop" calls it while the schedule is armed and
+// a scheduled recording runs.
+void endScheduledRecording(Session& session);
 
 // " ~ " and the stop date-time, the schedule banner's text while an entry records.
 QString ScheduleBannerText(const QDateTime& stop);
@@ -55,18 +56,18 @@ class Schedule {
     const ScheduleForm& form() const { return form_; }
 
     // Dialog steps. Row and field indexes count from 0.
-    void Form_Load();
-    void Command1_Click();  // Save
-    void Command3_Click();  // Clear
-    void Check1_Click(int row, bool ticked);
-    void Text_Change(int row, int field, const QString& text);
+    void load();
+    void save();   // Save
+    void clear();  // Clear
+    void setEntryTicked(int row, bool ticked);
+    void setEntryField(int row, int field, const QString& text);
     void setStartSelected(bool start) { form_.start = start; }
     // The field to focus after the last step, once.
     std::optional<FieldFocus> takeFocusRequest();
 
     // The main window's and the poll loop's operations.
-    void or_stp() { quillon::or_stp(session_); }
-    void ScheduleCheck();
+    void endScheduledRecording() { quillon::endScheduledRecording(session_); }
+    void scheduleCheck();
 
   private:
     bool FieldValid(int row, int field) const;

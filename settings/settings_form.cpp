@@ -46,10 +46,10 @@ void PressDefault(SettingsForm& form, Settings& settings) {
     form.seconds = "01";
     form.olStop = false;
     form.keepRecording = false;
-    settings.Fdt[0] = kDefaultDateFormat;
-    settings.Fdt[1] = kDefaultTimeFormat;
-    form.dateFormat = settings.Fdt[0];
-    form.timeFormat = settings.Fdt[1];
+    settings.dateTimeFormats[0] = kDefaultDateFormat;
+    settings.dateTimeFormats[1] = kDefaultTimeFormat;
+    form.dateFormat = settings.dateTimeFormats[0];
+    form.timeFormat = settings.dateTimeFormats[1];
     form.stats = {true, true, true};
     form.folder = DefaultSaveFolder();
 }
@@ -57,10 +57,10 @@ void PressDefault(SettingsForm& form, Settings& settings) {
 void ShowRecord(SettingsForm& form, Session& session, const QString& mav) {
     const Settings& s = session.settings;
     form.portOption = s.autoScan != 0 ? 1 : 0;
-    form.comIndex = s.comp - 1;
-    form.savAuto = s.sav_Auto == 1;
-    form.folder = s.Sav_Drv;
-    switch (s.limit_selet) {
+    form.comIndex = s.configuredPort - 1;
+    form.savAuto = s.autoSave == 1;
+    form.folder = s.saveFolder;
+    switch (s.limitsTested) {
         case 0:
             form.limitTicked = {false, false};
             break;
@@ -76,21 +76,22 @@ void ShowRecord(SettingsForm& form, Session& session, const QString& mav) {
         default:
             break;
     }
-    form.limitText = s.limit_txt;
-    form.alarm = s.T1_beep == 1;
-    form.titleShown = s.Graph_Title != 0;
-    form.title = s.Graph_txt;
-    form.rangeMode = s.Graph_range;
-    if (s.Graph_range == 2) form.rangeText = {PlainSingle(s.Tick_UP), PlainSingle(s.Tick_Dn)};
-    form.olStop = s.OL_stop != 0;
+    form.limitText = s.limitTexts;
+    form.alarm = s.alarmEnabled == 1;
+    form.titleShown = s.showGraphTitle != 0;
+    form.title = s.graphTitle;
+    form.rangeMode = s.graphRangeMode;
+    if (s.graphRangeMode == 2)
+        form.rangeText = {PlainSingle(s.graphTop), PlainSingle(s.graphBottom)};
+    form.olStop = s.stopOnOverload != 0;
     form.keepRecording = s.keepRecording != 0;
-    const IntervalTexts interval = IntervalBoxTexts(s.IntTime);
+    const IntervalTexts interval = IntervalBoxTexts(s.recordIntervalMs);
     form.minutes = interval.minutes;
     form.seconds = interval.seconds;
-    form.dateFormat = ListItemOrEmpty(DateFormats(), s.Fdt[0]);
-    form.timeFormat = ListItemOrEmpty(TimeFormats(), s.Fdt[1]);
+    form.dateFormat = ListItemOrEmpty(DateFormats(), s.dateTimeFormats[0]);
+    form.timeFormat = ListItemOrEmpty(TimeFormats(), s.dateTimeFormats[1]);
     ApplyMav(session, mav);
-    for (int i = 0; i < 3; ++i) form.stats[i] = session.stats.StatFlags[i];
+    for (int i = 0; i < 3; ++i) form.stats[i] = session.stats.statFlags[i];
 }
 
 std::optional<QString> TakeForm(const SettingsForm& form, Session& session) {
@@ -102,29 +103,29 @@ std::optional<QString> TakeForm(const SettingsForm& form, Session& session) {
         if (!up || !down) return RangeLimitsMessage();
     }
     s.autoScan = form.portOption == 0 ? 0 : 1;
-    s.comp = form.comIndex + 1;
-    s.sav_Auto = form.savAuto ? 1 : 0;
-    s.Sav_Drv = form.folder;
-    s.limit_selet = (form.limitTicked[0] ? 1 : 0) + (form.limitTicked[1] ? 2 : 0);
-    s.limit_txt = form.limitText;
-    s.T1_beep = form.alarm ? 1 : 0;
-    s.Graph_Title = form.titleShown ? 1 : 0;
-    s.Graph_txt = form.title;
-    s.Graph_range = form.rangeMode;
+    s.configuredPort = form.comIndex + 1;
+    s.autoSave = form.savAuto ? 1 : 0;
+    s.saveFolder = form.folder;
+    s.limitsTested = (form.limitTicked[0] ? 1 : 0) + (form.limitTicked[1] ? 2 : 0);
+    s.limitTexts = form.limitText;
+    s.alarmEnabled = form.alarm ? 1 : 0;
+    s.showGraphTitle = form.titleShown ? 1 : 0;
+    s.graphTitle = form.title;
+    s.graphRangeMode = form.rangeMode;
     if (form.rangeMode == 2) {
-        s.Tick_UP = *up;
-        s.Tick_Dn = *down;
+        s.graphTop = *up;
+        s.graphBottom = *down;
     }
-    s.OL_stop = form.olStop ? 1 : 0;
+    s.stopOnOverload = form.olStop ? 1 : 0;
     s.keepRecording = form.keepRecording ? 1 : 0;
     const double ms =
         RoundHalfEven((LeadingNumber(form.minutes) * 60 + LeadingNumber(form.seconds)) * 1000);
     // Boxes of two characters cannot leave this range; a guard for pasted text all the same.
-    s.IntTime = qint32(
+    s.recordIntervalMs = qint32(
         qBound<double>(std::numeric_limits<qint32>::min(), ms, std::numeric_limits<qint32>::max()));
-    if (!form.dateFormat.isEmpty()) s.Fdt[0] = form.dateFormat;
-    if (!form.timeFormat.isEmpty()) s.Fdt[1] = form.timeFormat;
-    for (int i = 0; i < 3; ++i) session.stats.StatFlags[i] = form.stats[i];
+    if (!form.dateFormat.isEmpty()) s.dateTimeFormats[0] = form.dateFormat;
+    if (!form.timeFormat.isEmpty()) s.dateTimeFormats[1] = form.timeFormat;
+    for (int i = 0; i < 3; ++i) session.stats.statFlags[i] = form.stats[i];
     return std::nullopt;
 }
 
@@ -144,12 +145,12 @@ bool LoadSettingsForm(SettingsForm& form, Session& session, SettingsStore& store
 void LoadSettingsAtStartup(Session& session, SettingsStore& store) {
     SettingsForm form;
     LoadSettingsForm(form, session, store);
-    if (session.rec.RunState != kRunViewingFile) op_set(session);
+    if (session.rec.state != kRunViewingFile) applySettingsToWindow(session);
 }
 
 int LastPage(const Session& session) {
     const int records = session.table.recordCount();
-    const double perPage = 100.0 * session.graph.PageScale;
+    const double perPage = 100.0 * session.graph.pageScale;
     if (records <= 0 || perPage <= 0) return 0;
     return int(std::ceil(records / perPage));
 }

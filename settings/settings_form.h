@@ -14,23 +14,23 @@
 namespace quillon {
 
 struct SettingsForm {
-    int portOption = 0;                           // Option1: 0 auto scan, 1 the chosen port
-    int comIndex = -1;                            // Combo4 selection, -1 none
-    QString dateFormat;                           // List1_0 selected item, empty for none
-    QString timeFormat;                           // List1_1
-    bool savAuto = false;                         // Check5_0
-    QString folder;                               // Label4
-    bool alarm = false;                           // Check2; enables the four limit controls
-    std::array<bool, 2> limitTicked{};            // Check1_0 (Hi), Check1_1 (Low)
-    std::array<QString, 2> limitText{"0", "0"};   // Text3_0, Text3_1
-    bool titleShown = false;                      // Check6
-    QString title;                                // Text1
-    QString minutes = "00";                       // Text4_0
-    QString seconds = "01";                       // Text4_1
-    bool olStop = false;                          // Check3
-    int rangeMode = 0;                            // Option3: 0 auto, 1 meter, 2 fixed
-    std::array<QString, 2> rangeText{"4", "-4"};  // Text2_0 (Hi), Text2_1 (Low)
-    std::array<bool, 3> stats{};                  // Check4_0..2: Max, Min, Avg
+    int portOption = 0;                          // 0 auto scan, 1 the chosen port
+    int comIndex = -1;                           // port list selection, -1 none
+    QString dateFormat;                          // selected date format, empty for none
+    QString timeFormat;                          // selected time format
+    bool savAuto = false;                        // auto save
+    QString folder;                              // the save folder shown
+    bool alarm = false;                          // enables the four limit controls
+    std::array<bool, 2> limitTicked{};           // Hi, Low
+    std::array<QString, 2> limitText{"0", "0"};  // Hi, Low
+    bool titleShown = false;
+    QString title;
+    QString minutes = "00";
+    QString seconds = "01";
+    bool olStop = false;
+    int rangeMode = 0;                            // 0 auto, 1 meter, 2 fixed
+    std::array<QString, 2> rangeText{"4", "-4"};  // Hi, Low
+    std::array<bool, 3> stats{};                  // Max, Min, Avg
     bool keepRecording = false;                   // "Keep recording when the meter returns"
 };
 
@@ -42,8 +42,8 @@ QString DefaultSaveFolder();
 void PressDefault(SettingsForm& form, Settings& settings);
 
 // Puts the loaded record into the controls. Controls without a defined value for an odd
-// record value (limit_selet outside 0..3, the Y limits outside mode 2) keep theirs.
-// StatFlags[0..2] follow the "Mav" text.
+// record value (limitsTested outside 0..3, the Y limits outside mode 2) keep theirs.
+// statFlags[0..2] follow the "Mav" text.
 void ShowRecord(SettingsForm& form, Session& session, const QString& mav);
 
 // OK without storing: copies the controls into the record. With "Range" selected and a
@@ -51,13 +51,14 @@ void ShowRecord(SettingsForm& form, Session& session, const QString& mav);
 std::optional<QString> TakeForm(const SettingsForm& form, Session& session);
 
 // The dialog's load: reads the store; on a first run presses Default and OK (storing
-// every key). Returns true on a first run. op_set is left to the caller.
+// every key). Returns true on a first run. applySettingsToWindow is left to the caller.
 bool LoadSettingsForm(SettingsForm& form, Session& session, SettingsStore& store);
 
-// Start-up without a window: the same load, then op_set unless a report is being viewed.
+// Start-up without a window: the same load, then applySettingsToWindow unless a report is being
+// viewed.
 void LoadSettingsAtStartup(Session& session, SettingsStore& store);
 
-// The number of the last graph page of the record table: ceil(records / (100 * PageScale)).
+// The number of the last graph page of the record table: ceil(records / (100 * pageScale)).
 int LastPage(const Session& session);
 
 // The message shown when "Range" limits are not numbers.

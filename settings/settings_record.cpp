@@ -65,55 +65,55 @@ const QStringList& SettingsKeys() {
 QString LoadSettings(Session& session, SettingsStore& store) {
     Settings& s = session.settings;
     ReadWhole(store, "autoScan", s.autoScan);
-    ReadWhole(store, "comp", s.comp, 0, 256);
-    ReadWhole(store, "sav_Auto", s.sav_Auto);
-    ReadText(store, "Sav_Drv", s.Sav_Drv);
-    ReadWhole(store, "T1_beep", s.T1_beep);
-    ReadWhole(store, "limit_selet", s.limit_selet);
-    ReadText(store, "limit_txt_0", s.limit_txt[0]);
-    ReadText(store, "limit_txt_1", s.limit_txt[1]);
-    ReadWhole(store, "Graph_Title", s.Graph_Title);
-    ReadText(store, "Graph_txt", s.Graph_txt);
-    s.Graph_txt = OnOneLine(s.Graph_txt);
-    ReadWhole(store, "Graph_range", s.Graph_range, 0, 2);
-    ReadSingle(store, "Tick_Dn", s.Tick_Dn);
-    ReadSingle(store, "Tick_UP", s.Tick_UP);
-    ReadWhole(store, "OL_stop", s.OL_stop);
+    ReadWhole(store, "comp", s.configuredPort, 0, 256);
+    ReadWhole(store, "sav_Auto", s.autoSave);
+    ReadText(store, "Sav_Drv", s.saveFolder);
+    ReadWhole(store, "T1_beep", s.alarmEnabled);
+    ReadWhole(store, "limit_selet", s.limitsTested);
+    ReadText(store, "limit_txt_0", s.limitTexts[0]);
+    ReadText(store, "limit_txt_1", s.limitTexts[1]);
+    ReadWhole(store, "Graph_Title", s.showGraphTitle);
+    ReadText(store, "Graph_txt", s.graphTitle);
+    s.graphTitle = OnOneLine(s.graphTitle);
+    ReadWhole(store, "Graph_range", s.graphRangeMode, 0, 2);
+    ReadSingle(store, "Tick_Dn", s.graphBottom);
+    ReadSingle(store, "Tick_UP", s.graphTop);
+    ReadWhole(store, "OL_stop", s.stopOnOverload);
     {
         // The dialog stores no interval below 0; a negative one would show as "-00:-01".
-        int intTime = s.IntTime;
+        int intTime = s.recordIntervalMs;
         ReadWhole(store, "IntTime", intTime, 0, std::numeric_limits<qint32>::max());
-        s.IntTime = intTime;
+        s.recordIntervalMs = intTime;
     }
-    ReadText(store, "Fdt_0", s.Fdt[0]);
-    ReadText(store, "Fdt_1", s.Fdt[1]);
+    ReadText(store, "Fdt_0", s.dateTimeFormats[0]);
+    ReadText(store, "Fdt_1", s.dateTimeFormats[1]);
     ReadWhole(store, "keepRecording", s.keepRecording, 0, 1);
     // A missing, empty or unlisted format falls back to its own default alone.
-    KeepListedFormat(s.Fdt[0], DateFormats(), kDefaultDateFormat);
-    KeepListedFormat(s.Fdt[1], TimeFormats(), kDefaultTimeFormat);
+    KeepListedFormat(s.dateTimeFormats[0], DateFormats(), kDefaultDateFormat);
+    KeepListedFormat(s.dateTimeFormats[1], TimeFormats(), kDefaultTimeFormat);
     return store.ReadSetting("Mav", QString());
 }
 
 void SaveSettings(const Session& session, SettingsStore& store) {
     const Settings& s = session.settings;
-    const auto& f = session.stats.StatFlags;
+    const auto& f = session.stats.statFlags;
     store.WriteSetting("autoScan", Whole(s.autoScan));
-    store.WriteSetting("comp", Whole(s.comp));
-    store.WriteSetting("sav_Auto", Whole(s.sav_Auto));
-    store.WriteSetting("Sav_Drv", s.Sav_Drv);
-    store.WriteSetting("T1_beep", Whole(s.T1_beep));
-    store.WriteSetting("limit_selet", Whole(s.limit_selet));
-    store.WriteSetting("limit_txt_0", s.limit_txt[0]);
-    store.WriteSetting("limit_txt_1", s.limit_txt[1]);
-    store.WriteSetting("Graph_Title", Whole(s.Graph_Title));
-    store.WriteSetting("Graph_txt", s.Graph_txt);
-    store.WriteSetting("Graph_range", Whole(s.Graph_range));
-    store.WriteSetting("Tick_Dn", PlainSingle(s.Tick_Dn));
-    store.WriteSetting("Tick_UP", PlainSingle(s.Tick_UP));
-    store.WriteSetting("OL_stop", Whole(s.OL_stop));
-    store.WriteSetting("IntTime", QString::number(s.IntTime));
-    store.WriteSetting("Fdt_0", s.Fdt[0]);
-    store.WriteSetting("Fdt_1", s.Fdt[1]);
+    store.WriteSetting("comp", Whole(s.configuredPort));
+    store.WriteSetting("sav_Auto", Whole(s.autoSave));
+    store.WriteSetting("Sav_Drv", s.saveFolder);
+    store.WriteSetting("T1_beep", Whole(s.alarmEnabled));
+    store.WriteSetting("limit_selet", Whole(s.limitsTested));
+    store.WriteSetting("limit_txt_0", s.limitTexts[0]);
+    store.WriteSetting("limit_txt_1", s.limitTexts[1]);
+    store.WriteSetting("Graph_Title", Whole(s.showGraphTitle));
+    store.WriteSetting("Graph_txt", s.graphTitle);
+    store.WriteSetting("Graph_range", Whole(s.graphRangeMode));
+    store.WriteSetting("Tick_Dn", PlainSingle(s.graphBottom));
+    store.WriteSetting("Tick_UP", PlainSingle(s.graphTop));
+    store.WriteSetting("OL_stop", Whole(s.stopOnOverload));
+    store.WriteSetting("IntTime", QString::number(s.recordIntervalMs));
+    store.WriteSetting("Fdt_0", s.dateTimeFormats[0]);
+    store.WriteSetting("Fdt_1", s.dateTimeFormats[1]);
     store.WriteSetting("Mav",
                        QString("%1%2%3").arg(f[0] ? 1 : 0).arg(f[1] ? 1 : 0).arg(f[2] ? 1 : 0));
     store.WriteSetting("keepRecording", Whole(s.keepRecording));
@@ -128,7 +128,7 @@ int DigitAt(const QString& text, int i) {
 }
 
 void ApplyMav(Session& session, const QString& mav) {
-    for (int i = 0; i < 3; ++i) session.stats.StatFlags[i] = DigitAt(mav, i) != 0;
+    for (int i = 0; i < 3; ++i) session.stats.statFlags[i] = DigitAt(mav, i) != 0;
 }
 
 bool IsFirstRun(const SettingsStore& store) {
@@ -143,19 +143,19 @@ IntervalTexts IntervalBoxTexts(qint32 intTimeMs) {
     return {FormatNumber(minutes, "00"), FormatNumber(double(seconds), "00")};
 }
 
-void op_set(Session& session, const std::optional<IntervalTexts>& openDialog) {
+void applySettingsToWindow(Session& session, const std::optional<IntervalTexts>& openDialog) {
     const Settings& s = session.settings;
     Readout& r = session.readout;
-    const bool alarm = s.T1_beep == 1;
-    r.limitCaption[0] = alarm ? s.limit_txt[0] : QString();
-    r.limitCaption[1] = alarm ? s.limit_txt[1] : QString();
+    const bool alarm = s.alarmEnabled == 1;
+    r.limitCaption[0] = alarm ? s.limitTexts[0] : QString();
+    r.limitCaption[1] = alarm ? s.limitTexts[1] : QString();
 
     Statistics& st = session.stats;
-    if (!st.StatFlags[0]) st.maxRow.fill(QString());
-    if (!st.StatFlags[1]) st.minRow.fill(QString());
-    if (!st.StatFlags[2]) st.avgRow.fill(QString());
+    if (!st.statFlags[0]) st.maxRow.fill(QString());
+    if (!st.statFlags[1]) st.minRow.fill(QString());
+    if (!st.statFlags[2]) st.avgRow.fill(QString());
 
-    const IntervalTexts t = openDialog ? *openDialog : IntervalBoxTexts(s.IntTime);
+    const IntervalTexts t = openDialog ? *openDialog : IntervalBoxTexts(s.recordIntervalMs);
     r.limitCaption[2] = t.minutes + ":" + t.seconds;
 }
 

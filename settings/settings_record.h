@@ -1,6 +1,6 @@
 #pragma once
 // Reading and writing the settings record of the session from and to the store, and
-// showing some of the options on the main window's captions (op_set).
+// showing some of the options on the main window's captions (applySettingsToWindow).
 
 #include <QString>
 #include <QStringList>
@@ -24,16 +24,16 @@ const QStringList& SettingsKeys();
 // than 0 or 1. Whole-number fields round half to even. A date or time format that is
 // missing, empty or not offered by the lists becomes its default; line breaks in the
 // title become blanks.
-// Returns the stored "Mav" text ("" when absent); StatFlags are not touched here.
+// Returns the stored "Mav" text ("" when absent); statFlags are not touched here.
 QString LoadSettings(Session& session, SettingsStore& store);
 
-// Writes every key from session.settings and StatFlags[0..2] ("Mav").
+// Writes every key from session.settings and statFlags[0..2] ("Mav").
 void SaveSettings(const Session& session, SettingsStore& store);
 
 // Rewrites "comp" alone with the port the meter was last found on; the field keeps its value.
 void SavePortOnExit(SettingsStore& store, int port);
 
-// StatFlags[0..2] from the "Mav" text: character i+1 not "0" (a missing character is 0).
+// statFlags[0..2] from the "Mav" text: character i+1 not "0" (a missing character is 0).
 void ApplyMav(Session& session, const QString& mav);
 // The numeric value of character i (0-based) of "Mav" or "ck" texts, 0 when missing.
 int DigitAt(const QString& text, int i);
@@ -53,7 +53,8 @@ IntervalTexts IntervalBoxTexts(qint32 intTimeMs);
 
 // Shows the limit captions (only with the alarm on), clears the MAX/MIN/AVG rows that are
 // switched off, and writes the interval caption "mm:ss" (from the open dialog's boxes when
-// given, otherwise from IntTime).
-void op_set(Session& session, const std::optional<IntervalTexts>& openDialog = std::nullopt);
+// given, otherwise from recordIntervalMs).
+void applySettingsToWindow(Session& session,
+                           const std::optional<IntervalTexts>& openDialog = std::nullopt);
 
 }  // namespace quillon

@@ -81,22 +81,22 @@ QStringList QtPrintDialogRunner::installedPrinters() {
     return QPrinterInfo::availablePrinterNames();
 }
 
-cPrnDlg::cPrnDlg(PrintDialogRunner& runner, QPrinter& printer)
+PrintDialog::PrintDialog(PrintDialogRunner& runner, QPrinter& printer)
     : runner_(runner), printer_(printer) {}
 
-void cPrnDlg::setParent(QWidget* owner) { owner_ = owner; }
+void PrintDialog::setParent(QWidget* owner) { owner_ = owner; }
 
-qint32 cPrnDlg::PrintFlag(int index) const {
+qint32 PrintDialog::PrintFlag(int index) const {
     if (index < 0 || index >= kFlagCount) throw std::out_of_range("PrintFlag index out of range");
     return flags_[index];
 }
 
-void cPrnDlg::setPrintFlag(int index, qint32 value) {
+void PrintDialog::setPrintFlag(int index, qint32 value) {
     if (index < 0 || index >= kFlagCount) throw std::out_of_range("PrintFlag index out of range");
     flags_[index] = value;
 }
 
-bool cPrnDlg::ShowPrinterDialog() {
+bool PrintDialog::ShowPrinterDialog() {
     // Without an owner the dialog is modal for the whole program: every window is
     // disabled while it is open and enabled again afterwards, whatever the outcome.
     QList<QPointer<QWidget>> disabled;

@@ -1,5 +1,5 @@
 #pragma once
-// cPrnDlg: the print dialog the three print commands use. It presets the dialog from the
+// PrintDialog: the print dialog the three print commands use. It presets the dialog from the
 // program's current printer and, when the user confirms, makes the chosen printer the
 // current one with the chosen settings. The dialog itself runs behind PrintDialogRunner,
 // so tests answer it with scripted choices instead of a blocking window.
@@ -89,11 +89,11 @@ QAbstractPrintDialog::PrintDialogOptions OptionsForFlags(qint32 flags);
 QString PrinterToSwitchTo(const QString& chosen, const QString& current,
                           const QStringList& installed);
 
-class cPrnDlg {
+class PrintDialog {
   public:
     static constexpr int kFlagCount = 21;
 
-    explicit cPrnDlg(PrintDialogRunner& runner, QPrinter& printer = CurrentPrinter());
+    explicit PrintDialog(PrintDialogRunner& runner, QPrinter& printer = CurrentPrinter());
 
     void setParent(QWidget* owner);
     qint32 Style() const { return style_; }

@@ -48,12 +48,12 @@ ReportPrinter::ReportPrinter(Session& session, MessageBoxes& messages, PrintDial
       env_(std::move(environment)),
       printer_(printer) {}
 
-void ReportPrinter::mnprintdata_Click() { RunCommand(Job::Report); }
-void ReportPrinter::mnprintBmp_Click() { RunCommand(Job::Graph); }
-void ReportPrinter::mnprintscreen_Click() { RunCommand(Job::Screen); }
+void ReportPrinter::printReport() { RunCommand(Job::Report); }
+void ReportPrinter::printGraph() { RunCommand(Job::Graph); }
+void ReportPrinter::printWindow() { RunCommand(Job::Screen); }
 
 void ReportPrinter::RunCommand(Job job) {
-    session_.rec.RunState = kRunCommand;
+    session_.rec.state = kRunCommand;
     const bool installed = env_.printerInstalled ? env_.printerInstalled()
                                                  : !QPrinterInfo::availablePrinters().isEmpty();
     if (!installed && !env_.fileDialogs) {
@@ -74,7 +74,7 @@ void ReportPrinter::RunCommand(Job job) {
         return;
     }
     QPrinter& printer = printer_ ? *printer_ : CurrentPrinter();
-    cPrnDlg dlg(dialog_, printer);
+    PrintDialog dlg(dialog_, printer);
     // Every choice but a page range and a selection; printing to a PDF file included.
     dlg.setPrintFlag(1, 0);
     dlg.setPrintFlag(3, kPdNoPageNums);
@@ -143,7 +143,7 @@ bool ReportPrinter::HasRecordName() {
 
 QString ReportPrinter::ReportTitle() const {
     if (ShowsOpenedReport(session_)) return session_.rec.fileTitle;
-    if (session_.settings.Graph_Title == 1) return session_.settings.Graph_txt;
+    if (session_.settings.showGraphTitle == 1) return session_.settings.graphTitle;
     return QStringLiteral("     ");
 }
 

@@ -35,9 +35,9 @@ class ReportPrinter {
                   std::function<QImage()> graphImage, WindowCapture capture,
                   PrintEnvironment environment = {}, QPrinter* printer = nullptr);
 
-    void mnprintdata_Click();
-    void mnprintBmp_Click();
-    void mnprintscreen_Click();
+    void printReport();
+    void printGraph();
+    void printWindow();
 
     // One document each; false when nothing was printed.
     bool PrintReport(QPrinter& printer);

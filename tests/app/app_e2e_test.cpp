@@ -24,8 +24,8 @@ TEST(AppStartUp, LoadsNeitherSoundNorPrintSupportAndOpensEachDialogOnce) {
     qputenv("QUILLON_PORTS", "");
     Program program(folder.path(), std::make_unique<ScriptedMessageBoxes>(),
                     std::make_unique<ScriptedFileDialogs>());
-    MainFm& window = program.window();
-    window.Form_Load();
+    MainWindow& window = program.window();
+    window.startUp();
     window.show();
     RunUntil([] { return false; }, 700);  // the first ticks too
     QFile maps("/proc/self/maps");
@@ -34,7 +34,8 @@ TEST(AppStartUp, LoadsNeitherSoundNorPrintSupportAndOpensEachDialogOnce) {
     EXPECT_FALSE(mapped.contains("libQt6Multimedia"));
     EXPECT_FALSE(mapped.contains("plugins/printsupport/"));
 
-    for (const auto& [command, name] : {std::pair{"mnoder", "FmOder"}, {"mnsetup", "Fmsetup"}}) {
+    for (const auto& [command, name] :
+         {std::pair{"scheduleAction", "scheduleDialog"}, {"optionAction", "settingsDialog"}}) {
         SCOPED_TRACE(command);
         const auto open = [&, name = QString(name)] {
             QList<QWidget*> found;
@@ -66,11 +67,11 @@ TEST(AppSettings, UnreadableSettingsFileIsToldAtStart) {
         auto boxes = std::make_unique<ScriptedMessageBoxes>();
         ScriptedMessageBoxes& messages = *boxes;
         Program program(folder.path(), std::move(boxes), std::make_unique<ScriptedFileDialogs>());
-        program.window().Form_Load();
+        program.window().startUp();
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_TRUE(messages.shown[0].text.contains(path)) << messages.shown[0].text.toStdString();
-        EXPECT_EQ(program.session().settings.Fdt[1], "HH:nn:ss");  // the defaults apply
-        program.window().findChild<QAction*>("mnexit")->trigger();
+        EXPECT_EQ(program.session().settings.dateTimeFormats[1], "HH:nn:ss");  // the defaults apply
+        program.window().findChild<QAction*>("exitAction")->trigger();
         EXPECT_EQ(messages.shown.size(), 1);
     }
     EXPECT_TRUE(QFileInfo(path).isDir());
@@ -103,7 +104,7 @@ TEST(AppSettings, StartUpNoticesHoldNothingUp) {
     guard.start(3000);
     {
         Program program(folder.path(), nullptr, std::make_unique<ScriptedFileDialogs>());
-        program.window().Form_Load();
+        program.window().startUp();
         program.window().show();
         program.RecoverJournals();
         int notices = 0;
@@ -115,7 +116,7 @@ TEST(AppSettings, StartUpNoticesHoldNothingUp) {
         }
         EXPECT_EQ(notices, 2);
         EXPECT_TRUE(program.window().tickMayRun());
-        program.window().findChild<QAction*>("mnexit")->trigger();
+        program.window().findChild<QAction*>("exitAction")->trigger();
     }
     qputenv("XDG_CONFIG_HOME", savedConfig);
     qputenv("XDG_STATE_HOME", savedState);

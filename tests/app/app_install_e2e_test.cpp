@@ -84,11 +84,11 @@ TEST_F(InstalledProgram, RunsAndFindsItsFilesBesideItself) {
 
     Program program(prefix_, std::make_unique<ScriptedMessageBoxes>(),
                     std::make_unique<ScriptedFileDialogs>());
-    MainFm& window = program.window();
-    window.Form_Load();
+    MainWindow& window = program.window();
+    window.startUp();
     EXPECT_EQ(window.windowTitle(), kProduct);
 
-    window.findChild<QAction*>("mnhe")->trigger();
+    window.findChild<QAction*>("helpAction")->trigger();
     auto* help = window.findChild<QTextBrowser*>("HelpWindow");
     ASSERT_TRUE(help);
     EXPECT_EQ(help->windowTitle(), kProduct + " Help");
@@ -99,7 +99,7 @@ TEST_F(InstalledProgram, RunsAndFindsItsFilesBesideItself) {
     // The alarm of a system that plays sound files (version 7 and later) looks for
     // ding.wav in the folder it was given; the installed one is a RIFF/WAVE file.
     Session session;
-    session.link.OSMajor = 7;
+    session.link.systemMajorVersion = 7;
     SystemClock clock;
     ScriptedMessageBoxes boxes;
     PosixSerialLibrary serial{PortTable{}};

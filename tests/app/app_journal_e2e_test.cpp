@@ -95,7 +95,7 @@ void ExpectOpensAsAReport(const QString& path, int records, bool atLeast = false
     }
     EXPECT_EQ(loaded.records, records);
     EXPECT_EQ(s.rec.fileTitle, "Night run");
-    EXPECT_EQ(s.rec.RecFunc, 2);
+    EXPECT_EQ(s.rec.recordedFunction, 2);
     for (int row = 1; row <= records; ++row) {
         EXPECT_EQ(s.table.cell(row, 0), QString("%1").arg(row, 4, 10, QChar('0')));
         EXPECT_TRUE(s.table.cell(row, 3) == "1.234" || s.table.cell(row, 3) == "2.345");
@@ -192,19 +192,20 @@ TEST(AppJournalEndToEnd, LostMeterLeavesAGapAndTheRecordingWaitsForIt) {
     const auto& messages = boxes->shown;
     Program program(folder.path(), std::move(boxes), std::make_unique<ScriptedFileDialogs>());
     Session& s = program.session();
-    MainFm& window = program.window();
-    window.Form_Load();
+    MainWindow& window = program.window();
+    window.startUp();
     window.show();
-    s.settings.sav_Auto = 1;
-    s.settings.Sav_Drv = folder.path() + "/reports/";
+    s.settings.autoSave = 1;
+    s.settings.saveFolder = folder.path() + "/reports/";
     s.settings.keepRecording = 1;
-    ASSERT_TRUE(RunUntil([&] { return s.link.LinkOn; }, 15000));
-    window.findChild<QAction*>("mnstart")->trigger();
+    ASSERT_TRUE(RunUntil([&] { return s.link.linkOn; }, 15000));
+    window.findChild<QAction*>("startAction")->trigger();
     const QString name = s.rec.recordName;
     ASSERT_TRUE(RunUntil([&] { return s.table.recordCount() >= 2; }, 15000));
     for (int row = 1; row <= 2; ++row)
         EXPECT_EQ(s.table.cell(row, 3) + " " + s.table.cell(row, 4), "1.234 V");
-    EXPECT_EQ(s.readout.value + " " + s.rec.modeLabel + " " + s.stats.maxRow[0], "1.234 DCV 1.234");
+    EXPECT_EQ(s.readout.value + " " + s.rec.shownFunction + " " + s.stats.maxRow[0],
+              "1.234 DCV 1.234");
 
     // How late the window's ticks came at most, since `lateTicks` was last reset.
     QElapsedTimer clock;
@@ -212,7 +213,7 @@ TEST(AppJournalEndToEnd, LostMeterLeavesAGapAndTheRecordingWaitsForIt) {
     qint64 lastTick = -1, lateTicks = 0;
     QObject::connect(window.timer(), &QTimer::timeout, &window, [&] {
         const qint64 now = clock.elapsed();
-        if (lastTick >= 0) lateTicks = qMax(lateTicks, now - lastTick - s.link.timerInterval);
+        if (lastTick >= 0) lateTicks = qMax(lateTicks, now - lastTick - s.link.pollIntervalMs);
         lastTick = now;
     });
     // Waits until the meter is gone (`gone` says so), then checks the indicator and the
@@ -246,7 +247,7 @@ TEST(AppJournalEndToEnd, LostMeterLeavesAGapAndTheRecordingWaitsForIt) {
     ASSERT_TRUE(RunUntil([&] { return s.table.recordCount() >= beforeGap + 3; }, 40000))
         << "the recording did not go on after the meter came back";
     EXPECT_EQ(s.rec.recordName, name) << "one recording";
-    EXPECT_TRUE(window.findChild<QAction*>("mnstart")->isChecked());
+    EXPECT_TRUE(window.findChild<QAction*>("startAction")->isChecked());
     EXPECT_GE(RecordTime(s.table, beforeGap).secsTo(RecordTime(s.table, beforeGap + 1)), 15)
         << "a gap in the times";
     EXPECT_EQ(s.table.cell(beforeGap + 1, RecordTable::ColValue), "2.345");
@@ -257,9 +258,9 @@ TEST(AppJournalEndToEnd, LostMeterLeavesAGapAndTheRecordingWaitsForIt) {
     ::kill(pid_t(meter.process().processId()), SIGKILL);
     expectNoStaleRecords([] { return true; }, 4000);
 
-    window.findChild<QAction*>("mnstop")->trigger();
+    window.findChild<QAction*>("stopAction")->trigger();
     EXPECT_TRUE(QFileInfo::exists(folder.path() + "/reports/" + name + ".csv"));
-    window.findChild<QAction*>("mnexit")->trigger();
+    window.findChild<QAction*>("exitAction")->trigger();
     EXPECT_FALSE(window.isVisible());
 }
 

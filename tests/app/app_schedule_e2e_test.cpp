@@ -47,21 +47,21 @@ TEST(AppScheduleEndToEnd, ScheduledEntryRecordsAndSavesByItself) {
     ScriptedMessageBoxes& messages = *boxes;
     Program program(folder.path(), std::move(boxes), std::make_unique<ScriptedFileDialogs>());
     Session& s = program.session();
-    MainFm& window = program.window();
-    window.Form_Load();
+    MainWindow& window = program.window();
+    window.startUp();
     window.show();
-    ASSERT_EQ(s.sched.order, 1) << "the stored schedule was not armed";
-    EXPECT_EQ(s.sched.SchedStart, start);
-    EXPECT_EQ(s.sched.SchedStop, stop);
-    auto* banner = window.findChild<QWidget*>("Picture5");
-    auto* bannerLabel = window.findChild<QLabel*>("Label14");
-    QAction* startAction = window.findChild<QAction*>("mnstart");
+    ASSERT_EQ(s.sched.armed, 1) << "the stored schedule was not armed";
+    EXPECT_EQ(s.sched.entryStart, start);
+    EXPECT_EQ(s.sched.entryStop, stop);
+    auto* banner = window.findChild<QWidget*>("scheduleBanner");
+    auto* bannerLabel = window.findChild<QLabel*>("scheduleBannerText");
+    QAction* startAction = window.findChild<QAction*>("startAction");
     EXPECT_FALSE(banner->isVisible());
 
     // Nothing records before the start time, then the entry starts a recording.
-    ASSERT_TRUE(RunUntil([&] { return s.rec.RunState == kRunRecording; }, 60000));
+    ASSERT_TRUE(RunUntil([&] { return s.rec.state == kRunRecording; }, 60000));
     EXPECT_GE(QDateTime::currentDateTime(), start);
-    EXPECT_TRUE(s.sched.SchedRunning);
+    EXPECT_TRUE(s.sched.scheduledRecordingRunning);
     EXPECT_TRUE(startAction->isChecked());
     EXPECT_TRUE(banner->isVisible());
     EXPECT_TRUE(bannerLabel->text().startsWith(" ~ ")) << qPrintable(bannerLabel->text());
@@ -69,13 +69,13 @@ TEST(AppScheduleEndToEnd, ScheduledEntryRecordsAndSavesByItself) {
     const QString name = s.rec.recordName;
 
     // The entry's stop time ends the recording, its report saved without a question.
-    ASSERT_TRUE(RunUntil([&] { return s.rec.RunState != kRunRecording; }, 60000));
+    ASSERT_TRUE(RunUntil([&] { return s.rec.state != kRunRecording; }, 60000));
     EXPECT_GE(QDateTime::currentDateTime(), stop);
     EXPECT_FALSE(startAction->isChecked());
-    EXPECT_EQ(s.sched.order, 0) << "the only entry is over: the schedule is disarmed";
-    EXPECT_FALSE(s.sched.SchedRunning);
+    EXPECT_EQ(s.sched.armed, 0) << "the only entry is over: the schedule is disarmed";
+    EXPECT_FALSE(s.sched.scheduledRecordingRunning);
     EXPECT_TRUE(RunUntil([&] { return !banner->isVisible(); }, 5000));
-    EXPECT_EQ(s.rec.RunState, kRunIdle) << "no second recording";
+    EXPECT_EQ(s.rec.state, kRunIdle) << "no second recording";
 
     // Each record of the table is in the report, stamped inside the entry's times.
     const int records = s.table.recordCount();
@@ -100,7 +100,7 @@ TEST(AppScheduleEndToEnd, ScheduledEntryRecordsAndSavesByItself) {
     EXPECT_TRUE(QString::fromUtf8(lines.value(header + records + 1)).trimmed().isEmpty());
 
     for (const auto& m : messages.shown) ADD_FAILURE() << "unexpected: " << qPrintable(m.text);
-    window.findChild<QAction*>("mnexit")->trigger();
+    window.findChild<QAction*>("exitAction")->trigger();
     EXPECT_TRUE(meter.stop());
 }
 

@@ -28,7 +28,7 @@ class AppWindowTest : public ::testing::Test {
         messages = boxes.get();
         fileDialogs = dialogs.get();
         program = std::make_unique<Program>(folder.path(), std::move(boxes), std::move(dialogs));
-        program->window().Form_Load();
+        program->window().startUp();
         program->window().show();
     }
 
@@ -52,11 +52,11 @@ class AppWindowTest : public ::testing::Test {
 
 TEST_F(AppWindowTest, DialogsStartInTheSaveFolderThenInTheLastFolderUsed) {
     const QString report = writeReport("elsewhere", 3);
-    program->session().settings.Sav_Drv = folder.filePath("Data/not yet made/");
+    program->session().settings.saveFolder = folder.filePath("Data/not yet made/");
     fileDialogs->answers = {{report, 0}, {}, {}};
-    trigger("mnopen");
-    trigger("mnsaveBmp");
-    trigger("mnsaveScreen");
+    trigger("openAction");
+    trigger("saveGraphAction");
+    trigger("saveScreenAction");
     ASSERT_EQ(fileDialogs->requests.size(), 3);
     // The save folder does not exist yet: its nearest existing folder.
     EXPECT_EQ(fileDialogs->requests[0].folder, folder.path());
@@ -76,7 +76,7 @@ TEST_F(AppWindowTest, AReportNamedOnTheCommandLineIsShown) {
     program->OpenReport(options->reportPath);
 
     const Session& s = program->session();
-    EXPECT_EQ(s.rec.RunState, kRunViewingFile);
+    EXPECT_EQ(s.rec.state, kRunViewingFile);
     EXPECT_EQ(s.rec.recordName, "run");
     EXPECT_EQ(s.table.recordCount(), 250);
     EXPECT_EQ(s.graph.pageBox, "3");
@@ -85,7 +85,7 @@ TEST_F(AppWindowTest, AReportNamedOnTheCommandLineIsShown) {
     for (int y = 0; y < graph.height(); ++y)
         for (int x = 0; x < graph.width(); ++x) red += graph.pixelColor(x, y) == Qt::red;
     EXPECT_GT(red, 50) << "the curve of records 201 to 250";
-    auto* table = program->window().findChild<QTableView*>("MSFlexGrid1");
+    auto* table = program->window().findChild<QTableView*>("recordTable");
     EXPECT_EQ(table->model()->index(table->rowAt(0), 0).data().toString(), "0201");
     EXPECT_TRUE(messages->shown.isEmpty());
 
@@ -103,7 +103,7 @@ TEST_F(AppWindowTest, PrintingWithoutAPrinterWritesAPdfFile) {
     program->OpenReport(writeReport("reports", 120));
     const QString pdf = folder.filePath("printout.pdf");
     fileDialogs->answers = {{pdf, 0}};
-    trigger("mnprintdata");
+    trigger("printReportAction");
     ASSERT_EQ(fileDialogs->requests.size(), 1);
     QProcess text;
     text.start("pdftotext", {"-layout", pdf, "-"});

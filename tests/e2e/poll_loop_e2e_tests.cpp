@@ -41,7 +41,7 @@ class RecordingMessageBoxes final : public MessageBoxes {
         : since_(since), session_(session) {}
     MsgResult show(const QString& text, const QString& title, MsgButtons buttons,
                    MsgIcon icon) override {
-        shown.push_back({text, title, buttons, icon, since_.elapsed(), session_.link.LinkOn});
+        shown.push_back({text, title, buttons, icon, since_.elapsed(), session_.link.linkOn});
         return MsgResult::Ok;
     }
     QVector<Shown> shown;
@@ -114,10 +114,10 @@ class PollLoopE2eTest : public ::testing::Test {
         decoder_ = std::make_unique<FrameDecoder>(s, *lib_, clock_);
         link_ = std::make_unique<MeterLink>(s, *lib_, clock_, boxes_, table);
         loop_ = std::make_unique<PollLoop>(s, *lib_, *decoder_, *link_, boxes_, alarm_, QString());
-        s.hooks.mnstop_Click = [this] { ++stops_; };
-        s.hooks.Refresh = [this] { ++ticks_; };
+        s.hooks.stopRecording = [this] { ++stops_; };
+        s.hooks.refresh = [this] { ++ticks_; };
         s.settings.autoScan = 0;
-        ASSERT_EQ(s.link.timerInterval, 500);
+        ASSERT_EQ(s.link.pollIntervalMs, 500);
         since_.start();
         loop_->setTimerEnabled(true);
     }
@@ -137,7 +137,7 @@ class PollLoopE2eTest : public ::testing::Test {
         }
     }
     bool runUntilValue(const QString& text, int timeoutMs = 10000) {
-        return runUntil([&] { return s.reading.ValueText == text; }, timeoutMs);
+        return runUntil([&] { return s.reading.valueText == text; }, timeoutMs);
     }
 
     // "hangup" when the first simulator closed its line, "ready" when it opened a new one.
@@ -185,24 +185,24 @@ TEST_F(PollLoopE2eTest, ScanReadTimeOutAndReopenOfTheSamePort) {
            {missing});
     if (IsSkipped() || HasFatalFailure()) return;
 
-    ASSERT_TRUE(runUntil([&] { return s.link.LinkOn; }, 10000)) << "no link";
-    EXPECT_EQ(s.link.FoundPort, 2);
+    ASSERT_TRUE(runUntil([&] { return s.link.linkOn; }, 10000)) << "no link";
+    EXPECT_EQ(s.link.foundPort, 2);
     EXPECT_EQ(s.link.portSettings.port, 2);
     EXPECT_GE(lib_->failedOpens.value(1), 1);
     EXPECT_EQ(lib_->failedOpens.value(2), 0);
     EXPECT_EQ(indicators(), "RS232 1 WAIT 0");
     const int com1OpensAtLink = lib_->opens.value(1);
 
-    ASSERT_TRUE(runUntilValue("1.234")) << s.reading.ValueText.toStdString();
+    ASSERT_TRUE(runUntilValue("1.234")) << s.reading.valueText.toStdString();
     EXPECT_EQ(readout(), "1.234 V DC 1");
-    ASSERT_TRUE(runUntilValue("-0.567")) << s.reading.ValueText.toStdString();
+    ASSERT_TRUE(runUntilValue("-0.567")) << s.reading.valueText.toStdString();
     EXPECT_EQ(readout(), "-0.567 V DC 2");
     EXPECT_TRUE(boxes_.shown.isEmpty());
 
     // The cable is pulled: after 15 s without data one message, then Link Off.
     ASSERT_TRUE(runUntil([&] { return hangupAtMs_ >= 0; }, 15000)) << "simulator never hung up";
     ASSERT_TRUE(runUntil([&] { return !boxes_.shown.isEmpty(); }, 40000))
-        << "no time-out message; MissCount " << s.link.MissCount;
+        << "no time-out message; MissCount " << s.link.ticksWithoutData;
     const RecordingMessageBoxes::Shown timeOut = boxes_.shown.front();
     EXPECT_EQ(timeOut.text, "Time out! Please check your connector.");
     EXPECT_TRUE(timeOut.title.isEmpty());
@@ -211,10 +211,10 @@ TEST_F(PollLoopE2eTest, ScanReadTimeOutAndReopenOfTheSamePort) {
     EXPECT_TRUE(timeOut.linkOnWhenShown);  // Link Off follows the message
     EXPECT_GE(timeOut.atMs - hangupAtMs_, 13000) << "time-out came too early";
     EXPECT_LE(timeOut.atMs - hangupAtMs_, 30000) << "time-out came too late";
-    EXPECT_FALSE(s.link.LinkOn);
+    EXPECT_FALSE(s.link.linkOn);
     EXPECT_TRUE(s.readout.indicator[kIndWait]);
     EXPECT_EQ(stops_, 1);  // Link Off stops the recording
-    EXPECT_EQ(s.reading.ValueText, "-0.567") << "the last reading stays";
+    EXPECT_EQ(s.reading.valueText, "-0.567") << "the last reading stays";
 
     // Without a link every tick reopens COM2, and the indicator blinks, until the meter
     // is back. No scan: COM1 is never tried again.
@@ -222,22 +222,22 @@ TEST_F(PollLoopE2eTest, ScanReadTimeOutAndReopenOfTheSamePort) {
     const bool linkOffBeforeBack = backAtMs_ < 0;
     bool blinked[2] = {false, false};
     const auto noteBlink = [&] {
-        if (!s.link.LinkOn) blinked[s.readout.indicator[kIndRS232]] = true;
+        if (!s.link.linkOn) blinked[s.readout.indicator[kIndRS232]] = true;
     };
-    ASSERT_TRUE(runUntil([&] { return s.link.LinkOn; }, 40000, noteBlink)) << "no link again";
-    EXPECT_EQ(s.link.FoundPort, 2);
+    ASSERT_TRUE(runUntil([&] { return s.link.linkOn; }, 40000, noteBlink)) << "no link again";
+    EXPECT_EQ(s.link.foundPort, 2);
     EXPECT_EQ(indicators(), "RS232 1 WAIT 0");
     if (linkOffBeforeBack) {
         EXPECT_GT(lib_->failedOpens.value(2), com2FailuresAtLinkOff) << "no reopen attempts";
         EXPECT_TRUE(blinked[0] && blinked[1]) << "the RS232 indicator did not blink";
     }
 
-    ASSERT_TRUE(runUntilValue("2.500")) << s.reading.ValueText.toStdString();
+    ASSERT_TRUE(runUntilValue("2.500")) << s.reading.valueText.toStdString();
     // A few more ticks with data: still the one message, and the link stays up.
     const int ticksNow = ticks_;
     ASSERT_TRUE(runUntil([&] { return ticks_ >= ticksNow + 4; }, 10000));
     EXPECT_EQ(boxes_.shown.size(), 1);
-    EXPECT_TRUE(s.link.LinkOn);
+    EXPECT_TRUE(s.link.linkOn);
     EXPECT_EQ(lib_->opens.value(1), com1OpensAtLink);
     EXPECT_EQ(alarm_.sounds, 0);  // no recording runs
 }
@@ -252,15 +252,15 @@ TEST_F(PollLoopE2eTest, DecodesWhatTheMeterSendsAndNeverAWrongReading) {
          " func tempc; range 1; value -0.0; hold 30"});
     if (IsSkipped() || HasFatalFailure()) return;
     QSet<QString> seen;
-    const auto note = [&] { seen.insert(s.reading.ValueText + " " + s.readout.unit); };
+    const auto note = [&] { seen.insert(s.reading.valueText + " " + s.readout.unit); };
     const auto until = [&](const char* text) {
-        return runUntil([&] { return s.reading.ValueText == text; }, 10000, note);
+        return runUntil([&] { return s.reading.valueText == text; }, 10000, note);
     };
     ASSERT_TRUE(until("-2.352"));
     EXPECT_EQ(readout(), "-2.352 V DC 2");
     ASSERT_TRUE(until("1.2345"));  // a change of function and range
     EXPECT_EQ(s.readout.unit, QString::fromUtf8("KΩ"));
-    EXPECT_EQ(s.reading.OLHigh, 6);
+    EXPECT_EQ(s.reading.rangeHigh, 6);
     ASSERT_TRUE(until("OL"));
     EXPECT_EQ(s.readout.value, ". OL ");
     ASSERT_TRUE(until("1310.71"));  // the largest count, bit 16 in the status byte
@@ -280,15 +280,15 @@ TEST_F(PollLoopE2eTest, ScanOfEightSilentPortsNeverHoldsTheLoop) {
     // At least one whole scan, two passes over every port, ran meanwhile.
     for (int com = 1; com <= 8; ++com) EXPECT_GE(lib_->opens.value(com), 2) << "COM" << com;
     EXPECT_EQ(lib_->failedOpens.value(1), 0);
-    EXPECT_FALSE(s.link.LinkOn);
+    EXPECT_FALSE(s.link.linkOn);
 }
 
 TEST_F(PollLoopE2eTest, MeterOnTheLastOfEightPortsIsFound) {
     attach(QStringList(7, kSilent) << "rate 8; func dcv; range 1; value 1.234; hold 3600");
     if (IsSkipped() || HasFatalFailure()) return;
     StallMeter meter;
-    ASSERT_TRUE(runUntilValue("1.234")) << "link on: " << s.link.LinkOn;
-    EXPECT_EQ(s.link.FoundPort, 8);
+    ASSERT_TRUE(runUntilValue("1.234")) << "link on: " << s.link.linkOn;
+    EXPECT_EQ(s.link.foundPort, 8);
     EXPECT_EQ(lib_->opens.value(8), 1);  // found at its first turn
     EXPECT_LT(meter.worst, kStallBoundMs);
 }
@@ -300,7 +300,7 @@ TEST_P(FloodTest, NeverHoldsTheLoopKeepsMemoryFlatAndStillDecodesFrames) {
     attach({QStringLiteral("rate 20; func dcv; range 1; value 1.234; flood 3600 %1")
                 .arg(QLatin1String(GetParam()))});
     if (IsSkipped() || HasFatalFailure()) return;
-    ASSERT_TRUE(runUntil([&] { return s.link.LinkOn; }, 5000));
+    ASSERT_TRUE(runUntil([&] { return s.link.linkOn; }, 5000));
     StallMeter meter;
     const qint64 rssBefore = RssKb();
     // Frames get through the noise now and then; the loop keeps running meanwhile.
@@ -308,7 +308,7 @@ TEST_P(FloodTest, NeverHoldsTheLoopKeepsMemoryFlatAndStillDecodesFrames) {
     runUntil([] { return false; }, 3000);
     EXPECT_LT(meter.worst, kStallBoundMs);
     EXPECT_LT(RssKb() - rssBefore, 4096) << "memory grew under the flood";
-    EXPECT_TRUE(s.link.LinkOn);  // noise keeps the link alive
+    EXPECT_TRUE(s.link.linkOn);  // noise keeps the link alive
 }
 
 INSTANTIATE_TEST_SUITE_P(Noise, FloodTest, ::testing::Values("", "0.3"));

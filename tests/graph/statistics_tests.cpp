@@ -92,32 +92,32 @@ TEST_F(StatisticsTest, AverageUsesTheRecordingsDecimals) {
 }
 
 TEST_F(StatisticsTest, RelTakesTheLatestNumberWhileLinkedAndASecondPressDropsIt) {
-    s.link.LinkOn = true;
-    s.rec.Running = true;
+    s.link.linkOn = true;
+    s.rec.running = true;
     Record("1.234");
     StatisticsCalc& calc = graph->statistics();
-    calc.Command2_Click();
+    calc.toggleRelReference();
     EXPECT_EQ(s.stats.relValue, "1.234");
     EXPECT_EQ(s.stats.relUnit, "V");
     EXPECT_EQ(s.stats.relTime, "10:00:00");
     EXPECT_TRUE(s.readout.indicator[kIndRel]);
-    EXPECT_TRUE(s.stats.StatFlags[3]);
+    EXPECT_TRUE(s.stats.statFlags[3]);
     EXPECT_TRUE(s.stats.relHighlighted);
 
-    calc.Command2_Click();
+    calc.toggleRelReference();
     EXPECT_TRUE(s.stats.relValue.isEmpty());
     EXPECT_FALSE(s.readout.indicator[kIndRel]);
-    EXPECT_FALSE(s.stats.StatFlags[3]);
+    EXPECT_FALSE(s.stats.statFlags[3]);
     EXPECT_FALSE(s.stats.relHighlighted);
 
     Record("OL");
-    calc.Command2_Click();  // latest record is an overload: nothing
-    EXPECT_FALSE(s.stats.StatFlags[3]);
+    calc.toggleRelReference();  // latest record is an overload: nothing
+    EXPECT_FALSE(s.stats.statFlags[3]);
     EXPECT_TRUE(s.stats.relValue.isEmpty());
-    s.link.LinkOn = false;
+    s.link.linkOn = false;
     Record("2.000");
-    calc.Command2_Click();  // link down: clears only
-    EXPECT_FALSE(s.stats.StatFlags[3]);
+    calc.toggleRelReference();  // link down: clears only
+    EXPECT_FALSE(s.stats.statFlags[3]);
 }
 
 TEST_F(StatisticsTest, PageMaxMinConvertsUnitsAndLeavesOverloadsOut) {
@@ -125,8 +125,8 @@ TEST_F(StatisticsTest, PageMaxMinConvertsUnitsAndLeavesOverloadsOut) {
     Record("0.7000", 4, 1);                                // page 2 starts in KΩ
     Record("450.00", 4, 0);                                // back in Ω: converted
     Record("OL", 4, 0);
-    s.rec.RecRange = 1;            // reference unit KΩ
-    s.graph.LastPlotValue = 0.2f;  // whatever was drawn last does not count
+    s.rec.recordedRange = 1;          // reference unit KΩ
+    s.graph.lastPlottedValue = 0.2f;  // whatever was drawn last does not count
     s.graph.pageBox = "2";
     graph->statistics().ComputePageMaxMin();
     EXPECT_DOUBLE_EQ(NumberOr(s.stats.pageMax, 0), 0.7);
@@ -141,61 +141,62 @@ TEST(AutoRange, FitsThePageSpreadIntoSeventyUnits) {
         std::vector<const char*> values;
         double yStep;
         float tickDn, tickUp;
-    } cases[] = {// s below six resolutions: flat page, data 30 units above the bottom.
-                 {1, {"1.234", "1.230"}, 0.001, 1.2f, 1.28f},
-                 // s = 0.0143: YStep 0.014 would end at 1.98, so one resolution more.
-                 {1, {"1.000", "2.000"}, 0.015, 0.86f, 2.06f},
-                 // s = 0.0043 rounds to 0.004; one resolution more (0.005) would still end below
-                 // the top value, so the step grows until the page fits.
-                 {1, {"-1.500", "-1.200"}, 0.006, -1.62f, -1.14f},
-                 {3, {"230.0", "228.0"}, 1, 198, 278},  // s + 0.5 truncates to 0, so YStep is 1
-                 {3, {"-500.0", "400.0"}, 13, -630, 410}};
+    } cases[] = {
+        // s below six resolutions: flat page, data 30 units above the bottom.
+        {1, {"1.234", "1.230"}, 0.001, 1.2f, 1.28f},
+        // s = 0.0143: valuePerGridUnit 0.014 would end at 1.98, so one resolution more.
+        {1, {"1.000", "2.000"}, 0.015, 0.86f, 2.06f},
+        // s = 0.0043 rounds to 0.004; one resolution more (0.005) would still end below
+        // the top value, so the step grows until the page fits.
+        {1, {"-1.500", "-1.200"}, 0.006, -1.62f, -1.14f},
+        {3, {"230.0", "228.0"}, 1, 198, 278},  // s + 0.5 truncates to 0, so valuePerGridUnit is 1
+        {3, {"-500.0", "400.0"}, 13, -630, 410}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.values[0]);
         RecordingFixture t;
         for (const char* v : c.values) t.Record(v, 2, c.range);
         t.graph->statistics().ComputeGraphScale();
-        EXPECT_NEAR(t.s.graph.YStep, c.yStep, 1e-9);
-        EXPECT_FLOAT_EQ(t.s.settings.Tick_Dn, c.tickDn);
-        EXPECT_FLOAT_EQ(t.s.settings.Tick_UP, c.tickUp);
+        EXPECT_NEAR(t.s.graph.valuePerGridUnit, c.yStep, 1e-9);
+        EXPECT_FLOAT_EQ(t.s.settings.graphBottom, c.tickDn);
+        EXPECT_FLOAT_EQ(t.s.settings.graphTop, c.tickUp);
     }
 }
 
 using FixedScales = RecordingFixture;
 
 TEST_F(FixedScales, MeterRangeTakesTheOverloadLimitsAndRangeTheUsers) {
-    s.settings.Graph_range = 1;
-    s.reading.OLHigh = 60;
-    s.reading.OLLow = -60;
+    s.settings.graphRangeMode = 1;
+    s.reading.rangeHigh = 60;
+    s.reading.rangeLow = -60;
     Record("1.000");
     graph->statistics().ComputeGraphScale();
-    EXPECT_FLOAT_EQ(s.settings.Tick_UP, 60);
-    EXPECT_FLOAT_EQ(s.settings.Tick_Dn, -60);
-    EXPECT_DOUBLE_EQ(s.graph.YStep, 1.5);
+    EXPECT_FLOAT_EQ(s.settings.graphTop, 60);
+    EXPECT_FLOAT_EQ(s.settings.graphBottom, -60);
+    EXPECT_DOUBLE_EQ(s.graph.valuePerGridUnit, 1.5);
 
-    s.settings.Graph_range = 2;
-    s.settings.Tick_UP = 2;
-    s.settings.Tick_Dn = 10;  // given upside down: the step is still positive
-    Record("100.000");        // far outside: drawn outside the plot, scale unchanged
+    s.settings.graphRangeMode = 2;
+    s.settings.graphTop = 2;
+    s.settings.graphBottom = 10;  // given upside down: the step is still positive
+    Record("100.000");            // far outside: drawn outside the plot, scale unchanged
     graph->statistics().ComputeGraphScale();
-    EXPECT_FLOAT_EQ(s.settings.Tick_UP, 2);
-    EXPECT_FLOAT_EQ(s.settings.Tick_Dn, 10);
-    EXPECT_DOUBLE_EQ(s.graph.YStep, 0.1);
+    EXPECT_FLOAT_EQ(s.settings.graphTop, 2);
+    EXPECT_FLOAT_EQ(s.settings.graphBottom, 10);
+    EXPECT_DOUBLE_EQ(s.graph.valuePerGridUnit, 0.1);
 }
 
 TEST_F(FixedScales, NothingChangesWithoutRecordsPageOrDecimalIndex) {
-    s.graph.YStep = 7;
+    s.graph.valuePerGridUnit = 7;
     graph->statistics().ComputeGraphScale();
-    EXPECT_EQ(s.graph.YStep, 7);
+    EXPECT_EQ(s.graph.valuePerGridUnit, 7);
     Record("1.000");
-    s.graph.YStep = 7;
+    s.graph.valuePerGridUnit = 7;
     s.graph.pageBox = "0";
     graph->statistics().ComputeGraphScale();
-    EXPECT_EQ(s.graph.YStep, 7);
+    EXPECT_EQ(s.graph.valuePerGridUnit, 7);
     s.graph.pageBox = "1";
     s.rec.finestDec = "9";  // not a decimal index of the tables
     graph->statistics().ComputeGraphScale();
-    EXPECT_EQ(s.graph.YStep, 7);
+    EXPECT_EQ(s.graph.valuePerGridUnit, 7);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ using Picture = RecordingFixture;
 TEST_F(Picture, FrameHasGreyAreaOliveGridAndAxisNumbersOnlyWithRecords) {
     const QImage& img = graph->image();
     EXPECT_EQ(img.size(), TrendGraph::DesignSize());
-    const double ux = s.graph.UnitX, uy = s.graph.UnitY;
+    const double ux = s.graph.gridUnitX, uy = s.graph.gridUnitY;
     EXPECT_DOUBLE_EQ(ux, 102);
     EXPECT_DOUBLE_EQ(uy, 34);
     // Inside a grid cell: plot area grey only.
@@ -82,13 +82,13 @@ TEST_F(Picture, FirstRecordDrawsAStubAndANonNumberAGap) {
     const QRect red = RedBounds(graph->image());
     ASSERT_TRUE(red.isValid());
     EXPECT_NEAR(red.left(), graph->toPixels(0, 0).x(), 1.5);
-    EXPECT_NEAR(red.right(), graph->toPixels(s.graph.UnitX, 0).x(), 1.5);
+    EXPECT_NEAR(red.right(), graph->toPixels(s.graph.gridUnitX, 0).x(), 1.5);
     EXPECT_LE(red.height(), 2);  // level, 2 pixels thick
 
     for (const char* v : {"1.000", "OL", "1.000", "1.000"}) Record(v);
     EXPECT_EQ(notices, 5);
     const QImage& img = graph->image();
-    const double ux = s.graph.UnitX, y = graph->toPixels(0, 0).y();
+    const double ux = s.graph.gridUnitX, y = graph->toPixels(0, 0).y();
     auto redAt = [&](double units) {
         const int x = qRound(graph->toPixels(units * ux, 0).x());
         return CountColour(img, QRect(x, 0, 1, int(y)), kRed);
@@ -111,7 +111,7 @@ TEST(Paging, Record101MovesToPageTwoWithOnePoint) {
         EXPECT_EQ(t.graph->pageBox(), "2") << value;
         const QRect red = RedBounds(t.graph->image());
         ASSERT_TRUE(red.isValid());
-        EXPECT_LE(red.right(), t.graph->toPixels(t.s.graph.UnitX, 0).x() + 1.5) << value;
+        EXPECT_LE(red.right(), t.graph->toPixels(t.s.graph.gridUnitX, 0).x() + 1.5) << value;
     }
 }
 
@@ -122,24 +122,25 @@ TEST_F(Picture, PageBoxIsClampedToTheRecords) {
         graph->setPageBox(typed);
         EXPECT_EQ(graph->pageBox(), shown) << typed;
     }
-    for (int key : {8, int('0'), int('5'), int('9')}) EXPECT_TRUE(TrendGraph::Text1_KeyPress(key));
+    for (int key : {8, int('0'), int('5'), int('9')})
+        EXPECT_TRUE(TrendGraph::acceptsPageBoxKey(key));
     for (int key : {int('-'), int('.'), int('a'), int(' '), 13, 127})
-        EXPECT_FALSE(TrendGraph::Text1_KeyPress(key)) << key;
+        EXPECT_FALSE(TrendGraph::acceptsPageBoxKey(key)) << key;
 }
 
 TEST_F(Picture, NextReachesTheEmptyPageAndStops) {
     RecordMany(200, [](int i) { return QString::number(i % 10, 'f', 3); });
     EXPECT_EQ(graph->pageBox(), "2");
-    graph->Command1_Click(1);
+    graph->showNextPage();
     EXPECT_EQ(graph->pageBox(), "3");
     EXPECT_FALSE(RedBounds(graph->image()).isValid());
-    graph->Command1_Click(1);
+    graph->showNextPage();
     EXPECT_EQ(graph->pageBox(), "3");
-    graph->Command1_Click(0);
-    graph->Command1_Click(0);
+    graph->showPreviousPage();
+    graph->showPreviousPage();
     EXPECT_EQ(graph->pageBox(), "1");
     EXPECT_TRUE(RedBounds(graph->image()).isValid());
-    graph->Command1_Click(0);
+    graph->showPreviousPage();
     EXPECT_EQ(graph->pageBox(), "1");
 }
 
@@ -147,7 +148,7 @@ TEST_F(Picture, NextReachesTheEmptyPageAndStops) {
 // change; back on the newest page the graph follows again, onto new pages too.
 TEST_F(Picture, APageTurnedBackToStaysUntilTheNewestPageIsShownAgain) {
     RecordMany(250, [](int i) { return QString::number(1 + i % 9 * 0.1, 'f', 3); });
-    graph->Command1_Click(0);
+    graph->showPreviousPage();
     ASSERT_EQ(graph->pageBox(), "2");
     const QImage page2 = graph->image().copy();
     RecordMany(20, [](int) { return QStringLiteral("1.500"); });
@@ -155,9 +156,9 @@ TEST_F(Picture, APageTurnedBackToStaysUntilTheNewestPageIsShownAgain) {
     EXPECT_EQ(graph->image(), page2);
     Record("15.00", 2, 2);  // the next range: page 2 is redrawn in its unit, and stays
     EXPECT_EQ(graph->pageBox(), "2");
-    EXPECT_FALSE(s.rec.RangeChanged);
+    EXPECT_FALSE(s.rec.rangeChanged);
 
-    graph->Command1_Click(1);
+    graph->showNextPage();
     ASSERT_EQ(graph->pageBox(), "3");
     for (int i = 0; i < 30; ++i) Record("15.00", 2, 2);  // up to record 301
     EXPECT_EQ(graph->pageBox(), "4");
@@ -166,19 +167,19 @@ TEST_F(Picture, APageTurnedBackToStaysUntilTheNewestPageIsShownAgain) {
 TEST_F(Picture, RangeChangeRedrawsThePageInTheNewUnit) {
     for (int i = 0; i < 5; ++i) Record("950.00", 4, 0);  // Ω
     Record("1.2000", 4, 1);                              // KΩ
-    EXPECT_FALSE(s.rec.RangeChanged);
+    EXPECT_FALSE(s.rec.rangeChanged);
     const QRect red = RedBounds(graph->image());
     const QRect plot = PixelBox(*graph, 0, 0, 10200, 2720).adjusted(-1, -1, 1, 1);
     ASSERT_TRUE(red.isValid());
     EXPECT_TRUE(plot.contains(red)) << "950 Ω must be drawn as 0.95 KΩ";
-    EXPECT_GT(red.width(), 5 * s.graph.UnitX / 15 - 2);  // the earlier records are redrawn
+    EXPECT_GT(red.width(), 5 * s.graph.gridUnitX / 15 - 2);  // the earlier records are redrawn
 }
 
 // Captions redrawn with every record keep their look; time labels only for records there.
 TEST_F(Picture, CaptionsAndTimeLabels) {
-    s.rec.unitLabel = "V";
-    s.settings.Graph_Title = 1;
-    s.settings.Graph_txt = "Supply";
+    s.rec.shownUnit = "V";
+    s.settings.showGraphTitle = 1;
+    s.settings.graphTitle = "Supply";
     Record("1.000");
     const QRect captions = PixelBox(*graph, -900, 2730, 10300, 3180);
     const QImage first = graph->image().copy(captions);
@@ -186,28 +187,28 @@ TEST_F(Picture, CaptionsAndTimeLabels) {
     const QImage& img = graph->image();
     EXPECT_EQ(img.copy(captions), first);
     auto inkUnder = [&](double x) { return Ink(img, PixelBox(*graph, x, -30, x + 400, -200)); };
-    const double ux = s.graph.UnitX;
+    const double ux = s.graph.gridUnitX;
     EXPECT_GT(inkUnder(-70), 10);            // record 1
     EXPECT_GT(inkUnder(20 * ux - 200), 10);  // record 20
     EXPECT_EQ(inkUnder(40 * ux - 200), 0);   // record 40 does not exist yet
 }
 
 TEST_F(Picture, OpenedFileCaptionsSurviveLaterCommands) {
-    s.settings.Graph_Title = 1;
-    s.settings.Graph_txt = "Settings title";
+    s.settings.showGraphTitle = 1;
+    s.settings.graphTitle = "Settings title";
     s.rec.fileTitle = "Oven run";
     s.rec.fileDate = "2023/12/24";
     const QRect captions = PixelBox(*graph, 4000, 2730, 10300, 3180);
     auto captionsAt = [&](int runState, bool saveEnabled) {
-        s.rec.RunState = runState;
-        s.controls.setEnabled("mnsaveData", saveEnabled);
-        graph->RE_display();
+        s.rec.state = runState;
+        s.controls.setEnabled(Control::SaveReport, saveEnabled);
+        graph->drawEmptyFrame();
         return graph->image().copy(captions);
     };
     const QImage file = captionsAt(kRunViewingFile, false);
     const QImage settings = captionsAt(kRunIdle, true);
     EXPECT_NE(file, settings);
-    // A print or file command sets RunState 3 while the opened file stays on show.
+    // A print or file command sets state 3 while the opened file stays on show.
     EXPECT_EQ(captionsAt(kRunCommand, false), file);
     EXPECT_EQ(captionsAt(kRunCommand, true), settings);
 }
@@ -215,21 +216,21 @@ TEST_F(Picture, OpenedFileCaptionsSurviveLaterCommands) {
 TEST_F(Picture, RelayoutScalesThePicture) {
     RecordMany(50, [](int i) { return QString::number(std::sin(i / 5.0), 'f', 3); });
     graph->Relayout(QSize(767 * 2, 232 * 2));
-    EXPECT_DOUBLE_EQ(s.graph.ScaleX, 2);
-    EXPECT_DOUBLE_EQ(s.graph.UnitX, 204);
+    EXPECT_DOUBLE_EQ(s.graph.scaleX, 2);
+    EXPECT_DOUBLE_EQ(s.graph.gridUnitX, 204);
     const QImage& img = graph->image();
     EXPECT_EQ(img.size(), QSize(1534, 464));
     // The plot area keeps its share of the picture.
     const QRect plot = PixelBox(*graph, 0, 0, 10200 * 2, 2720 * 2);
     EXPECT_NEAR(plot.width(), 2 * 680, 3);
     const QRect red = RedBounds(img);
-    EXPECT_NEAR(red.right(), graph->toPixels(50 * s.graph.UnitX, 0).x(), 2);
+    EXPECT_NEAR(red.right(), graph->toPixels(50 * s.graph.gridUnitX, 0).x(), 2);
 }
 
 TEST_F(Picture, ValuesFarOutsideAFixedScaleDoNotBreakTheDrawing) {
-    s.settings.Graph_range = 2;
-    s.settings.Tick_Dn = 0;
-    s.settings.Tick_UP = 8;
+    s.settings.graphRangeMode = 2;
+    s.settings.graphBottom = 0;
+    s.settings.graphTop = 8;
     for (const char* v : {"1.000", "1e300", "-1e300", "2.000"}) Record(v);
     EXPECT_TRUE(RedBounds(graph->image()).isValid());
 }
@@ -245,17 +246,17 @@ QString WriteReportFile(const QString& path, int func, int range, const QStringL
 // The graph of the program with the report reader wired to it as the program does.
 struct Viewer {
     Viewer() : graph(s, clock) {
-        s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
-        s.hooks.ResetDisplay = [this] {
+        s.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
+        s.hooks.resetDisplay = [this] {
             graph.setPageBox("0");
-            graph.RE_display();
+            graph.drawEmptyFrame();
         };
         ReportOpenerCallbacks calls;
         calls.setPageBox = [this](const QString& t) { graph.setPageBox(t); };
         calls.showPage = [this](const QString& t) { graph.ShowPage(t); };
         calls.processEvents = [] {};
         opener = std::make_unique<ReportOpener>(s, messages, dialogs, calls);
-        graph.RE_display();
+        graph.drawEmptyFrame();
     }
     Session s;
     FakeClock clock;
@@ -285,16 +286,18 @@ TEST(OpenedReport, OverloadsFirstGiveOneScaleAndOneCurve) {
 
     // Drawing the final state from scratch gives the same picture: the axis numbers were
     // drawn with the scale the curve uses, and there is one curve.
-    fresh.graph.RE_display();
-    fresh.graph.RedrawGraphPage();
+    fresh.graph.drawEmptyFrame();
+    fresh.graph.redrawPage();
     EXPECT_EQ(fresh.graph.image(), shown);
 
     // The curve spans 5.000 .. 6.950 on that scale, inside the plot area.
     const Session& s = fresh.s;
-    EXPECT_LE(s.settings.Tick_Dn, 5.0f);
-    EXPECT_GE(s.settings.Tick_UP, 6.95f);
+    EXPECT_LE(s.settings.graphBottom, 5.0f);
+    EXPECT_GE(s.settings.graphTop, 6.95f);
     auto pixelY = [&](double v) {
-        return fresh.graph.toPixels(0, (v - s.settings.Tick_Dn) / s.graph.YStep * s.graph.UnitY)
+        return fresh.graph
+            .toPixels(0,
+                      (v - s.settings.graphBottom) / s.graph.valuePerGridUnit * s.graph.gridUnitY)
             .y();
     };
     const QRect red = RedBounds(shown);

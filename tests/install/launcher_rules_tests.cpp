@@ -120,14 +120,14 @@ using Launcher = MediumTest;
 TEST_F(Launcher, LoadSetsFolderCaptionAndVersion) {
     WriteFile(medium + "/sub.log", " Bench Logger\r\n");
     InstallLauncher launcher = Make("6.01");
-    launcher.Form_Load();
+    launcher.load();
     EXPECT_EQ(launcher.InstallDir, programFiles + "/QUILLON/");
-    EXPECT_EQ(launcher.Label1_0, "Install  Bench Logger");
+    EXPECT_EQ(launcher.setupCaption, "Install  Bench Logger");
     EXPECT_EQ(launcher.WinMajor, 6);
     EXPECT_FLOAT_EQ(launcher.WinVersion, 6.01f);
 
     InstallLauncher trailingSlash(medium, starter, programFiles + "/", [] { return "5.00"; });
-    trailingSlash.Form_Load();
+    trailingSlash.load();
     EXPECT_EQ(trailingSlash.InstallDir, programFiles + "/QUILLON/");
 
     // The program-files folder comes from the environment, or is /opt.
@@ -152,9 +152,9 @@ TEST_F(Launcher, ButtonsStartTheProgramForTheVersion) {
     for (const auto& row : rows) {
         starter.started.clear();
         InstallLauncher launcher = Make(row.version);
-        launcher.Form_Load();
-        EXPECT_TRUE(launcher.Command1_Click(row.button));
-        EXPECT_FALSE(launcher.Command1_Click(2));  // closing is the window's part
+        launcher.load();
+        EXPECT_TRUE(launcher.startRow(row.button));
+        EXPECT_FALSE(launcher.startRow(2));  // closing is the window's part
         ASSERT_EQ(starter.started.size(), 1u) << row.version << " button " << row.button;
         EXPECT_EQ(starter.started[0].program, row.program) << row.version;
         EXPECT_EQ(starter.started[0].arguments, row.arguments) << row.version;
@@ -175,8 +175,8 @@ TEST_F(Launcher, PathWithBlanksAndShellCharactersIsOneProgramPath) {
 
     DetachedProcessStarter real;
     InstallLauncher launcher(hostile, real, programFiles, [] { return "6.01"; });
-    launcher.Form_Load();
-    EXPECT_TRUE(launcher.Command1_Click(0));
+    launcher.load();
+    EXPECT_TRUE(launcher.startRow(0));
 
     QDeadlineTimer deadline(10000);
     while (!QFile::exists(mark) && !deadline.hasExpired()) QThread::msleep(20);

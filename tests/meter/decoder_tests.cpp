@@ -31,15 +31,15 @@ class DecoderTest : public ::testing::Test {
     }
     // The reading's text, the readout's value and unit.
     QString texts() const {
-        return s.reading.ValueText + "|" + s.readout.value + "|" + s.readout.unit;
+        return s.reading.valueText + "|" + s.readout.value + "|" + s.readout.unit;
     }
     // The readout's bar and sign pictures, the overload limits.
     QString pictures() const {
         return QStringLiteral("%1 %2 %3 %4")
             .arg(s.readout.barImage)
             .arg(s.readout.signImage)
-            .arg(s.reading.OLHigh)
-            .arg(s.reading.OLLow);
+            .arg(s.reading.rangeHigh)
+            .arg(s.reading.rangeLow);
     }
 
     Session s;
@@ -50,9 +50,9 @@ class DecoderTest : public ::testing::Test {
 
 TEST_F(DecoderTest, WorkedExampleNegativeDcVoltsThenOverload) {
     feed(Bytes({0xF0, 0x11, 0x02, 0x31, 0x30, 0x33, 0x39, 0x30, 0x20, 0x05}));
-    EXPECT_EQ(s.reading.FuncCode, 2);
-    EXPECT_EQ(s.reading.RangeIdx, 1);
-    EXPECT_EQ(s.reading.DecIdx, 1.0f);
+    EXPECT_EQ(s.reading.function, 2);
+    EXPECT_EQ(s.reading.range, 1);
+    EXPECT_EQ(s.reading.decimalIndex, 1.0f);
     EXPECT_EQ(texts(), "-2.352|-2.352|V");
     EXPECT_EQ(s.readout.coupling, "DC");
     EXPECT_EQ(pictures(), "3 2 60 -60");
@@ -60,7 +60,7 @@ TEST_F(DecoderTest, WorkedExampleNegativeDcVoltsThenOverload) {
 
     feed(Bytes({0xF0, 0x11, 0x02, 0x31, 0x30, 0x33, 0x39, 0x30, 0x10, 0x05}));
     EXPECT_EQ(texts(), "OL|.OL  |V");
-    EXPECT_EQ(s.reading.OLText, ".OL  ");
+    EXPECT_EQ(s.reading.overloadPattern, ".OL  ");
     EXPECT_EQ(pictures(), "62 1 60 -60");
 }
 
@@ -85,7 +85,7 @@ TEST_F(DecoderTest, DecodesFrames) {
         SCOPED_TRACE(c.name);
         feed(EncodeFrame(c.frame));
         EXPECT_EQ(texts(), c.texts);
-        EXPECT_EQ(s.reading.RangeIdx, c.rangeIdx);
+        EXPECT_EQ(s.reading.range, c.rangeIdx);
     }
 }
 
@@ -93,21 +93,21 @@ TEST_F(DecoderTest, CountDigitsReadLikeHexLiterals) {
     // Lower-case digits count; a pair stops at its first non-digit ("5" then "Z" is 5,
     // "Z" first is 0).
     feed(Bytes({0xF0, 0x11, 0x02, 0x30, 'f', 'a', 'Z', '5', 0x00, 0x05}));
-    EXPECT_EQ(s.reading.ValueText, "0.1455");  // 0x05 * 256 + 0xAF
+    EXPECT_EQ(s.reading.valueText, "0.1455");  // 0x05 * 256 + 0xAF
     feed(Bytes({0xF0, 0x11, 0x02, 0x30, 0x00, '1', '3', '2', 0x00, 0x05}));
-    EXPECT_EQ(s.reading.ValueText, "0.8961");  // 0x23 * 256 + 0x01
+    EXPECT_EQ(s.reading.valueText, "0.8961");  // 0x23 * 256 + 0x01
 }
 
 TEST_F(DecoderTest, NoiseAndBadFramesAreDroppedAndOnlyTheLastGoodFrameShows) {
-    s.link.MissCount = 7;
+    s.link.ticksWithoutData = 7;
     feed(Bytes({0x00, 0x11, 0x05, 0x31, 0x32, 0xEF, 0xFF, 0x01, 0x02, 0x03}));
     EXPECT_EQ(lib.queued(1), 0);
-    EXPECT_EQ(s.link.MissCount, 0);
+    EXPECT_EQ(s.link.ticksWithoutData, 0);
     EXPECT_EQ(texts(), "||");
 
     lib.appendInput(1, EncodeFrame({2, 0x31, 1000}));
     feed(EncodeFrame({2, 0x31, 2500, true}));
-    EXPECT_EQ(s.reading.ValueText, "-2.500");
+    EXPECT_EQ(s.reading.valueText, "-2.500");
     EXPECT_EQ(s.readout.barImage, 3);  // two thousand counts and a half
     EXPECT_EQ(lib.queued(1), 0);
 
@@ -116,9 +116,9 @@ TEST_F(DecoderTest, NoiseAndBadFramesAreDroppedAndOnlyTheLastGoodFrameShows) {
     QByteArray badSecond = EncodeFrame({2, 0x31, 8888});
     badSecond[1] = 0x12;
     feed(badLast + badSecond);
-    EXPECT_EQ(s.reading.ValueText, "-2.500");
+    EXPECT_EQ(s.reading.valueText, "-2.500");
     feed(badLast + EncodeFrame({2, 0x31, 4321}));
-    EXPECT_EQ(s.reading.ValueText, "4.321");
+    EXPECT_EQ(s.reading.valueText, "4.321");
 }
 
 TEST_F(DecoderTest, RestOfFrameMustArriveWithin100Ms) {
@@ -127,13 +127,13 @@ TEST_F(DecoderTest, RestOfFrameMustArriveWithin100Ms) {
         lib.appendInput(1, frame.left(4));
         lib.appendInputAt(1, clock.tickMs() + lateMs, frame.mid(4));
         decoder.ReadFrames();  // does not wait: the frame is pending
-        EXPECT_TRUE(s.reading.ValueText.isEmpty());
+        EXPECT_TRUE(s.reading.valueText.isEmpty());
         clock.advance(lateMs == 150 ? 150 : 100);
         decoder.ReadFrames();
     }
     // Too late, the frame was given up and the next sync skipped its late bytes; in time,
     // it was decoded by the next call.
-    EXPECT_EQ(s.reading.ValueText, "1.111");
+    EXPECT_EQ(s.reading.valueText, "1.111");
     EXPECT_EQ(lib.queued(1), 0);
 }
 
@@ -142,25 +142,25 @@ TEST_F(DecoderTest, FloodIsReadInBoundedSteps) {
     for (int i = 0; i < noise.size(); i += 97) noise[i] = char(0xF0);
     feed(noise + EncodeFrame({2, 0x31, 4321}));
     EXPECT_GE(lib.queued(1), int(noise.size()) + 10 - FrameDecoder::kMaxBytesPerCall - 9);
-    EXPECT_TRUE(s.reading.ValueText.isEmpty());
+    EXPECT_TRUE(s.reading.valueText.isEmpty());
     decoder.ReadFrames();
     decoder.ReadFrames();
-    EXPECT_EQ(s.reading.ValueText, "4.321");
+    EXPECT_EQ(s.reading.valueText, "4.321");
     EXPECT_EQ(lib.queued(1), 0);
 }
 
 TEST_F(DecoderTest, RangeDigitsAboveNineAndUnknownCodesKeepLookups) {
     feed(EncodeFrame({2, 0x31, 1000}));
     feed(EncodeFrame({2, 0x0A, 1000}));
-    EXPECT_EQ(s.reading.RangeIdx, 1);
+    EXPECT_EQ(s.reading.range, 1);
     feed(EncodeFrame({2, 0x3B, 1000}));
-    EXPECT_EQ(s.reading.RangeIdx, 1);
-    EXPECT_EQ(s.reading.ValueText, "1.000");
+    EXPECT_EQ(s.reading.range, 1);
+    EXPECT_EQ(s.reading.valueText, "1.000");
 
     feed(EncodeFrame({0x40, 0x39, 2000}));  // function 64, range 9: outside the tables
-    EXPECT_EQ(s.reading.FuncCode, 0x40);
-    EXPECT_EQ(s.reading.RangeIdx, 9);
-    EXPECT_EQ(s.reading.DecIdx, 1.0f);
+    EXPECT_EQ(s.reading.function, 0x40);
+    EXPECT_EQ(s.reading.range, 9);
+    EXPECT_EQ(s.reading.decimalIndex, 1.0f);
     EXPECT_EQ(texts(), "2.000|2.000|V");
     EXPECT_EQ(s.readout.coupling, "DC");
 }
@@ -170,16 +170,16 @@ TEST_F(DecoderTest, FunctionChangeFetchesLimitsAndResetsBar) {
     EXPECT_EQ(s.readout.barImage, 6);
     feed(EncodeFrame({5, 0x31, 1234}));  // capacitance: no bar graph of its own
     EXPECT_EQ(pictures(), "63 1 60 0");
-    EXPECT_EQ(s.reading.ValueText, "12.34");
+    EXPECT_EQ(s.reading.valueText, "12.34");
 
     // Same function and range: the limits are not fetched again.
-    FmData().set_OL(2, 3);
+    SharedOverloadLimits().selectRange(2, 3);
     feed(EncodeFrame({5, 0x31, 1234}));
-    EXPECT_EQ(s.reading.OLHigh, 60.0f);
+    EXPECT_EQ(s.reading.rangeHigh, 60.0f);
     // A cleared readout fetches them again on the next frame.
     s.readout.value.clear();
     feed(EncodeFrame({5, 0x31, 1234}));
-    EXPECT_EQ(FmData().OLHighSet, 60.0f);
+    EXPECT_EQ(SharedOverloadLimits().high, 60.0f);
 }
 
 TEST_F(DecoderTest, BuzzerAndDiodeKeepCouplingText) {
@@ -220,12 +220,12 @@ TEST_F(DecoderTest, RelShowsTheReadingMinusTheReference) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        s.stats.StatFlags[3] = false;
+        s.stats.statFlags[3] = false;
         feed(EncodeFrame({c.frame.function, c.frame.rangeByte, 1}));  // limits of the function
-        s.stats.StatFlags[3] = true;
+        s.stats.statFlags[3] = true;
         s.stats.relValue = c.reference;
         feed(EncodeFrame(c.frame));
-        EXPECT_EQ(s.reading.ValueText, c.valueText);
+        EXPECT_EQ(s.reading.valueText, c.valueText);
         EXPECT_EQ(s.readout.value, c.shown);
     }
 }
@@ -245,30 +245,30 @@ TEST_F(DecoderTest, LimitsSetTheAlarm) {
         {"both selected, high", 3, "5", "-5", {2, 0x31, 7000}, true},
         {"overload pattern", 3, "5", "-5", {2, 0x31, 0, false, true}, false},
     };
-    s.settings.T1_beep = 1;
+    s.settings.alarmEnabled = 1;
     for (const auto& c : cases) {
-        s.settings.limit_selet = c.select;
-        s.settings.limit_txt = {c.high, c.low};
+        s.settings.limitsTested = c.select;
+        s.settings.limitTexts = {c.high, c.low};
         feed(EncodeFrame(c.frame));
-        EXPECT_EQ(s.link.AlarmOn, c.alarm) << c.name;
+        EXPECT_EQ(s.link.alarmOn, c.alarm) << c.name;
     }
 }
 
 TEST_F(DecoderTest, LimitColoursOnlyWhileRunningAndBadLimitChangesNothing) {
-    s.settings.T1_beep = 1;
-    s.settings.limit_selet = 3;
-    s.settings.limit_txt = {"5", "-5"};
+    s.settings.alarmEnabled = 1;
+    s.settings.limitsTested = 3;
+    s.settings.limitTexts = {"5", "-5"};
     feed(EncodeFrame({2, 0x31, 6000}));
-    EXPECT_TRUE(s.link.AlarmOn);
+    EXPECT_TRUE(s.link.alarmOn);
     EXPECT_FALSE(s.readout.limitRed[0]);
-    s.rec.Running = true;
+    s.rec.running = true;
     feed(EncodeFrame({2, 0x31, 6000, true}));
     EXPECT_FALSE(s.readout.limitRed[0]);
     EXPECT_TRUE(s.readout.limitRed[1]);
 
-    s.settings.limit_txt = {"5", "low"};
+    s.settings.limitTexts = {"5", "low"};
     feed(EncodeFrame({2, 0x31, 1000}));
-    EXPECT_TRUE(s.link.AlarmOn);
+    EXPECT_TRUE(s.link.alarmOn);
     EXPECT_TRUE(s.readout.limitRed[1]);
 }
 
@@ -283,9 +283,9 @@ TEST_F(DecoderTest, RandomStreamsDecodeEveryWholeFrame) {
         {1, 0x01, 3, "V"},  {12, 0x30, 2, "mV"}, {17, 0x31, 2, "mA"}, {6, 0x32, 4, "KHz"},
         {7, 0x31, 1, "uA"}, {22, 0x30, 1, "%"},
     };
-    s.settings.T1_beep = 1;
-    s.settings.limit_selet = 3;
-    s.settings.limit_txt = {"1", "-1"};
+    s.settings.alarmEnabled = 1;
+    s.settings.limitsTested = 3;
+    s.settings.limitTexts = {"1", "-1"};
     for (const unsigned seed : {1u, 7u, 42u, 2024u, 99991u}) {
         std::mt19937 rng(seed);
         auto uniform = [&](int lo, int hi) {
@@ -324,9 +324,9 @@ TEST_F(DecoderTest, RandomStreamsDecodeEveryWholeFrame) {
             if (f.negative) text = "-" + text;
             SCOPED_TRACE(testing::Message() << "seed " << seed << " segment " << segment);
             ASSERT_EQ(lib.queued(1), 0);
-            ASSERT_EQ(s.reading.FuncCode, ranges[r].function);
-            ASSERT_EQ(s.reading.RangeIdx, ranges[r].rangeByte & 0x0F);
-            ASSERT_EQ(s.reading.ValueText, text);
+            ASSERT_EQ(s.reading.function, ranges[r].function);
+            ASSERT_EQ(s.reading.range, ranges[r].rangeByte & 0x0F);
+            ASSERT_EQ(s.reading.valueText, text);
             ASSERT_EQ(s.readout.unit, ranges[r].unit);
             if (ranges[r].function != 22) {
                 ASSERT_EQ(s.readout.signImage, f.negative ? 2 : 1);

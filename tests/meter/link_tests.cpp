@@ -55,37 +55,37 @@ class LinkTest : public ::testing::Test {
 TEST_F(LinkTest, ScanTakesTheFirstPortThatTalksLinkOffAndUpReopensIt) {
     lib.appendInput(3, QByteArray(20, 'x'));
     int stops = 0;
-    s.hooks.mnstop_Click = [&] { ++stops; };
+    s.hooks.stopRecording = [&] { ++stops; };
     const qint64 start = clock.tickMs();
-    link.mnlinkon_Click();
+    link.linkUp();
     finish();
     QStringList expected;
     for (int p : {1, 2})
         expected << "sio_open " + QString::number(p) << ConfigCalls(p)
                  << "sio_close " + QString::number(p);
     EXPECT_EQ(lib.logText(), expected << "sio_open 3" << ConfigCalls(3));
-    EXPECT_EQ(s.link.FoundPort, 3);
-    EXPECT_TRUE(s.link.LinkOn);
+    EXPECT_EQ(s.link.foundPort, 3);
+    EXPECT_TRUE(s.link.linkOn);
     EXPECT_TRUE(lib.isOpen(3));
     EXPECT_EQ(s.link.portSettings.port, 3);
     EXPECT_EQ(indicators(), "RS232 1 WAIT 0");
     EXPECT_EQ(clock.tickMs() - start, 2 * 101);  // more than 100 ms on each silent port
 
-    link.mnlinkoff_Click();
+    link.linkOff();
     EXPECT_EQ(stops, 1);
-    EXPECT_FALSE(s.link.LinkOn);
+    EXPECT_FALSE(s.link.linkOn);
     EXPECT_FALSE(lib.isOpen(3));
-    EXPECT_TRUE(s.controls.isChecked("mnlinkoff"));
-    EXPECT_FALSE(s.controls.isChecked("mnlinkon"));
+    EXPECT_TRUE(s.controls.isChecked(Control::LinkOff));
+    EXPECT_FALSE(s.controls.isChecked(Control::LinkUp));
     EXPECT_EQ(indicators(), "RS232 0 WAIT 1");
 
     lib.clearLog();
-    s.rec.RunState = kRunCommand;
-    link.mnlinkon_Click();
+    s.rec.state = kRunCommand;
+    link.linkUp();
     finish();
     EXPECT_EQ(lib.logText(), QStringList({"sio_open 3"}) + ConfigCalls(3));
-    EXPECT_TRUE(s.link.LinkOn);
-    EXPECT_EQ(s.rec.RunState, kRunIdle);
+    EXPECT_TRUE(s.link.linkOn);
+    EXPECT_EQ(s.rec.state, kRunIdle);
     EXPECT_EQ(indicators(), "RS232 1 WAIT 0");
 }
 
@@ -96,8 +96,8 @@ TEST_F(LinkTest, OneByteIsNotAMeterAndOnlyTableDevicesAreTried) {
     lib.appendInput(1, "x");
     small.FindMeterPort();
     finish(small);
-    EXPECT_FALSE(s.link.LinkOn);
-    EXPECT_EQ(s.link.FoundPort, 0);
+    EXPECT_FALSE(s.link.linkOn);
+    EXPECT_EQ(s.link.foundPort, 0);
     EXPECT_EQ(lib.logText("sio_open"),
               QStringList({"sio_open 1", "sio_open 2", "sio_open 1", "sio_open 2"}));
     EXPECT_EQ(lib.logText().last(), "sio_close 2");
@@ -107,28 +107,28 @@ TEST_F(LinkTest, OneByteIsNotAMeterAndOnlyTableDevicesAreTried) {
 
 TEST_F(LinkTest, ConfiguredPortIsTriedThreeTimes) {
     s.settings.autoScan = 1;
-    s.settings.comp = 7;
+    s.settings.configuredPort = 7;
     lib.setOpenResult(7, SIO_OK);
     link.FindMeterPort();
     finish();
     EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 7", "sio_open 7", "sio_open 7"}));
     EXPECT_EQ(lib.logText("sio_close").size(), 4);
-    EXPECT_FALSE(s.link.LinkOn);
+    EXPECT_FALSE(s.link.linkOn);
 
     lib.appendInputAt(7, clock.tickMs() + 50, "xyz");
     link.FindMeterPort();
     finish();
-    EXPECT_TRUE(s.link.LinkOn);
-    EXPECT_EQ(s.link.FoundPort, 7);
+    EXPECT_TRUE(s.link.linkOn);
+    EXPECT_EQ(s.link.foundPort, 7);
 }
 
 TEST_F(LinkTest, ReopenOfAPortStillOpenSkipsConfiguration) {
-    s.link.FoundPort = 3;
+    s.link.foundPort = 3;
     lib.setOpenResults(3, {SIO_OK, SIO_OPEN_FAIL});
     const qint64 start = clock.tickMs();
     link.ReopenMeterPort();  // opens and configures, hears nothing, stays open
     finish();
-    EXPECT_FALSE(s.link.LinkOn);
+    EXPECT_FALSE(s.link.linkOn);
     EXPECT_TRUE(lib.isOpen(3));
     EXPECT_EQ(clock.tickMs() - start, 501);
 
@@ -137,14 +137,14 @@ TEST_F(LinkTest, ReopenOfAPortStillOpenSkipsConfiguration) {
     link.ReopenMeterPort();
     finish();
     EXPECT_EQ(lib.logText(), QStringList({"sio_open 3"}));
-    EXPECT_TRUE(s.link.LinkOn);
+    EXPECT_TRUE(s.link.linkOn);
 
     // Any other failure is no link and no wait.
-    s.link.LinkOn = false;
+    s.link.linkOn = false;
     lib.setOpenResult(3, SIO_BADPORT);
     link.ReopenMeterPort();
     EXPECT_FALSE(link.attemptRunning());
-    EXPECT_FALSE(s.link.LinkOn);
+    EXPECT_FALSE(s.link.linkOn);
 }
 
 TEST_F(LinkTest, ConfigurationFailureShowsTheFunction) {
@@ -161,7 +161,7 @@ TEST_F(LinkTest, ConfigurationFailureShowsTheFunction) {
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Exclamation);
     EXPECT_TRUE(lib.logText("sio_RTS").isEmpty());
     EXPECT_EQ(lib.logText("sio_flowctrl").size(), 2);
-    EXPECT_EQ(s.link.PortResult, SIO_BADPORT);  // the final close of COM4, never opened
+    EXPECT_EQ(s.link.lastResult, SIO_BADPORT);  // the final close of COM4, never opened
     EXPECT_FALSE(lib.isOpen(1));
 }
 
@@ -173,7 +173,7 @@ TEST_F(LinkTest, AttemptTakesOnlyDueStepsAndLinkOffEndsIt) {
 
     // Link Up (and the next tick) inside the listen go on with the same scan.
     clock.advance(50);
-    link.mnlinkon_Click();
+    link.linkUp();
     link.FindMeterPort();
     EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1"}));
     EXPECT_TRUE(s.readout.indicator[kIndWait]);
@@ -182,7 +182,7 @@ TEST_F(LinkTest, AttemptTakesOnlyDueStepsAndLinkOffEndsIt) {
     link.continueAttempt();
     EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1", "sio_open 2"}));
     ASSERT_TRUE(lib.isOpen(2));
-    link.mnlinkoff_Click();
+    link.linkOff();
     EXPECT_FALSE(link.attemptRunning());
     EXPECT_FALSE(lib.isOpen(2));
 
@@ -192,7 +192,7 @@ TEST_F(LinkTest, AttemptTakesOnlyDueStepsAndLinkOffEndsIt) {
     EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1"}));
     clock.advance(101);
     finish();
-    EXPECT_EQ(s.link.FoundPort, 2);
+    EXPECT_EQ(s.link.foundPort, 2);
     EXPECT_EQ(indicators(), "RS232 1 WAIT 0");
 }
 
@@ -209,7 +209,7 @@ TEST_F(LinkTest, ScanReadsTheLibrarysPortTableAfresh) {
     own.FindMeterPort();
     finish(own);
     EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1", "sio_open 2", "sio_open 3"}));
-    EXPECT_EQ(s.link.FoundPort, 3);
+    EXPECT_EQ(s.link.foundPort, 3);
 }
 
 TEST(WaitMs, LetsEventsRunWithoutSpinning) {

@@ -41,28 +41,28 @@ class PollTest : public ::testing::Test {
   protected:
     PollTest() {
         lib.logDataCalls = false;
-        s.hooks.mnstop_Click = [this] { ++stops; };
-        s.hooks.RecordStep = [this] { ++recordSteps; };
-        s.hooks.ScheduleCheck = [this] { ++scheduleChecks; };
-        s.link.OSMajor = 6;
+        s.hooks.stopRecording = [this] { ++stops; };
+        s.hooks.recordStep = [this] { ++recordSteps; };
+        s.hooks.scheduleCheck = [this] { ++scheduleChecks; };
+        s.link.systemMajorVersion = 6;
     }
     // A link that is up on COM1.
     void linkUp() {
         lib.setOpenResult(1, SIO_OK);
         lib.sio_open(1);
         s.link.portSettings.port = 1;
-        s.link.FoundPort = 1;
-        s.link.LinkOn = true;
+        s.link.foundPort = 1;
+        s.link.linkOn = true;
     }
     void tick(const QByteArray& arriving = {}) {
         if (!arriving.isEmpty()) lib.appendInput(1, arriving);
-        loop.Timer1_Timer();
+        loop.pollTick();
         clock.advance(500);
     }
     void record(bool running, int recNo = 3) {
-        s.rec.RecNo = recNo;
-        s.rec.RunState = recNo > 0 ? kRunRecording : kRunIdle;
-        s.rec.Running = running;
+        s.rec.nextRecord = recNo;
+        s.rec.state = recNo > 0 ? kRunRecording : kRunIdle;
+        s.rec.running = running;
     }
     // "live" with RS232 shown, "wait" with WAIT shown, else what is mixed up.
     QString shown() const {
@@ -99,11 +99,11 @@ TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
         {"idle, keep recording on", 1, 0, true},
     };
     int stepsShown = -1, stepsShownUnderBox = -1;
-    s.hooks.Refresh = [&] { stepsShown = recordSteps; };
+    s.hooks.refresh = [&] { stepsShown = recordSteps; };
     // While the time-out message is open the timer would fire again: that tick is skipped.
     boxes.whileOpen = [&] {
         stepsShownUnderBox = stepsShown;
-        loop.Timer1_Timer();
+        loop.pollTick();
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -114,7 +114,7 @@ TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
         record(c.recNo > 0, c.recNo);
         tick(EncodeFrame({2, 0x31, 1000}));
         EXPECT_EQ(shown(), "live");
-        EXPECT_EQ(s.link.MissCount, 1);
+        EXPECT_EQ(s.link.ticksWithoutData, 1);
         tick();
         EXPECT_EQ(shown(), "live") << "half a second without a frame";
         tick();
@@ -124,16 +124,16 @@ TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
         tick(EncodeFrame({2, 0x31, 1000}));
         EXPECT_EQ(shown(), "live");
         clock.advance(700);  // a late tick: the clock counts, not the ticks
-        loop.Timer1_Timer();
+        loop.pollTick();
         EXPECT_EQ(shown(), "wait");
 
         for (int i = 0; i < 28; ++i) tick();
-        EXPECT_EQ(s.link.MissCount, 30);
+        EXPECT_EQ(s.link.ticksWithoutData, 30);
         EXPECT_TRUE(boxes.shown.isEmpty());
         tick();
         EXPECT_EQ(boxes.shown.size(), c.box ? 1 : 0);
         EXPECT_EQ(stops, c.box ? 1 : 0);
-        EXPECT_FALSE(s.link.LinkOn);
+        EXPECT_FALSE(s.link.linkOn);
         EXPECT_FALSE(lib.isOpen(1));
         EXPECT_EQ(shown(), "wait");
         if (c.box) {
@@ -148,10 +148,10 @@ TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
             tick();
             EXPECT_EQ(lib.logText("sio_open").size(), opens + 1) << "reopened on the next tick";
             EXPECT_EQ(scheduleChecks, checks) << "no schedule check without a link";
-            s.sched.SchedRunning = true;
+            s.sched.scheduledRecordingRunning = true;
             tick();
             EXPECT_EQ(scheduleChecks, checks + 1) << "a scheduled recording's stop is checked";
-            s.sched.SchedRunning = false;
+            s.sched.scheduledRecordingRunning = false;
         }
     }
 }
@@ -160,11 +160,11 @@ TEST_F(PollTest, NoiseKeepsTheLinkAliveNineBytesDoNot) {
     linkUp();
     for (int i = 0; i < 100; ++i) tick(QByteArray(10, '\x01'));
     EXPECT_TRUE(boxes.shown.isEmpty());
-    EXPECT_EQ(s.link.MissCount, 1);
+    EXPECT_EQ(s.link.ticksWithoutData, 1);
 
     tick(QByteArray(9, '\x01'));
     EXPECT_EQ(lib.queued(1), 9);  // not decoded
-    EXPECT_EQ(s.link.MissCount, 2);
+    EXPECT_EQ(s.link.ticksWithoutData, 2);
 }
 
 TEST_F(PollTest, OverloadStopsRecording) {
@@ -184,7 +184,7 @@ TEST_F(PollTest, OverloadStopsRecording) {
     linkUp();
     for (const auto& c : cases) {
         stops = 0;
-        s.settings.OL_stop = c.olStop;
+        s.settings.stopOnOverload = c.olStop;
         record(c.running, c.recNo);
         tick(EncodeFrame(c.frame));
         EXPECT_EQ(stops, c.stops ? 1 : 0) << c.name;
@@ -193,28 +193,28 @@ TEST_F(PollTest, OverloadStopsRecording) {
 
 TEST_F(PollTest, AlarmSoundsOnlyWhileRecordingRuns) {
     linkUp();
-    s.settings.T1_beep = 1;
-    s.link.AlarmOn = true;
+    s.settings.alarmEnabled = 1;
+    s.link.alarmOn = true;
     record(false);
     tick();
     EXPECT_TRUE(sound.played.isEmpty());  // not even made ready
     EXPECT_EQ(recordSteps, 0);
 
-    s.rec.Running = true;
+    s.rec.running = true;
     tick();
     tick();
     // Made ready on every tick of the recording (loading once is the player's business).
     EXPECT_EQ(sound.played, QStringList({"prepare", "tone 2200 80", "prepare", "tone 2200 80"}));
     EXPECT_EQ(recordSteps, 2);
 
-    s.link.OSMajor = 7;
+    s.link.systemMajorVersion = 7;
     sound.played.clear();
     tick();
     EXPECT_EQ(sound.played, QStringList({"prepare", "file /opt/QUILLON/ding.wav"}));
 
     // Without the alarm setting a recording never loads the player.
-    s.settings.T1_beep = 0;
-    s.link.AlarmOn = false;
+    s.settings.alarmEnabled = 0;
+    s.link.alarmOn = false;
     sound.played.clear();
     tick();
     EXPECT_TRUE(sound.played.isEmpty());
@@ -223,7 +223,7 @@ TEST_F(PollTest, AlarmSoundsOnlyWhileRecordingRuns) {
 TEST_F(PollTest, OpeningAttemptSpansTicksAndNothingElseRuns) {
     lib.setOpenResult(1, SIO_OK);
     for (int state : {int(kRunViewingFile), int(kRunCommand)}) {
-        s.rec.RunState = state;
+        s.rec.state = state;
         s.readout.indicator[kIndRS232] = true;
         tick();
         EXPECT_FALSE(s.readout.indicator[kIndRS232]);
@@ -233,7 +233,7 @@ TEST_F(PollTest, OpeningAttemptSpansTicksAndNothingElseRuns) {
 
     // Idle: the indicator blinks and each tick takes the attempt's due steps, and
     // nothing else: a scan listens to COM1, then COM2 (no device) and COM1 again.
-    s.rec.RunState = kRunIdle;
+    s.rec.state = kRunIdle;
     tick();
     EXPECT_TRUE(s.readout.indicator[kIndRS232]);
     EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1"}));
@@ -243,11 +243,11 @@ TEST_F(PollTest, OpeningAttemptSpansTicksAndNothingElseRuns) {
     EXPECT_EQ(scheduleChecks, 2);
 
     // A command now: the attempt goes on, but no tick reads the port it listens to.
-    s.rec.RunState = kRunCommand;
+    s.rec.state = kRunCommand;
     lib.appendInput(1, QByteArray(30, '\x02'));
     tick();
-    EXPECT_TRUE(s.link.LinkOn);
-    EXPECT_EQ(s.link.FoundPort, 1);
+    EXPECT_TRUE(s.link.linkOn);
+    EXPECT_EQ(s.link.foundPort, 1);
     EXPECT_EQ(lib.queued(1), 30);
     EXPECT_EQ(scheduleChecks, 3);
     tick();
@@ -261,15 +261,15 @@ TEST_F(PollTest, TimerRunsTicksWhileEnabled) {
         while (go() && waited.elapsed() < 5000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     };
-    s.link.timerInterval = 5;
-    s.rec.RunState = kRunCommand;  // ticks do nothing but the schedule check
+    s.link.pollIntervalMs = 5;
+    s.rec.state = kRunCommand;  // ticks do nothing but the schedule check
     loop.setTimerEnabled(true);
-    EXPECT_TRUE(s.link.timerEnabled);
+    EXPECT_TRUE(s.link.pollTimerOn);
     runWhile([&] { return scheduleChecks < 2; });
     EXPECT_GE(scheduleChecks, 2);
 
     loop.setTimerEnabled(false);
-    EXPECT_FALSE(s.link.timerEnabled);
+    EXPECT_FALSE(s.link.pollTimerOn);
     const int seen = scheduleChecks;
     QElapsedTimer after;
     after.start();
@@ -277,7 +277,7 @@ TEST_F(PollTest, TimerRunsTicksWhileEnabled) {
     EXPECT_EQ(scheduleChecks, seen);
 
     // A command that only sets the flag brings the ticks back.
-    s.link.timerEnabled = true;
+    s.link.pollTimerOn = true;
     runWhile([&] { return scheduleChecks == seen; });
     EXPECT_GT(scheduleChecks, seen);
 }

@@ -178,24 +178,24 @@ TEST(PosixSerialLibrary, ScanSeesAdaptersPluggedInAfterStartAndSkipsNonTerminals
     pty.write(test::EncodeFrame({2, 0x31, 2352, true}) + test::EncodeFrame({2, 0x31, 1500}));
     link.FindMeterPort();
     EXPECT_FALSE(link.attemptRunning());
-    EXPECT_FALSE(s.link.LinkOn);
+    EXPECT_FALSE(s.link.linkOn);
 
     present << "/dev/null" << pty.slave;
     link.FindMeterPort();
     link.finishAttempt();
-    ASSERT_TRUE(s.link.LinkOn);
-    EXPECT_EQ(s.link.FoundPort, 2);
+    ASSERT_TRUE(s.link.linkOn);
+    EXPECT_EQ(s.link.foundPort, 2);
     EXPECT_FALSE(lib.openFailureReason(1).isEmpty());
     EXPECT_TRUE(boxes.shown.isEmpty());
     FrameDecoder decoder(s, lib, clock);
     decoder.ReadFrames();
-    EXPECT_EQ(s.reading.ValueText, "1.500");
+    EXPECT_EQ(s.reading.valueText, "1.500");
 
     present.prepend("/dev/zero");
     lib.refreshPorts();
     EXPECT_EQ(lib.ports().device(2), pty.slave);
-    link.mnlinkoff_Click();
-    EXPECT_FALSE(s.link.LinkOn);
+    link.linkOff();
+    EXPECT_FALSE(s.link.linkOn);
 }
 
 }  // namespace

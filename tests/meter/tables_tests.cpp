@@ -26,18 +26,18 @@ TEST(MeterTables, NamesUnitsAndDecimalsAndEmptyOutsideTheTables) {
 
 TEST(OverloadLimits, UnlistedRangeKeepsPreviousNoLimitCodesGiveZero) {
     OverloadLimits limits;
-    limits.set_OL(2, 3);
-    limits.set_OL(1, 5);
-    EXPECT_EQ(limits.OLHighSet, 1010.0f);
-    EXPECT_EQ(limits.OLLowSet, -1010.0f);
-    limits.set_OL(8, 0);
-    limits.set_OL(2, 9);
-    EXPECT_EQ(limits.OLHighSet, 1010.0f);
+    limits.selectRange(2, 3);
+    limits.selectRange(1, 5);
+    EXPECT_EQ(limits.high, 1010.0f);
+    EXPECT_EQ(limits.low, -1010.0f);
+    limits.selectRange(8, 0);
+    limits.selectRange(2, 9);
+    EXPECT_EQ(limits.high, 1010.0f);
     for (int code : {0, 10, 21, 23, 26, 31, 33, 200, -4}) {
-        limits.set_OL(2, 3);
-        limits.set_OL(code, 0);
-        EXPECT_EQ(limits.OLHighSet, 0.0f) << code;
-        EXPECT_EQ(limits.OLLowSet, 0.0f) << code;
+        limits.selectRange(2, 3);
+        limits.selectRange(code, 0);
+        EXPECT_EQ(limits.high, 0.0f) << code;
+        EXPECT_EQ(limits.low, 0.0f) << code;
     }
 }
 

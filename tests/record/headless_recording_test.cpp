@@ -206,8 +206,8 @@ TEST(HeadlessRecording, GoesOnIntoTheNextFile) {
         Session first, second;  // each report of one function, numbered from 1
         EXPECT_EQ(run.reportRecords("run.csv", &first), 3);
         EXPECT_GE(run.reportRecords("run_2.csv", &second), 3);
-        EXPECT_EQ(first.rec.RecFunc, 2);
-        EXPECT_EQ(second.rec.RecFunc, 1);
+        EXPECT_EQ(first.rec.recordedFunction, 2);
+        EXPECT_EQ(second.rec.recordedFunction, 1);
         EXPECT_EQ(second.table.cell(1, RecordTable::ColNo), "0001");
     }
     {

@@ -254,16 +254,16 @@ TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedAsTheLiveRunWasByBothPrograms) 
         Program program(home.path(), std::make_unique<ScriptedMessageBoxes>(),
                         std::make_unique<ScriptedFileDialogs>(), options->capturePath);
         Session& s = program.session();
-        program.window().Form_Load();
+        program.window().startUp();
         program.window().show();
-        ASSERT_EQ(s.settings.IntTime, 0);
-        ASSERT_TRUE(RunUntil([&] { return s.link.LinkOn; }, 15000));
-        program.window().findChild<QAction*>("mnstart")->trigger();
+        ASSERT_EQ(s.settings.recordIntervalMs, 0);
+        ASSERT_TRUE(RunUntil([&] { return s.link.linkOn; }, 15000));
+        program.window().findChild<QAction*>("startAction")->trigger();
         const QString name = s.rec.recordName;
         ASSERT_TRUE(RunUntil([&] { return s.table.recordCount() >= 8; }, 15000));
-        program.window().findChild<QAction*>("mnstop")->trigger();  // saves automatically
+        program.window().findChild<QAction*>("stopAction")->trigger();  // saves automatically
         EXPECT_EQ(Open(home.reports() + name + ".csv").values(), live.values());
-        program.window().findChild<QAction*>("mnexit")->trigger();
+        program.window().findChild<QAction*>("exitAction")->trigger();
         const std::vector<std::uint8_t> windowBytes = CapturedBytes(windowCapture);
         EXPECT_TRUE(!windowBytes.empty() && StartsWith(captured, windowBytes));
     }

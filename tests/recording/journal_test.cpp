@@ -53,14 +53,14 @@ QStringList Journals(const QString& folder) {
 class JournalTest : public ::testing::Test {
   protected:
     JournalTest() {
-        session.settings.IntTime = 1000;
-        session.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
-        session.settings.Graph_txt = "Bench, test\twith a tab";
-        session.stats.StatFlags = {true, true, true, false};
+        session.settings.recordIntervalMs = 1000;
+        session.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
+        session.settings.graphTitle = "Bench, test\twith a tab";
+        session.stats.statFlags = {true, true, true, false};
         RecorderCalls& c = recorder.calls();
         c.UnitTable = [](int f, int r) { return UnitTable(f, r); };
         c.FunctionTable = [](int f) { return FunctionTable(f); };
-        c.mnlinkon_Click = [this] { session.link.LinkOn = true; };
+        c.linkUp = [this] { session.link.linkOn = true; };
         c.UpdateMaxMin = [this] { StatisticsCalc(session).UpdateMaxMin(); };
         c.UpdateAverage = [this] { StatisticsCalc(session).UpdateAverage(); };
         c.PromptUnsavedRecord = [this] {
@@ -76,14 +76,14 @@ class JournalTest : public ::testing::Test {
     // One record a second from what the meter shows.
     void record(const QString& value, int func = 4, int range = 3) {
         clock.advance(1000);
-        session.reading.ValueText = value;
-        session.reading.FuncCode = func;
-        session.reading.RangeIdx = range;
-        session.reading.DecIdx = DecimalTable(func, range).toFloat();
+        session.reading.valueText = value;
+        session.reading.function = func;
+        session.reading.range = range;
+        session.reading.decimalIndex = DecimalTable(func, range).toFloat();
         session.readout.value = value;
         session.readout.unit = UnitTable(func, range);
         session.link.lastFrameTick = clock.tickMs();
-        recorder.RecordStep();
+        recorder.recordStep();
     }
 
     RecoveryOutcome recover(const QStringList& folders = {}) {
@@ -94,14 +94,14 @@ class JournalTest : public ::testing::Test {
 
     // Resistance across a change of unit, an overload, and the statistics switched.
     void recordSample() {
-        recorder.mnstart_Click();
+        recorder.startRecording();
         record("100.00");
         record("200.50");
         record("0.1500", 4, 4);  // MΩ
         record("OL", 4, 4);
         record("120.00");
         // MIN switched off in the settings (while paused, say), which empties its row.
-        session.stats.StatFlags[1] = false;
+        session.stats.statFlags[1] = false;
         session.stats.minRow.fill(QString());
         record("95.25");
     }
@@ -196,18 +196,18 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
         bool stays;
     };
     const auto stopThenExit = [&] {
-        recorder.mnstop_Click();
+        recorder.stopRecording();
         journal->programEnding();
     };
     const auto stopThenStart = [&] {
-        recorder.mnstop_Click();
-        recorder.mnstart_Click();
+        recorder.stopRecording();
+        recorder.startRecording();
     };
-    const auto clear = [&] { recorder.mnclear_Click(); };
+    const auto clear = [&] { recorder.clearRecording(); };
     const auto functionChange = [&] { record("1.000", 2, 1); };
     const Case cases[] = {
         {"program killed", StopOutcome::Saved, [] {}, true},
-        {"report saved at Stop", StopOutcome::Saved, [&] { recorder.mnstop_Click(); }, false},
+        {"report saved at Stop", StopOutcome::Saved, [&] { recorder.stopRecording(); }, false},
         {"save failed, then Exit", StopOutcome::NotSaved, stopThenExit, true},
         {"save declined, then Exit", StopOutcome::Declined, stopThenExit, false},
         {"Clear, save declined", StopOutcome::Declined, clear, false},
@@ -231,23 +231,23 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
         journal = std::make_unique<RecordingJournal>(state.path());
         recorder.setJournal(journal.get());
         recorder.SetIdleState();
-        recorder.mnstart_Click();
+        recorder.startRecording();
         record("100.00");
         record("100.50");
         c.then();
         EXPECT_EQ(!Journals(state.path()).isEmpty(), c.stays);
-        recorder.mnstop_Click();
+        recorder.stopRecording();
         journal.reset();
     }
 }
 
 TEST_F(JournalTest, ARecordingSavedWhilePausedAndResumedIsJournalledWhole) {
-    recorder.mnstart_Click();
+    recorder.startRecording();
     record("100.00");
-    recorder.mnpause_Click();
+    recorder.pauseRecording();
     journal->reportSaved();  // "Save Report" while paused
     EXPECT_TRUE(Journals(state.path()).isEmpty());
-    recorder.mnstart_Click();
+    recorder.startRecording();
     record("100.50");
     record("101.00");
     const QByteArray saved = ReportBytes(session);
@@ -262,7 +262,7 @@ TEST_F(JournalTest, AnUnusableJournalFolderIsShownAndRecordingGoesOn) {
     WriteFile(state.filePath("file"), "x");
     journal = std::make_unique<RecordingJournal>(state.filePath("file/quillon"));
     recorder.setJournal(journal.get());
-    recorder.mnstart_Click();
+    recorder.startRecording();
     record("100.00");
     record("100.50");
     EXPECT_EQ(session.table.recordCount(), 2);
@@ -292,7 +292,7 @@ TEST_F(JournalTest, RecoveryLeavesLiveJournalsAndFallsBackToTheNextFolder) {
 // A journal is locked before it has its name, so recovery never sees a running
 // recording's journal unlocked; a half-made one is passed over until it is a day old.
 TEST_F(JournalTest, HalfMadeJournalsArePassedOverUntilTheyAreOld) {
-    recorder.mnstart_Click();
+    recorder.startRecording();
     record("100.00");
     const QDir folder(state.path());
     EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), Journals(state.path()));

@@ -6,7 +6,7 @@ namespace quillon {
 namespace {
 
 TEST_F(RecorderTest, FirstRecordAtOnceThenOneIntervalLaterAndLateTicksCatchUp) {
-    recorder.mnstart_Click();
+    recorder.startRecording();
     tick();  // nothing shown yet on the readout: no record
     EXPECT_EQ(records(), 0);
 
@@ -23,7 +23,7 @@ TEST_F(RecorderTest, FirstRecordAtOnceThenOneIntervalLaterAndLateTicksCatchUp) {
     tick(1);
     ASSERT_EQ(records(), 2);
     EXPECT_EQ(line(2), "0002 2024/01/31 10:00:01 -2.352 V");
-    EXPECT_EQ(session.rec.RecNo, 3);
+    EXPECT_EQ(session.rec.nextRecord, 3);
     // Statistics and plot ran once per record, with the new record as current row.
     EXPECT_EQ(statsCalls, 2);
     EXPECT_EQ(plottedRows, (QVector<int>{1, 2}));
@@ -74,9 +74,9 @@ TEST_F(RecorderTest, GapsInsteadOfStaleOrMadeUpRecords) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        recorder.mnstop_Click();
+        recorder.stopRecording();
         clock.setNow(QDateTime(QDate(2024, 1, 31), QTime(10, 0, 0)));
-        recorder.mnstart_Click();
+        recorder.startRecording();
         feed("1.000");
         tick();
         c.gap();
@@ -100,10 +100,10 @@ TEST_F(RecorderTest, TimeColumnKeepsStepWithFractionalAndZeroIntervals) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.intervalMs);
-        recorder.mnstop_Click();
+        recorder.stopRecording();
         clock.setNow(QDateTime(QDate(2024, 1, 31), QTime(10, 0, 0)));
-        session.settings.IntTime = c.intervalMs;
-        recorder.mnstart_Click();
+        session.settings.recordIntervalMs = c.intervalMs;
+        recorder.startRecording();
         feed("1.000");
         tick();
         for (int i = 1; i < c.records; ++i) {
@@ -123,7 +123,7 @@ class MidnightTest : public RecorderTest {
 };
 
 TEST_F(MidnightTest, TimesContinueFromMidnightAndDateFollowsTheClock) {
-    recorder.mnstart_Click();
+    recorder.startRecording();
     for (int i = 0; i < 4; ++i) {
         feed("0.001");
         tick(i == 0 ? 0 : 1000);
@@ -135,14 +135,14 @@ TEST_F(MidnightTest, TimesContinueFromMidnightAndDateFollowsTheClock) {
 TEST_F(RecorderTest, RecordTenThousandStopsAndStartsAgainAtRowOne) {
     QString lastNumber;
     int rowsAtStop = 0, rowsShown = 0, rowsShownAtStop = 0;
-    session.hooks.Refresh = [&] { rowsShown = session.table.rows(); };
+    session.hooks.refresh = [&] { rowsShown = session.table.rows(); };
     recorder.calls().PromptUnsavedRecord = [&] {
         ++saveOffers;
         lastNumber = cell(10000, 0);
         rowsAtStop = session.table.rows();
         rowsShownAtStop = rowsShown;  // what the window shows under the save question
     };
-    recorder.mnstart_Click();
+    recorder.startRecording();
     feed("1.000");
     tick();
     for (int i = 1; i < 10000; ++i) {
@@ -154,8 +154,8 @@ TEST_F(RecorderTest, RecordTenThousandStopsAndStartsAgainAtRowOne) {
     EXPECT_EQ(rowsAtStop, 10002);
     EXPECT_EQ(rowsShownAtStop, 10002);
     // The new recording starts empty, numbered from 1.
-    EXPECT_TRUE(checked("mnstart"));
-    EXPECT_EQ(session.rec.RecNo, 1);
+    EXPECT_TRUE(checked(Control::Start));
+    EXPECT_EQ(session.rec.nextRecord, 1);
     EXPECT_EQ(records(), 0);
     feed("1.000");
     tick();
@@ -164,21 +164,21 @@ TEST_F(RecorderTest, RecordTenThousandStopsAndStartsAgainAtRowOne) {
 
 TEST_F(RecorderTest, FunctionChangeStopsAndClears) {
     QString shown, shownAtOffer;
-    session.hooks.Refresh = [&] { shown = session.readout.value; };
+    session.hooks.refresh = [&] { shown = session.readout.value; };
     recorder.calls().PromptUnsavedRecord = [&] {
         ++saveOffers;
         shownAtOffer = shown;  // the save question stands over the new function's reading
     };
-    recorder.mnstart_Click();
+    recorder.startRecording();
     feed("1.000", 2);
     tick();
     feed("0.015", 3);
     tick(1000);
     EXPECT_EQ(saveOffers, 1);
     EXPECT_EQ(shownAtOffer, "0.015");
-    EXPECT_TRUE(checked("mnstop"));
-    EXPECT_FALSE(session.rec.Running);
-    EXPECT_EQ(session.rec.RecNo, 0);
+    EXPECT_TRUE(checked(Control::Stop));
+    EXPECT_FALSE(session.rec.running);
+    EXPECT_EQ(session.rec.nextRecord, 0);
     EXPECT_EQ(records(), 0);
     EXPECT_EQ(session.readout.value + session.rec.recordName, "");
 }
@@ -189,15 +189,15 @@ TEST_F(RecorderTest, FinestRangeFollowsTheLowestResistanceRange) {
         float dec;
         const char* finest;  // range and decimals
     } steps[] = {{3, 2, "3 2"}, {4, 1, "3 2"}, {2, 3, "2 3"}, {3, 0, "2 3"}};
-    recorder.mnstart_Click();
+    recorder.startRecording();
     for (const auto& s : steps) {
         feed("1.0", 4, s.range, s.dec);
         tick(1000);
         EXPECT_EQ(session.rec.finestRange + " " + session.rec.finestDec, s.finest) << s.range;
     }
-    EXPECT_TRUE(session.rec.RangeChanged);
-    EXPECT_EQ(session.rec.PrevRange, 2);
-    EXPECT_EQ(session.rec.RecRange, 3);
+    EXPECT_TRUE(session.rec.rangeChanged);
+    EXPECT_EQ(session.rec.previousRange, 2);
+    EXPECT_EQ(session.rec.recordedRange, 3);
     EXPECT_EQ(cell(1, 4), "KΩ");
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A recorder over a session filled by hand: the test plays the meter and the decoder
 // (reading and readout fields) and the poll loop (clock advance, a frame of the meter's
-// reading decoded while it sends, then RecordStep while recording).
+// reading decoded while it sends, then recordStep while recording).
 
 #include <gtest/gtest.h>
 
@@ -16,19 +16,19 @@ class RecorderTest : public ::testing::Test {
   protected:
     explicit RecorderTest(const QDateTime& start = QDateTime(QDate(2024, 1, 31), QTime(10, 0, 0)))
         : clock(start), recorder(session, clock, messages) {
-        session.settings.IntTime = 1000;
-        session.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
+        session.settings.recordIntervalMs = 1000;
+        session.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
         RecorderCalls& c = recorder.calls();
         c.UnitTable = [](int func, int range) {
             return func == 4 ? QStringList{"Ω", "KΩ", "KΩ", "KΩ", "MΩ", "MΩ"}.value(range)
                              : QString("V");
         };
         c.FunctionTable = [](int func) { return QString("F%1").arg(func); };
-        c.mnlinkon_Click = [this] { session.link.LinkOn = linkWorks; };
+        c.linkUp = [this] { session.link.linkOn = linkWorks; };
         c.UpdateMaxMin = [this] { ++statsCalls; };
         c.PlotNewPoint = [this] { plottedRows.push_back(session.table.currentRow); };
         c.PromptUnsavedRecord = [this] { ++saveOffers; };
-        c.or_stp = [this] { ++scheduleEnds; };
+        c.endScheduledRecording = [this] { ++scheduleEnds; };
         recorder.InstallHooks();
         recorder.SetIdleState();
         recorder.InitGrid();
@@ -36,12 +36,12 @@ class RecorderTest : public ::testing::Test {
 
     // The meter sends this reading from now on; what the decoder leaves after its frame.
     void feed(const QString& value, int func = 2, int range = 1, float dec = 1) {
-        session.reading.ValueText = value;
+        session.reading.valueText = value;
         session.readout.value = value;
-        session.reading.FuncCode = func;
-        session.reading.RangeIdx = range;
-        session.reading.DecIdx = dec;
-        session.link.MissCount = 0;
+        session.reading.function = func;
+        session.reading.range = range;
+        session.reading.decimalIndex = dec;
+        session.link.ticksWithoutData = 0;
         meterSends = true;
     }
     // The meter stops sending (until the next feed).
@@ -51,7 +51,7 @@ class RecorderTest : public ::testing::Test {
     void tick(qint64 ms = 0) {
         clock.advance(ms);
         if (meterSends) session.link.lastFrameTick = clock.tickMs();
-        if (session.rec.RunState == kRunRecording && session.rec.Running) recorder.RecordStep();
+        if (session.rec.state == kRunRecording && session.rec.running) recorder.recordStep();
     }
 
     QString cell(int row, int col) const { return session.table.cell(row, col); }
@@ -68,7 +68,7 @@ class RecorderTest : public ::testing::Test {
         return cells;
     }
     int records() const { return session.table.recordCount(); }
-    bool checked(const char* name) const { return session.controls.isChecked(name); }
+    bool checked(Control c) const { return session.controls.isChecked(c); }
 
     Session session;
     FakeClock clock;

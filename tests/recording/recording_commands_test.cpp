@@ -10,21 +10,21 @@ namespace {
 
 TEST_F(RecorderTest, StartWithoutLinkShowsLinkErrorAndStaysIdle) {
     linkWorks = false;
-    recorder.mnstart_Click();
+    recorder.startRecording();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "Link Error! Please check your connector.");
     EXPECT_EQ(messages.shown[0].title, "");
     EXPECT_EQ(messages.shown[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
-    EXPECT_TRUE(checked("mnstop"));
-    EXPECT_FALSE(session.rec.Running);
-    EXPECT_EQ(session.rec.RunState, kRunIdle);
+    EXPECT_TRUE(checked(Control::Stop));
+    EXPECT_FALSE(session.rec.running);
+    EXPECT_EQ(session.rec.state, kRunIdle);
 }
 
 TEST_F(RecorderTest, FreshStartNamesTheRecordAndSetsIndicators) {
-    session.settings.T1_beep = 1;
-    session.stats.StatFlags = {true, false, true, false};
-    recorder.mnstart_Click();
+    session.settings.alarmEnabled = 1;
+    session.stats.statFlags = {true, false, true, false};
+    recorder.startRecording();
     EXPECT_EQ(session.rec.recordName, "20240131_100000");
     const auto& on = session.readout.indicator;
     EXPECT_EQ(QString("%1%2%3%4%5")
@@ -35,53 +35,54 @@ TEST_F(RecorderTest, FreshStartNamesTheRecordAndSetsIndicators) {
                   .arg(on[kIndWait]),
               "11010");
     EXPECT_EQ(session.stats.avgSum, "0");
-    EXPECT_EQ(session.rec.RunState, kRunRecording);
-    EXPECT_TRUE(session.link.timerEnabled);
+    EXPECT_EQ(session.rec.state, kRunRecording);
+    EXPECT_TRUE(session.link.pollTimerOn);
 }
 
 TEST_F(RecorderTest, MenusFollowTheRecordingState) {
     struct Expect {
-        const char* name;
+        Control control;
         bool recording, paused, stopped;
     };
     const Expect table[] = {
-        {"mnfile", false, true, true},  {"mnedit", false, true, true},
-        {"mnrecord", true, true, true}, {"mnsetup", false, true, true},
-        {"mnoder", false, true, true},  {"mnhelp", true, true, true},
-        {"tbOpen", false, true, true},  {"tbClear", false, true, true},
-        {"tbStart", false, true, true}, {"tbPause", true, false, true},
-        {"tbStop", true, true, true},
+        {Control::FileMenu, false, true, true},    {Control::EditMenu, false, true, true},
+        {Control::RecordMenu, true, true, true},   {Control::Options, false, true, true},
+        {Control::Schedule, false, true, true},    {Control::HelpMenu, true, true, true},
+        {Control::OpenButton, false, true, true},  {Control::ClearButton, false, true, true},
+        {Control::StartButton, false, true, true}, {Control::PauseButton, true, false, true},
+        {Control::StopButton, true, true, true},
     };
-    const char* checks[3] = {"mnstart", "mnpause", "mnstop"};
+    const Control checks[3] = {Control::Start, Control::Pause, Control::Stop};
     auto expectState = [&](int which) {
         for (const Expect& e : table) {
             const bool want = which == 0 ? e.recording : which == 1 ? e.paused : e.stopped;
-            EXPECT_EQ(session.controls.isEnabled(e.name), want) << e.name << " in state " << which;
+            EXPECT_EQ(session.controls.isEnabled(e.control), want)
+                << int(e.control) << " in state " << which;
         }
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(checked(checks[i]), i == which) << checks[i];
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(checked(checks[i]), i == which) << i;
     };
-    recorder.mnstart_Click();
+    recorder.startRecording();
     expectState(0);
-    recorder.mnpause_Click();
+    recorder.pauseRecording();
     expectState(1);
-    recorder.mnstop_Click();
+    recorder.stopRecording();
     expectState(2);
 }
 
 TEST_F(RecorderTest, StartPauseStartContinuesNumberingOneIntervalAfterResume) {
-    recorder.mnstart_Click();
+    recorder.startRecording();
     feed("1.000");
     tick();
     tick(1000);
     tick(300);
-    recorder.mnpause_Click();
-    recorder.mnpause_Click();  // already paused: nothing
-    EXPECT_FALSE(session.rec.Running);
-    EXPECT_EQ(session.rec.RunState, kRunRecording);
+    recorder.pauseRecording();
+    recorder.pauseRecording();  // already paused: nothing
+    EXPECT_FALSE(session.rec.running);
+    EXPECT_EQ(session.rec.state, kRunRecording);
     clock.advance(5000);
-    EXPECT_TRUE(checked("mnpause"));
+    EXPECT_TRUE(checked(Control::Pause));
 
-    recorder.mnstart_Click();  // resume at 10:00:06.3
+    recorder.startRecording();  // resume at 10:00:06.3
     EXPECT_EQ(session.rec.recordName, "20240131_100000");
     feed("1.000");
     tick();
@@ -93,80 +94,80 @@ TEST_F(RecorderTest, StartPauseStartContinuesNumberingOneIntervalAfterResume) {
 }
 
 TEST_F(RecorderTest, ClearAsksOnlyWhileRecording) {
-    recorder.mnstart_Click();
+    recorder.startRecording();
     feed("1.000");
     tick();
     messages.replies = {MsgResult::No};
-    recorder.mnclear_Click();
+    recorder.clearRecording();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "Recording! Do you want to clear?");
     EXPECT_EQ(messages.shown[0].title, "Clear record!");
     EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::Question);
     // No: the recording goes on untouched.
-    EXPECT_TRUE(checked("mnstart"));
-    EXPECT_TRUE(session.rec.Running);
+    EXPECT_TRUE(checked(Control::Start));
+    EXPECT_TRUE(session.rec.running);
     tick(1000);
     EXPECT_EQ(records(), 2);
 
     messages.replies = {MsgResult::Yes};
-    recorder.mnclear_Click();
-    EXPECT_TRUE(checked("mnstop"));
+    recorder.clearRecording();
+    EXPECT_TRUE(checked(Control::Stop));
     EXPECT_EQ(records(), 0);
     EXPECT_EQ(saveOffers, 1);
 
-    recorder.mnclear_Click();  // idle: no question
+    recorder.clearRecording();  // idle: no question
     EXPECT_EQ(messages.shown.size(), 2);
 }
 
 // Stop keeps the rows and offers them, even after a command (a file command while paused)
-// left RunState at 3; the next Start clears them.
+// left state at 3; the next Start clears them.
 TEST_F(RecorderTest, StopOffersTheRecordsAndStartClearsThem) {
-    recorder.mnstart_Click();
+    recorder.startRecording();
     feed("1.000");
     tick();
-    recorder.mnpause_Click();
-    session.rec.RunState = kRunCommand;
-    recorder.mnstop_Click();
+    recorder.pauseRecording();
+    session.rec.state = kRunCommand;
+    recorder.stopRecording();
     EXPECT_EQ(saveOffers, 1);
     EXPECT_EQ(records(), 1);
-    recorder.mnstop_Click();  // nothing open any more
+    recorder.stopRecording();  // nothing open any more
     EXPECT_EQ(saveOffers, 1);
-    recorder.mnstart_Click();
+    recorder.startRecording();
     EXPECT_EQ(records(), 0);
 }
 
 TEST_F(RecorderTest, StopEndsRelAndTheScheduledRecording) {
-    recorder.mnstart_Click();
-    session.stats.StatFlags[3] = true;
+    recorder.startRecording();
+    session.stats.statFlags[3] = true;
     session.stats.relValue = "1.000";
     session.stats.relHighlighted = true;
     session.readout.indicator[kIndRel] = true;
-    session.sched.order = 1;
-    session.sched.SchedRunning = true;
-    recorder.mnstop_Click();
-    EXPECT_FALSE(session.stats.StatFlags[3] || session.stats.relHighlighted);
+    session.sched.armed = 1;
+    session.sched.scheduledRecordingRunning = true;
+    recorder.stopRecording();
+    EXPECT_FALSE(session.stats.statFlags[3] || session.stats.relHighlighted);
     EXPECT_FALSE(session.readout.indicator[kIndRel]);
     EXPECT_EQ(session.stats.relValue, "");
     EXPECT_EQ(scheduleEnds, 1);
-    EXPECT_EQ(session.rec.RunState, kRunIdle);
+    EXPECT_EQ(session.rec.state, kRunIdle);
 }
 
 TEST_F(RecorderTest, ResetWhilePausedMakesTheNextStartAFreshRecording) {
-    recorder.mnstart_Click();
+    recorder.startRecording();
     feed("1.000");
     tick();
     tick(1000);
-    recorder.mnpause_Click();
+    recorder.pauseRecording();
     // A report file opened while paused replaces the table.
-    session.rec.RunState = kRunViewingFile;
-    session.hooks.ResetDisplay();
+    session.rec.state = kRunViewingFile;
+    session.hooks.resetDisplay();
     session.table.setRows(5);
     session.table.setCell(1, 0, "0001");
-    EXPECT_TRUE(checked("mnstop"));
+    EXPECT_TRUE(checked(Control::Stop));
 
-    recorder.mnstart_Click();
-    EXPECT_EQ(session.rec.RecNo, 1);
+    recorder.startRecording();
+    EXPECT_EQ(session.rec.nextRecord, 1);
     EXPECT_EQ(records(), 0);
 }
 
@@ -174,7 +175,7 @@ class WindowStateTest : public RecorderTest {
   protected:
     // A recording of n records with live readings, the interval box showing 00:01.
     void record(int n) {
-        recorder.mnstart_Click();
+        recorder.startRecording();
         session.readout.limitCaption[2] = "00:01";
         for (int i = 0; i < n; ++i) {
             feed("1.000");
@@ -183,7 +184,7 @@ class WindowStateTest : public RecorderTest {
     }
     // The session as a freshly opened window has it, then the case's own steps.
     void start(const std::function<void()>& setUp) {
-        session.settings.sav_Auto = 0;
+        session.settings.autoSave = 0;
         session.link = LinkState{};
         session.readout = Readout{};
         session.rec = RecordingState{};
@@ -208,37 +209,37 @@ TEST_F(WindowStateTest, ClosingAsksOnlyWhenRecordsWouldBeLost) {
         {"recording", [&] { record(2); }, true},
         {"recording saved automatically by Link Off",
          [&] {
-             session.settings.sav_Auto = 1;
+             session.settings.autoSave = 1;
              record(2);
          },
          false},
         {"paused after a file command: Stop still saves",
          [&] {
-             session.settings.sav_Auto = 1;
+             session.settings.autoSave = 1;
              record(2);
-             recorder.mnpause_Click();
-             session.rec.RunState = kRunCommand;
+             recorder.pauseRecording();
+             session.rec.state = kRunCommand;
          },
          false},
         {"stopped, not saved",
          [&] {
              record(2);
-             recorder.mnstop_Click();
+             recorder.stopRecording();
          },
          true},
         {"stopped and saved",
          [&] {
              record(2);
-             recorder.mnstop_Click();
+             recorder.stopRecording();
              savedTo("/d/a.csv");
          },
          false},
         {"saved while paused, then resumed",
          [&] {
              record(2);
-             recorder.mnpause_Click();
+             recorder.pauseRecording();
              savedTo("/d/a.csv");
-             recorder.mnstart_Click();
+             recorder.startRecording();
              feed("1.000");
              tick(1000);
          },
@@ -246,8 +247,8 @@ TEST_F(WindowStateTest, ClosingAsksOnlyWhenRecordsWouldBeLost) {
         {"report opened",
          [&] {
              record(2);
-             recorder.mnstop_Click();
-             session.rec.RunState = kRunViewingFile;
+             recorder.stopRecording();
+             session.rec.state = kRunViewingFile;
          },
          false},
     };

@@ -48,8 +48,8 @@ class ImageExportTest : public ::testing::Test {
 };
 
 TEST_F(ImageExportTest, DialogProposesRecordNameAndPage) {
-    Exporter().mnsaveBmp_Click();
-    Exporter().mnsaveScreen_Click();
+    Exporter().saveGraphPicture();
+    Exporter().saveWindowPicture();
     ASSERT_EQ(dialogs.requests.size(), 2);
     EXPECT_EQ(dialogs.requests[0].proposedName, "20240131_142500_P1");
     EXPECT_EQ(dialogs.requests[1].proposedName, "20240131_142500");
@@ -71,11 +71,11 @@ TEST_F(ImageExportTest, DialogProposesRecordNameAndPage) {
     // Without records: said so, without a dialog.
     s.table.setRows(1);
     s.table.setRows(2);
-    Exporter().mnsaveBmp_Click();
+    Exporter().saveGraphPicture();
     EXPECT_EQ(dialogs.requests.size(), 2);
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "No graph found.");
-    EXPECT_EQ(s.rec.RunState, kRunCommand);
+    EXPECT_EQ(s.rec.state, kRunCommand);
 }
 
 // The content is what the name says; a name without a picture extension gets the one of
@@ -92,7 +92,7 @@ TEST_F(ImageExportTest, FileContentFollowsTheNameOrTheChosenType) {
     for (const auto& c : cases) {
         dialogs.answers = {{dir.filePath(c.file), c.filter}};
         messages.shown.clear();
-        Exporter().mnsaveBmp_Click();
+        Exporter().saveGraphPicture();
         QImageReader reader(dir.filePath(c.written));
         EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.file;
         const QImage back = reader.read();
@@ -108,7 +108,7 @@ TEST_F(ImageExportTest, FileContentFollowsTheNameOrTheChosenType) {
         dialogs.answers = {{dir.filePath("notes.txt"), 0}};
         messages.shown.clear();
         messages.replies = {reply};
-        Exporter().mnsaveBmp_Click();
+        Exporter().saveGraphPicture();
         ASSERT_GE(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].text,
                   "notes.txt.bmp already exists.\nDo you want to replace it?");
@@ -123,10 +123,10 @@ TEST_F(ImageExportTest, SaveScreenCapturesAtNormalSizeAndRestoresMaximized) {
     maximized = true;
     const QString path = dir.filePath("screen.bmp");
     dialogs.answers = {{path, 0}};
-    Exporter().mnsaveScreen_Click();
+    Exporter().saveWindowPicture();
     EXPECT_EQ(events, (QStringList{"leave", "wait 200", "grab", "restore"}));
     EXPECT_EQ(QImage(path).size(), QSize(320, 200));
-    EXPECT_EQ(s.rec.RunState, kRunCommand);
+    EXPECT_EQ(s.rec.state, kRunCommand);
 }
 
 // A picture that cannot be written is reported with its path and the reason.
@@ -137,7 +137,7 @@ TEST_F(ImageExportTest, FailuresNameThePathAndTheReason) {
           {dir.filePath("no/such/dir/g.bmp"), "No such file or directory"}}) {
         messages.shown.clear();
         dialogs.answers = {{path, 0}};
-        Exporter().mnsaveBmp_Click();
+        Exporter().saveGraphPicture();
         ASSERT_EQ(messages.shown.size(), 1) << reason;
         EXPECT_TRUE(messages.shown[0].text.contains(path + ": ")) << reason;
         EXPECT_TRUE(messages.shown[0].text.contains(reason))
@@ -148,7 +148,7 @@ TEST_F(ImageExportTest, FailuresNameThePathAndTheReason) {
     messages.shown.clear();
     capture.grab = [] { return QImage(); };
     dialogs.answers = {{dir.filePath("s.bmp"), 0}};
-    Exporter().mnsaveScreen_Click();
+    Exporter().saveWindowPicture();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].text.contains(dir.filePath("s.bmp")));
     EXPECT_FALSE(QFile::exists(dir.filePath("s.bmp")));

@@ -19,9 +19,9 @@ using D = QAbstractPrintDialog;
 TEST(PrintDialog, FlagIndexIsBounded) {
     ScriptedPrintDialogRunner runner;
     QPrinter printer;
-    cPrnDlg dlg(runner, printer);
+    PrintDialog dlg(runner, printer);
     EXPECT_EQ(dlg.MaxPage(), 9999);
-    EXPECT_EQ(dlg.PrintFlag(cPrnDlg::kFlagCount - 1), 0);
+    EXPECT_EQ(dlg.PrintFlag(PrintDialog::kFlagCount - 1), 0);
     EXPECT_THROW(dlg.PrintFlag(21), std::out_of_range);
     EXPECT_THROW(dlg.PrintFlag(-1), std::out_of_range);
     EXPECT_THROW(dlg.setPrintFlag(21, 4), std::out_of_range);
@@ -41,7 +41,7 @@ TEST(PrintDialog, FlagsBecomeDialogOptions) {
         SCOPED_TRACE(c.flags.size());
         ScriptedPrintDialogRunner runner;
         QPrinter printer;
-        cPrnDlg dlg(runner, printer);
+        PrintDialog dlg(runner, printer);
         dlg.setStyle(c.style);
         for (int i = 0; i < c.flags.size(); ++i) dlg.setPrintFlag(i + 1, c.flags[i]);
         EXPECT_FALSE(dlg.ShowPrinterDialog());
@@ -58,7 +58,7 @@ TEST(PrintDialog, ConfirmedChoiceGoesToThePrinterAndBack) {
     ScriptedPrintDialogRunner runner;
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
-    cPrnDlg dlg(runner, printer);
+    PrintDialog dlg(runner, printer);
     dlg.setFromPage(1);
     dlg.setToPage(20);
     PrintDialogChoice choice;
@@ -87,7 +87,7 @@ TEST(PrintDialog, CancelChangesNothingAndEnablesWindowsAgain) {
     runner.onRun = [&] { disabledDuringDialog = !window.isEnabled(); };
     QPrinter printer;
     printer.setPageOrientation(QPageLayout::Portrait);
-    cPrnDlg dlg(runner, printer);
+    PrintDialog dlg(runner, printer);
     dlg.setCopies(2);
     EXPECT_FALSE(dlg.ShowPrinterDialog());
     EXPECT_TRUE(disabledDuringDialog);
@@ -117,7 +117,7 @@ TEST(PrintDialog, RealDialogCancelReturnsFalseAndOffersNoCurrentPage) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setPageOrientation(QPageLayout::Landscape);
     QtPrintDialogRunner runner;
-    cPrnDlg dlg(runner, printer);
+    PrintDialog dlg(runner, printer);
     dlg.setPrintFlag(2, kPdHidePrintToFile);
     dlg.setPrintFlag(3, kPdNoPageNums);
     dlg.setPrintFlag(4, kPdNoSelection);
@@ -145,7 +145,7 @@ TEST(PrintDialog, RealDialogOffersAPdfFile) {
     const QString path = dir.filePath("printout.pdf");
     QPrinter printer;
     QtPrintDialogRunner runner;
-    cPrnDlg dlg(runner, printer);
+    PrintDialog dlg(runner, printer);
     dlg.setPrintFlag(3, kPdNoPageNums);
     dlg.setPrintFlag(4, kPdNoSelection);
     QString offered;

@@ -17,10 +17,10 @@ namespace quillon::test {
 inline void FillRecording(Session& s, const QString& title, const QStringList& values,
                           const std::array<QString, 3>& max, const std::array<QString, 3>& min,
                           const std::array<QString, 2>& avg) {
-    s.settings.Graph_txt = title;
-    s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
-    s.rec.RecFunc = 2;
-    s.rec.RecRange = 1;
+    s.settings.graphTitle = title;
+    s.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
+    s.rec.recordedFunction = 2;
+    s.rec.recordedRange = 1;
     s.rec.recordName = "20240501_100000";
     s.stats.maxRow = max;
     s.stats.minRow = min;

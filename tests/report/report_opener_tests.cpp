@@ -22,11 +22,11 @@ using test::WriteAll;
 class ReportOpenerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
-        s.hooks.ResetDisplay = [this] {
+        s.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
+        s.hooks.resetDisplay = [this] {
             calls << "reset";
             s.rec.recordName.clear();
-            s.rec.RunState = kRunIdle;
+            s.rec.state = kRunIdle;
         };
         callbacks.setPageBox = [this](const QString& t) {
             calls << "page " + t;
@@ -55,7 +55,7 @@ class ReportOpenerTest : public ::testing::Test {
 TEST_F(ReportOpenerTest, RoundTripGivesTheSameBytes) {
     Session source;
     test::MakeRecording(source, 120);
-    source.settings.Graph_txt = "Line A, probe 2";
+    source.settings.graphTitle = "Line A, probe 2";
     source.table.setCell(7, 3, "OL");
     source.table.setCell(8, 3, "-OL");
     const QString first = dir.filePath("first.csv");
@@ -63,7 +63,7 @@ TEST_F(ReportOpenerTest, RoundTripGivesTheSameBytes) {
 
     ASSERT_TRUE(Opener().LoadReport(first).ok);
     // The writer takes the title from the settings; an opened file keeps its own.
-    s.settings.Graph_txt = s.rec.fileTitle;
+    s.settings.graphTitle = s.rec.fileTitle;
     const QString second = dir.filePath("second.csv");
     ASSERT_TRUE(WriteReport(s, second).ok);
     EXPECT_EQ(ReadAll(second), ReadAll(first));
@@ -73,20 +73,20 @@ TEST_F(ReportOpenerTest, RoundTripGivesTheSameBytes) {
 TEST_F(ReportOpenerTest, FillsHeaderFieldsStatisticsAndState) {
     Session source;
     MakeBenchTest(source);
-    source.rec.RecFunc = 4;
-    source.rec.RecRange = 3;
-    s.settings.Fdt = {"dd/mm/yyyy", "hh:nn:ss AM/PM"};
+    source.rec.recordedFunction = 4;
+    source.rec.recordedRange = 3;
+    s.settings.dateTimeFormats = {"dd/mm/yyyy", "hh:nn:ss AM/PM"};
     ASSERT_TRUE(Opener().LoadReport(Write("bench.test.csv", ReportBytes(source))).ok);
-    EXPECT_EQ(s.rec.RunState, kRunViewingFile);
+    EXPECT_EQ(s.rec.state, kRunViewingFile);
     EXPECT_EQ(s.rec.recordName, "bench.test");
     EXPECT_EQ(s.rec.fileTitle, "Bench test");
-    EXPECT_EQ(s.rec.RecFunc, 4);
-    EXPECT_EQ(s.rec.RecRange, 3);
+    EXPECT_EQ(s.rec.recordedFunction, 4);
+    EXPECT_EQ(s.rec.recordedRange, 3);
     EXPECT_EQ(s.rec.functionName, "OHM");
-    EXPECT_EQ(s.rec.modeLabel, "OHM");
-    EXPECT_EQ(s.rec.unitLabel, "KΩ");
+    EXPECT_EQ(s.rec.shownFunction, "OHM");
+    EXPECT_EQ(s.rec.shownUnit, "KΩ");
     EXPECT_EQ(s.rec.finestDec, "2");
-    EXPECT_EQ(s.reading.OLHigh, 600.f);
+    EXPECT_EQ(s.reading.rangeHigh, 600.f);
     EXPECT_EQ(s.stats.maxRow, (std::array<QString, 3>{"1.234", "V", "10:00:01 AM"}));
     EXPECT_EQ(s.stats.minRow, (std::array<QString, 3>{"1.230", "V", "10:00:00 AM"}));
     EXPECT_EQ(s.stats.avgRow, (std::array<QString, 2>{"1.232", "V"}));
@@ -96,12 +96,14 @@ TEST_F(ReportOpenerTest, FillsHeaderFieldsStatisticsAndState) {
     EXPECT_EQ(test::RowText(s, 3), "||||");
     EXPECT_EQ(s.rec.fileDate, "01/05/2024");
     EXPECT_EQ(calls, (QStringList{"reset", "page 0", "show 1"}));
-    for (const char* name :
-         {"mnfile", "mnedit", "mnrecord", "mnsetup", "mnoder", "mnhelp", "tbOpen", "tbSave",
-          "tbPrint", "tbStart", "tbPause", "tbStop", "tbClear", "tbHelp"})
-        EXPECT_TRUE(s.controls.isEnabled(name)) << name;
-    EXPECT_FALSE(s.controls.isEnabled("mnsaveData"));
-    EXPECT_FALSE(s.controls.isEnabled("pop_SaveData"));
+    for (Control control :
+         {Control::FileMenu, Control::EditMenu, Control::RecordMenu, Control::Options,
+          Control::Schedule, Control::HelpMenu, Control::OpenButton, Control::SaveButton,
+          Control::PrintButton, Control::StartButton, Control::PauseButton, Control::StopButton,
+          Control::ClearButton, Control::HelpButton})
+        EXPECT_TRUE(s.controls.isEnabled(control)) << int(control);
+    EXPECT_FALSE(s.controls.isEnabled(Control::SaveReport));
+    EXPECT_FALSE(s.controls.isEnabled(Control::PopupSaveReport));
 }
 
 TEST_F(ReportOpenerTest, PageBoxShowsThePageOfTheLastRecord) {
@@ -120,14 +122,14 @@ TEST_F(ReportOpenerTest, PageBoxShowsThePageOfTheLastRecord) {
 TEST_F(ReportOpenerTest, OpenCommandAsksBeforeReplacingARecording) {
     const QString path = Write("r.csv", "Title, new\r\n");
     MakeBenchTest(s);
-    s.rec.RunState = kRunCommand;
-    Opener().mnopen_Click();  // cancelled: only idle again
-    EXPECT_EQ(s.rec.RunState, kRunIdle);
+    s.rec.state = kRunCommand;
+    Opener().openReport();  // cancelled: only idle again
+    EXPECT_EQ(s.rec.state, kRunIdle);
     EXPECT_TRUE(messages.shown.isEmpty());
 
     dialogs.answers = {{path, 0}};
     messages.replies = {MsgResult::No};
-    Opener().mnopen_Click();
+    Opener().openReport();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text,
               "All currently recorded data will be overwritten. Are you sure you want to open "
@@ -138,11 +140,11 @@ TEST_F(ReportOpenerTest, OpenCommandAsksBeforeReplacingARecording) {
     EXPECT_EQ(dialogs.requests[0].filters, QStringList{"Csv File(*.csv)"});
     EXPECT_EQ(s.table.recordCount(), 2);
     EXPECT_EQ(s.rec.recordName, "20240501_100000");
-    EXPECT_EQ(s.rec.RunState, kRunIdle);
+    EXPECT_EQ(s.rec.state, kRunIdle);
     EXPECT_TRUE(calls.isEmpty());
 
     dialogs.answers = {{path, 0}};
-    Opener().mnopen_Click();  // Yes by default
+    Opener().openReport();  // Yes by default
     EXPECT_EQ(s.rec.recordName, "r");
     EXPECT_EQ(s.table.recordCount(), 0);
 }
@@ -151,7 +153,7 @@ TEST_F(ReportOpenerTest, UnreadableFileChangesNothingAndIsReported) {
     MakeBenchTest(s);
     s.rec.recordName.clear();  // no question
     dialogs.answers = {{dir.filePath("missing.csv"), 0}};
-    Opener().mnopen_Click();
+    Opener().openReport();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].text.contains(dir.filePath("missing.csv")));
     EXPECT_EQ(s.table.recordCount(), 2);
@@ -174,11 +176,11 @@ TEST_F(ReportOpenerTest, DamagedLinesAreReadAsFarAsTheyGo) {
         "free text, with, commas, and, more, fields\r\n"
         " 0004, 2024/05/01, 10:00:00, 2.0, V";  // no line end at the very end
     const QString path = Write("damaged.csv", file);
-    s.rec.RecFunc = 2;
-    s.rec.RecRange = 1;
+    s.rec.recordedFunction = 2;
+    s.rec.recordedRange = 1;
     ASSERT_TRUE(Opener().LoadReport(path).ok);
     EXPECT_EQ(s.rec.fileTitle, "");
-    EXPECT_EQ(s.rec.RecFunc, 2);
+    EXPECT_EQ(s.rec.recordedFunction, 2);
     EXPECT_EQ(s.stats.maxRow, (std::array<QString, 3>{"", "", ""}));
     EXPECT_EQ(s.stats.minRow, (std::array<QString, 3>{"1.0", "", ""}));
     ASSERT_EQ(s.table.recordCount(), 4);
@@ -201,7 +203,7 @@ TEST_F(ReportOpenerTest, Windows1252FilesKeepTheirSymbols) {
     EXPECT_EQ(s.rec.fileTitle, "Oven °C");
     EXPECT_EQ(s.stats.maxRow[1], "°C");
     EXPECT_EQ(s.table.cell(1, 4), "°C");
-    EXPECT_EQ(s.rec.unitLabel, "°C");
+    EXPECT_EQ(s.rec.shownUnit, "°C");
 
     // A UTF-8 report edited in an 8-bit editor: each line keeps its own symbols.
     ASSERT_TRUE(Opener()
@@ -229,9 +231,9 @@ TEST_F(ReportOpenerTest, OpeningAgainWhileEventsRunDuringALoadIsRefused) {
     const QString big = test::WriteRecordingFile(dir.filePath("big.csv"), 1200);
     const QString small = Write("small.csv", "Title, Other\r\n");
     int refreshes = 0;
-    s.hooks.Refresh = [&] {
+    s.hooks.refresh = [&] {
         ++refreshes;
-        EXPECT_FALSE(s.controls.isEnabled("mnfile"));  // shown disabled while loading
+        EXPECT_FALSE(s.controls.isEnabled(Control::FileMenu));  // shown disabled while loading
     };
     ReportOpener* running = nullptr;
     QVector<LoadResult> nested;
@@ -246,7 +248,7 @@ TEST_F(ReportOpenerTest, OpeningAgainWhileEventsRunDuringALoadIsRefused) {
     EXPECT_EQ(s.table.recordCount(), 1200);
     EXPECT_EQ(s.rec.fileTitle, "Long run");
     EXPECT_EQ(refreshes, 1);
-    EXPECT_TRUE(s.controls.isEnabled("mnfile"));
+    EXPECT_TRUE(s.controls.isEnabled(Control::FileMenu));
     // The guard is released: the next open works.
     callbacks.processEvents = {};
     EXPECT_TRUE(Opener().LoadReport(small).ok);
@@ -273,7 +275,7 @@ TEST_F(ReportOpenerTest, DatesOfAFileAreReadWithOneFormat) {
         for (int i = 0; i < c.dates.size(); ++i)
             file += " " + QByteArray::number(i + 1) + ", " + c.dates[i].toUtf8() +
                     ", 10:00:00, 1.000, V\r\n";
-        s.settings.Fdt[0] = c.current;
+        s.settings.dateTimeFormats[0] = c.current;
         ASSERT_TRUE(Opener().LoadReport(Write("dates.csv", file)).ok) << c.current;
         QStringList shown;
         for (int row = 1; row <= s.table.recordCount(); ++row) shown << s.table.cell(row, 1);
@@ -286,7 +288,7 @@ TEST_F(ReportOpenerTest, RecordsBeyondTheLimitAreLeftOutAndTheUserIsTold) {
         messages.shown.clear();
         s.rec.recordName.clear();  // no question about the file shown before
         dialogs.answers = {{test::WriteRecordingFile(dir.filePath("long.csv"), n), 0}};
-        Opener().mnopen_Click();
+        Opener().openReport();
         EXPECT_EQ(s.table.recordCount(), ReportOpener::kMaxRecords);
         const QStringList told =
             n > ReportOpener::kMaxRecords ? QStringList{RecordsLeftOutMessage()} : QStringList{};
@@ -317,7 +319,7 @@ struct Loader {
     ScriptedMessageBoxes messages;
     ScriptedFileDialogs dialogs;
     LoadResult Load(const QString& path) {
-        s.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
+        s.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
         ReportOpenerCallbacks cb;
         cb.processEvents = [] {};
         return ReportOpener(s, messages, dialogs, cb).LoadReport(path);
@@ -329,7 +331,7 @@ void ExpectSane(const Session& s) {
     EXPECT_LE(s.table.recordCount(), ReportOpener::kMaxRecords);
     EXPECT_TRUE(s.table.cell(s.table.rows() - 1, 0).isEmpty());
     EXPECT_TRUE(s.table.redraw());
-    EXPECT_EQ(s.rec.RunState, kRunViewingFile);
+    EXPECT_EQ(s.rec.state, kRunViewingFile);
 }
 
 QByteArray Mutate(QByteArray bytes, QRandomGenerator& rng) {

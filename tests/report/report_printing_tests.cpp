@@ -98,13 +98,13 @@ TEST_F(ReportPrintingTest, ReportPagesHoldSeventyRecords) {
     for (const int records : {70, 140}) {
         test::MakeRecording(s, records);
         Accept(1);
-        Printer().mnprintdata_Click();
+        Printer().printReport();
         EXPECT_EQ(PdfPages(Doc(0)), records / 70) << records;
     }
     test::MakeRecording(s, 150);
     runner.setups.clear();
     Accept(1);
-    Printer().mnprintdata_Click();
+    Printer().printReport();
     ASSERT_TRUE(messages.shown.isEmpty());
     ASSERT_EQ(PdfPages(Doc(0)), 3);
     const struct { int page, first, last; } pages[] = {{1, 1, 70}, {2, 71, 140}, {3, 141, 150}};
@@ -124,7 +124,7 @@ TEST_F(ReportPrintingTest, ReportPagesHoldSeventyRecords) {
         EXPECT_EQ(text.count(QRegularExpression("\\b\\d{4}\\s+2024/05/01")),
                   pg.last - pg.first + 1);
     }
-    EXPECT_EQ(s.rec.RunState, kRunCommand);
+    EXPECT_EQ(s.rec.state, kRunCommand);
     ASSERT_EQ(runner.setups.size(), 1);
     EXPECT_EQ(runner.setups[0].minPage, 1);
     EXPECT_EQ(runner.setups[0].maxPage, 999);
@@ -149,19 +149,19 @@ TEST_F(ReportPrintingTest, HeaderTitleFollowsStateAndSettings) {
     s.rec.fileTitle = "Oven run";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
-        s.rec.RunState = c.runState;
-        s.settings.Graph_Title = c.graphTitle;
-        s.controls.setEnabled("mnsaveData", c.saveEnabled);
+        s.rec.state = c.runState;
+        s.settings.showGraphTitle = c.graphTitle;
+        s.controls.setEnabled(Control::SaveReport, c.saveEnabled);
         EXPECT_EQ(Printer().ReportTitle(), c.expected);
         const QString firstLine = FirstLineOfReport();
         EXPECT_TRUE(firstLine.contains("File Name : 20240501_100000.csv"));
         EXPECT_EQ(firstLine.contains("Bench test"), QString(c.expected) == "Bench test");
         EXPECT_EQ(firstLine.contains("Oven run"), QString(c.expected) == "Oven run");
     }
-    s.controls.setEnabled("mnsaveData", false);
-    s.rec.RunState = kRunViewingFile;
+    s.controls.setEnabled(Control::SaveReport, false);
+    s.rec.state = kRunViewingFile;
     Accept(1);
-    Printer().mnprintdata_Click();  // sets RunState 3, the file is still shown
+    Printer().printReport();  // sets state 3, the file is still shown
     EXPECT_TRUE(PdfPageText(Doc(0), 1).section('\n', 0, 0).contains("Oven run"));
     EXPECT_EQ(Printer().ReportTitle(), "Oven run");
 
@@ -179,7 +179,7 @@ TEST_F(ReportPrintingTest, HeaderTitleFollowsStateAndSettings) {
 TEST_F(ReportPrintingTest, EachCopyIsADocumentOfItsOwn) {
     test::MakeBenchTest(s);
     Accept(3);
-    Printer().mnprintdata_Click();
+    Printer().printReport();
     for (int i = 0; i < 3; ++i) EXPECT_EQ(PdfPages(Doc(i)), 1) << i;
     EXPECT_FALSE(QFileInfo::exists(Doc(3)));
     EXPECT_EQ(printer.copyCount(), 3);  // the dialog's choice stays on the printer
@@ -187,7 +187,7 @@ TEST_F(ReportPrintingTest, EachCopyIsADocumentOfItsOwn) {
 
     QFile::remove(Doc(2));
     Accept(2);
-    Printer().mnprintscreen_Click();
+    Printer().printWindow();
     EXPECT_EQ(events, (QStringList{"dialog", "leave", "grab", "restore", "dialog"}));
     EXPECT_EQ(PdfPages(Doc(1)), 1);
     EXPECT_FALSE(QFileInfo::exists(Doc(2)));
@@ -203,14 +203,14 @@ TEST_F(ReportPrintingTest, RefusalsAndTheirMessages) {
         MsgIcon icon;
         bool dialog;
     } cases[] = {
-        {"no printer", false, true, true, &ReportPrinter::mnprintdata_Click,
+        {"no printer", false, true, true, &ReportPrinter::printReport,
          "Getting printer error. Make sure the printer is set up correctly.", "Printer set up ",
          MsgIcon::Critical, false},
-        {"no records", true, false, true, &ReportPrinter::mnprintdata_Click,
+        {"no records", true, false, true, &ReportPrinter::printReport,
          "No report found. Please create a report first.", "", MsgIcon::Exclamation, false},
-        {"graph before any recording", true, false, false, &ReportPrinter::mnprintBmp_Click,
+        {"graph before any recording", true, false, false, &ReportPrinter::printGraph,
          "Not any record to print!", "", MsgIcon::None, true},
-        {"report without record name", true, true, false, &ReportPrinter::mnprintdata_Click,
+        {"report without record name", true, true, false, &ReportPrinter::printReport,
          "Not any record to print!", "", MsgIcon::None, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -228,7 +228,7 @@ TEST_F(ReportPrintingTest, RefusalsAndTheirMessages) {
         EXPECT_EQ(messages.shown[0].title, c.title);
         EXPECT_EQ(messages.shown[0].icon, c.icon);
         EXPECT_EQ(runner.setups.size(), c.dialog ? 1 : 0);
-        EXPECT_EQ(fresh.rec.RunState, kRunCommand);
+        EXPECT_EQ(fresh.rec.state, kRunCommand);
         EXPECT_FALSE(QFileInfo::exists(Doc(0)));
     }
 }
@@ -236,12 +236,12 @@ TEST_F(ReportPrintingTest, RefusalsAndTheirMessages) {
 TEST_F(ReportPrintingTest, GraphPageCarriesFileNameAndPage) {
     test::MakeBenchTest(s);
     s.graph.pageBox = "2";
-    Printer().mnprintdata_Click();  // cancelled: nothing printed
-    Printer().mnprintBmp_Click();
+    Printer().printReport();  // cancelled: nothing printed
+    Printer().printGraph();
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(Doc(0)));
     Accept(1);
-    Printer().mnprintBmp_Click();
+    Printer().printGraph();
     ASSERT_EQ(PdfPages(Doc(0)), 1);
     const QString text = PdfPageText(Doc(0), 1);
     EXPECT_TRUE(
@@ -259,10 +259,10 @@ TEST_F(ReportPrintingTest, WithoutAPrinterThePagesGoIntoAPdfFile) {
     const QString report = dir.filePath("bench.pdf");
     const QString graph = dir.filePath("graph.pdf");
     files.answers = {{report, 0}, {graph, 0}, {}, {dir.filePath("no such folder/x.pdf"), 0}};
-    Printer().mnprintdata_Click();
-    Printer().mnprintBmp_Click();
-    Printer().mnprintscreen_Click();  // cancelled
-    Printer().mnprintdata_Click();    // a file that cannot be made
+    Printer().printReport();
+    Printer().printGraph();
+    Printer().printWindow();  // cancelled
+    Printer().printReport();  // a file that cannot be made
 
     ASSERT_EQ(files.requests.size(), 4);
     EXPECT_EQ(files.requests[0].filters, QStringList{"PDF File (*.pdf)"});
@@ -283,14 +283,14 @@ TEST_F(ReportPrintingTest, ThePrintDialogAlsoOffersAPdfFile) {
     test::MakeBenchTest(s);
     Accept(2);
     runner.choices[0].outputFileName = dir.filePath("chosen.pdf");
-    Printer().mnprintdata_Click();
+    Printer().printReport();
     ASSERT_EQ(runner.setups.size(), 1);
     EXPECT_TRUE(runner.setups[0].options & QAbstractPrintDialog::PrintToFile);
     EXPECT_EQ(PdfPages(dir.filePath("chosen.pdf")), 1);
     EXPECT_EQ(printer.outputFileName(), dir.filePath("chosen.pdf"));
 
     Accept(1);  // a printer chosen next time: the pages go to it, not to the file
-    Printer().mnprintdata_Click();
+    Printer().printReport();
     EXPECT_TRUE(printer.outputFileName().isEmpty());
 }
 

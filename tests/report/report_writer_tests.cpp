@@ -34,9 +34,9 @@ TEST(ReportWriter, WritesTheExampleByteForByteAndTextFieldsAsUtf8) {
 
     // Text fields go out unchanged as UTF-8; a line break in the title would move every later
     // line of the file down on reading.
-    s.settings.Graph_txt = "Line A,\nprobe 2\r\nx\ry";
-    s.rec.RecFunc = 4;
-    s.rec.RecRange = 3;
+    s.settings.graphTitle = "Line A,\nprobe 2\r\nx\ry";
+    s.rec.recordedFunction = 4;
+    s.rec.recordedRange = 3;
     s.table.setCell(2, 3, "OL");
     s.table.setCell(2, 4, "KΩ");
     s.stats.avgRow = {"21.5", "°C"};
@@ -44,8 +44,8 @@ TEST(ReportWriter, WritesTheExampleByteForByteAndTextFieldsAsUtf8) {
               "Title, Line A, probe 2 x y\r\nType, OHM_(043)\r\nMAX, 1.234, V, 10:00:01\r\n"
               "MIN, 1.230, V, 10:00:00\r\nAVG., 21.5, °C\r\n\r\nNo, Date, Time, Value, Unit\r\n"
               " 0001, 2024/05/01, 10:00:00, 1.230, V\r\n 0002, 2024/05/01, 10:00:01, OL, KΩ\r\n");
-    s.rec.RecFunc = 12;  // the mV function
-    s.rec.RecRange = 0;
+    s.rec.recordedFunction = 12;  // the mV function
+    s.rec.recordedRange = 0;
     EXPECT_EQ(ReportBytes(s).split('\n')[1], "Type, DCV_(120)\r");
 }
 
@@ -126,10 +126,10 @@ class ReportSaverTest : public ::testing::Test {
   protected:
     void SetUp() override {
         MakeBenchTest(s);
-        s.settings.Sav_Drv = dir.path() + "/Data/2024/";
-        s.rec.RunState = kRunRecording;
+        s.settings.saveFolder = dir.path() + "/Data/2024/";
+        s.rec.state = kRunRecording;
     }
-    QString SavedPath() const { return s.settings.Sav_Drv + "20240501_100000.csv"; }
+    QString SavedPath() const { return s.settings.saveFolder + "20240501_100000.csv"; }
 
     QTemporaryDir dir;
     Session s;
@@ -142,7 +142,7 @@ TEST_F(ReportSaverTest, SaveReportAsksForAPathAndWritesTheReport) {
     const QString path = dir.filePath("mine.csv");
     s.rec.recordName = "  20240501_100000 ";
     dialogs.answers = {{path, 0}};
-    EXPECT_TRUE(saver.mnsaveData_Click());
+    EXPECT_TRUE(saver.saveReport());
 
     ASSERT_EQ(dialogs.requests.size(), 1);
     const FileDialogRequest& req = dialogs.requests[0];
@@ -153,21 +153,21 @@ TEST_F(ReportSaverTest, SaveReportAsksForAPathAndWritesTheReport) {
     EXPECT_EQ(ReadAll(path), ReportBytes(s));
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "File Saved ok!");
-    EXPECT_EQ(s.rec.RunState, kRunCommand);
+    EXPECT_EQ(s.rec.state, kRunCommand);
 }
 
 TEST_F(ReportSaverTest, CancelledDialogWritesNothingAndNoRecordsAsksNothing) {
-    EXPECT_FALSE(saver.mnsaveData_Click());
+    EXPECT_FALSE(saver.saveReport());
     EXPECT_EQ(dialogs.requests.size(), 1);
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
     s.table.setRows(1);
     s.table.setRows(2);
-    EXPECT_FALSE(saver.mnsaveData_Click());
+    EXPECT_FALSE(saver.saveReport());
     EXPECT_EQ(dialogs.requests.size(), 1);
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "No report found. Please create a report first.");
-    EXPECT_EQ(s.rec.RunState, kRunCommand);
+    EXPECT_EQ(s.rec.state, kRunCommand);
 }
 
 TEST_F(ReportSaverTest, AutoSaveFailureIsShownAndTheOldReportKept) {
@@ -184,7 +184,7 @@ TEST_F(ReportSaverTest, AutoSaveFailureIsShownAndTheOldReportKept) {
     // A save folder that cannot be created is reported with the folder and the reason the
     // system gave, not as a missing file. /sys refuses new folders to everyone.
     if (!QFileInfo("/sys/kernel").isDir()) GTEST_SKIP() << "no /sys here";
-    s.settings.Sav_Drv = "/sys/quillon-reports/Data/";
+    s.settings.saveFolder = "/sys/quillon-reports/Data/";
     EXPECT_FALSE(saver.AutoSaveReport().ok);
     ASSERT_EQ(messages.shown.size(), 2);
     const QString text = messages.shown[1].text;
@@ -209,11 +209,12 @@ TEST_F(ReportSaverTest, UnsavedRecordCheck) {
         QTemporaryDir d;
         Session session;
         MakeBenchTest(session);
-        session.settings.Sav_Drv = d.path() + "/Data/2024/";  // missing, with its parent
-        session.settings.sav_Auto = c.savAuto;
-        session.sched.SchedRunning = c.schedRunning;
-        const QString saved = session.settings.Sav_Drv + "20240501_100000.csv";
-        if (c.fileExists && QDir().mkpath(session.settings.Sav_Drv)) test::WriteAll(saved, "old");
+        session.settings.saveFolder = d.path() + "/Data/2024/";  // missing, with its parent
+        session.settings.autoSave = c.savAuto;
+        session.sched.scheduledRecordingRunning = c.schedRunning;
+        const QString saved = session.settings.saveFolder + "20240501_100000.csv";
+        if (c.fileExists && QDir().mkpath(session.settings.saveFolder))
+            test::WriteAll(saved, "old");
         ScriptedMessageBoxes m;
         if (c.answerNo) m.replies = {MsgResult::No};
         ScriptedFileDialogs fd;
@@ -226,7 +227,7 @@ TEST_F(ReportSaverTest, UnsavedRecordCheck) {
 }
 
 TEST_F(ReportSaverTest, UnsavedRecordQuestionYesOpensTheSaveDialog) {
-    s.settings.sav_Auto = 0;
+    s.settings.autoSave = 0;
     const QString path = dir.filePath("chosen.csv");
     dialogs.answers = {{path, 0}};
     EXPECT_EQ(saver.PromptUnsavedRecord(), StopSaveOutcome::Saved);
@@ -241,7 +242,7 @@ TEST_F(ReportSaverTest, UnsavedRecordQuestionYesOpensTheSaveDialog) {
 }
 
 TEST_F(ReportSaverTest, UnsavedRecordCheckIgnoresEmptyRecordings) {
-    s.settings.sav_Auto = 1;
+    s.settings.autoSave = 1;
     s.rec.recordName.clear();
     saver.PromptUnsavedRecord();
     s.rec.recordName = "x";
@@ -249,7 +250,7 @@ TEST_F(ReportSaverTest, UnsavedRecordCheckIgnoresEmptyRecordings) {
     s.table.setCell(1, 1, "");
     saver.PromptUnsavedRecord();
     EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_FALSE(PathExists(s.settings.Sav_Drv));
+    EXPECT_FALSE(PathExists(s.settings.saveFolder));
 }
 
 TEST(ReportFolders, MakeFolderPathAndPathExists) {

@@ -36,34 +36,36 @@ TEST(ScheduleTime, SecondsCountWholeSecondBoundaries) {
 }
 
 // A loaded schedule with its dialog model, a fake clock and a stop command that behaves
-// like the recording's: it reads SchedRunning and ends the entry through or_stp.
+// like the recording's: it reads scheduledRecordingRunning and ends the entry through
+// endScheduledRecording.
 struct ScheduleRig {
     explicit ScheduleRig(const QDateTime& now = At("08:00:00"), SettingsStore* reuse = nullptr)
         : clock(now), schedule(session, reuse ? *reuse : fresh.store(), clock, boxes) {
-        session.hooks.mnstart_Click = [this] { starts.push_back(clock.now()); };
-        session.hooks.mnstop_Click = [this] {
+        session.hooks.startRecording = [this] { starts.push_back(clock.now()); };
+        session.hooks.stopRecording = [this] {
             stops.push_back(clock.now());
-            runningAtStop.push_back(session.sched.SchedRunning);
-            if (session.sched.order == 1 && session.sched.SchedRunning) or_stp(session);
+            runningAtStop.push_back(session.sched.scheduledRecordingRunning);
+            if (session.sched.armed == 1 && session.sched.scheduledRecordingRunning)
+                endScheduledRecording(session);
         };
-        schedule.Form_Load();
+        schedule.load();
     }
     // The dialog's Save with START or STOP chosen.
     void save(bool start = true) {
         schedule.setStartSelected(start);
-        schedule.Command1_Click();
+        schedule.save();
     }
     void type(int row, const QStringList& texts) {
-        for (int f = 0; f < 4; ++f) schedule.Text_Change(row, f, texts[f]);
+        for (int f = 0; f < 4; ++f) schedule.setEntryField(row, f, texts[f]);
     }
     void enter(int row, const QStringList& texts) {
         type(row, texts);
-        schedule.Check1_Click(row, true);
+        schedule.setEntryTicked(row, true);
     }
     // Poll ticks every 500 ms until `until`.
     void runUntil(const QDateTime& until) {
         while (clock.now() < until) {
-            schedule.ScheduleCheck();
+            schedule.scheduleCheck();
             clock.advance(500);
         }
     }
@@ -105,7 +107,7 @@ TEST(Schedule, FirstLoadStoresAnEmptyScheduleAndAnEntryRecordsItsWindow) {
     rig.runUntil(At("09:00:01"));
     ASSERT_EQ(rig.starts.size(), 1);
     EXPECT_EQ(rig.starts[0], At("09:00:00", 250));
-    EXPECT_TRUE(rig.session.sched.SchedRunning);
+    EXPECT_TRUE(rig.session.sched.scheduledRecordingRunning);
     EXPECT_TRUE(rig.session.sched.bannerShown);
     EXPECT_TRUE(rig.session.sched.bannerText.startsWith(" ~ "));
     EXPECT_TRUE(rig.session.sched.bannerText.endsWith("10:00:00"));
@@ -115,8 +117,8 @@ TEST(Schedule, FirstLoadStoresAnEmptyScheduleAndAnEntryRecordsItsWindow) {
     ASSERT_EQ(rig.stops.size(), 1);
     EXPECT_EQ(rig.stops[0], At("10:00:01", 250));
     EXPECT_TRUE(rig.runningAtStop[0]);  // so the stop saves the report by itself
-    EXPECT_EQ(rig.session.sched.order, 0);
-    EXPECT_FALSE(rig.session.sched.SchedRunning);
+    EXPECT_EQ(rig.session.sched.armed, 0);
+    EXPECT_FALSE(rig.session.sched.scheduledRecordingRunning);
     EXPECT_FALSE(rig.session.sched.bannerShown);
     EXPECT_EQ(rig.starts.size(), 1);
 }
@@ -148,7 +150,7 @@ TEST(Schedule, SaveRefusesOverlappingOrEmptyWindows) {
             EXPECT_EQ(focus->row, 1);
             EXPECT_EQ(focus->field, 0);
             EXPECT_EQ(rig.fresh.store().ReadSetting("ck", ""), "00000") << row.name;
-            EXPECT_EQ(rig.session.sched.order, 0) << row.name;  // a refused Save arms nothing
+            EXPECT_EQ(rig.session.sched.armed, 0) << row.name;  // a refused Save arms nothing
         }
     }
 }
@@ -183,7 +185,7 @@ TEST(Schedule, ReopenedAfterTheFirstEntryEndedWaitsForTheSecond) {
     EXPECT_FALSE(again.schedule.form().ticked[0]);
     EXPECT_TRUE(again.schedule.form().ticked[1]);
     EXPECT_TRUE(again.schedule.form().start);
-    EXPECT_EQ(again.session.sched.SchedEntry, 2);
+    EXPECT_EQ(again.session.sched.currentEntry, 2);
     again.runUntil(At("11:00:00"));
     EXPECT_TRUE(again.starts.isEmpty());
     again.runUntil(At("11:00:01"));
@@ -228,14 +230,14 @@ TEST(Schedule, TypingIntoTheRecordingEntryMovesOnWithoutStopping) {
     rig.enter(1, kEntry2);
     rig.save();
     rig.clock.setNow(At("09:00:00"));
-    rig.schedule.ScheduleCheck();
-    ASSERT_TRUE(rig.session.sched.SchedRunning);
+    rig.schedule.scheduleCheck();
+    ASSERT_TRUE(rig.session.sched.scheduledRecordingRunning);
 
-    rig.schedule.Text_Change(0, 3, "AM 10:30:00");
+    rig.schedule.setEntryField(0, 3, "AM 10:30:00");
     EXPECT_FALSE(rig.schedule.form().ticked[0]);
-    EXPECT_FALSE(rig.session.sched.SchedRunning);
-    EXPECT_EQ(rig.session.sched.SchedEntry, 2);
-    EXPECT_EQ(rig.session.sched.SchedStart, At("11:00:00"));
+    EXPECT_FALSE(rig.session.sched.scheduledRecordingRunning);
+    EXPECT_EQ(rig.session.sched.currentEntry, 2);
+    EXPECT_EQ(rig.session.sched.entryStart, At("11:00:00"));
     EXPECT_TRUE(rig.stops.isEmpty());
 }
 
@@ -252,7 +254,7 @@ TEST(Schedule, SaveIntoAnUnusableStoreIsNotReportedAsSavedAndToldOnce) {
         rig.boxes.shown[0].text.contains(store.path() + " could not be read (this is a folder"))
         << rig.boxes.shown[0].text.toStdString();
     rig.clock.setNow(At("09:00:00"));
-    rig.schedule.ScheduleCheck();  // armed for this run all the same
+    rig.schedule.scheduleCheck();  // armed for this run all the same
     EXPECT_EQ(rig.starts.size(), 1);
 }
 
@@ -265,8 +267,8 @@ TEST(Schedule, HandEditedStoreNeverArmsAnUnreadableEntry) {
     ScheduleRig rig(At("08:00:00"), &shared.store());
     EXPECT_FALSE(rig.schedule.form().ticked[0]);
     EXPECT_EQ(rig.schedule.form().fields[0][1], "soon");
-    EXPECT_EQ(rig.session.sched.order, 0);
-    rig.schedule.ScheduleCheck();
+    EXPECT_EQ(rig.session.sched.armed, 0);
+    rig.schedule.scheduleCheck();
     EXPECT_TRUE(rig.starts.isEmpty());
 }
 

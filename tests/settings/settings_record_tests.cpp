@@ -33,10 +33,10 @@ TEST(SettingsFirstRun, EmptyStoreGetsEveryKeyAndTheWindowItsCaptions) {
     for (const auto& [key, value] : kFirstRun)
         EXPECT_EQ(store->ReadSetting(key, "absent"), value) << key.toStdString();
     EXPECT_EQ(store->ReadSetting("Sav_Drv", "absent"), QDir::homePath() + "/Data/");
-    EXPECT_EQ(session.settings.Sav_Drv, QDir::homePath() + "/Data/");
-    EXPECT_EQ(session.settings.IntTime, 1000);
-    EXPECT_TRUE(session.stats.StatFlags[0] && session.stats.StatFlags[1] &&
-                session.stats.StatFlags[2]);
+    EXPECT_EQ(session.settings.saveFolder, QDir::homePath() + "/Data/");
+    EXPECT_EQ(session.settings.recordIntervalMs, 1000);
+    EXPECT_TRUE(session.stats.statFlags[0] && session.stats.statFlags[1] &&
+                session.stats.statFlags[2]);
     EXPECT_EQ(session.readout.limitCaption[0], "");
     EXPECT_EQ(session.readout.limitCaption[1], "");
     EXPECT_EQ(session.readout.limitCaption[2], "00:01");
@@ -55,10 +55,10 @@ TEST(SettingsFirstRun, StoreMissingTheDateFormatKeepsEverythingElse) {
 
     Session session;
     LoadSettingsAtStartup(session, s);
-    EXPECT_EQ(session.settings.Fdt[0], "yyyy/mm/dd");
-    EXPECT_EQ(session.settings.Fdt[1], "H:nn:ss");
-    EXPECT_EQ(session.settings.Sav_Drv, "/mnt/logs/");
-    EXPECT_EQ(session.settings.IntTime, 60000);
+    EXPECT_EQ(session.settings.dateTimeFormats[0], "yyyy/mm/dd");
+    EXPECT_EQ(session.settings.dateTimeFormats[1], "H:nn:ss");
+    EXPECT_EQ(session.settings.saveFolder, "/mnt/logs/");
+    EXPECT_EQ(session.settings.recordIntervalMs, 60000);
 
     auto store = fresh.reopen();
     for (const auto& [key, value] : changed)
@@ -76,7 +76,7 @@ TEST(SettingsLoad, MavTextSetsTheStatisticsFlags) {
         fresh.store().WriteSetting("Mav", mav);
         Session session;
         LoadSettingsAtStartup(session, fresh.store());
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(session.stats.StatFlags[i], flags[i] == '1') << mav;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(session.stats.statFlags[i], flags[i] == '1') << mav;
     }
 }
 
@@ -90,17 +90,18 @@ TEST(SettingsLoad, UnusableNumbersKeepTheFieldValue) {
         test::FreshStore fresh;
         Session session;
         Settings& s = session.settings;
-        s.comp = 4;
-        s.Graph_range = 1;
-        s.IntTime = 2000;
+        s.configuredPort = 4;
+        s.graphRangeMode = 1;
+        s.recordIntervalMs = 2000;
         s.autoScan = 1;
-        s.Tick_Dn = 1.5f;
-        s.Tick_UP = 3;
-        s.T1_beep = 1;
-        s.limit_selet = 2;
+        s.graphBottom = 1.5f;
+        s.graphTop = 3;
+        s.alarmEnabled = 1;
+        s.limitsTested = 2;
         const auto fields = [](const Settings& x) {
-            return std::make_tuple(x.comp, x.Graph_range, x.IntTime, x.autoScan, x.Tick_Dn,
-                                   x.Tick_UP, x.T1_beep, x.limit_selet);
+            return std::make_tuple(x.configuredPort, x.graphRangeMode, x.recordIntervalMs,
+                                   x.autoScan, x.graphBottom, x.graphTop, x.alarmEnabled,
+                                   x.limitsTested);
         };
         const auto before = fields(s);
         fresh.store().WriteSetting(key, text);
@@ -127,9 +128,9 @@ TEST(SettingsLoad, UnlistedFormatsFallBackToTheDefaults) {
         fresh.store().WriteSetting("Graph_txt", "kept");
         Session session;
         LoadSettingsAtStartup(session, fresh.store());
-        EXPECT_EQ(session.settings.Fdt[0], dateLoaded);
-        EXPECT_EQ(session.settings.Fdt[1], timeLoaded);
-        EXPECT_EQ(session.settings.Graph_txt, "kept");  // not a first run
+        EXPECT_EQ(session.settings.dateTimeFormats[0], dateLoaded);
+        EXPECT_EQ(session.settings.dateTimeFormats[1], timeLoaded);
+        EXPECT_EQ(session.settings.graphTitle, "kept");  // not a first run
     }
 }
 
@@ -142,10 +143,10 @@ TEST(SettingsLoad, WholeNumbersAndTitle) {
     fresh.store().WriteSetting("Graph_range", "2.5");
     Session session;
     LoadSettings(session, fresh.store());
-    EXPECT_EQ(session.settings.comp, 6);
-    EXPECT_EQ(session.settings.IntTime, 1500);
-    EXPECT_EQ(session.settings.Graph_range, 2);
-    EXPECT_EQ(session.settings.Graph_txt, "line1 line2 line3");
+    EXPECT_EQ(session.settings.configuredPort, 6);
+    EXPECT_EQ(session.settings.recordIntervalMs, 1500);
+    EXPECT_EQ(session.settings.graphRangeMode, 2);
+    EXPECT_EQ(session.settings.graphTitle, "line1 line2 line3");
 }
 
 TEST(SettingsSave, PortOnExitRewritesOnlyComp) {
@@ -156,7 +157,7 @@ TEST(SettingsSave, PortOnExitRewritesOnlyComp) {
     auto store = fresh.reopen();
     EXPECT_EQ(store->ReadSetting("comp", ""), "7");
     EXPECT_EQ(store->ReadSetting("autoScan", ""), "0");
-    EXPECT_EQ(session.settings.comp, 0);
+    EXPECT_EQ(session.settings.configuredPort, 0);
 }
 
 // The graph limits are written with a point whatever the locale.
@@ -169,16 +170,16 @@ TEST(SettingsSave, GraphLimitsIgnoreACommaDecimalLocale) {
     test::FreshStore fresh;
     Session session;
     LoadSettingsAtStartup(session, fresh.store());
-    session.settings.Tick_Dn = -2.5f;
-    session.settings.Tick_UP = 1234.5f;
+    session.settings.graphBottom = -2.5f;
+    session.settings.graphTop = 1234.5f;
     SaveSettings(session, fresh.store());
     auto store = fresh.reopen();
     EXPECT_EQ(store->ReadSetting("Tick_Dn", ""), "-2.5");
     EXPECT_EQ(store->ReadSetting("Tick_UP", ""), "1234.5");
     Session again;
     LoadSettings(again, *store);
-    EXPECT_FLOAT_EQ(again.settings.Tick_Dn, -2.5f);
-    EXPECT_FLOAT_EQ(again.settings.Tick_UP, 1234.5f);
+    EXPECT_FLOAT_EQ(again.settings.graphBottom, -2.5f);
+    EXPECT_FLOAT_EQ(again.settings.graphTop, 1234.5f);
 
     std::setlocale(LC_NUMERIC, cBefore.c_str());
     QLocale::setDefault(before);
@@ -187,15 +188,15 @@ TEST(SettingsSave, GraphLimitsIgnoreACommaDecimalLocale) {
 TEST(SettingsOpSet, CaptionsAndStatisticsRows) {
     Session session;
     Settings& s = session.settings;
-    s.limit_txt = {"5", "1"};
-    s.limit_selet = 1;  // only "Hi" ticked: both captions show all the same
-    s.T1_beep = 1;
-    s.IntTime = 150000;
-    session.stats.StatFlags = {true, false, false, false};
+    s.limitTexts = {"5", "1"};
+    s.limitsTested = 1;  // only "Hi" ticked: both captions show all the same
+    s.alarmEnabled = 1;
+    s.recordIntervalMs = 150000;
+    session.stats.statFlags = {true, false, false, false};
     session.stats.maxRow = {"1.0", "V", "10:00:00"};
     session.stats.minRow = {"0.5", "V", "10:00:01"};
     session.stats.avgRow = {"0.7", "V"};
-    op_set(session);
+    applySettingsToWindow(session);
     EXPECT_EQ(session.readout.limitCaption[0], "5");
     EXPECT_EQ(session.readout.limitCaption[1], "1");
     EXPECT_EQ(session.readout.limitCaption[2], "02:30");
@@ -203,8 +204,8 @@ TEST(SettingsOpSet, CaptionsAndStatisticsRows) {
     EXPECT_EQ(session.stats.minRow[0], "");
     EXPECT_EQ(session.stats.avgRow[1], "");
 
-    s.T1_beep = 0;
-    op_set(session, IntervalTexts{"5", "7"});
+    s.alarmEnabled = 0;
+    applySettingsToWindow(session, IntervalTexts{"5", "7"});
     EXPECT_EQ(session.readout.limitCaption[0], "");
     EXPECT_EQ(session.readout.limitCaption[2], "5:7");
 }
@@ -223,8 +224,8 @@ TEST(SettingsForm, IntervalBoxesBothWays) {
         form.minutes = row.minutes;
         form.seconds = row.seconds;
         ASSERT_FALSE(TakeForm(form, session));
-        EXPECT_EQ(session.settings.IntTime, row.ms) << row.minutes << ":" << row.seconds;
-        const IntervalTexts t = IntervalBoxTexts(session.settings.IntTime);
+        EXPECT_EQ(session.settings.recordIntervalMs, row.ms) << row.minutes << ":" << row.seconds;
+        const IntervalTexts t = IntervalBoxTexts(session.settings.recordIntervalMs);
         EXPECT_EQ(t.minutes + ":" + t.seconds, row.shown);
     }
 }
@@ -280,7 +281,7 @@ TEST(SettingsStore, ProblemFilesAreToldOnceAndLeftAsTheyAre) {
     const struct {
         const char* name;
         std::function<void(const QString&)> make;
-        const char *read, *told;  // Graph_txt as read; the message after the path
+        const char *read, *told;  // graphTitle as read; the message after the path
     } cases[] = {
         {"a folder", [](const QString& p) { QDir().mkpath(p); }, "default",
          " could not be read (this is a folder"},
@@ -311,9 +312,9 @@ TEST(SettingsStore, ProblemFilesAreToldOnceAndLeftAsTheyAre) {
     SettingsStore store(path);
     Session session;
     LoadSettingsAtStartup(session, store);
-    EXPECT_EQ(session.settings.Graph_txt, "mine");
-    EXPECT_EQ(session.settings.Fdt[1], "H:nn:ss");
-    EXPECT_EQ(session.settings.Fdt[0], "yyyy/mm/dd");
+    EXPECT_EQ(session.settings.graphTitle, "mine");
+    EXPECT_EQ(session.settings.dateTimeFormats[1], "H:nn:ss");
+    EXPECT_EQ(session.settings.dateTimeFormats[0], "yyyy/mm/dd");
     EXPECT_EQ(test::ReadFile(path), handEdited);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // "Schedule recording": the editor of the recording schedule, a thin window over the
 // Schedule model, which the main window owns for the whole run (its check runs without
-// the dialog). Non-modal; the main window creates it, runs Form_Load and shows it.
+// the dialog). Non-modal; the main window creates it, runs load and shows it.
 
 #include <QDialog>
 #include <array>
@@ -15,15 +15,15 @@ class QRadioButton;
 
 namespace quillon {
 
-class FmOder : public QDialog {
+class ScheduleDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit FmOder(Schedule& schedule, QWidget* parent = nullptr);
+    explicit ScheduleDialog(Schedule& schedule, QWidget* parent = nullptr);
 
-    void Form_Load();
-    void Command1_Click();  // Save
-    void Command2_Click();  // Close
-    void Command3_Click();  // Clear
+    void load();
+    void saveSchedule();   // Save
+    void closeSchedule();  // Close
+    void clearSchedule();  // Clear
 
   private:
     void BuildControls();
@@ -34,10 +34,10 @@ class FmOder : public QDialog {
 
     Schedule& schedule_;
     bool showing_ = false;
-    QRadioButton* option1_[2]{};  // [0] "STOP", [1] "START "
-    std::array<QLabel*, 4> label3_{};
-    std::array<QCheckBox*, 5> check1_{};
-    std::array<std::array<QLineEdit*, 4>, 5> text_{};
+    QRadioButton* startStopButtons_[2]{};  // [0] "STOP", [1] "START "
+    std::array<QLabel*, 4> hintLabels_{};
+    std::array<QCheckBox*, 5> entryBoxes_{};
+    std::array<std::array<QLineEdit*, 4>, 5> entryEdits_{};
 };
 
 }  // namespace quillon

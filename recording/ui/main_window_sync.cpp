@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "date_time_format.h"
-#include "main_fm.h"
+#include "main_window.h"
 #include "picture_boxes.h"
 #include "status_field.h"
 #include "window_state.h"
@@ -58,7 +58,7 @@ int TimeColumnWidth(const QTableView* grid) {
 
 }  // namespace
 
-void MainFm::sync() {
+void MainWindow::sync() {
     ++syncs_;
     syncControls();
     syncReadout();
@@ -73,8 +73,8 @@ void MainFm::sync() {
         pageBox_->setText(s_.graph.pageBox);
     }
 
-    if (timer_->interval() != s_.link.timerInterval) timer_->setInterval(s_.link.timerInterval);
-    if (s_.link.timerEnabled && !unloaded_) {
+    if (timer_->interval() != s_.link.pollIntervalMs) timer_->setInterval(s_.link.pollIntervalMs);
+    if (s_.link.pollTimerOn && !unloaded_) {
         if (!timer_->isActive()) timer_->start();
     } else if (timer_->isActive()) {
         timer_->stop();
@@ -83,56 +83,55 @@ void MainFm::sync() {
     // whole picture on every tick cost more than all the rest of an idle tick.
 }
 
-void MainFm::syncControls() {
+void MainWindow::syncControls() {
     const ControlStates& c = s_.controls;
-    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
-        it.value()->setEnabled(c.isEnabled(it.key()));
-        if (it.value()->isCheckable()) it.value()->setChecked(c.isChecked(it.key()));
+    for (int i = 0; i < kControlCount; ++i) {
+        QAction* a = controlActions_[i];
+        a->setEnabled(c.isEnabled(Control(i)));
+        if (a->isCheckable()) a->setChecked(c.isChecked(Control(i)));
     }
 }
 
-void MainFm::syncReadout() {
+void MainWindow::syncReadout() {
     const Readout& r = s_.readout;
-    SetText(labels_["Label1_0"], r.value);
-    SetText(labels_["Label1_1"], r.unit);
-    for (const char* name : {"Label1_0", "Label1_1"})
-        SetInk(labels_[name], r.stale ? kStaleInk : kLiveInk);
+    SetText(valueLabel_, r.value);
+    SetText(unitLabel_, r.unit);
+    for (QLabel* l : {valueLabel_, unitLabel_}) SetInk(l, r.stale ? kStaleInk : kLiveInk);
     // While recording: no live reading, or no journal to keep the records safe.
-    const bool recording = s_.rec.RecNo > 0 && s_.rec.Running;
-    const bool waiting = !s_.link.LinkOn || r.stale;
+    const bool recording = s_.rec.nextRecord > 0 && s_.rec.running;
+    const bool waiting = !s_.link.linkOn || r.stale;
     const QString& problem = s_.rec.journalProblem;
     SetText(meterNote_, waiting ? QStringLiteral("Recording waits for the meter")
                                 : QStringLiteral("Records are not journalled"));
     meterNote_->setToolTip(waiting ? QString() : "The journal cannot be written: " + problem);
     meterNote_->setVisible(recording && (waiting || !problem.isEmpty()));
-    SetText(labels_["Label2"], r.coupling);
+    SetText(couplingLabel_, r.coupling);
     buzzer_->setVisible(r.buzzerShown);
     diode_->setVisible(r.diodeShown);
     barImage_->setNumber(r.barImage);
     signImage_->setNumber(r.signImage);
-    for (int i = kIndRS232; i <= kIndAvg; ++i)
-        labels_[QString("Label13_%1").arg(i)]->setVisible(r.indicator[i]);
+    for (int i = kIndRS232; i <= kIndAvg; ++i) indicators_[i]->setVisible(r.indicator[i]);
     const QColor window = palette().color(QPalette::Window);  // read-only boxes
     for (int i = 0; i < 3; ++i) {
-        QLabel* l = labels_[QString("Label12_%1").arg(i)];
+        QLabel* l = limitFields_[i];
         SetText(l, r.limitCaption[i]);
         if (i < 2) SetBack(l, r.limitRed[i] ? QColor(255, 0, 0) : window);
     }
-    SetText(labels_["Label7"], s_.rec.recordName);
-    SetText(labels_["Label11"], s_.rec.modeLabel);
-    SetText(labels_["Label8"], s_.rec.unitLabel);
+    SetText(recordNameField_, s_.rec.recordName);
+    SetText(modeField_, s_.rec.shownFunction);
+    SetText(unitField_, s_.rec.shownUnit);
 }
 
-void MainFm::syncStatistics() {
+void MainWindow::syncStatistics() {
     const Statistics& st = s_.stats;
     for (int i = 0; i < 3; ++i) {
-        SetText(labels_[QString("Label5_%1").arg(i)], st.maxRow[i]);
-        SetText(labels_[QString("Label6_%1").arg(i)], st.minRow[i]);
+        SetText(maxFields_[i], st.maxRow[i]);
+        SetText(minFields_[i], st.minRow[i]);
     }
-    for (int i = 0; i < 2; ++i) SetText(labels_[QString("Label4_%1").arg(i)], st.avgRow[i]);
-    SetText(labels_["Label3_0"], st.relValue);
-    SetText(labels_["Label3_1"], st.relUnit);
-    SetText(labels_["Label6_3"], st.relTime);
+    for (int i = 0; i < 2; ++i) SetText(avgFields_[i], st.avgRow[i]);
+    SetText(relValueField_, st.relValue);
+    SetText(relUnitField_, st.relUnit);
+    SetText(relTimeField_, st.relTime);
     const QColor face = st.relHighlighted ? QColor(128, 255, 255)
                                           : QApplication::palette(rel_).color(QPalette::Button);
     if (rel_->palette().color(QPalette::Button) != face) {
@@ -143,7 +142,7 @@ void MainFm::syncStatistics() {
     }
 }
 
-void MainFm::scrollTable(const QModelIndex& index, int hint) {
+void MainWindow::scrollTable(const QModelIndex& index, int hint) {
     scrollingTable_ = true;
     grid_->doItemsLayout();  // rows just added or loaded are laid out before scrolling
     grid_->scrollTo(index, QAbstractItemView::ScrollHint(hint));
@@ -152,7 +151,7 @@ void MainFm::scrollTable(const QModelIndex& index, int hint) {
     tableFollows_ = bar->value() >= bar->maximum();
 }
 
-void MainFm::syncTable() {
+void MainWindow::syncTable() {
     if (!s_.table.redraw()) return;
     // The view follows the table's current cell (the empty row while recording) while
     // the user is at the bottom of the table; scrolled up, it stays where the user is.
@@ -171,11 +170,11 @@ void MainFm::syncTable() {
     // the table too; a page the recording turned to is not (the table follows by itself).
     if (s_.graph.pageBox != shownPage_) {
         shownPage_ = s_.graph.pageBox;
-        if (pageTurnedByUser_ || !s_.rec.Running) {
-            const int perPage = qMax(1, qRound(100 * s_.graph.PageScale));
+        if (pageTurnedByUser_ || !s_.rec.running) {
+            const int perPage = qMax(1, qRound(100 * s_.graph.pageScale));
             const int first = (shownPage_.toInt() - 1) * perPage + 1;
             const int records = s_.table.recordCount();
-            if (s_.rec.Running && first >= 1 && first + perPage > records) {
+            if (s_.rec.running && first >= 1 && first + perPage > records) {
                 // Back on the newest page of a recording: the table follows again.
                 scrollTable(s_.table.index(records, 0), QAbstractItemView::EnsureVisible);
             } else if (first >= 1 && first <= records) {
@@ -186,7 +185,7 @@ void MainFm::syncTable() {
     pageTurnedByUser_ = false;
 }
 
-void MainFm::syncStatusBar() {
+void MainWindow::syncStatusBar() {
     const StatusLine line =
         DescribeStatus(s_, calls_.meterDevice ? calls_.meterDevice() : QString());
     const struct {
@@ -201,10 +200,11 @@ void MainFm::syncStatusBar() {
         p.field->setText(p.text);
         if (p.field->isHidden() != p.text.isEmpty()) p.field->setVisible(!p.text.isEmpty());
     }
-    if (statusSaved_->label()->toolTip() != line.saved) statusSaved_->label()->setToolTip(line.saved);
+    if (statusSaved_->label()->toolTip() != line.saved)
+        statusSaved_->label()->setToolTip(line.saved);
 }
 
-void MainFm::LayoutControls() {
+void MainWindow::LayoutControls() {
     if (previousClient_.width() == 0) return;
     const QSize now = central_->size();
     // The window's first showing resizes to the size just laid out: nothing to redo.
@@ -237,11 +237,11 @@ void MainFm::LayoutControls() {
                           qMax(grid_->columnWidth(RecordTable::ColTime), TimeColumnWidth(grid_)));
     pageBox_->resize(pageBox_->width(), back_->height());
 
-    s_.graph.ScaleX = rx;
-    s_.graph.ScaleY = ry;
+    s_.graph.scaleX = rx;
+    s_.graph.scaleY = ry;
     if (calls_.setCanvasSize) calls_.setCanvasSize(graph_->size());
-    Call(calls_.RE_display);
-    Call(calls_.RedrawGraphPage);
+    Call(calls_.drawEmptyFrame);
+    Call(calls_.redrawPage);
     previousClient_ = now;
     laidOut_ = true;
     graph_->update();

@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "fminstall.h"
 #include "install_launcher.h"
 #include "install_test_support.h"
+#include "installer_window.h"
 
 namespace quillon {
 namespace {
@@ -17,17 +17,21 @@ using InstallWindow = MediumTest;
 
 TEST_F(InstallWindow, ShowsThreeRowsWithTheirTexts) {
     InstallLauncher launcher(medium, starter, programFiles, [] { return "6.01"; });
-    Fminstall window(launcher);
+    InstallerWindow window(launcher);
     EXPECT_EQ(window.windowTitle(), "Install");
     EXPECT_EQ(window.font().family(), "Arial");
     const char* texts[] = {"Install VEK 4412 QUILLON", "Install USB Driver ", "Exit"};
     for (int i = 0; i < 3; ++i) {
-        const QString index = QString::number(i);
-        EXPECT_NE(window.findChild<QPushButton*>("Command1_" + index), nullptr) << i;
-        auto* picture = window.findChild<QLabel*>("Picture1_" + index);
+        EXPECT_NE(window.findChild<QPushButton*>(
+                      std::array<QString, 3>{"setupButton", "driverButton", "exitButton"}[i]),
+                  nullptr)
+            << i;
+        auto* picture = window.findChild<QLabel*>(
+            std::array<QString, 3>{"setupPicture", "driverPicture", "exitPicture"}[i]);
         ASSERT_NE(picture, nullptr) << i;
         EXPECT_FALSE(picture->pixmap().isNull()) << i;
-        auto* label = window.findChild<QLabel*>("Label1_" + index);
+        auto* label = window.findChild<QLabel*>(
+            std::array<QString, 3>{"setupCaption", "driverCaption", "exitCaption"}[i]);
         ASSERT_NE(label, nullptr) << i;
         EXPECT_EQ(label->text(), texts[i]);
     }
@@ -36,22 +40,22 @@ TEST_F(InstallWindow, ShowsThreeRowsWithTheirTexts) {
 TEST_F(InstallWindow, ButtonsStartProgramsAndExitCopiesTheBranding) {
     WriteFile(medium + "/sub.log", "Field Logger\n");
     InstallLauncher launcher(medium, starter, programFiles, [] { return "5.00"; });
-    Fminstall window(launcher);
+    InstallerWindow window(launcher);
     window.show();
-    EXPECT_EQ(window.findChild<QLabel*>("Label1_0")->text(), "Install Field Logger");
+    EXPECT_EQ(window.findChild<QLabel*>("setupCaption")->text(), "Install Field Logger");
 
-    window.findChild<QPushButton*>("Command1_0")->click();
-    window.findChild<QPushButton*>("Command1_1")->click();
+    window.findChild<QPushButton*>("setupButton")->click();
+    window.findChild<QPushButton*>("driverButton")->click();
     ASSERT_EQ(starter.started.size(), 2u);
     EXPECT_EQ(starter.started[0].program, medium + "/Win98_XP/setup.exe");
     EXPECT_EQ(starter.started[1].program, medium + "/USB driver/Win2000/CDM20600.exe");
     EXPECT_TRUE(window.isVisible());  // the setup buttons keep the window open
 
-    launcher.Form_Unload();  // not installed yet: nothing copied, no folder made
+    launcher.finish();  // not installed yet: nothing copied, no folder made
     EXPECT_FALSE(QDir(launcher.InstallDir).exists());
     QDir().mkpath(launcher.InstallDir);
     WriteFile(launcher.InstallDir + "quillon", "program");
-    window.findChild<QPushButton*>("Command1_2")->click();
+    window.findChild<QPushButton*>("exitButton")->click();
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(QFile::exists(launcher.InstallDir + "sub.log"));
     EXPECT_EQ(starter.started.size(), 2u);

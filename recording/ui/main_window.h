@@ -1,20 +1,21 @@
 #pragma once
 // The main window: menus, toolbar, live readout, statistics, trend graph, record table
 // and schedule banner. It shows the session (sync) after every command and timer tick
-// and forwards commands to the recorder and, through MainFmCalls, to the other
-// subsystems. Every control's objectName is its control name ("Label13_4", "mnstart").
+// and forwards commands to the recorder and, through MainWindowCalls, to the other
+// subsystems. Every control has an objectName that says what it is ("waitIndicator",
+// "startAction"); the window itself reaches its controls through typed members.
 //
 // Controls are placed at a design size and re-laid out in proportion when the window
 // is resized: left and width follow the width ratio, top, height and font size the
 // height ratio.
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
 #include <QVector>
+#include <array>
 
-#include "main_fm_calls.h"
+#include "main_window_calls.h"
 #include "messages.h"
 #include "recorder.h"
 #include "session.h"
@@ -34,9 +35,9 @@ namespace quillon {
 class ArtBox;
 class GraphBox;
 class StatusField;
-class FmAbout;
+class AboutBox;
 
-class MainFm : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     // Control positions are given in twips; at the design size 10 twips make a pixel.
@@ -48,15 +49,15 @@ class MainFm : public QMainWindow {
     static inline const QString kDefaultTitle = QStringLiteral("VEK 4412 QUILLON");
     static inline const QString kVersion = QStringLiteral("1.0.06");
 
-    MainFm(Session& session, Recorder& recorder, MessageBoxes& messages, QString programDir,
-           MainFmCalls calls = {}, QWidget* parent = nullptr);
-    ~MainFm() override;
+    MainWindow(Session& session, Recorder& recorder, MessageBoxes& messages, QString programDir,
+               MainWindowCalls calls = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    MainFmCalls& calls() { return calls_; }
+    MainWindowCalls& calls() { return calls_; }
 
     // Start-up: placement, icon, title, idle state, settings, tables, graph frame,
     // record table, readout pictures, timer on.
-    void Form_Load();
+    void startUp();
     // The caption from "sub.log" in the program folder (or the default title).
     void LoadTitle();
     // Shows the session's state on every control.
@@ -64,15 +65,15 @@ class MainFm : public QMainWindow {
     // Proportional re-layout to the current size.
     void LayoutControls();
 
-    void mnsetup_Click();
-    void mnoder_Click();
-    void mnhe_Click();
-    void mnabout_Click();
-    void mnexit_Click();
+    void showSettingsDialog();
+    void showScheduleDialog();
+    void showHelp();
+    void showAbout();
+    void exitProgram();
 
     // Runs a command from outside the window as the window runs its own: no poll tick
     // inside it, and the window shows the outcome afterwards.
-    void runCommand(const MainFmCalls::Action& command) { run(command); }
+    void runCommand(const MainWindowCalls::Action& command) { run(command); }
 
     // True while a tick or a command runs or a modal box or dialog waits for an answer:
     // the program must not end under them.
@@ -80,9 +81,10 @@ class MainFm : public QMainWindow {
 
     QSize designClientSize() const;  // pixels
     QTimer* timer() const { return timer_; }
+    // The menu item, menu or toolbar button of a control.
+    QAction* controlAction(Control c) const { return controlActions_[size_t(c)]; }
     // Whether a poll tick may run now: no tick, no command and no modal box under way.
     bool tickMayRun() const;
-    QMenu* popupMenu(const QString& name) const;
     QImage graphImage() const;
     // Repaints the part of the graph picture box that shows this area of the picture.
     void repaintGraph(const QRegion& pictureArea);
@@ -111,13 +113,14 @@ class MainFm : public QMainWindow {
                   QLabel* made = nullptr);  // made: a label of another kind, or a new QLabel
     QLabel* field(QWidget* parent, const QString& name, QRect twips);
     void place(QWidget* w, QRect twips, qreal fontPt = 0);
-    QAction* action(QMenu* menu, const QString& name, const QString& text,
-                    void (MainFm::*slot)() = nullptr);
-    void toolbarClick(const QString& key);
-    void run(const MainFmCalls::Action& command);
+    QAction* action(QMenu* menu, Control control, const QString& name, const QString& text,
+                    void (MainWindow::*slot)() = nullptr);
+    // Shows a toolbar button's pop-up menu under the button.
+    void popUpUnder(QMenu* menu, Control button);
+    void run(const MainWindowCalls::Action& command);
     void runRecorder(void (Recorder::*command)());
     void onTick();
-    void Form_Unload(bool dataDeclined);
+    void shutDown(bool dataDeclined);
     // Closes the window once no command or tick runs any more.
     void retryClose();
     // Help and About leave a recording running; otherwise they count as a command.
@@ -134,12 +137,29 @@ class MainFm : public QMainWindow {
     Recorder& recorder_;
     MessageBoxes& messages_;
     QString programDir_;
-    MainFmCalls calls_;
+    MainWindowCalls calls_;
 
     QVector<Placed> placed_;
-    QHash<QString, QAction*> actions_;  // menu items, menus and toolbar buttons by name
-    QHash<QString, QMenu*> popups_;
-    QHash<QString, QLabel*> labels_;
+    // The action of each control whose state the session keeps.
+    std::array<QAction*, kControlCount> controlActions_{};
+    QMenu* savePopup_ = nullptr;     // the toolbar's Save button
+    QMenu* printPopup_ = nullptr;    // the toolbar's Print button
+    QMenu* pageBoxPopup_ = nullptr;  // stands in for the page box's own context menu
+    // Readout, info and statistics texts.
+    QLabel* valueLabel_ = nullptr;
+    QLabel* unitLabel_ = nullptr;
+    QLabel* couplingLabel_ = nullptr;
+    std::array<QLabel*, kIndAvg + 1> indicators_{};  // by Indicator
+    std::array<QLabel*, 3> limitFields_{};           // high limit, low limit, record interval
+    QLabel* recordNameField_ = nullptr;
+    QLabel* modeField_ = nullptr;
+    QLabel* unitField_ = nullptr;
+    std::array<QLabel*, 3> maxFields_{};  // value, unit, time of the MAX row
+    std::array<QLabel*, 3> minFields_{};  // of the MIN row
+    std::array<QLabel*, 2> avgFields_{};  // value, unit of the AVG row
+    QLabel* relValueField_ = nullptr;
+    QLabel* relUnitField_ = nullptr;
+    QLabel* relTimeField_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     QTimer* timer_ = nullptr;
     QWidget* central_ = nullptr;
@@ -162,7 +182,7 @@ class MainFm : public QMainWindow {
     QPushButton* back_ = nullptr;
     QPushButton* rel_ = nullptr;
     QTableView* grid_ = nullptr;
-    QPointer<FmAbout> about_;
+    QPointer<AboutBox> about_;
     QPointer<QTextBrowser> help_;
     QSize previousClient_;
     bool laidOut_ = false;  // the controls stand as previousClient_ wants them

@@ -1,7 +1,7 @@
 #pragma once
 // "Option Setting": the editor of the settings record. Non-modal; the main window
-// creates it, runs Form_Load and shows it. Every control carries its name as objectName
-// ("Option1_0", "Text4_1", "Combo4", ...); the rules live in settings_form.h.
+// creates it, runs load and shows it. Every control has an objectName that says what it is
+// ("autoScanButton", "minutesEdit", "portBox", ...); the rules live in settings_form.h.
 
 #include <QDialog>
 #include <functional>
@@ -25,34 +25,34 @@ class QTreeView;
 
 namespace quillon {
 
-class Fmsetup : public QDialog {
+class SettingsDialog : public QDialog {
     Q_OBJECT
   public:
     // What OK asks of the main window when a graph setting changed.
-    struct MainWindowCalls {
-        std::function<void()> RE_display;                // redraw the empty graph frame
+    struct GraphCalls {
+        std::function<void()> drawEmptyFrame;            // redraw the empty graph frame
         std::function<void(const QString&)> setPageBox;  // write the graph's page box
     };
 
-    Fmsetup(Session& session, SettingsStore& store, Clock& clock, MessageBoxes& messages,
-            MainWindowCalls calls, PortChoice ports, QWidget* parent = nullptr);
+    SettingsDialog(Session& session, SettingsStore& store, Clock& clock, MessageBoxes& messages,
+                   GraphCalls calls, PortChoice ports, QWidget* parent = nullptr);
 
     static QString Caption() { return QStringLiteral("Option Setting"); }
 
     // Puts the controls back to their design values and shows the stored record; on a
     // first run stores the defaults and closes itself.
-    void Form_Load();
-    // op_set with the interval boxes as they stand (the main window calls this one while
-    // the dialog is open).
-    void op_set();
+    void load();
+    // applySettingsToWindow with the interval boxes as they stand (the main window calls this one
+    // while the dialog is open).
+    void applySettingsToWindow();
     IntervalTexts intervalTexts() const;
     bool settingsChanged() const { return settingsChanged_; }
 
-    void Command1_Click();           // OK
-    void Command2_Click();           // Cancel
-    void Command3_Click();           // Default
-    void Command4_Click(int index);  // interval up
-    void Command5_Click(int index);  // interval down
+    void acceptSettings();             // OK
+    void cancel();                     // Cancel
+    void restoreDefaults();            // Default
+    void stepIntervalUp(int index);    // interval up
+    void stepIntervalDown(int index);  // interval down
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -71,42 +71,42 @@ class Fmsetup : public QDialog {
     void ShowFolder(const QString& path);
     // Expands the tree down to folderToShow_ and selects it, as far as it is read yet.
     void OpenFolderInTree();
-    void Drive1_Change();
-    void Dir1_Change();
+    void driveChosen();
+    void folderChosen();
     void MarkChanged() { settingsChanged_ = true; }
 
     Session& session_;
     SettingsStore& store_;
     Clock& clock_;
     MessageBoxes& messages_;
-    MainWindowCalls calls_;
+    GraphCalls calls_;
     PortChoice ports_;
     bool settingsChanged_ = false;
     bool placingFolder_ = false;
     QString folderToShow_;           // the saved folder, until the tree has read it
     bool keepFolderInView_ = false;  // until the user moves the tree
 
-    QRadioButton* option1_[2]{};
-    QComboBox* combo4_{};
+    QRadioButton* portModeButtons_[2]{};
+    QComboBox* portBox_{};
     QLabel* portNote_{};
-    QListWidget* list1_[2]{};
-    QLabel* label1_[2]{};
-    QCheckBox* check5_{};
-    QLabel* label4_{};
-    QComboBox* drive1_{};
-    QTreeView* dir1_{};
+    QListWidget* formatLists_[2]{};
+    QLabel* formatPreviews_[2]{};
+    QCheckBox* autoSaveBox_{};
+    QLabel* folderLabel_{};
+    QComboBox* driveBox_{};
+    QTreeView* folderTree_{};
     QFileSystemModel* dirModel_{};
-    QCheckBox* check2_{};
-    QCheckBox* check1_[2]{};
-    QLineEdit* text3_[2]{};
-    QCheckBox* check6_{};
-    QLineEdit* text1_{};
-    QLineEdit* text4_[2]{};
-    QCheckBox* check3_{};
+    QCheckBox* alarmBox_{};
+    QCheckBox* limitBoxes_[2]{};
+    QLineEdit* limitEdits_[2]{};
+    QCheckBox* titleBox_{};
+    QLineEdit* titleEdit_{};
+    QLineEdit* intervalEdits_[2]{};
+    QCheckBox* overloadStopBox_{};
     QCheckBox* keepRecording_{};
-    QRadioButton* option3_[3]{};
-    QLineEdit* text2_[2]{};
-    QCheckBox* check4_[3]{};
+    QRadioButton* rangeModeButtons_[3]{};
+    QLineEdit* graphLimitEdits_[2]{};
+    QCheckBox* statisticsBoxes_[3]{};
 };
 
 }  // namespace quillon

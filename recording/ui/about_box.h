@@ -6,9 +6,9 @@
 
 namespace quillon {
 
-class FmAbout final : public QDialog {
+class AboutBox final : public QDialog {
   public:
-    FmAbout(QWidget* parent, const QString& caption, const QString& version, const QIcon& icon);
+    AboutBox(QWidget* parent, const QString& caption, const QString& version, const QIcon& icon);
 };
 
 }  // namespace quillon

@@ -1,6 +1,6 @@
 // The main window under the offscreen platform: title, start-up state, toolbar pop-ups,
 // shortcuts, proportional layout and closing.
-#include "main_fm.h"
+#include "main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -27,26 +27,26 @@
 namespace quillon {
 namespace {
 
-class MainFmTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
-        recorder.calls().mnlinkon_Click = [this] { session.link.LinkOn = true; };
+        recorder.calls().linkUp = [this] { session.link.linkOn = true; };
         recorder.InstallHooks();
     }
 
-    MainFm& open(bool show = false) {
-        MainFmCalls calls;
-        calls.mnlinkoff_Click = [this] {
+    MainWindow& open(bool show = false) {
+        MainWindowCalls calls;
+        calls.linkOff = [this] {
             ++linkOffs;
-            Call(session.hooks.mnstop_Click);
-            session.link.LinkOn = false;
+            Call(session.hooks.stopRecording);
+            session.link.linkOn = false;
         };
         calls.SavePortOnExit = [this](int port) { savedPort = port; };
-        calls.Timer1_Timer = [this] { ++ticks; };
+        calls.pollTick = [this] { ++ticks; };
         calls.meterDevice = [] { return QString("/dev/pts/7"); };
-        window = std::make_unique<MainFm>(session, recorder, messages, folder.path(), calls);
-        window->Form_Load();
+        window = std::make_unique<MainWindow>(session, recorder, messages, folder.path(), calls);
+        window->startUp();
         if (show) window->show();
         return *window;
     }
@@ -60,15 +60,15 @@ class MainFmTest : public ::testing::Test {
     // Each tick as the poll loop runs it: a frame one second after the last, then the
     // record step while a recording runs.
     void tickWithLiveReadings() {
-        session.settings.IntTime = 1000;
-        session.settings.Fdt = {"yyyy/mm/dd", "HH:nn:ss"};
-        window->calls().Timer1_Timer = [this] {
+        session.settings.recordIntervalMs = 1000;
+        session.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
+        window->calls().pollTick = [this] {
             clock.advance(1000);
-            session.reading.ValueText = session.readout.value = "1.000";
+            session.reading.valueText = session.readout.value = "1.000";
             session.link.lastFrameTick = clock.tickMs();
-            if (session.rec.RunState == kRunRecording && session.rec.Running) recorder.RecordStep();
+            if (session.rec.state == kRunRecording && session.rec.running) recorder.recordStep();
         };
-        session.link.timerInterval = 5;
+        session.link.pollIntervalMs = 5;
     }
 
     bool recordsGrowBy(int n) {
@@ -86,13 +86,13 @@ class MainFmTest : public ::testing::Test {
     FakeClock clock;
     ScriptedMessageBoxes messages;
     Recorder recorder{session, clock, messages};
-    std::unique_ptr<MainFm> window;
+    std::unique_ptr<MainWindow> window;
     int linkOffs = 0;
     int savedPort = -1;
     int ticks = 0;
 };
 
-TEST_F(MainFmTest, TitleComesFromSubLog) {
+TEST_F(MainWindowTest, TitleComesFromSubLog) {
     struct Case {
         const char* name;
         const char* content;  // nullptr: no file
@@ -112,34 +112,35 @@ TEST_F(MainFmTest, TitleComesFromSubLog) {
         EXPECT_EQ(window->windowTitle(), c.title);
     }
     // The About box shows the same caption and the version.
-    find<QAction>("mnabout")->trigger();
-    EXPECT_EQ(session.rec.RunState, kRunCommand);
-    auto* about = window->findChild<QDialog*>("FmAbout");
+    find<QAction>("aboutAction")->trigger();
+    EXPECT_EQ(session.rec.state, kRunCommand);
+    auto* about = window->findChild<QDialog*>("aboutBox");
     ASSERT_TRUE(about);
     EXPECT_EQ(about->windowTitle(), "  Acme");
-    EXPECT_EQ(about->findChild<QLabel*>("lblTitle")->text(), "  Acme");
-    EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(), "1.0.06");
+    EXPECT_EQ(about->findChild<QLabel*>("titleLabel")->text(), "  Acme");
+    EXPECT_EQ(about->findChild<QLabel*>("versionLabel")->text(), "1.0.06");
 }
 
-TEST_F(MainFmTest, StartsIdleWithStopCheckedAndWaitShown) {
+TEST_F(MainWindowTest, StartsIdleWithStopCheckedAndWaitShown) {
     open();
-    EXPECT_TRUE(find<QAction>("mnstop")->isChecked() && !find<QAction>("mnstart")->isChecked());
-    EXPECT_FALSE(find<QAction>("mnlinkoff")->isVisible());
-    EXPECT_EQ(find<QAction>("mnstart")->shortcut(), QKeySequence("Ctrl+S"));
-    EXPECT_EQ(find<QAction>("mnpause")->shortcut(), QKeySequence("Ctrl+P"));
+    EXPECT_TRUE(find<QAction>("stopAction")->isChecked() &&
+                !find<QAction>("startAction")->isChecked());
+    EXPECT_FALSE(find<QAction>("linkOffAction")->isVisible());
+    EXPECT_EQ(find<QAction>("startAction")->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(find<QAction>("pauseAction")->shortcut(), QKeySequence("Ctrl+P"));
     // At the design size every control stands at its design place (10 twips a pixel).
-    EXPECT_EQ(find<QWidget>("Picture1")->geometry(), QRect(6, 386, 1176, 362));
+    EXPECT_EQ(find<QWidget>("graphPicture")->geometry(), QRect(6, 386, 1176, 362));
     window->show();
-    EXPECT_TRUE(find<QLabel>("Label13_4")->isVisible());
-    EXPECT_EQ(find<QLabel>("Label13_4")->text(), "WAIT");
-    EXPECT_FALSE(find<QLabel>("Label13_1")->isVisible());
-    EXPECT_EQ(session.rec.RunState, kRunIdle);
+    EXPECT_TRUE(find<QLabel>("waitIndicator")->isVisible());
+    EXPECT_EQ(find<QLabel>("waitIndicator")->text(), "WAIT");
+    EXPECT_FALSE(find<QLabel>("rs232Indicator")->isVisible());
+    EXPECT_EQ(session.rec.state, kRunIdle);
     EXPECT_TRUE(window->timer()->isActive());
     EXPECT_EQ(window->timer()->interval(), 500);
     EXPECT_EQ(session.table.cell(0, 3), "Value");
 
     QStringList tips;
-    for (QAction* a : find<QToolBar>("Toolbar1")->actions()) tips << a->toolTip();
+    for (QAction* a : find<QToolBar>("toolbar")->actions()) tips << a->toolTip();
     EXPECT_EQ(tips, QStringList({"Open file", "Save", "Print", "Clear", "Link up", "Start", "Pause",
                                  "Stop", "Help"}));
 
@@ -149,13 +150,13 @@ TEST_F(MainFmTest, StartsIdleWithStopCheckedAndWaitShown) {
         const char* popup;
         QStringList items;
     } cases[] = {
-        {"tbSave", "pop", {"Save Report", "Save Graph", "Save Screen"}},
-        {"tbPrint", "pop_print", {"Print Report", "Print Graph", "Print Screen"}},
+        {"saveToolButton", "savePopup", {"Save Report", "Save Graph", "Save Screen"}},
+        {"printToolButton", "printPopup", {"Print Report", "Print Graph", "Print Screen"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
         find<QAction>(c.button)->trigger();
-        QMenu* menu = window->popupMenu(c.popup);
+        QMenu* menu = window->findChild<QMenu*>(c.popup);
         ASSERT_TRUE(menu);
         EXPECT_TRUE(menu->isVisible());
         QStringList items;
@@ -165,27 +166,27 @@ TEST_F(MainFmTest, StartsIdleWithStopCheckedAndWaitShown) {
     }
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    find<QAction>("tbStart")->trigger();
-    ASSERT_TRUE(find<QAction>("mnstart")->isChecked());
-    EXPECT_TRUE(session.rec.Running);
+    find<QAction>("startToolButton")->trigger();
+    ASSERT_TRUE(find<QAction>("startAction")->isChecked());
+    EXPECT_TRUE(session.rec.running);
 
     QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier);
-    EXPECT_TRUE(find<QAction>("mnstop")->isChecked());
-    EXPECT_FALSE(session.rec.Running);
+    EXPECT_TRUE(find<QAction>("stopAction")->isChecked());
+    EXPECT_FALSE(session.rec.running);
 }
 
-TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnlyAndTimesFit) {
+TEST_F(MainWindowTest, DoublingTheWidthDoublesLeftsAndWidthsOnlyAndTimesFit) {
     open(true);
     QApplication::processEvents();
-    const char* names[] = {"Frame1_0",    "Label1_0", "Label7",
-                           "MSFlexGrid1", "Picture1", "Command1_1"};
+    const char* names[] = {"readoutPanel", "valueLabel",   "recordNameField",
+                           "recordTable",  "graphPicture", "nextButton"};
     QMap<QString, QRect> before;
     QMap<QString, qreal> fonts;
     for (const char* n : names) {
         before[n] = find<QWidget>(n)->geometry();
         fonts[n] = find<QWidget>(n)->font().pointSizeF();
     }
-    const double scaleX = session.graph.ScaleX, scaleY = session.graph.ScaleY;
+    const double scaleX = session.graph.scaleX, scaleY = session.graph.scaleY;
     window->resize(window->width() * 2, window->height());
     QApplication::processEvents();
     for (const char* n : names) {
@@ -198,24 +199,24 @@ TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnlyAndTimesFit) {
         EXPECT_DOUBLE_EQ(find<QWidget>(n)->font().pointSizeF(), fonts[n]);
     }
     // The schedule banner keeps its place.
-    EXPECT_EQ(find<QWidget>("Picture5")->geometry(), QRect(800, 4, 377, 39));
-    EXPECT_NEAR(session.graph.ScaleX, 2 * scaleX, 0.01);
-    EXPECT_DOUBLE_EQ(session.graph.ScaleY, scaleY);
+    EXPECT_EQ(find<QWidget>("scheduleBanner")->geometry(), QRect(800, 4, 377, 39));
+    EXPECT_NEAR(session.graph.scaleX, 2 * scaleX, 0.01);
+    EXPECT_DOUBLE_EQ(session.graph.scaleY, scaleY);
 
     // Resized while minimized, the window is laid out when restored.
-    const QRect wide = find<QWidget>("Picture1")->geometry();
+    const QRect wide = find<QWidget>("graphPicture")->geometry();
     window->showMinimized();
     QApplication::processEvents();
     ASSERT_TRUE(window->isMinimized());
     window->resize(window->width() / 2, window->height());
     QApplication::processEvents();
-    EXPECT_EQ(find<QWidget>("Picture1")->geometry(), wide);
+    EXPECT_EQ(find<QWidget>("graphPicture")->geometry(), wide);
     window->showNormal();
     QApplication::processEvents();
-    EXPECT_NEAR(find<QWidget>("Picture1")->width(), before["Picture1"].width(), 2);
+    EXPECT_NEAR(find<QWidget>("graphPicture")->width(), before["graphPicture"].width(), 2);
 
     // The time column fits every time format.
-    auto* grid = find<QTableView>("MSFlexGrid1");
+    auto* grid = find<QTableView>("recordTable");
     const int width = grid->columnWidth(RecordTable::ColTime);
     for (const QString& format : TimeFormats()) {
         SCOPED_TRACE(format.toStdString());
@@ -228,13 +229,13 @@ TEST_F(MainFmTest, DoublingTheWidthDoublesLeftsAndWidthsOnlyAndTimesFit) {
     }
 }
 
-TEST_F(MainFmTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
+TEST_F(MainWindowTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
     open(true);
     session.rec.recordName = "20240131_100000";
     session.table.setRows(4);  // two records
     session.table.setCell(1, 1, "2024/01/31");
     session.table.setCell(2, 1, "2024/01/31");
-    session.link.FoundPort = 3;
+    session.link.foundPort = 3;
     messages.replies = {MsgResult::No};
     window->close();
     ASSERT_EQ(messages.shown.size(), 1);
@@ -254,31 +255,31 @@ TEST_F(MainFmTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
     EXPECT_EQ(linkOffs, 1);
     EXPECT_EQ(savedPort, 3);
     EXPECT_FALSE(window->timer()->isActive());
-    EXPECT_EQ(session.rec.RunState, kRunIdle);
+    EXPECT_EQ(session.rec.state, kRunIdle);
 
     open(true);
     session.rec.reportFile.clear();
-    find<QAction>("mnexit")->trigger();
+    find<QAction>("exitAction")->trigger();
     EXPECT_EQ(messages.shown.size(), 1);
     EXPECT_FALSE(window->isVisible());
 }
 
 // The close box during a command or tick that lets events run (Start waiting for the
 // meter) closes the window once that has ended, never under it.
-TEST_F(MainFmTest, CloseDuringACommandOrTickWaitsForItsEnd) {
+TEST_F(MainWindowTest, CloseDuringACommandOrTickWaitsForItsEnd) {
     const struct {
         const char* name;
         std::function<void(const std::function<void()>&)> runWith;
     } cases[] = {
         {"command",
          [&](const std::function<void()>& during) {
-             window->calls().mnlinkon_Click = during;
-             find<QAction>("mnlinkon")->trigger();
+             window->calls().linkUp = during;
+             find<QAction>("linkUpAction")->trigger();
          }},
         {"tick",
          [&](const std::function<void()>& during) {
-             window->calls().Timer1_Timer = during;
-             session.link.timerInterval = 5;
+             window->calls().pollTick = during;
+             session.link.pollIntervalMs = 5;
              window->sync();
          }},
     };
@@ -301,7 +302,7 @@ TEST_F(MainFmTest, CloseDuringACommandOrTickWaitsForItsEnd) {
     }
 }
 
-TEST_F(MainFmTest, StatusBarFollowsTheRecording) {
+TEST_F(MainWindowTest, StatusBarFollowsTheRecording) {
     open();
     tickWithLiveReadings();
     window->show();
@@ -315,22 +316,22 @@ TEST_F(MainFmTest, StatusBarFollowsTheRecording) {
     const auto records = [this] { return QString::number(session.table.recordCount()); };
     EXPECT_EQ(status(), "Idle | - | No meter | -");
 
-    find<QAction>("tbStart")->trigger();
+    find<QAction>("startToolButton")->trigger();
     ASSERT_TRUE(recordsGrowBy(2));
-    window->calls().Timer1_Timer = [] {};
+    window->calls().pollTick = [] {};
     window->sync();
     EXPECT_EQ(status(), "Recording | " + records() + " records | /dev/pts/7 | -");
-    session.link.LinkOn = false;  // the meter is gone, the recording goes on
+    session.link.linkOn = false;  // the meter is gone, the recording goes on
     window->sync();
     EXPECT_EQ(status(), "Waiting for the meter | " + records() + " records | No meter | -");
-    session.link.LinkOn = true;
+    session.link.linkOn = true;
 
-    find<QAction>("tbPause")->trigger();
+    find<QAction>("pauseToolButton")->trigger();
     const QString saved = "/home/user/Data/" + session.rec.recordName + ".csv";
     session.rec.reportFile = saved;
     session.rec.reportRecords = session.table.recordCount();
-    session.sched.order = 1;
-    session.sched.SchedStart = QDateTime(QDate(2031, 5, 6), QTime(7, 8, 9));
+    session.sched.armed = 1;
+    session.sched.entryStart = QDateTime(QDate(2031, 5, 6), QTime(7, 8, 9));
     window->sync();
     EXPECT_EQ(status(), "Paused | " + records() + " records | /dev/pts/7 | Saved to " + saved);
     EXPECT_EQ(find<QLabel>("statusSchedule")->text(), "Next start 2031/05/06 07:08:09");
@@ -339,22 +340,23 @@ TEST_F(MainFmTest, StatusBarFollowsTheRecording) {
     EXPECT_TRUE(status().endsWith(" | -"));
     session.rec.reportRecords += 1;
 
-    find<QAction>("tbStop")->trigger();
+    find<QAction>("stopToolButton")->trigger();
     EXPECT_EQ(status(), "Idle | - | /dev/pts/7 | Saved to " + saved);
-    session.rec.RunState = kRunViewingFile;  // as an opened report leaves it
+    session.rec.state = kRunViewingFile;  // as an opened report leaves it
     window->sync();
     EXPECT_EQ(status(), "Viewing " + session.rec.recordName + ".csv | - | /dev/pts/7 | -");
 }
 
 // Hi, Low and Record Interval show settings: they look read-only and say where they are set.
-TEST_F(MainFmTest, SettingBoxesLookReadOnlyAndSayWhereToChangeThem) {
+TEST_F(MainWindowTest, SettingBoxesLookReadOnlyAndSayWhereToChangeThem) {
     open();
     session.readout.limitRed = {true, false};
     window->sync();
     const QColor face = window->palette().color(QPalette::Window);
     const QColor expected[3] = {QColor(255, 0, 0), face, face};
     for (int i = 0; i < 3; ++i) {
-        auto* box = find<QLabel>(qPrintable(QString("Label12_%1").arg(i)));
+        auto* box = find<QLabel>(
+            std::array<const char*, 3>{"highLimitField", "lowLimitField", "intervalField"}[i]);
         EXPECT_EQ(box->palette().color(QPalette::Window), expected[i]) << i;
         EXPECT_TRUE(box->toolTip().contains("Option Setting")) << qPrintable(box->toolTip());
     }
@@ -362,11 +364,11 @@ TEST_F(MainFmTest, SettingBoxesLookReadOnlyAndSayWhereToChangeThem) {
 
 // Looking back while recording: scrolled up, the table stays; at the bottom it follows.
 // A graph page the user turns to is shown in the table.
-TEST_F(MainFmTest, TableFollowsNewRecordsOnlyFromItsBottom) {
+TEST_F(MainWindowTest, TableFollowsNewRecordsOnlyFromItsBottom) {
     open();
-    window->calls().Command1_Click = [this](int) { session.graph.pageBox = "1"; };
+    window->calls().showPreviousPage = [this] { session.graph.pageBox = "1"; };
     window->show();
-    QScrollBar* bar = find<QTableView>("MSFlexGrid1")->verticalScrollBar();
+    QScrollBar* bar = find<QTableView>("recordTable")->verticalScrollBar();
     const auto addRecords = [this](int n) {
         RecordTable& t = session.table;
         for (int i = 0; i < n; ++i) {
@@ -378,7 +380,7 @@ TEST_F(MainFmTest, TableFollowsNewRecordsOnlyFromItsBottom) {
         }
         window->sync();
     };
-    session.rec.Running = true;
+    session.rec.running = true;
     addRecords(150);
     ASSERT_GT(bar->maximum(), 0);
     EXPECT_EQ(bar->value(), bar->maximum());
@@ -389,17 +391,17 @@ TEST_F(MainFmTest, TableFollowsNewRecordsOnlyFromItsBottom) {
     bar->setValue(bar->maximum());  // and back to the bottom
     addRecords(1);
     EXPECT_EQ(bar->value(), bar->maximum());
-    EXPECT_EQ(find<QTableView>("MSFlexGrid1")->currentIndex().row(), session.table.currentRow - 1);
+    EXPECT_EQ(find<QTableView>("recordTable")->currentIndex().row(), session.table.currentRow - 1);
 
-    find<QPushButton>("Command1_0")->click();  // "<< Back" to page 1
-    EXPECT_EQ(find<QTableView>("MSFlexGrid1")->rowAt(0), 0);
+    find<QPushButton>("backButton")->click();  // "<< Back" to page 1
+    EXPECT_EQ(find<QTableView>("recordTable")->rowAt(0), 0);
     addRecords(1);
-    EXPECT_EQ(find<QTableView>("MSFlexGrid1")->rowAt(0), 0);
+    EXPECT_EQ(find<QTableView>("recordTable")->rowAt(0), 0);
 }
 
 // Ticks wait while a command lets events run or a modal box waits for an answer, and
 // resume afterwards.
-TEST_F(MainFmTest, NoPollTickInsideACommandOrUnderAModalBox) {
+TEST_F(MainWindowTest, NoPollTickInsideACommandOrUnderAModalBox) {
     int ticksInside = -1;
     const auto count = [this, &ticksInside] {
         ticks = 0;
@@ -419,12 +421,12 @@ TEST_F(MainFmTest, NoPollTickInsideACommandOrUnderAModalBox) {
          }},
         {"command letting events run",
          [&] {
-             window->calls().mnopen_Click = count;
-             find<QAction>("tbOpen")->trigger();
+             window->calls().openReport = count;
+             find<QAction>("openToolButton")->trigger();
          }},
     };
     open(true);
-    session.link.timerInterval = 5;
+    session.link.pollIntervalMs = 5;
     window->sync();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -438,7 +440,7 @@ TEST_F(MainFmTest, NoPollTickInsideACommandOrUnderAModalBox) {
 
 // F1 opens the program folder's help, on screen even beside a window mostly off it; the help
 // and the About box leave a recording running.
-TEST_F(MainFmTest, HelpOnScreenAndHelpAndAboutLeaveARecordingRunning) {
+TEST_F(MainWindowTest, HelpOnScreenAndHelpAndAboutLeaveARecordingRunning) {
     QFile page(folder.filePath("help.html"));
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
     page.write("<html><body><h1>Recording</h1></body></html>");
@@ -452,7 +454,7 @@ TEST_F(MainFmTest, HelpOnScreenAndHelpAndAboutLeaveARecordingRunning) {
     window->move(screen.right() - 200, screen.bottom() - 150);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    find<QAction>("tbStart")->trigger();
+    find<QAction>("startToolButton")->trigger();
     ASSERT_TRUE(recordsGrowBy(2));
 
     QTest::keyClick(window.get(), Qt::Key_F1);
@@ -461,16 +463,16 @@ TEST_F(MainFmTest, HelpOnScreenAndHelpAndAboutLeaveARecordingRunning) {
     EXPECT_TRUE(help->toPlainText().contains("Recording"));
     EXPECT_TRUE(screen.contains(help->frameGeometry()));
     EXPECT_TRUE(recordsGrowBy(3)) << "records while the help is open";
-    find<QAction>("mnabout")->trigger();
-    auto* about = window->findChild<QDialog*>("FmAbout");
+    find<QAction>("aboutAction")->trigger();
+    auto* about = window->findChild<QDialog*>("aboutBox");
     ASSERT_TRUE(about && about->isVisible());
     EXPECT_TRUE(recordsGrowBy(3)) << "records while the About box is open";
     help->close();
     about->close();
     EXPECT_TRUE(recordsGrowBy(3)) << "records after both closed";
 
-    EXPECT_TRUE(find<QAction>("mnstart")->isChecked());
-    find<QAction>("tbStop")->trigger();
+    EXPECT_TRUE(find<QAction>("startAction")->isChecked());
+    find<QAction>("stopToolButton")->trigger();
     EXPECT_EQ(saveOffers, 1);
 }
 

@@ -1,4 +1,4 @@
-#include "main_fm.h"
+#include "main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,8 +21,8 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "about_box.h"
 #include "artwork.h"
-#include "fm_about.h"
 #include "picture_boxes.h"
 #include "window_state.h"
 
@@ -55,15 +55,15 @@ void PlaceOnScreen(QWidget* window, QSize wanted, const QWidget* over) {
 
 }  // namespace
 
-MainFm::MainFm(Session& session, Recorder& recorder, MessageBoxes& messages, QString programDir,
-               MainFmCalls calls, QWidget* parent)
+MainWindow::MainWindow(Session& session, Recorder& recorder, MessageBoxes& messages,
+                       QString programDir, MainWindowCalls calls, QWidget* parent)
     : QMainWindow(parent),
       s_(session),
       recorder_(recorder),
       messages_(messages),
       programDir_(std::move(programDir)),
       calls_(std::move(calls)) {
-    setObjectName("MainFm");
+    setObjectName("mainWindow");
     setWindowTitle(kDefaultTitle);
     buildMenus();
     buildToolbar();
@@ -79,8 +79,8 @@ MainFm::MainFm(Session& session, Recorder& recorder, MessageBoxes& messages, QSt
     central_->installEventFilter(this);
 
     timer_ = new QTimer(this);
-    timer_->setObjectName("Timer1");
-    connect(timer_, &QTimer::timeout, this, &MainFm::onTick);
+    timer_->setObjectName("pollTimer");
+    connect(timer_, &QTimer::timeout, this, &MainWindow::onTick);
 
     // Until the first layout, every control stands at its design place.
     previousClient_ = QSize();
@@ -94,21 +94,20 @@ MainFm::MainFm(Session& session, Recorder& recorder, MessageBoxes& messages, QSt
                                            statusBar()->sizeHint().height());
 }
 
-MainFm::~MainFm() { grid_->setModel(nullptr); }
+MainWindow::~MainWindow() { grid_->setModel(nullptr); }
 
-QSize MainFm::designClientSize() const {
+QSize MainWindow::designClientSize() const {
     return QSize(kDesignWidth / kTwipsPerPixel, kDesignHeight / kTwipsPerPixel);
 }
 
-QMenu* MainFm::popupMenu(const QString& name) const { return popups_.value(name); }
+QImage MainWindow::graphImage() const { return graph_->image(); }
 
-QImage MainFm::graphImage() const { return graph_->image(); }
+void MainWindow::repaintGraph(const QRegion& pictureArea) { graph_->showChanged(pictureArea); }
 
-void MainFm::repaintGraph(const QRegion& pictureArea) { graph_->showChanged(pictureArea); }
-
-void MainFm::Form_Load() {
+void MainWindow::startUp() {
     move(5, 5);
-    if (calls_.GetOSVersion) s_.link.OSMajor = calls_.GetOSVersion().trimmed().left(1).toInt();
+    if (calls_.GetOSVersion)
+        s_.link.systemMajorVersion = calls_.GetOSVersion().trimmed().left(1).toInt();
 
     const QString iconPath = programDir_ + "/Mark.ico";
     QIcon icon = QFileInfo::exists(iconPath) ? WindowIconFromFile(iconPath) : QIcon();
@@ -116,22 +115,22 @@ void MainFm::Form_Load() {
     setWindowIcon(icon);
     LoadTitle();
 
-    s_.graph.ScaleX = 1;
-    s_.graph.ScaleY = 1;
+    s_.graph.scaleX = 1;
+    s_.graph.scaleY = 1;
     s_.readout.indicator[kIndRS232] = false;
     s_.readout.indicator[kIndWait] = true;
     recorder_.SetIdleState();
-    s_.link.timerInterval = 500;
-    s_.graph.PageScale = 1;
+    s_.link.pollIntervalMs = 500;
+    s_.graph.pageScale = 1;
     Call(calls_.LoadSettings);
 
     recorder_.InitGrid();
     s_.readout.barImage = 63;
     s_.readout.signImage = 1;
     s_.readout.coupling.clear();
-    labels_["Label3_1"]->hide();
-    labels_["Label6_3"]->hide();
-    s_.link.timerEnabled = true;
+    relUnitField_->hide();
+    relTimeField_->hide();
+    s_.link.pollTimerOn = true;
     if (s_.graph.pageBox.isEmpty()) s_.graph.pageBox = "0";  // the page box's design text
     // The layout at the current size also sizes the graph picture and draws its frame.
     previousClient_ = designClientSize();
@@ -151,7 +150,7 @@ void MainFm::Form_Load() {
     sync();
 }
 
-void MainFm::LoadTitle() {
+void MainWindow::LoadTitle() {
     QString caption = kDefaultTitle;
     QFile file(programDir_ + "/sub.log");
     if (file.open(QIODevice::ReadOnly)) {
@@ -162,25 +161,25 @@ void MainFm::LoadTitle() {
     setWindowTitle(caption);
 }
 
-void MainFm::run(const MainFmCalls::Action& command) {
+void MainWindow::run(const MainWindowCalls::Action& command) {
     ++commandsRunning_;
     Call(command);
     --commandsRunning_;
     sync();
 }
 
-void MainFm::runRecorder(void (Recorder::*command)()) {
+void MainWindow::runRecorder(void (Recorder::*command)()) {
     ++commandsRunning_;
     (recorder_.*command)();
     --commandsRunning_;
     sync();
 }
 
-bool MainFm::tickMayRun() const {
+bool MainWindow::tickMayRun() const {
     return !inTick_ && commandsRunning_ == 0 && !QApplication::activeModalWidget();
 }
 
-void MainFm::onTick() {
+void MainWindow::onTick() {
     // A tick never runs inside another one (a message box or a wait inside a tick), nor
     // inside a command that lets events run (a file being loaded, a port being listened
     // to) or while a modal box or dialog waits for an answer: a tick must not stop,
@@ -190,58 +189,39 @@ void MainFm::onTick() {
     if (!tickMayRun()) return;
     const int syncsBefore = syncs_;
     inTick_ = true;
-    Call(calls_.Timer1_Timer);
+    Call(calls_.pollTick);
     inTick_ = false;
-    // The poll loop shows the outcome of its tick itself (its Refresh ends the tick);
+    // The poll loop shows the outcome of its tick itself (its refresh ends the tick);
     // showing it a second time would only repeat the work.
     if (syncs_ == syncsBefore) sync();
 }
 
-void MainFm::toolbarClick(const QString& key) {
-    if (key == "Open") {
-        run(calls_.mnopen_Click);
-    } else if (key == "Save" || key == "Print") {
-        QMenu* menu = popups_.value(key == "Save" ? "pop" : "pop_print");
-        QWidget* button = toolbar_->widgetForAction(actions_.value("tb" + key));
-        const QPoint at =
-            button ? button->mapToGlobal(QPoint(0, button->height())) : QCursor::pos();
-        menu->popup(at);
-    } else if (key == "Clear") {
-        runRecorder(&Recorder::mnclear_Click);
-    } else if (key == "Link") {
-        run(calls_.mnlinkon_Click);
-    } else if (key == "Start") {
-        runRecorder(&Recorder::mnstart_Click);
-    } else if (key == "Pause") {
-        runRecorder(&Recorder::mnpause_Click);
-    } else if (key == "Stop") {
-        runRecorder(&Recorder::mnstop_Click);
-    } else if (key == "Help") {
-        mnhe_Click();
-    }
+void MainWindow::popUpUnder(QMenu* menu, Control button) {
+    QWidget* w = toolbar_->widgetForAction(controlActions_[size_t(button)]);
+    menu->popup(w ? w->mapToGlobal(QPoint(0, w->height())) : QCursor::pos());
 }
 
-void MainFm::mnsetup_Click() {
-    s_.rec.RunState = kRunCommand;
-    run(calls_.mnsetup_Click);
+void MainWindow::showSettingsDialog() {
+    s_.rec.state = kRunCommand;
+    run(calls_.showSettingsDialog);
 }
 
-void MainFm::mnoder_Click() {
-    s_.rec.RunState = kRunCommand;
-    run(calls_.mnoder_Click);
+void MainWindow::showScheduleDialog() {
+    s_.rec.state = kRunCommand;
+    run(calls_.showScheduleDialog);
 }
 
-void MainFm::noteDialogCommand() {
+void MainWindow::noteDialogCommand() {
     // A recording goes on while the help or the About box is open: the record step
-    // runs only while RunState is 0.
-    if (s_.rec.RunState != kRunRecording) s_.rec.RunState = kRunCommand;
+    // runs only while state is 0.
+    if (s_.rec.state != kRunRecording) s_.rec.state = kRunCommand;
 }
 
-bool MainFm::busy() const {
+bool MainWindow::busy() const {
     return inTick_ || commandsRunning_ > 0 || QApplication::activeModalWidget() != nullptr;
 }
 
-void MainFm::mnhe_Click() {
+void MainWindow::showHelp() {
     noteDialogCommand();
     if (!help_) {
         help_ = new QTextBrowser(this);
@@ -264,21 +244,21 @@ void MainFm::mnhe_Click() {
     sync();
 }
 
-void MainFm::mnabout_Click() {
+void MainWindow::showAbout() {
     noteDialogCommand();
-    if (!about_) about_ = new FmAbout(this, windowTitle(), kVersion, windowIcon());
+    if (!about_) about_ = new AboutBox(this, windowTitle(), kVersion, windowIcon());
     about_->show();
     about_->raise();
     sync();
 }
 
-void MainFm::mnexit_Click() {
+void MainWindow::exitProgram() {
     exitRequested_ = true;
     close();
     exitRequested_ = false;
 }
 
-void MainFm::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (unloaded_) {
         event->accept();
         return;
@@ -305,11 +285,11 @@ void MainFm::closeEvent(QCloseEvent* event) {
         }
         dataDeclined = true;
     }
-    Form_Unload(dataDeclined);
+    shutDown(dataDeclined);
     event->accept();
 }
 
-void MainFm::retryClose() {
+void MainWindow::retryClose() {
     QTimer::singleShot(kCloseRetryMs, this, [this] {
         if (inTick_ || commandsRunning_ > 0) return retryClose();
         closePending_ = false;
@@ -317,13 +297,13 @@ void MainFm::retryClose() {
     });
 }
 
-void MainFm::Form_Unload(bool dataDeclined) {
+void MainWindow::shutDown(bool dataDeclined) {
     unloaded_ = true;
-    Call(calls_.mnlinkoff_Click);
-    s_.rec.RunState = kRunIdle;
+    Call(calls_.linkOff);
+    s_.rec.state = kRunIdle;
     timer_->stop();
-    s_.link.timerEnabled = false;
-    if (calls_.SavePortOnExit) calls_.SavePortOnExit(s_.link.FoundPort);
+    s_.link.pollTimerOn = false;
+    if (calls_.SavePortOnExit) calls_.SavePortOnExit(s_.link.foundPort);
     if (calls_.Unloaded) calls_.Unloaded(dataDeclined);
     if (about_) about_->close();
     if (help_) help_->close();
@@ -331,7 +311,7 @@ void MainFm::Form_Unload(bool dataDeclined) {
         if (w != this && w->isVisible() && w->parentWidget() == this) w->close();
 }
 
-void MainFm::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     // A size change while minimized was not laid out; restoring catches up.
     if (event->type() == QEvent::WindowStateChange && !isMinimized() &&
         static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized)
@@ -339,7 +319,7 @@ void MainFm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
-bool MainFm::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == central_ && event->type() == QEvent::Resize) {
         if (!isMinimized()) LayoutControls();
     } else if (watched == pageBox_ && event->type() == QEvent::KeyPress) {

@@ -1,4 +1,4 @@
-#include "fminstall.h"
+#include "installer_window.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -16,19 +16,22 @@ namespace {
 
 constexpr int kPictureSize = 48;
 
+// Object names of each row's picture, button and caption: setup, USB driver, exit.
+const char* const kRowNames[3] = {"setup", "driver", "exit"};
+
 }  // namespace
 
-Fminstall::Fminstall(InstallLauncher& launcher, QWidget* parent)
+InstallerWindow::InstallerWindow(InstallLauncher& launcher, QWidget* parent)
     : QWidget(parent), launcher_(launcher) {
-    setObjectName(QStringLiteral("Fminstall"));
+    setObjectName(QStringLiteral("installerWindow"));
     setWindowTitle(QStringLiteral("Install"));
     QFont arial(QStringLiteral("Arial"));
     arial.setPointSizeF(11);
     setFont(arial);
 
-    launcher_.Form_Load();
+    launcher_.load();
     setWindowIcon(QIcon(RowPicture(0, launcher_.mediumDir(), 64)));
-    const QString captions[3] = {launcher_.Label1_0, QStringLiteral("Install USB Driver "),
+    const QString captions[3] = {launcher_.setupCaption, QStringLiteral("Install USB Driver "),
                                  QStringLiteral("Exit")};
 
     auto* grid = new QGridLayout(this);
@@ -36,22 +39,22 @@ Fminstall::Fminstall(InstallLauncher& launcher, QWidget* parent)
     grid->setHorizontalSpacing(14);
     grid->setVerticalSpacing(10);
     for (int i = 0; i < 3; ++i) {
-        const QString index = QString::number(i);
+        const QString row = QLatin1String(kRowNames[i]);
         auto* pictureLabel = new QLabel(this);
-        pictureLabel->setObjectName(QStringLiteral("Picture1_") + index);
+        pictureLabel->setObjectName(row + QStringLiteral("Picture"));
         pictureLabel->setPixmap(RowPicture(i, launcher_.mediumDir(), kPictureSize));
 
         auto* button = new QPushButton(this);
-        button->setObjectName(QStringLiteral("Command1_") + index);
+        button->setObjectName(row + QStringLiteral("Button"));
         button->setIcon(
             style()->standardIcon(i == 2 ? QStyle::SP_DialogCloseButton : QStyle::SP_ArrowRight));
         button->setIconSize(QSize(24, 24));
         button->setMinimumSize(48, 40);
         button->setToolTip(captions[i].trimmed());
-        connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        connect(button, &QPushButton::clicked, this, [this, i] { startRow(i); });
 
         auto* text = new QLabel(captions[i], this);
-        text->setObjectName(QStringLiteral("Label1_") + index);
+        text->setObjectName(row + QStringLiteral("Caption"));
         text->setBuddy(button);
 
         grid->addWidget(pictureLabel, i, 0);
@@ -62,18 +65,18 @@ Fminstall::Fminstall(InstallLauncher& launcher, QWidget* parent)
     setMinimumWidth(360);
 }
 
-void Fminstall::Command1_Click(int index) {
+void InstallerWindow::startRow(int index) {
     if (index == 2) {
         close();
         return;
     }
-    launcher_.Command1_Click(index);
+    launcher_.startRow(index);
 }
 
-void Fminstall::closeEvent(QCloseEvent* event) {
+void InstallerWindow::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
         unloaded_ = true;
-        launcher_.Form_Unload();
+        launcher_.finish();
     }
     event->accept();
 }

@@ -9,7 +9,7 @@
 
 namespace quillon {
 
-struct MainFmCalls {
+struct MainWindowCalls {
     using Action = std::function<void()>;
 
     // Start-up.
@@ -17,33 +17,34 @@ struct MainFmCalls {
     Action LoadSettings;                    // settings and schedule read from the store
 
     // Poll loop, one tick of the window timer.
-    Action Timer1_Timer;
+    Action pollTick;
 
     // Meter link.
-    Action mnlinkon_Click;
-    Action mnlinkoff_Click;
+    Action linkUp;
+    Action linkOff;
 
     // Files and printing.
-    Action mnopen_Click;
-    Action mnsaveData_Click;
-    Action mnsaveBmp_Click;
-    Action mnsaveScreen_Click;
-    Action mnprintdata_Click;
-    Action mnprintBmp_Click;
-    Action mnprintscreen_Click;
+    Action openReport;
+    Action saveReport;
+    Action saveGraphPicture;
+    Action saveWindowPicture;
+    Action printReport;
+    Action printGraph;
+    Action printWindow;
 
     // Dialogs shown without blocking the window.
-    Action mnsetup_Click;
-    Action mnoder_Click;
+    Action showSettingsDialog;
+    Action showScheduleDialog;
 
     // Statistics and graph.
-    Action Command2_Click;                           // "REL"
-    std::function<void(int index)> Command1_Click;   // 0 "<< Back", 1 "Next >>"
+    Action toggleRelReference;                       // "REL"
+    Action showPreviousPage;                         // "<< Back"
+    Action showNextPage;                             // "Next >>"
     std::function<void(const QString&)> setPageBox;  // the page box was edited
     std::function<QImage()> graphImage;              // what the graph picture box shows
     std::function<void(QSize)> setCanvasSize;        // the picture box got a new size
-    Action RE_display;                               // empty graph frame
-    Action RedrawGraphPage;                          // the curve of the page shown
+    Action drawEmptyFrame;                           // empty graph frame
+    Action redrawPage;                               // the curve of the page shown
 
     // The device path of the port the meter link is up on, for the status bar.
     std::function<QString()> meterDevice;

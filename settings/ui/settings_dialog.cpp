@@ -1,4 +1,4 @@
-#include "fmsetup.h"
+#include "settings_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -84,8 +84,9 @@ QString StepInterval(const QString& text, int step) {
 
 }  // namespace
 
-Fmsetup::Fmsetup(Session& session, SettingsStore& store, Clock& clock, MessageBoxes& messages,
-                 MainWindowCalls calls, PortChoice ports, QWidget* parent)
+SettingsDialog::SettingsDialog(Session& session, SettingsStore& store, Clock& clock,
+                               MessageBoxes& messages, GraphCalls calls, PortChoice ports,
+                               QWidget* parent)
     : QDialog(parent),
       session_(session),
       store_(store),
@@ -93,25 +94,25 @@ Fmsetup::Fmsetup(Session& session, SettingsStore& store, Clock& clock, MessageBo
       messages_(messages),
       calls_(std::move(calls)),
       ports_(std::move(ports)) {
-    setObjectName("Fmsetup");
+    setObjectName("settingsDialog");
     setWindowTitle(Caption());
     setModal(false);
     BuildControls();
-    list1_[0]->addItems(DateFormats());
-    list1_[1]->addItems(TimeFormats());
+    formatLists_[0]->addItems(DateFormats());
+    formatLists_[1]->addItems(TimeFormats());
     FillDrives();
 }
 
-void Fmsetup::BuildControls() {
+void SettingsDialog::BuildControls() {
     auto* port = new QGroupBox("COM PORT");
     auto* portLayout = new QVBoxLayout(port);
-    option1_[0] = Named(new QRadioButton("Auto scan  com port"), "Option1_0");
-    option1_[1] = Named(new QRadioButton("Select com port"), "Option1_1");
-    combo4_ = Named(new QComboBox, "Combo4");
+    portModeButtons_[0] = Named(new QRadioButton("Auto scan  com port"), "autoScanButton");
+    portModeButtons_[1] = Named(new QRadioButton("Select com port"), "selectPortButton");
+    portBox_ = Named(new QComboBox, "portBox");
     // 256 ports: a scrolled list of some rows, not a pop-up as tall as the screen.
-    combo4_->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
-    combo4_->setMaxVisibleItems(16);
-    portNote_ = Named(new QLabel, "PortNote");
+    portBox_->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    portBox_->setMaxVisibleItems(16);
+    portNote_ = Named(new QLabel, "portNote");
     portNote_->setWordWrap(true);
     portNote_->hide();
     // What a lost link does to a recording belongs with the port.
@@ -119,48 +120,49 @@ void Fmsetup::BuildControls() {
     keepRecording_->setToolTip(
         "When the meter stops sending for 15 s, the recording waits for it instead of "
         "ending, and goes on in the same table when its readings return.");
-    for (auto* w : std::initializer_list<QWidget*>{option1_[0], option1_[1], combo4_, portNote_,
-                                                   keepRecording_})
+    for (auto* w : std::initializer_list<QWidget*>{portModeButtons_[0], portModeButtons_[1],
+                                                   portBox_, portNote_, keepRecording_})
         portLayout->addWidget(w);
 
     auto* formats = new QGroupBox("Date/Time Display format");
     auto* formatLayout = new QGridLayout(formats);
     for (int i = 0; i < 2; ++i) {
-        list1_[i] = Named(new QListWidget, QString("List1_%1").arg(i));
-        list1_[i]->setMinimumHeight(list1_[i]->fontMetrics().height() * 8);
-        label1_[i] = Named(new QLabel, QString("Label1_%1").arg(i));
-        formatLayout->addWidget(list1_[i], 0, i);
-        formatLayout->addWidget(label1_[i], 1, i);
-        connect(list1_[i], &QListWidget::currentRowChanged, this, [this, i] { ShowPreview(i); });
+        formatLists_[i] = Named(new QListWidget, i == 0 ? "dateFormatList" : "timeFormatList");
+        formatLists_[i]->setMinimumHeight(formatLists_[i]->fontMetrics().height() * 8);
+        formatPreviews_[i] = Named(new QLabel, i == 0 ? "datePreview" : "timePreview");
+        formatLayout->addWidget(formatLists_[i], 0, i);
+        formatLayout->addWidget(formatPreviews_[i], 1, i);
+        connect(formatLists_[i], &QListWidget::currentRowChanged, this,
+                [this, i] { ShowPreview(i); });
     }
 
     auto* save = new QGroupBox("Save data");
     auto* saveLayout = new QVBoxLayout(save);
-    check5_ = Named(new QCheckBox("Auto save recording  data."), "Check5_0");
+    autoSaveBox_ = Named(new QCheckBox("Auto save recording  data."), "autoSaveBox");
     auto* folderRow = new QHBoxLayout;
-    folderRow->addWidget(Named(new QLabel("Folder path"), "Label3"));
-    label4_ = Named(new PathLabel, "Label4");
-    folderRow->addWidget(label4_, 1);
-    drive1_ = Named(new QComboBox, "Drive1");
-    dir1_ = Named(new QTreeView, "Dir1");
+    folderRow->addWidget(Named(new QLabel("Folder path"), "folderCaption"));
+    folderLabel_ = Named(new PathLabel, "folderLabel");
+    folderRow->addWidget(folderLabel_, 1);
+    driveBox_ = Named(new QComboBox, "driveBox");
+    folderTree_ = Named(new QTreeView, "folderTree");
     dirModel_ = new QFileSystemModel(this);
     dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-    dir1_->setModel(dirModel_);
-    for (int c = 1; c < dirModel_->columnCount(); ++c) dir1_->hideColumn(c);
-    dir1_->header()->hide();
-    dir1_->setMinimumHeight(dir1_->fontMetrics().height() * 10);
+    folderTree_->setModel(dirModel_);
+    for (int c = 1; c < dirModel_->columnCount(); ++c) folderTree_->hideColumn(c);
+    folderTree_->header()->hide();
+    folderTree_->setMinimumHeight(folderTree_->fontMetrics().height() * 10);
     // Deep folders scroll sideways instead of being cut short.
-    dir1_->header()->setStretchLastSection(false);
-    dir1_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    saveLayout->addWidget(check5_);
+    folderTree_->header()->setStretchLastSection(false);
+    folderTree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    saveLayout->addWidget(autoSaveBox_);
     saveLayout->addLayout(folderRow);
-    saveLayout->addWidget(drive1_);
-    saveLayout->addWidget(dir1_);
-    connect(drive1_, &QComboBox::currentIndexChanged, this, [this] {
-        if (!placingFolder_) Drive1_Change();
+    saveLayout->addWidget(driveBox_);
+    saveLayout->addWidget(folderTree_);
+    connect(driveBox_, &QComboBox::currentIndexChanged, this, [this] {
+        if (!placingFolder_) driveChosen();
     });
-    connect(dir1_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-        if (!placingFolder_) Dir1_Change();
+    connect(folderTree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (!placingFolder_) folderChosen();
     });
     // The tree reads folders in the background: the saved folder can only be opened and
     // selected once the folders on its way have been read.
@@ -173,55 +175,58 @@ void Fmsetup::BuildControls() {
     // Folders read later are sorted in above it: the selected folder stays in view until
     // the user moves the tree.
     const auto keepInView = [this] {
-        if (keepFolderInView_ && dir1_->currentIndex().isValid())
-            dir1_->scrollTo(dir1_->currentIndex());
+        if (keepFolderInView_ && folderTree_->currentIndex().isValid())
+            folderTree_->scrollTo(folderTree_->currentIndex());
     };
     connect(dirModel_, &QAbstractItemModel::layoutChanged, this, keepInView);
     connect(dirModel_, &QAbstractItemModel::rowsInserted, this, keepInView);
     const auto userMovesTree = [this] {
         if (!placingFolder_) keepFolderInView_ = false;
     };
-    connect(dir1_, &QTreeView::expanded, this, userMovesTree);
-    connect(dir1_, &QTreeView::collapsed, this, userMovesTree);
-    connect(dir1_->verticalScrollBar(), &QScrollBar::actionTriggered, this, userMovesTree);
+    connect(folderTree_, &QTreeView::expanded, this, userMovesTree);
+    connect(folderTree_, &QTreeView::collapsed, this, userMovesTree);
+    connect(folderTree_->verticalScrollBar(), &QScrollBar::actionTriggered, this, userMovesTree);
 
     auto* alarm = new QGroupBox("Limit / Alarm");
     auto* alarmLayout = new QGridLayout(alarm);
-    check2_ = Named(new QCheckBox("Alarm (Beep sound)"), "Check2");
-    alarmLayout->addWidget(check2_, 0, 0, 1, 2);
+    alarmBox_ = Named(new QCheckBox("Alarm (Beep sound)"), "alarmBox");
+    alarmLayout->addWidget(alarmBox_, 0, 0, 1, 2);
     const char* limitNames[2] = {"Hi", "Low"};
     for (int i = 0; i < 2; ++i) {
-        check1_[i] = Named(new QCheckBox(limitNames[i]), QString("Check1_%1").arg(i));
-        text3_[i] = Named(new QLineEdit, QString("Text3_%1").arg(i));
-        alarmLayout->addWidget(check1_[i], i + 1, 0);
-        alarmLayout->addWidget(text3_[i], i + 1, 1);
+        limitBoxes_[i] =
+            Named(new QCheckBox(limitNames[i]), i == 0 ? "highLimitBox" : "lowLimitBox");
+        limitEdits_[i] = Named(new QLineEdit, i == 0 ? "highLimitEdit" : "lowLimitEdit");
+        alarmLayout->addWidget(limitBoxes_[i], i + 1, 0);
+        alarmLayout->addWidget(limitEdits_[i], i + 1, 1);
     }
-    connect(check2_, &QCheckBox::toggled, this, &Fmsetup::EnableLimits);
+    connect(alarmBox_, &QCheckBox::toggled, this, &SettingsDialog::EnableLimits);
 
     auto* graph = new QGroupBox("Graph Setting");
     auto* graphLayout = new QVBoxLayout(graph);
     auto* titleBox = new QGroupBox("Title");
     auto* titleLayout = new QHBoxLayout(titleBox);
-    check6_ = Named(new QCheckBox("Graph  Main Title :"), "Check6");
-    text1_ = Named(new QLineEdit, "Text1");
-    titleLayout->addWidget(check6_);
-    titleLayout->addWidget(text1_, 1);
+    titleBox_ = Named(new QCheckBox("Graph  Main Title :"), "titleBox");
+    titleEdit_ = Named(new QLineEdit, "titleEdit");
+    titleLayout->addWidget(titleBox_);
+    titleLayout->addWidget(titleEdit_, 1);
 
     auto* intervalBox = new QGroupBox("Record Interval");
     auto* intervalLayout = new QGridLayout(intervalBox);
-    intervalLayout->addWidget(Named(new QLabel("Interval"), "Label9_0"), 0, 0);
+    intervalLayout->addWidget(Named(new QLabel("Interval"), "intervalCaption"), 0, 0);
     const char* unitNames[2] = {"Minute", "Second"};
+    const QString units[2] = {"minutes", "seconds"};
     for (int i = 0; i < 2; ++i) {
-        text4_[i] = Named(new QLineEdit, QString("Text4_%1").arg(i));
-        text4_[i]->setMaxLength(2);
-        text4_[i]->setAlignment(Qt::AlignCenter);
-        text4_[i]->setFixedWidth(text4_[i]->fontMetrics().horizontalAdvance("0000") + 12);
-        auto* up = Named(new QToolButton, QString("Command4_%1").arg(i));
-        auto* down = Named(new QToolButton, QString("Command5_%1").arg(i));
+        intervalEdits_[i] = Named(new QLineEdit, units[i] + "Edit");
+        intervalEdits_[i]->setMaxLength(2);
+        intervalEdits_[i]->setAlignment(Qt::AlignCenter);
+        intervalEdits_[i]->setFixedWidth(
+            intervalEdits_[i]->fontMetrics().horizontalAdvance("0000") + 12);
+        auto* up = Named(new QToolButton, units[i] + "UpButton");
+        auto* down = Named(new QToolButton, units[i] + "DownButton");
         up->setArrowType(Qt::UpArrow);
         down->setArrowType(Qt::DownArrow);
         // The two arrows stacked beside the box, together as tall as the box.
-        const int arrowHeight = qMax(10, text4_[i]->sizeHint().height() / 2);
+        const int arrowHeight = qMax(10, intervalEdits_[i]->sizeHint().height() / 2);
         for (QToolButton* b : {up, down}) b->setFixedSize(arrowHeight + 6, arrowHeight);
         auto* arrows = new QVBoxLayout;
         arrows->setSpacing(0);
@@ -229,73 +234,78 @@ void Fmsetup::BuildControls() {
         arrows->addWidget(down);
         auto* spin = new QHBoxLayout;
         spin->setSpacing(1);
-        spin->addWidget(text4_[i]);
+        spin->addWidget(intervalEdits_[i]);
         spin->addLayout(arrows);
         const int column = 1 + i * 3;
         intervalLayout->addLayout(spin, 0, column);
-        intervalLayout->addWidget(Named(new QLabel(unitNames[i]), QString("Label9_%1").arg(9 + i)),
-                                  0, column + 1);
-        connect(up, &QToolButton::clicked, this, [this, i] { Command4_Click(i); });
-        connect(down, &QToolButton::clicked, this, [this, i] { Command5_Click(i); });
-        connect(text4_[i], &QLineEdit::textChanged, this, &Fmsetup::MarkChanged);
+        intervalLayout->addWidget(Named(new QLabel(unitNames[i]), units[i] + "Caption"), 0,
+                                  column + 1);
+        connect(up, &QToolButton::clicked, this, [this, i] { stepIntervalUp(i); });
+        connect(down, &QToolButton::clicked, this, [this, i] { stepIntervalDown(i); });
+        connect(intervalEdits_[i], &QLineEdit::textChanged, this, &SettingsDialog::MarkChanged);
     }
-    intervalLayout->addWidget(Named(new QLabel(":"), "Label9_11"), 0, 3);
+    intervalLayout->addWidget(Named(new QLabel(":"), "intervalColon"), 0, 3);
     intervalLayout->setColumnStretch(6, 1);
-    check3_ = Named(new QCheckBox("Do not record if reading is out of range (OL)"), "Check3");
-    intervalLayout->addWidget(check3_, 1, 0, 1, 7);
+    overloadStopBox_ =
+        Named(new QCheckBox("Do not record if reading is out of range (OL)"), "overloadStopBox");
+    intervalLayout->addWidget(overloadStopBox_, 1, 0, 1, 7);
 
     auto* yBox = new QGroupBox("Y axis");
     auto* yLayout = new QGridLayout(yBox);
     const char* modeNames[3] = {"Auto Range", "Meter Range", "Range"};
+    const char* modeObjectNames[3] = {"autoRangeButton", "meterRangeButton", "fixedRangeButton"};
     for (int i = 0; i < 3; ++i) {
-        option3_[i] = Named(new QRadioButton(modeNames[i]), QString("Option3_%1").arg(i));
-        yLayout->addWidget(option3_[i], i, 0);
-        connect(option3_[i], &QRadioButton::toggled, this, &Fmsetup::MarkChanged);
+        rangeModeButtons_[i] = Named(new QRadioButton(modeNames[i]), modeObjectNames[i]);
+        yLayout->addWidget(rangeModeButtons_[i], i, 0);
+        connect(rangeModeButtons_[i], &QRadioButton::toggled, this, &SettingsDialog::MarkChanged);
     }
     // The limits apply to "Range" only, so they stand beside and below it.
     const char* limitCaptions[2] = {"Hi Limit ", "Low Limit "};
     for (int i = 0; i < 2; ++i) {
-        text2_[i] = Named(new QLineEdit, QString("Text2_%1").arg(i));
-        yLayout->addWidget(Named(new QLabel(limitCaptions[i]), QString("Label2_%1").arg(i)), 2 + i,
-                           1);
-        yLayout->addWidget(text2_[i], 2 + i, 2);
-        connect(text2_[i], &QLineEdit::textChanged, this, &Fmsetup::MarkChanged);
+        graphLimitEdits_[i] = Named(new QLineEdit, i == 0 ? "graphTopEdit" : "graphBottomEdit");
+        yLayout->addWidget(
+            Named(new QLabel(limitCaptions[i]), i == 0 ? "graphTopCaption" : "graphBottomCaption"),
+            2 + i, 1);
+        yLayout->addWidget(graphLimitEdits_[i], 2 + i, 2);
+        connect(graphLimitEdits_[i], &QLineEdit::textChanged, this, &SettingsDialog::MarkChanged);
     }
     yLayout->setColumnStretch(2, 1);
     graphLayout->addWidget(titleBox);
     graphLayout->addWidget(intervalBox);
     graphLayout->addWidget(yBox);
-    connect(check6_, &QCheckBox::toggled, this, &Fmsetup::MarkChanged);
-    connect(text1_, &QLineEdit::textChanged, this, &Fmsetup::MarkChanged);
+    connect(titleBox_, &QCheckBox::toggled, this, &SettingsDialog::MarkChanged);
+    connect(titleEdit_, &QLineEdit::textChanged, this, &SettingsDialog::MarkChanged);
     // The title is one line of a report file: pasted line breaks become blanks.
-    connect(text1_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(titleEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         const QString oneLine = OnOneLine(text);
         if (oneLine == text) return;
-        const int cursor = text1_->cursorPosition();
-        text1_->setText(oneLine);
-        text1_->setCursorPosition(qMin(cursor, int(oneLine.size())));
+        const int cursor = titleEdit_->cursorPosition();
+        titleEdit_->setText(oneLine);
+        titleEdit_->setCursorPosition(qMin(cursor, int(oneLine.size())));
     });
-    connect(check3_, &QCheckBox::toggled, this, &Fmsetup::MarkChanged);
+    connect(overloadStopBox_, &QCheckBox::toggled, this, &SettingsDialog::MarkChanged);
 
     auto* stats = new QGroupBox("Function option");
     auto* statsLayout = new QHBoxLayout(stats);
     const char* statNames[3] = {"Max", "Min", "Avg"};
+    const char* statObjectNames[3] = {"showMaxBox", "showMinBox", "showAvgBox"};
     for (int i = 0; i < 3; ++i) {
-        check4_[i] = Named(new QCheckBox(statNames[i]), QString("Check4_%1").arg(i));
-        statsLayout->addWidget(check4_[i]);
+        statisticsBoxes_[i] = Named(new QCheckBox(statNames[i]), statObjectNames[i]);
+        statsLayout->addWidget(statisticsBoxes_[i]);
     }
 
     auto* buttons = new QHBoxLayout;
     const char* buttonNames[3] = {"OK", "Cancel", "Default"};
+    const char* buttonObjectNames[3] = {"okButton", "cancelButton", "defaultButton"};
     QPushButton* button[3];
     for (int i = 0; i < 3; ++i) {
-        button[i] = Named(new QPushButton(buttonNames[i]), QString("Command%1").arg(i + 1));
+        button[i] = Named(new QPushButton(buttonNames[i]), buttonObjectNames[i]);
         button[i]->setAutoDefault(false);
         buttons->addWidget(button[i]);
     }
-    connect(button[0], &QPushButton::clicked, this, &Fmsetup::Command1_Click);
-    connect(button[1], &QPushButton::clicked, this, &Fmsetup::Command2_Click);
-    connect(button[2], &QPushButton::clicked, this, &Fmsetup::Command3_Click);
+    connect(button[0], &QPushButton::clicked, this, &SettingsDialog::acceptSettings);
+    connect(button[1], &QPushButton::clicked, this, &SettingsDialog::cancel);
+    connect(button[2], &QPushButton::clicked, this, &SettingsDialog::restoreDefaults);
 
     auto* left = new QVBoxLayout;
     left->addWidget(port);
@@ -312,22 +322,22 @@ void Fmsetup::BuildControls() {
     top->addLayout(right);
 }
 
-void Fmsetup::FillPortList() {
+void SettingsDialog::FillPortList() {
     if (ports_.refresh) ports_.refresh();
-    combo4_->clear();
+    portBox_->clear();
     QStringList denied;
     for (int com = 1; com <= 256; ++com) {
         const QString device = ports_.device ? ports_.device(com) : QString();
         const bool permitted = device.isEmpty() || !ports_.canOpen || ports_.canOpen(device);
         if (!permitted) denied << device;
-        combo4_->addItem(PortItemText(com, device, permitted));
+        portBox_->addItem(PortItemText(com, device, permitted));
     }
-    combo4_->setCurrentIndex(-1);
+    portBox_->setCurrentIndex(-1);
     portNote_->setText(PortPermissionNote(denied));
     portNote_->setVisible(!denied.isEmpty());
 }
 
-void Fmsetup::FillDrives() {
+void SettingsDialog::FillDrives() {
     QList<QStorageInfo> volumes;
     for (const QStorageInfo& v : QStorageInfo::mountedVolumes())
         if (v.isValid() && v.isReady()) volumes << v;
@@ -337,38 +347,38 @@ void Fmsetup::FillDrives() {
     placingFolder_ = true;
     for (const QStorageInfo& v : volumes) {
         const QString name = v.displayName();
-        drive1_->addItem(name == v.rootPath() ? name : v.rootPath() + "  (" + name + ")",
-                         v.rootPath());
+        driveBox_->addItem(name == v.rootPath() ? name : v.rootPath() + "  (" + name + ")",
+                           v.rootPath());
     }
     placingFolder_ = false;
 }
 
-void Fmsetup::Drive1_Change() {
+void SettingsDialog::driveChosen() {
     folderToShow_.clear();
     keepFolderInView_ = false;
-    const QString root = drive1_->currentData().toString();
+    const QString root = driveBox_->currentData().toString();
     if (root.isEmpty()) return;
-    dir1_->setRootIndex(dirModel_->setRootPath(root));
-    label4_->setText(WithSlash(root));
+    folderTree_->setRootIndex(dirModel_->setRootPath(root));
+    folderLabel_->setText(WithSlash(root));
 }
 
-void Fmsetup::Dir1_Change() {
+void SettingsDialog::folderChosen() {
     folderToShow_.clear();  // the user's own choice stands
     keepFolderInView_ = false;
-    const QModelIndex index = dir1_->currentIndex();
+    const QModelIndex index = folderTree_->currentIndex();
     if (!index.isValid()) return;
-    label4_->setText(WithSlash(dirModel_->filePath(index)));
+    folderLabel_->setText(WithSlash(dirModel_->filePath(index)));
 }
 
-void Fmsetup::ShowFolder(const QString& path) {
-    label4_->setText(path);
+void SettingsDialog::ShowFolder(const QString& path) {
+    folderLabel_->setText(path);
     // Point the drive list and the tree at the folder, without touching the label.
     placingFolder_ = true;
     int best = -1;
     int bestLength = -1;
     const QString clean = QDir::cleanPath(path);
-    for (int i = 0; i < drive1_->count(); ++i) {
-        const QString root = drive1_->itemData(i).toString();
+    for (int i = 0; i < driveBox_->count(); ++i) {
+        const QString root = driveBox_->itemData(i).toString();
         const bool within = clean == QDir::cleanPath(root) || clean.startsWith(WithSlash(root));
         if (within && root.size() > bestLength) {
             best = i;
@@ -376,28 +386,28 @@ void Fmsetup::ShowFolder(const QString& path) {
         }
     }
     if (best >= 0) {
-        drive1_->setCurrentIndex(best);
-        dir1_->setRootIndex(dirModel_->setRootPath(drive1_->itemData(best).toString()));
+        driveBox_->setCurrentIndex(best);
+        folderTree_->setRootIndex(dirModel_->setRootPath(driveBox_->itemData(best).toString()));
     }
     placingFolder_ = false;
     folderToShow_ = best >= 0 && QDir(clean).exists() ? clean : QString();
     OpenFolderInTree();
 }
 
-void Fmsetup::OpenFolderInTree() {
+void SettingsDialog::OpenFolderInTree() {
     if (folderToShow_.isEmpty()) return;
     const QModelIndex index = dirModel_->index(folderToShow_);
     if (!index.isValid()) return;
     placingFolder_ = true;
-    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) dir1_->expand(up);
-    dir1_->expand(index);
-    dir1_->setCurrentIndex(index);
-    dir1_->scrollTo(index);
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) folderTree_->expand(up);
+    folderTree_->expand(index);
+    folderTree_->setCurrentIndex(index);
+    folderTree_->scrollTo(index);
     keepFolderInView_ = true;
     placingFolder_ = false;
 }
 
-void Fmsetup::SelectFormat(QListWidget* list, const QString& format) {
+void SettingsDialog::SelectFormat(QListWidget* list, const QString& format) {
     const auto found = list->findItems(format, Qt::MatchExactly);
     if (format.isEmpty() || found.isEmpty()) {
         list->setCurrentRow(-1);
@@ -408,77 +418,77 @@ void Fmsetup::SelectFormat(QListWidget* list, const QString& format) {
     list->scrollToItem(found.first(), QAbstractItemView::PositionAtTop);
 }
 
-void Fmsetup::ShowPreview(int index) {
-    const QListWidgetItem* item = list1_[index]->currentItem();
+void SettingsDialog::ShowPreview(int index) {
+    const QListWidgetItem* item = formatLists_[index]->currentItem();
     if (!item) return;
     const QDateTime now = clock_.now();
-    label1_[index]->setText(index == 0 ? FormatDate(now.date(), item->text())
-                                       : FormatTime(now.time(), item->text()));
+    formatPreviews_[index]->setText(index == 0 ? FormatDate(now.date(), item->text())
+                                               : FormatTime(now.time(), item->text()));
 }
 
-void Fmsetup::EnableLimits(bool on) {
+void SettingsDialog::EnableLimits(bool on) {
     for (int i = 0; i < 2; ++i) {
-        check1_[i]->setEnabled(on);
-        text3_[i]->setEnabled(on);
+        limitBoxes_[i]->setEnabled(on);
+        limitEdits_[i]->setEnabled(on);
     }
 }
 
-SettingsForm Fmsetup::ReadForm() const {
+SettingsForm SettingsDialog::ReadForm() const {
     SettingsForm f;
-    f.portOption = option1_[1]->isChecked() ? 1 : 0;
-    f.comIndex = combo4_->currentIndex();
-    const QListWidgetItem* date = list1_[0]->currentItem();
-    const QListWidgetItem* time = list1_[1]->currentItem();
+    f.portOption = portModeButtons_[1]->isChecked() ? 1 : 0;
+    f.comIndex = portBox_->currentIndex();
+    const QListWidgetItem* date = formatLists_[0]->currentItem();
+    const QListWidgetItem* time = formatLists_[1]->currentItem();
     f.dateFormat = date ? date->text() : QString();
     f.timeFormat = time ? time->text() : QString();
-    f.savAuto = check5_->isChecked();
-    f.folder = label4_->text();
-    f.alarm = check2_->isChecked();
+    f.savAuto = autoSaveBox_->isChecked();
+    f.folder = folderLabel_->text();
+    f.alarm = alarmBox_->isChecked();
     for (int i = 0; i < 2; ++i) {
-        f.limitTicked[i] = check1_[i]->isChecked();
-        f.limitText[i] = text3_[i]->text();
-        f.rangeText[i] = text2_[i]->text();
+        f.limitTicked[i] = limitBoxes_[i]->isChecked();
+        f.limitText[i] = limitEdits_[i]->text();
+        f.rangeText[i] = graphLimitEdits_[i]->text();
     }
-    f.titleShown = check6_->isChecked();
-    f.title = text1_->text();
-    f.minutes = text4_[0]->text();
-    f.seconds = text4_[1]->text();
-    f.olStop = check3_->isChecked();
+    f.titleShown = titleBox_->isChecked();
+    f.title = titleEdit_->text();
+    f.minutes = intervalEdits_[0]->text();
+    f.seconds = intervalEdits_[1]->text();
+    f.olStop = overloadStopBox_->isChecked();
     f.keepRecording = keepRecording_->isChecked();
     f.rangeMode = 0;
     for (int i = 0; i < 3; ++i) {
-        if (option3_[i]->isChecked()) f.rangeMode = i;
-        f.stats[i] = check4_[i]->isChecked();
+        if (rangeModeButtons_[i]->isChecked()) f.rangeMode = i;
+        f.stats[i] = statisticsBoxes_[i]->isChecked();
     }
     return f;
 }
 
-void Fmsetup::ShowForm(const SettingsForm& f) {
-    option1_[f.portOption == 0 ? 0 : 1]->setChecked(true);
-    combo4_->setCurrentIndex(f.comIndex >= 0 && f.comIndex < combo4_->count() ? f.comIndex : -1);
-    SelectFormat(list1_[0], f.dateFormat);
-    SelectFormat(list1_[1], f.timeFormat);
-    check5_->setChecked(f.savAuto);
+void SettingsDialog::ShowForm(const SettingsForm& f) {
+    portModeButtons_[f.portOption == 0 ? 0 : 1]->setChecked(true);
+    portBox_->setCurrentIndex(f.comIndex >= 0 && f.comIndex < portBox_->count() ? f.comIndex : -1);
+    SelectFormat(formatLists_[0], f.dateFormat);
+    SelectFormat(formatLists_[1], f.timeFormat);
+    autoSaveBox_->setChecked(f.savAuto);
     ShowFolder(f.folder);
-    check2_->setChecked(f.alarm);
+    alarmBox_->setChecked(f.alarm);
     EnableLimits(f.alarm);
     for (int i = 0; i < 2; ++i) {
-        check1_[i]->setChecked(f.limitTicked[i]);
-        text3_[i]->setText(f.limitText[i]);
-        text2_[i]->setText(f.rangeText[i]);
+        limitBoxes_[i]->setChecked(f.limitTicked[i]);
+        limitEdits_[i]->setText(f.limitText[i]);
+        graphLimitEdits_[i]->setText(f.rangeText[i]);
     }
-    check6_->setChecked(f.titleShown);
-    text1_->setText(f.title);
-    text1_->setCursorPosition(0);  // a long title shows from its start
-    text4_[0]->setText(f.minutes);
-    text4_[1]->setText(f.seconds);
-    check3_->setChecked(f.olStop);
+    titleBox_->setChecked(f.titleShown);
+    titleEdit_->setText(f.title);
+    titleEdit_->setCursorPosition(0);  // a long title shows from its start
+    intervalEdits_[0]->setText(f.minutes);
+    intervalEdits_[1]->setText(f.seconds);
+    overloadStopBox_->setChecked(f.olStop);
     keepRecording_->setChecked(f.keepRecording);
-    option3_[qBound(0, f.rangeMode, 2)]->setChecked(true);
-    for (int i = 0; i < 3; ++i) check4_[i]->setChecked(f.stats[i]);
+    rangeModeButtons_[qBound(0, f.rangeMode, 2)]->setChecked(true);
+    for (int i = 0; i < 3; ++i) statisticsBoxes_[i]->setChecked(f.stats[i]);
 }
 
-void Fmsetup::Form_Load() {
+void SettingsDialog::load() {
     ShowForm(SettingsForm{});  // the controls' design values
     settingsChanged_ = false;
     FillPortList();
@@ -487,23 +497,27 @@ void Fmsetup::Form_Load() {
     const bool firstRun = LoadSettingsForm(form, session_, store_);
     ShowForm(form);
     if (firstRun) FinishOk();
-    if (session_.rec.RunState != kRunViewingFile) op_set();
+    if (session_.rec.state != kRunViewingFile) applySettingsToWindow();
 }
 
-void Fmsetup::showEvent(QShowEvent* event) {
+void SettingsDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // The load usually runs before the dialog is shown, when the lists cannot scroll yet.
-    for (QListWidget* list : list1_)
+    for (QListWidget* list : formatLists_)
         if (QListWidgetItem* item = list->currentItem())
             list->scrollToItem(item, QAbstractItemView::PositionAtTop);
-    if (dir1_->currentIndex().isValid()) dir1_->scrollTo(dir1_->currentIndex());
+    if (folderTree_->currentIndex().isValid()) folderTree_->scrollTo(folderTree_->currentIndex());
 }
 
-IntervalTexts Fmsetup::intervalTexts() const { return {text4_[0]->text(), text4_[1]->text()}; }
+IntervalTexts SettingsDialog::intervalTexts() const {
+    return {intervalEdits_[0]->text(), intervalEdits_[1]->text()};
+}
 
-void Fmsetup::op_set() { quillon::op_set(session_, intervalTexts()); }
+void SettingsDialog::applySettingsToWindow() {
+    quillon::applySettingsToWindow(session_, intervalTexts());
+}
 
-void Fmsetup::Command1_Click() {
+void SettingsDialog::acceptSettings() {
     const SettingsForm form = ReadForm();
     if (const auto problem = TakeForm(form, session_)) {
         messages_.show(*problem, Caption(), MsgButtons::Ok, MsgIcon::Exclamation);
@@ -515,10 +529,10 @@ void Fmsetup::Command1_Click() {
     FinishOk();
 }
 
-void Fmsetup::FinishOk() {
-    if (session_.rec.RunState != kRunViewingFile) op_set();
+void SettingsDialog::FinishOk() {
+    if (session_.rec.state != kRunViewingFile) applySettingsToWindow();
     if (settingsChanged_) {
-        Call(calls_.RE_display);
+        Call(calls_.drawEmptyFrame);
         if (calls_.setPageBox) {
             calls_.setPageBox("0");
             calls_.setPageBox(QString::number(LastPage(session_)));
@@ -528,22 +542,22 @@ void Fmsetup::FinishOk() {
     close();
 }
 
-void Fmsetup::Command2_Click() { close(); }
+void SettingsDialog::cancel() { close(); }
 
-void Fmsetup::Command3_Click() {
+void SettingsDialog::restoreDefaults() {
     SettingsForm form = ReadForm();
     PressDefault(form, session_.settings);
     ShowForm(form);
 }
 
-void Fmsetup::Command4_Click(int index) {
+void SettingsDialog::stepIntervalUp(int index) {
     if (index < 0 || index > 1) return;
-    text4_[index]->setText(StepInterval(text4_[index]->text(), +1));
+    intervalEdits_[index]->setText(StepInterval(intervalEdits_[index]->text(), +1));
 }
 
-void Fmsetup::Command5_Click(int index) {
+void SettingsDialog::stepIntervalDown(int index) {
     if (index < 0 || index > 1) return;
-    text4_[index]->setText(StepInterval(text4_[index]->text(), -1));
+    intervalEdits_[index]->setText(StepInterval(intervalEdits_[index]->text(), -1));
 }
 
 }  // namespace quillon

@@ -8,13 +8,13 @@ namespace quillon {
 
 class InstallLauncher;
 
-class Fminstall : public QWidget {
+class InstallerWindow : public QWidget {
     Q_OBJECT
   public:
     // Runs the launcher's load step and shows its caption on the first row.
-    explicit Fminstall(InstallLauncher& launcher, QWidget* parent = nullptr);
+    explicit InstallerWindow(InstallLauncher& launcher, QWidget* parent = nullptr);
 
-    void Command1_Click(int index);
+    void startRow(int index);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

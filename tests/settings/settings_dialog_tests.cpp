@@ -15,8 +15,8 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "fmoder.h"
-#include "fmsetup.h"
+#include "schedule_dialog.h"
+#include "settings_dialog.h"
 #include "settings_test_support.h"
 
 namespace quillon {
@@ -27,10 +27,10 @@ namespace {
 struct SetupRig {
     explicit SetupRig(bool shown = true, PortChoice ports = {})
         : dialog(session, fresh.store(), clock, boxes, Calls(), std::move(ports)) {
-        dialog.Form_Load();
+        dialog.load();
         if (shown) reopen();
     }
-    Fmsetup::MainWindowCalls Calls() {
+    SettingsDialog::GraphCalls Calls() {
         return {[this] { ++redraws; }, [this](const QString& t) { pageBoxes << t; }};
     }
     template <typename W>
@@ -43,7 +43,7 @@ struct SetupRig {
     void click(const char* name) { get<QAbstractButton>(name)->click(); }
     void reopen() {
         dialog.show();
-        dialog.Form_Load();
+        dialog.load();
     }
     QString stored(const char* key) { return fresh.reopen()->ReadSetting(key, "absent"); }
 
@@ -53,143 +53,143 @@ struct SetupRig {
     ScriptedMessageBoxes boxes;
     int redraws = 0;
     QStringList pageBoxes;
-    Fmsetup dialog;
+    SettingsDialog dialog;
 };
 
-TEST(Fmsetup, FirstLoadStoresDefaultsAndShowsThemNextTime) {
+TEST(SettingsDialog, FirstLoadStoresDefaultsAndShowsThemNextTime) {
     SetupRig rig(false);
     EXPECT_EQ(rig.stored("Fdt_0"), "yyyy/mm/dd");
     rig.reopen();
-    EXPECT_EQ(rig.get<QComboBox>("Combo4")->count(), 256);
-    EXPECT_EQ(rig.get<QComboBox>("Combo4")->currentIndex(), -1);
-    EXPECT_EQ(rig.get<QListWidget>("List1_0")->currentItem()->text(), "yyyy/mm/dd");
-    EXPECT_EQ(rig.get<QLabel>("Label1_1")->text(), "14:25:00");  // preview of the clock's time
-    EXPECT_EQ(rig.get<QLabel>("Label4")->text(), QDir::homePath() + "/Data/");
-    EXPECT_EQ(rig.edit("Text2_1")->text(), "-4");
+    EXPECT_EQ(rig.get<QComboBox>("portBox")->count(), 256);
+    EXPECT_EQ(rig.get<QComboBox>("portBox")->currentIndex(), -1);
+    EXPECT_EQ(rig.get<QListWidget>("dateFormatList")->currentItem()->text(), "yyyy/mm/dd");
+    EXPECT_EQ(rig.get<QLabel>("timePreview")->text(), "14:25:00");  // preview of the clock's time
+    EXPECT_EQ(rig.get<QLabel>("folderLabel")->text(), QDir::homePath() + "/Data/");
+    EXPECT_EQ(rig.edit("graphBottomEdit")->text(), "-4");
 }
 
 // The step buttons wrap within their box; a typed interval is stored and captioned as typed.
-TEST(Fmsetup, Interval) {
+TEST(SettingsDialog, Interval) {
     SetupRig rig;
-    rig.edit("Text4_0")->setText("59");
-    rig.click("Command4_0");
-    EXPECT_EQ(rig.edit("Text4_0")->text(), "00");
-    rig.edit("Text4_1")->setText("00");
-    rig.click("Command5_1");
-    EXPECT_EQ(rig.edit("Text4_1")->text(), "59");
-    EXPECT_EQ(rig.edit("Text4_0")->text(), "00");  // seconds never carry into minutes
+    rig.edit("minutesEdit")->setText("59");
+    rig.click("minutesUpButton");
+    EXPECT_EQ(rig.edit("minutesEdit")->text(), "00");
+    rig.edit("secondsEdit")->setText("00");
+    rig.click("secondsDownButton");
+    EXPECT_EQ(rig.edit("secondsEdit")->text(), "59");
+    EXPECT_EQ(rig.edit("minutesEdit")->text(), "00");  // seconds never carry into minutes
 
-    rig.edit("Text4_0")->setText("5");
-    rig.edit("Text4_1")->setText("7");
-    rig.click("Command1");
+    rig.edit("minutesEdit")->setText("5");
+    rig.edit("secondsEdit")->setText("7");
+    rig.click("okButton");
     EXPECT_FALSE(rig.dialog.isVisible());
-    EXPECT_EQ(rig.session.settings.IntTime, 307000);
+    EXPECT_EQ(rig.session.settings.recordIntervalMs, 307000);
     EXPECT_EQ(rig.stored("IntTime"), "307000");
     EXPECT_EQ(rig.session.readout.limitCaption[2], "5:7");
     rig.reopen();
-    EXPECT_EQ(rig.edit("Text4_0")->text(), "05");
-    EXPECT_EQ(rig.edit("Text4_1")->text(), "07");
+    EXPECT_EQ(rig.edit("minutesEdit")->text(), "05");
+    EXPECT_EQ(rig.edit("secondsEdit")->text(), "07");
 }
 
-TEST(Fmsetup, RangeLimits) {
+TEST(SettingsDialog, RangeLimits) {
     SetupRig rig;
-    rig.get<QRadioButton>("Option3_2")->setChecked(true);
-    rig.edit("Text2_0")->setText("10");
-    rig.edit("Text2_1")->setText("ten below");
-    rig.click("Command1");
+    rig.get<QRadioButton>("fixedRangeButton")->setChecked(true);
+    rig.edit("graphTopEdit")->setText("10");
+    rig.edit("graphBottomEdit")->setText("ten below");
+    rig.click("okButton");
     ASSERT_EQ(rig.boxes.shown.size(), 1);
     EXPECT_EQ(rig.boxes.shown[0].text, RangeLimitsMessage());
     EXPECT_TRUE(rig.dialog.isVisible());
     EXPECT_EQ(rig.stored("Graph_range"), "0");
 
-    rig.edit("Text2_1")->setText("-2.5");
-    rig.click("Command1");
+    rig.edit("graphBottomEdit")->setText("-2.5");
+    rig.click("okButton");
     EXPECT_FALSE(rig.dialog.isVisible());
     EXPECT_EQ(rig.stored("Tick_UP"), "10");
     EXPECT_EQ(rig.stored("Tick_Dn"), "-2.5");
     rig.reopen();
-    EXPECT_TRUE(rig.get<QRadioButton>("Option3_2")->isChecked());
-    EXPECT_EQ(rig.edit("Text2_0")->text(), "10");
-    EXPECT_EQ(rig.edit("Text2_1")->text(), "-2.5");
+    EXPECT_TRUE(rig.get<QRadioButton>("fixedRangeButton")->isChecked());
+    EXPECT_EQ(rig.edit("graphTopEdit")->text(), "10");
+    EXPECT_EQ(rig.edit("graphBottomEdit")->text(), "-2.5");
 
     // Meter Range stores the limits in memory, not the typed ones.
-    rig.session.settings.Tick_UP = 3.25f;  // as the graph scaling left them
-    rig.session.settings.Tick_Dn = -1;
-    rig.get<QRadioButton>("Option3_1")->setChecked(true);
-    rig.edit("Text2_0")->setText("99");
-    rig.click("Command1");
+    rig.session.settings.graphTop = 3.25f;  // as the graph scaling left them
+    rig.session.settings.graphBottom = -1;
+    rig.get<QRadioButton>("meterRangeButton")->setChecked(true);
+    rig.edit("graphTopEdit")->setText("99");
+    rig.click("okButton");
     EXPECT_EQ(rig.stored("Graph_range"), "1");
     EXPECT_EQ(rig.stored("Tick_UP"), "3.25");
     EXPECT_EQ(rig.stored("Tick_Dn"), "-1");
 }
 
-TEST(Fmsetup, OnlyGraphChangesRedrawTheGraphAndItsLastPage) {
+TEST(SettingsDialog, OnlyGraphChangesRedrawTheGraphAndItsLastPage) {
     SetupRig rig(false);
     rig.redraws = 0;
     rig.pageBoxes.clear();
     rig.session.table.setRows(252);  // 250 records: pages of 100
     rig.reopen();
-    rig.get<QCheckBox>("Check4_0")->setChecked(false);  // not a graph setting
-    rig.click("Command1");
+    rig.get<QCheckBox>("showMaxBox")->setChecked(false);  // not a graph setting
+    rig.click("okButton");
     EXPECT_EQ(rig.redraws, 0);
     EXPECT_EQ(rig.stored("Mav"), "011");
 
     rig.reopen();
-    rig.edit("Text1")->setText("Bench 3");
-    rig.click("Command1");
+    rig.edit("titleEdit")->setText("Bench 3");
+    rig.click("okButton");
     EXPECT_EQ(rig.redraws, 1);
     EXPECT_EQ(rig.pageBoxes, QStringList({"0", "3"}));
     EXPECT_EQ(rig.stored("Graph_txt"), "Bench 3");
 }
 
-TEST(Fmsetup, DefaultThenCancelKeepsDefaultFormatsInMemoryOnly) {
+TEST(SettingsDialog, DefaultThenCancelKeepsDefaultFormatsInMemoryOnly) {
     SetupRig rig(false);
     rig.fresh.store().WriteSetting("Fdt_0", "dd/mm/yy");
     rig.fresh.store().WriteSetting("Fdt_1", "AM/PM h:nn:ss");
     rig.fresh.store().WriteSetting("Graph_txt", "kept");
     rig.reopen();
-    EXPECT_EQ(rig.get<QListWidget>("List1_0")->currentItem()->text(), "dd/mm/yy");
-    rig.click("Command3");
-    EXPECT_EQ(rig.edit("Text1")->text(), "");
-    rig.click("Command2");
+    EXPECT_EQ(rig.get<QListWidget>("dateFormatList")->currentItem()->text(), "dd/mm/yy");
+    rig.click("defaultButton");
+    EXPECT_EQ(rig.edit("titleEdit")->text(), "");
+    rig.click("cancelButton");
     EXPECT_FALSE(rig.dialog.isVisible());
-    EXPECT_EQ(rig.session.settings.Fdt[0], "yyyy/mm/dd");
-    EXPECT_EQ(rig.session.settings.Fdt[1], "HH:nn:ss");
-    EXPECT_EQ(rig.session.settings.Graph_txt, "kept");
+    EXPECT_EQ(rig.session.settings.dateTimeFormats[0], "yyyy/mm/dd");
+    EXPECT_EQ(rig.session.settings.dateTimeFormats[1], "HH:nn:ss");
+    EXPECT_EQ(rig.session.settings.graphTitle, "kept");
     EXPECT_EQ(rig.stored("Fdt_0"), "dd/mm/yy");
 }
 
 // What is set in the dialog is stored on OK: the alarm limits even with the alarm off (greyed),
 // a pasted title with blanks for its line breaks, a folder from the tree with one slash, and
 // keep-recording, which Default turns off again.
-TEST(Fmsetup, OkStoresWhatWasSet) {
+TEST(SettingsDialog, OkStoresWhatWasSet) {
     SetupRig rig;
-    rig.get<QCheckBox>("Check2")->setChecked(true);
-    rig.get<QCheckBox>("Check1_0")->setChecked(true);
-    rig.edit("Text3_0")->setText("5");
-    rig.edit("Text3_1")->setText("1");
-    rig.get<QCheckBox>("Check2")->setChecked(false);
-    EXPECT_FALSE(rig.get<QCheckBox>("Check1_0")->isEnabled());
-    EXPECT_FALSE(rig.edit("Text3_1")->isEnabled());
-    QLineEdit* title = rig.edit("Text1");
+    rig.get<QCheckBox>("alarmBox")->setChecked(true);
+    rig.get<QCheckBox>("highLimitBox")->setChecked(true);
+    rig.edit("highLimitEdit")->setText("5");
+    rig.edit("lowLimitEdit")->setText("1");
+    rig.get<QCheckBox>("alarmBox")->setChecked(false);
+    EXPECT_FALSE(rig.get<QCheckBox>("highLimitBox")->isEnabled());
+    EXPECT_FALSE(rig.edit("lowLimitEdit")->isEnabled());
+    QLineEdit* title = rig.edit("titleEdit");
     title->clear();
     title->insert("line1\nline2");  // what a paste does
     EXPECT_EQ(title->text(), "line1 line2");
     title->insert("\r\nend");
     QTemporaryDir tmp;
     ASSERT_TRUE(QDir(tmp.path()).mkpath("Logs"));
-    auto* tree = rig.get<QTreeView>("Dir1");
+    auto* tree = rig.get<QTreeView>("folderTree");
     auto* model = qobject_cast<QFileSystemModel*>(tree->model());
     ASSERT_TRUE(model);
     tree->setCurrentIndex(model->index(tmp.path() + "/Logs"));
-    EXPECT_EQ(rig.get<QLabel>("Label4")->text(), tmp.path() + "/Logs/");
+    EXPECT_EQ(rig.get<QLabel>("folderLabel")->text(), tmp.path() + "/Logs/");
     tree->setCurrentIndex(model->index("/"));
-    EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/");
+    EXPECT_EQ(rig.get<QLabel>("folderLabel")->text(), "/");
     auto* keep = rig.get<QCheckBox>("keepRecording");
     EXPECT_EQ(keep->text(), "Keep recording when the meter returns");
     EXPECT_FALSE(keep->isChecked());
     keep->setChecked(true);
-    rig.click("Command1");
+    rig.click("okButton");
     const std::pair<const char*, const char*> stored[] = {
         {"T1_beep", "0"},      {"limit_selet", "1"}, {"limit_txt_0", "5"},
         {"limit_txt_1", "1"},  {"Sav_Drv", "/"},     {"Graph_txt", "line1 line2 end"},
@@ -199,57 +199,58 @@ TEST(Fmsetup, OkStoresWhatWasSet) {
     EXPECT_EQ(rig.session.settings.keepRecording, 1);
     rig.reopen();
     EXPECT_TRUE(keep->isChecked());
-    rig.click("Command3");
+    rig.click("defaultButton");
     EXPECT_FALSE(keep->isChecked());
 }
 
-TEST(Fmsetup, PortListNamesDevicesAndExplainsMissingPermission) {
+TEST(SettingsDialog, PortListNamesDevicesAndExplainsMissingPermission) {
     PortChoice ports;
     ports.device = [](int com) { return com == 2 ? QString("/dev/ttyUSB0") : QString(); };
     ports.canOpen = [](const QString&) { return false; };
     SetupRig rig(false, ports);
-    auto* combo = rig.get<QComboBox>("Combo4");
+    auto* combo = rig.get<QComboBox>("portBox");
     EXPECT_EQ(combo->itemText(0), "COM1");
     EXPECT_EQ(combo->itemText(1), "COM2  /dev/ttyUSB0 (no permission)");
-    const QString note = rig.get<QLabel>("PortNote")->text();
+    const QString note = rig.get<QLabel>("portNote")->text();
     EXPECT_TRUE(note.contains("dialout"));
     EXPECT_TRUE(note.contains("/dev/ttyUSB0"));
 }
 
-TEST(Fmsetup, FormatsLoadedBeforeShowingAreAtTheTopOrTheDefaults) {
+TEST(SettingsDialog, FormatsLoadedBeforeShowingAreAtTheTopOrTheDefaults) {
     SetupRig rig(false);
     rig.fresh.store().WriteSetting("Fdt_0", "yy mm dd");
-    rig.dialog.Form_Load();  // as the main window does: load, then show
+    rig.dialog.load();  // as the main window does: load, then show
     rig.dialog.show();
-    auto* list = rig.get<QListWidget>("List1_0");
+    auto* list = rig.get<QListWidget>("dateFormatList");
     EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), list->currentRow());
     EXPECT_GT(list->currentRow(), 0);
     rig.fresh.store().WriteSetting("Fdt_0", "dd.mm.yyyy");  // unlisted
     rig.fresh.store().WriteSetting("Fdt_1", "");
     rig.reopen();
     EXPECT_EQ(list->currentItem()->text(), "yyyy/mm/dd");
-    EXPECT_EQ(rig.get<QListWidget>("List1_1")->currentItem()->text(), "HH:nn:ss");
+    EXPECT_EQ(rig.get<QListWidget>("timeFormatList")->currentItem()->text(), "HH:nn:ss");
 }
 
-TEST(Fmsetup, LongFolderPathDoesNotWidenTheDialog) {
+TEST(SettingsDialog, LongFolderPathDoesNotWidenTheDialog) {
     SetupRig rig;
     const int usual = rig.dialog.minimumSizeHint().width();
     rig.fresh.store().WriteSetting("Sav_Drv", "/srv/" + QString("measurements/").repeated(30));
-    rig.dialog.Form_Load();
+    rig.dialog.load();
     QCoreApplication::processEvents();  // the layouts take the new label size
     EXPECT_EQ(rig.dialog.minimumSizeHint().width(), usual);
-    EXPECT_EQ(rig.get<QLabel>("Label4")->text(), "/srv/" + QString("measurements/").repeated(30));
+    EXPECT_EQ(rig.get<QLabel>("folderLabel")->text(),
+              "/srv/" + QString("measurements/").repeated(30));
 }
 
 // The folder tree reads folders in the background; it still opens at the saved folder.
-TEST(Fmsetup, FolderTreeOpensAtTheSavedFolder) {
+TEST(SettingsDialog, FolderTreeOpensAtTheSavedFolder) {
     QTemporaryDir tmp;
     const QString folder = tmp.path() + "/runs/2026/oven";
     ASSERT_TRUE(QDir().mkpath(folder));
     SetupRig rig(false);
     rig.fresh.store().WriteSetting("Sav_Drv", folder + "/");
     rig.reopen();
-    auto* tree = rig.get<QTreeView>("Dir1");
+    auto* tree = rig.get<QTreeView>("folderTree");
     auto* model = qobject_cast<QFileSystemModel*>(tree->model());
     ASSERT_TRUE(model);
     const auto opened = [&] {
@@ -264,23 +265,29 @@ TEST(Fmsetup, FolderTreeOpensAtTheSavedFolder) {
     EXPECT_TRUE(QTest::qWaitFor(opened, 5000));
     QTest::qWait(300);  // folders still being read do not move it away
     EXPECT_TRUE(opened());
-    EXPECT_EQ(rig.get<QLabel>("Label4")->text(), folder + "/");
+    EXPECT_EQ(rig.get<QLabel>("folderLabel")->text(), folder + "/");
 }
 
-struct OderRig {
-    OderRig()
+struct ScheduleRig {
+    ScheduleRig()
         : clock(QDateTime(QDate(2024, 6, 1), QTime(8, 0, 0))),
           schedule(session, fresh.store(), clock, boxes),
           dialog(schedule) {
-        dialog.Form_Load();
+        dialog.load();
         dialog.show();
         dialog.activateWindow();
         QApplication::processEvents();
     }
     QLineEdit* edit(int row, int field) {
-        return dialog.findChild<QLineEdit*>(QString("Text%1_%2").arg(row + 1).arg(field));
+        return dialog.findChild<QLineEdit*>(
+            QString("entry%1%2")
+                .arg(row + 1)
+                .arg(std::array<const char*, 4>{"StartDate", "StartTime", "StopDate",
+                                                "StopTime"}[field]));
     }
-    QCheckBox* tick(int row) { return dialog.findChild<QCheckBox*>(QString("Check1_%1").arg(row)); }
+    QCheckBox* tick(int row) {
+        return dialog.findChild<QCheckBox*>(QString("entry%1Box").arg(row + 1));
+    }
     void fill(int row, const QStringList& texts) {
         for (int f = 0; f < 4; ++f) edit(row, f)->setText(texts[f]);
     }
@@ -290,11 +297,11 @@ struct OderRig {
     FakeClock clock;
     ScriptedMessageBoxes boxes;
     Schedule schedule;
-    FmOder dialog;
+    ScheduleDialog dialog;
 };
 
-TEST(FmOder, EnterMovesAlongTheRowOnly) {
-    OderRig rig;
+TEST(ScheduleDialog, EnterMovesAlongTheRowOnly) {
+    ScheduleRig rig;
     rig.edit(1, 0)->setFocus();
     for (int field = 0; field < 3; ++field) {
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
@@ -307,15 +314,15 @@ TEST(FmOder, EnterMovesAlongTheRowOnly) {
     EXPECT_TRUE(rig.boxes.shown.isEmpty());  // Enter never saves
 }
 
-TEST(FmOder, RefusedSaveUnticksAndSelectsTheRowsFirstField) {
-    OderRig rig;
+TEST(ScheduleDialog, RefusedSaveUnticksAndSelectsTheRowsFirstField) {
+    ScheduleRig rig;
     rig.fill(0, {"06/01/2024", "AM 09:00:00", "06/01/2024", "AM 10:00:00"});
     rig.tick(0)->click();
     rig.fill(1, {"06/01/2024", "AM 09:30:00", "06/01/2024", "AM 11:00:00"});
     rig.tick(1)->click();
     EXPECT_TRUE(rig.tick(1)->isChecked());
-    rig.dialog.findChild<QRadioButton*>("Option1_1")->setChecked(true);
-    rig.dialog.findChild<QAbstractButton*>("Command1")->click();
+    rig.dialog.findChild<QRadioButton*>("startAtButton")->setChecked(true);
+    rig.dialog.findChild<QAbstractButton*>("saveButton")->click();
     ASSERT_EQ(rig.boxes.shown.size(), 1);
     EXPECT_EQ(rig.boxes.shown[0].text, Schedule::InputErrorMessage());
     EXPECT_FALSE(rig.tick(1)->isChecked());

@@ -1,4 +1,4 @@
-#include "fm_about.h"
+#include "about_box.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -6,27 +6,28 @@
 
 namespace quillon {
 
-FmAbout::FmAbout(QWidget* parent, const QString& caption, const QString& version, const QIcon& icon)
+AboutBox::AboutBox(QWidget* parent, const QString& caption, const QString& version,
+                   const QIcon& icon)
     : QDialog(parent) {
-    setObjectName("FmAbout");
+    setObjectName("aboutBox");
     setWindowTitle(caption);
     setWindowIcon(icon);
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* picture = new QLabel(this);
-    picture->setObjectName("Picture1");
+    picture->setObjectName("aboutPicture");
     picture->setPixmap(icon.pixmap(48, 48));
     auto* title = new QLabel(caption, this);
-    title->setObjectName("lblTitle");
+    title->setObjectName("titleLabel");
     QFont big = title->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     title->setFont(big);
     auto* versionCaption = new QLabel("Version : ", this);
     auto* versionText = new QLabel(version, this);
-    versionText->setObjectName("lblVersion");
+    versionText->setObjectName("versionLabel");
     auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("cmdOK");
+    ok->setObjectName("okButton");
     ok->setDefault(true);
     ok->setMinimumWidth(ok->sizeHint().width() + 24);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -13,10 +13,11 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
 
 #include "artwork.h"
 #include "glyph_cached_label.h"
-#include "main_fm.h"
+#include "main_window.h"
 #include "picture_boxes.h"
 #include "record_table_view.h"
 #include "status_field.h"
@@ -51,10 +52,12 @@ void Colour(QWidget* w, QPalette::ColorRole role, const QColor& c) {
 
 }  // namespace
 
-void MainFm::place(QWidget* w, QRect twips, qreal fontPt) { placed_.push_back({w, twips, fontPt}); }
+void MainWindow::place(QWidget* w, QRect twips, qreal fontPt) {
+    placed_.push_back({w, twips, fontPt});
+}
 
-QLabel* MainFm::label(QWidget* parent, const QString& name, const QString& text, QRect twips,
-                      const QString& family, qreal pt, bool bold, QLabel* made) {
+QLabel* MainWindow::label(QWidget* parent, const QString& name, const QString& text, QRect twips,
+                          const QString& family, qreal pt, bool bold, QLabel* made) {
     QLabel* l = made ? made : new QLabel(parent);
     l->setText(text);
     l->setObjectName(name);
@@ -63,12 +66,11 @@ QLabel* MainFm::label(QWidget* parent, const QString& name, const QString& text,
     f.setPointSizeF(pt);
     l->setFont(f);
     place(l, twips, pt);
-    labels_.insert(name, l);
     return l;
 }
 
 // A sunken field of the statistics and file panels.
-QLabel* MainFm::field(QWidget* parent, const QString& name, QRect twips) {
+QLabel* MainWindow::field(QWidget* parent, const QString& name, QRect twips) {
     QLabel* l = label(parent, name, QString(), twips, kSans, kSmallPt);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setAlignment(Qt::AlignCenter);
@@ -77,139 +79,166 @@ QLabel* MainFm::field(QWidget* parent, const QString& name, QRect twips) {
     return l;
 }
 
-QAction* MainFm::action(QMenu* menu, const QString& name, const QString& text,
-                        void (MainFm::*slot)()) {
+QAction* MainWindow::action(QMenu* menu, Control control, const QString& name, const QString& text,
+                            void (MainWindow::*slot)()) {
     QAction* a = menu->addAction(text);
     a->setObjectName(name);
-    actions_.insert(name, a);
+    controlActions_[size_t(control)] = a;
     if (slot) connect(a, &QAction::triggered, this, slot);
     return a;
 }
 
-void MainFm::buildMenus() {
+void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
-    auto menu = [&](QMenu* parentMenu, const QString& name, const QString& text) {
+    auto menu = [&](QMenu* parentMenu, Control control, const QString& name, const QString& text) {
         QMenu* m = parentMenu ? parentMenu->addMenu(text) : bar->addMenu(text);
         m->setObjectName(name);
         m->menuAction()->setObjectName(name);
-        actions_.insert(name, m->menuAction());
+        controlActions_[size_t(control)] = m->menuAction();
         return m;
     };
-    auto forward = [this](QAction* a, const MainFmCalls::Action MainFmCalls::*call) {
+    auto forward = [this](QAction* a, const MainWindowCalls::Action MainWindowCalls::*call) {
         connect(a, &QAction::triggered, this, [this, call] { run(calls_.*call); });
     };
     auto recorder = [this](QAction* a, void (Recorder::*command)()) {
         connect(a, &QAction::triggered, this, [this, command] { runRecorder(command); });
     };
 
-    QMenu* file = menu(nullptr, "mnfile", "File(&F)");
-    forward(action(file, "mnopen", "Open file"), &MainFmCalls::mnopen_Click);
+    QMenu* file = menu(nullptr, Control::FileMenu, "fileMenu", "File(&F)");
+    forward(action(file, Control::Open, "openAction", "Open file"), &MainWindowCalls::openReport);
     file->addSeparator();
-    QMenu* save = menu(file, "mnsave", "Save file");
-    forward(action(save, "mnsaveData", "Save Report"), &MainFmCalls::mnsaveData_Click);
-    forward(action(save, "mnsaveBmp", "Save Graph"), &MainFmCalls::mnsaveBmp_Click);
-    forward(action(save, "mnsaveScreen", "Save Screen"), &MainFmCalls::mnsaveScreen_Click);
+    QMenu* save = menu(file, Control::SaveMenu, "saveMenu", "Save file");
+    QAction* saveReport = action(save, Control::SaveReport, "saveReportAction", "Save Report");
+    QAction* saveGraph = action(save, Control::SaveGraph, "saveGraphAction", "Save Graph");
+    QAction* saveScreen = action(save, Control::SaveScreen, "saveScreenAction", "Save Screen");
+    forward(saveReport, &MainWindowCalls::saveReport);
+    forward(saveGraph, &MainWindowCalls::saveGraphPicture);
+    forward(saveScreen, &MainWindowCalls::saveWindowPicture);
     file->addSeparator();
-    QMenu* print = menu(file, "mnprint", "Print");
-    forward(action(print, "mnprintdata", "Print Report"), &MainFmCalls::mnprintdata_Click);
-    forward(action(print, "mnprintBmp", "Print Graph"), &MainFmCalls::mnprintBmp_Click);
-    forward(action(print, "mnprintscreen", "Print Screen"), &MainFmCalls::mnprintscreen_Click);
+    QMenu* print = menu(file, Control::PrintMenu, "printMenu", "Print");
+    QAction* printReport = action(print, Control::PrintReport, "printReportAction", "Print Report");
+    QAction* printGraph = action(print, Control::PrintGraph, "printGraphAction", "Print Graph");
+    QAction* printScreen = action(print, Control::PrintScreen, "printScreenAction", "Print Screen");
+    forward(printReport, &MainWindowCalls::printReport);
+    forward(printGraph, &MainWindowCalls::printGraph);
+    forward(printScreen, &MainWindowCalls::printWindow);
     file->addSeparator();
-    action(file, "mnexit", "Exit", &MainFm::mnexit_Click);
+    action(file, Control::Exit, "exitAction", "Exit", &MainWindow::exitProgram);
 
-    QMenu* edit = menu(nullptr, "mnedit", "Edit(&E)");
-    recorder(action(edit, "mnclear", "Clear"), &Recorder::mnclear_Click);
+    QMenu* edit = menu(nullptr, Control::EditMenu, "editMenu", "Edit(&E)");
+    recorder(action(edit, Control::Clear, "clearAction", "Clear"), &Recorder::clearRecording);
 
-    QMenu* record = menu(nullptr, "mnrecord", "Record(&R)");
-    forward(action(record, "mnlinkon", "Link Up"), &MainFmCalls::mnlinkon_Click);
-    QAction* linkOff = action(record, "mnlinkoff", "Link Off");
-    forward(linkOff, &MainFmCalls::mnlinkoff_Click);
+    QMenu* record = menu(nullptr, Control::RecordMenu, "recordMenu", "Record(&R)");
+    forward(action(record, Control::LinkUp, "linkUpAction", "Link Up"), &MainWindowCalls::linkUp);
+    QAction* linkOff = action(record, Control::LinkOff, "linkOffAction", "Link Off");
+    forward(linkOff, &MainWindowCalls::linkOff);
     linkOff->setVisible(false);
     linkOff->setCheckable(true);
     record->addSeparator();
     const struct {
+        Control control;
         const char* name;
         const char* text;
         QKeySequence key;
         void (Recorder::*command)();
-    } rec[] = {{"mnstart", "Start", QKeySequence("Ctrl+S"), &Recorder::mnstart_Click},
-               {"mnpause", "Pause", QKeySequence("Ctrl+P"), &Recorder::mnpause_Click},
-               {"mnstop", "Stop", QKeySequence("Ctrl+T"), &Recorder::mnstop_Click}};
+    } rec[] = {
+        {Control::Start, "startAction", "Start", QKeySequence("Ctrl+S"), &Recorder::startRecording},
+        {Control::Pause, "pauseAction", "Pause", QKeySequence("Ctrl+P"), &Recorder::pauseRecording},
+        {Control::Stop, "stopAction", "Stop", QKeySequence("Ctrl+T"), &Recorder::stopRecording}};
     for (const auto& r : rec) {
-        QAction* a = action(record, r.name, r.text);
+        QAction* a = action(record, r.control, r.name, r.text);
         a->setShortcut(r.key);
         a->setCheckable(true);
         recorder(a, r.command);
     }
 
-    QAction* setup = bar->addAction("Option(&O)");
-    setup->setObjectName("mnsetup");
-    actions_.insert("mnsetup", setup);
-    connect(setup, &QAction::triggered, this, &MainFm::mnsetup_Click);
-    QAction* oder = bar->addAction("Schedule recording(&D)");
-    oder->setObjectName("mnoder");
-    actions_.insert("mnoder", oder);
-    connect(oder, &QAction::triggered, this, &MainFm::mnoder_Click);
+    auto barAction = [&](Control control, const char* name, const char* text,
+                         void (MainWindow::*slot)()) {
+        QAction* a = bar->addAction(text);
+        a->setObjectName(name);
+        controlActions_[size_t(control)] = a;
+        connect(a, &QAction::triggered, this, slot);
+    };
+    barAction(Control::Options, "optionAction", "Option(&O)", &MainWindow::showSettingsDialog);
+    barAction(Control::Schedule, "scheduleAction", "Schedule recording(&D)",
+              &MainWindow::showScheduleDialog);
 
-    QMenu* help = menu(nullptr, "mnhelp", "Help(&H)");
-    action(help, "mnhe", "Help", &MainFm::mnhe_Click)->setShortcut(QKeySequence(Qt::Key_F1));
+    QMenu* help = menu(nullptr, Control::HelpMenu, "helpMenu", "Help(&H)");
+    action(help, Control::Help, "helpAction", "Help", &MainWindow::showHelp)
+        ->setShortcut(QKeySequence(Qt::Key_F1));
     help->addSeparator();
-    action(help, "mnabout", "About", &MainFm::mnabout_Click);
+    action(help, Control::About, "aboutAction", "About", &MainWindow::showAbout);
 
     // Pop-up menus, never on the menu bar; each item forwards to its menu item.
-    auto popup = [&](const QString& name, const QStringList& items) {
+    auto popup = [&](const QString& name) {
         auto* m = new QMenu(this);
         m->setObjectName(name);
-        popups_.insert(name, m);
-        for (const QString& item : items) {
-            const QStringList parts = item.split('|');
-            QAction* a = m->addAction(parts[1]);
-            a->setObjectName(parts[0]);
-            if (parts.size() > 2) {
-                QAction* target = actions_.value(parts[2]);
-                connect(a, &QAction::triggered, target, &QAction::trigger);
-            }
-        }
         return m;
     };
-    popup("pop", {"pop_SaveData|Save Report|mnsaveData", "pop_SaveBmp|Save Graph|mnsaveBmp",
-                  "pop_SaveScreen|Save Screen|mnsaveScreen"});
-    actions_.insert("pop_SaveData", popups_["pop"]->actions().first());
-    popup("pop_print",
-          {"pop_PrintData|Print Report|mnprintdata", "pop_PrintBmp|Print Graph|mnprintBmp",
-           "pop_PrintScreen|Print Screen|mnprintscreen"});
-    popup("Mblank", {"pop_Skip|Skip"});
+    auto popupItem = [](QMenu* m, const QString& name, const QString& text, QAction* target) {
+        QAction* a = m->addAction(text);
+        a->setObjectName(name);
+        if (target) connect(a, &QAction::triggered, target, &QAction::trigger);
+        return a;
+    };
+    savePopup_ = popup("savePopup");
+    controlActions_[size_t(Control::PopupSaveReport)] =
+        popupItem(savePopup_, "popupSaveReport", "Save Report", saveReport);
+    popupItem(savePopup_, "popupSaveGraph", "Save Graph", saveGraph);
+    popupItem(savePopup_, "popupSaveScreen", "Save Screen", saveScreen);
+    printPopup_ = popup("printPopup");
+    popupItem(printPopup_, "popupPrintReport", "Print Report", printReport);
+    popupItem(printPopup_, "popupPrintGraph", "Print Graph", printGraph);
+    popupItem(printPopup_, "popupPrintScreen", "Print Screen", printScreen);
+    pageBoxPopup_ = popup("pageBoxPopup");
+    popupItem(pageBoxPopup_, "popupSkip", "Skip", nullptr);
 }
 
-void MainFm::buildToolbar() {
-    toolbar_ = addToolBar("Toolbar1");
-    toolbar_->setObjectName("Toolbar1");
+void MainWindow::buildToolbar() {
+    toolbar_ = addToolBar("Toolbar");
+    toolbar_->setObjectName("toolbar");
     toolbar_->setMovable(false);
     toolbar_->setFloatable(false);
     toolbar_->setIconSize(QSize(24, 24));
     toolbar_->setFixedHeight(kToolbarHeight);
     toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
     const struct {
-        const char* key;
+        Control control;
+        const char* key;  // text and picture
+        const char* name;
         const char* tip;
-    } buttons[] = {{"Open", "Open file"}, {"Save", "Save"},    {"Print", "Print"},
-                   {"Clear", "Clear"},    {"Link", "Link up"}, {"Start", "Start"},
-                   {"Pause", "Pause"},    {"Stop", "Stop"},    {"Help", "Help"}};
+        std::function<void()> click;
+    } buttons[] = {
+        {Control::OpenButton, "Open", "openToolButton", "Open file",
+         [this] { run(calls_.openReport); }},
+        {Control::SaveButton, "Save", "saveToolButton", "Save",
+         [this] { popUpUnder(savePopup_, Control::SaveButton); }},
+        {Control::PrintButton, "Print", "printToolButton", "Print",
+         [this] { popUpUnder(printPopup_, Control::PrintButton); }},
+        {Control::ClearButton, "Clear", "clearToolButton", "Clear",
+         [this] { runRecorder(&Recorder::clearRecording); }},
+        {Control::LinkButton, "Link", "linkToolButton", "Link up", [this] { run(calls_.linkUp); }},
+        {Control::StartButton, "Start", "startToolButton", "Start",
+         [this] { runRecorder(&Recorder::startRecording); }},
+        {Control::PauseButton, "Pause", "pauseToolButton", "Pause",
+         [this] { runRecorder(&Recorder::pauseRecording); }},
+        {Control::StopButton, "Stop", "stopToolButton", "Stop",
+         [this] { runRecorder(&Recorder::stopRecording); }},
+        {Control::HelpButton, "Help", "helpToolButton", "Help", [this] { showHelp(); }},
+    };
     for (const auto& b : buttons) {
-        const QString key = b.key;
-        QAction* a = toolbar_->addAction(ToolbarIcon(key), key);
+        QAction* a = toolbar_->addAction(ToolbarIcon(b.key), b.key);
         a->setToolTip(b.tip);
-        a->setObjectName("tb" + key);
-        a->setProperty("key", key);
-        actions_.insert("tb" + key, a);
-        connect(a, &QAction::triggered, this, [this, key] { toolbarClick(key); });
-        if (QWidget* w = toolbar_->widgetForAction(a)) w->setObjectName("tb" + key);
+        a->setObjectName(b.name);
+        controlActions_[size_t(b.control)] = a;
+        connect(a, &QAction::triggered, this, b.click);
+        if (QWidget* w = toolbar_->widgetForAction(a)) w->setObjectName(b.name);
     }
 }
 
-void MainFm::buildReadout(QWidget* central) {
+void MainWindow::buildReadout(QWidget* central) {
     frame_ = new QWidget(central);
-    frame_->setObjectName("Frame1_0");
+    frame_->setObjectName("readoutPanel");
     frame_->setAutoFillBackground(true);
     Colour(frame_, QPalette::Window, kReadoutBack);
     place(frame_, {60, 60, 6200, 3000});
@@ -224,26 +253,31 @@ void MainFm::buildReadout(QWidget* central) {
     };
     // Indicators in one row along the top of the panel.
     const struct {
+        Indicator indicator;
+        const char* name;
         const char* text;
         int width;
-    } indicators[] = {{"RS232", 900}, {"LIMIT", 780}, {"REL", 640}, {"WAIT", 780},
-                      {"MAX", 680},   {"MIN", 600},   {"AVG", 680}};
+    } indicators[] = {
+        {kIndRS232, "rs232Indicator", "RS232", 900}, {kIndLimit, "limitIndicator", "LIMIT", 780},
+        {kIndRel, "relIndicator", "REL", 640},       {kIndWait, "waitIndicator", "WAIT", 780},
+        {kIndMax, "maxIndicator", "MAX", 680},       {kIndMin, "minIndicator", "MIN", 600},
+        {kIndAvg, "avgIndicator", "AVG", 680}};
     int x = 100;
-    for (int i = 0; i < 7; ++i) {
-        QLabel* l = readoutLabel(QString("Label13_%1").arg(i + 1), indicators[i].text,
-                                 {x, 80, indicators[i].width, 320}, 15.75);
+    for (const auto& ind : indicators) {
+        QLabel* l = readoutLabel(ind.name, ind.text, {x, 80, ind.width, 320}, 15.75);
         Colour(l, QPalette::WindowText, kIndicatorInk);
         l->setAlignment(Qt::AlignCenter);
-        x += indicators[i].width + 100;
+        indicators_[ind.indicator] = l;
+        x += ind.width + 100;
     }
-    QLabel* coupling = readoutLabel("Label2", "DC", {100, 480, 1200, 340}, 15.75);
-    Colour(coupling, QPalette::WindowText, kIndicatorInk);
+    couplingLabel_ = readoutLabel("couplingLabel", "DC", {100, 480, 1200, 340}, 15.75);
+    Colour(couplingLabel_, QPalette::WindowText, kIndicatorInk);
 
     buzzer_ = new ArtBox(frame_, [](int, QSize s) { return BuzzerSymbol(s); });
-    buzzer_->setObjectName("Image4");
+    buzzer_->setObjectName("buzzerSymbol");
     place(buzzer_, {1400, 480, 340, 340});
     diode_ = new ArtBox(frame_, [](int, QSize s) { return DiodeSymbol(s); });
-    diode_->setObjectName("Image5");
+    diode_->setObjectName("diodeSymbol");
     place(diode_, {1840, 480, 340, 340});
 
     // Shown while a recording runs without live readings (no frame, or no link).
@@ -253,31 +287,32 @@ void MainFm::buildReadout(QWidget* central) {
     meterNote_->hide();
 
     // The value changes with every reading, in glyphs too large for Qt's glyph cache.
-    QLabel* value = readoutLabel("Label1_0", QString(), {100, 840, 5000, 1500}, 80.25,
-                                 new GlyphCachedLabel(frame_));
-    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QLabel* unit = readoutLabel("Label1_1", QString(), {5140, 1700, 1000, 560}, 26.25);
-    unit->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    valueLabel_ = readoutLabel("valueLabel", QString(), {100, 840, 5000, 1500}, 80.25,
+                               new GlyphCachedLabel(frame_));
+    valueLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    unitLabel_ = readoutLabel("unitLabel", QString(), {5140, 1700, 1000, 560}, 26.25);
+    unitLabel_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
 
     signImage_ = new ArtBox(
         frame_, [](int n, QSize s) { return SignImage(n, s); }, 1);
-    signImage_->setObjectName("Image2");
+    signImage_->setObjectName("signSymbol");
     place(signImage_, {100, 2500, 360, 360});
     barImage_ = new ArtBox(
         frame_, [](int n, QSize s) { return BarGraphImage(n, s); }, kBarIdle);
-    barImage_->setObjectName("Image1");
+    barImage_->setObjectName("barGraph");
     place(barImage_, {540, 2500, 5560, 360});
 
     // Alarm limits and the record interval, one line under the readout.
     const int y = 3140, h = 280;
-    label(central, "Caption_AlarmLimit", "Alarm Limit : ", {60, y, 1200, h}, kSans, kSmallPt, true);
-    label(central, "Caption_Hi", "Hi", {1280, y, 260, h}, kSans, kSmallPt);
-    field(central, "Label12_0", {1560, y, 1000, h});
-    label(central, "Caption_Low", "Low", {2640, y, 380, h}, kSans, kSmallPt);
-    field(central, "Label12_1", {3040, y, 1000, h});
-    label(central, "Caption_Interval", "Record Interval :", {4200, y, 1400, h}, kSans, kSmallPt,
+    label(central, "alarmLimitCaption", "Alarm Limit : ", {60, y, 1200, h}, kSans, kSmallPt, true);
+    label(central, "highCaption", "Hi", {1280, y, 260, h}, kSans, kSmallPt);
+    limitFields_[0] = field(central, "highLimitField", {1560, y, 1000, h});
+    label(central, "lowCaption", "Low", {2640, y, 380, h}, kSans, kSmallPt);
+    limitFields_[1] = field(central, "lowLimitField", {3040, y, 1000, h});
+    label(central, "intervalCaption", "Record Interval :", {4200, y, 1400, h}, kSans, kSmallPt,
           true);
-    field(central, "Label12_2", {5620, y, 640, h})->setText("00:00");
+    limitFields_[2] = field(central, "intervalField", {5620, y, 640, h});
+    limitFields_[2]->setText("00:00");
     // These show settings and take no typing: drawn as read-only boxes, and they say
     // where the settings are changed.
     const char* tips[3] = {
@@ -286,62 +321,67 @@ void MainFm::buildReadout(QWidget* central) {
         "Time between two records (minutes:seconds). Change it in the Option Setting dialog "
         "(menu Option), Record Interval."};
     for (int i = 0; i < 3; ++i) {
-        QLabel* box = labels_[QString("Label12_%1").arg(i)];
+        QLabel* box = limitFields_[i];
         Colour(box, QPalette::Window, palette().color(QPalette::Window));
         box->setToolTip(tips[i]);
     }
 }
 
-void MainFm::buildInfoAndStatistics(QWidget* central) {
+void MainWindow::buildInfoAndStatistics(QWidget* central) {
     const int x0 = 6360, h = 260;
     const struct {
         const char* caption;
         const char* name;
-        const char* field;
+        const char* fieldName;
+        QLabel** field;
         int y;
-    } info[] = {{"File ", "Caption_File", "Label7", 480},
-                {"Mode", "Caption_Mode", "Label11", 800},
-                {"Unit ", "Caption_Unit", "Label8", 1120}};
+    } info[] = {{"File ", "fileCaption", "recordNameField", &recordNameField_, 480},
+                {"Mode", "modeCaption", "modeField", &modeField_, 800},
+                {"Unit ", "unitCaption", "unitField", &unitField_, 1120}};
     for (const auto& i : info) {
         label(central, i.name, i.caption, {x0, i.y, 600, h}, kSans, kSmallPt, true);
-        field(central, i.field, {x0 + 620, i.y, 1920, h});
+        *i.field = field(central, i.fieldName, {x0 + 620, i.y, 1920, h});
     }
 
     // Statistics: column heads and the MAX, MIN, AVG and REL rows.
     const int cx[4] = {x0, x0 + 540, x0 + 1320, x0 + 1800};  // caption, value, unit, time
     const int cw[4] = {520, 760, 460, 740};
     const int y0 = 1520;
-    auto head = [&](int index, const char* text, int col, int row) {
-        QLabel* l = label(central, QString("Label9_%1").arg(index), text,
-                          {cx[col], y0 + row * 320, cw[col], h}, kSans, kSmallPt, true);
+    auto head = [&](const char* name, const char* text, int col, int row) {
+        QLabel* l = label(central, name, text, {cx[col], y0 + row * 320, cw[col], h}, kSans,
+                          kSmallPt, true);
         l->setAlignment(Qt::AlignCenter);
     };
-    head(0, "Value", 1, 0);
-    head(1, "Unit", 2, 0);
-    head(2, "MAX", 0, 1);
-    head(3, "MIN", 0, 2);
-    head(4, "AVG", 0, 3);
-    head(5, "Time", 3, 0);
+    head("valueHead", "Value", 1, 0);
+    head("unitHead", "Unit", 2, 0);
+    head("maxHead", "MAX", 0, 1);
+    head("minHead", "MIN", 0, 2);
+    head("avgHead", "AVG", 0, 3);
+    head("timeHead", "Time", 3, 0);
+    const char* columns[3] = {"Value", "Unit", "Time"};
     for (int c = 0; c < 3; ++c) {
-        field(central, QString("Label5_%1").arg(c), {cx[c + 1], y0 + 320, cw[c + 1], h});
-        field(central, QString("Label6_%1").arg(c), {cx[c + 1], y0 + 640, cw[c + 1], h});
+        maxFields_[c] = field(central, QString("max%1Field").arg(columns[c]),
+                              {cx[c + 1], y0 + 320, cw[c + 1], h});
+        minFields_[c] = field(central, QString("min%1Field").arg(columns[c]),
+                              {cx[c + 1], y0 + 640, cw[c + 1], h});
     }
     for (int c = 0; c < 2; ++c)
-        field(central, QString("Label4_%1").arg(c), {cx[c + 1], y0 + 960, cw[c + 1], h});
+        avgFields_[c] = field(central, QString("avg%1Field").arg(columns[c]),
+                              {cx[c + 1], y0 + 960, cw[c + 1], h});
     const int yRel = y0 + 1280;
     rel_ = new QPushButton("REL", central);
-    rel_->setObjectName("Command2");
+    rel_->setObjectName("relButton");
     rel_->setFont(QFont(kSans, 9));
     place(rel_, {cx[0], yRel, cw[0], 300}, 9);
-    connect(rel_, &QPushButton::clicked, this, [this] { run(calls_.Command2_Click); });
-    field(central, "Label3_0", {cx[1], yRel, cw[1], h});
-    field(central, "Label3_1", {cx[2], yRel, cw[2], h});
-    field(central, "Label6_3", {cx[3], yRel, cw[3], h});
+    connect(rel_, &QPushButton::clicked, this, [this] { run(calls_.toggleRelReference); });
+    relValueField_ = field(central, "relValueField", {cx[1], yRel, cw[1], h});
+    relUnitField_ = field(central, "relUnitField", {cx[2], yRel, cw[2], h});
+    relTimeField_ = field(central, "relTimeField", {cx[3], yRel, cw[3], h});
 }
 
-void MainFm::buildGraphAndTable(QWidget* central) {
+void MainWindow::buildGraphAndTable(QWidget* central) {
     grid_ = new RecordTableView(central);
-    grid_->setObjectName("MSFlexGrid1");
+    grid_->setObjectName("recordTable");
     grid_->setModel(&s_.table);
     grid_->setItemDelegate(new FixedColumnDelegate(grid_));
     grid_->verticalHeader()->hide();
@@ -360,28 +400,28 @@ void MainFm::buildGraphAndTable(QWidget* central) {
     });
 
     back_ = new QPushButton("<< Back", central);
-    back_->setObjectName("Command1_0");
+    back_->setObjectName("backButton");
     place(back_, {60, 3500, 1000, 300}, kSmallPt);
     pageBox_ = new QLineEdit("0", central);
-    pageBox_->setObjectName("Text1");
+    pageBox_->setObjectName("pageBox");
     pageBox_->setAlignment(Qt::AlignCenter);
     pageBox_->setContextMenuPolicy(Qt::CustomContextMenu);
     pageBox_->installEventFilter(this);
     place(pageBox_, {1100, 3500, 700, 300}, kSmallPt);
     auto* next = new QPushButton("Next >>", central);
-    next->setObjectName("Command1_1");
+    next->setObjectName("nextButton");
     place(next, {1840, 3500, 1000, 300}, kSmallPt);
     for (QWidget* w : {static_cast<QWidget*>(back_), static_cast<QWidget*>(pageBox_),
                        static_cast<QWidget*>(next)})
         w->setFont(QFont(kSans, kSmallPt));
     connect(back_, &QPushButton::clicked, this, [this] {
         pageTurnedByUser_ = true;
-        if (calls_.Command1_Click) calls_.Command1_Click(0);
+        Call(calls_.showPreviousPage);
         sync();
     });
     connect(next, &QPushButton::clicked, this, [this] {
         pageTurnedByUser_ = true;
-        if (calls_.Command1_Click) calls_.Command1_Click(1);
+        Call(calls_.showNextPage);
         sync();
     });
     connect(pageBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -396,25 +436,25 @@ void MainFm::buildGraphAndTable(QWidget* central) {
     // The page box's own context menu is never shown; an empty one stands in for it.
     connect(pageBox_, &QLineEdit::customContextMenuRequested, this, [this](const QPoint& pos) {
         pageBox_->setEnabled(false);
-        popups_["Mblank"]->popup(pageBox_->mapToGlobal(pos));
+        pageBoxPopup_->popup(pageBox_->mapToGlobal(pos));
         pageBox_->setEnabled(true);
     });
 
     graph_ = new GraphBox(central);
-    graph_->setObjectName("Picture1");
+    graph_->setObjectName("graphPicture");
     graph_->setSource([this] { return calls_.graphImage ? calls_.graphImage() : QImage(); });
     place(graph_, {60, 3860, 11760, 3620});
 }
 
-void MainFm::buildBanner(QWidget* central) {
+void MainWindow::buildBanner(QWidget* central) {
     // Fixed geometry whatever the window size.
     banner_ = new QWidget(central);
-    banner_->setObjectName("Picture5");
+    banner_->setObjectName("scheduleBanner");
     banner_->setAutoFillBackground(true);
     Colour(banner_, QPalette::Window, QColor(255, 255, 225));
     banner_->setGeometry(800, 4, 377, 39);
     bannerLabel_ = new QLabel(banner_);
-    bannerLabel_->setObjectName("Label14");
+    bannerLabel_->setObjectName("scheduleBannerText");
     QFont f("Times New Roman");
     f.setPointSizeF(11);
     bannerLabel_->setFont(f);
@@ -431,12 +471,12 @@ void MainFm::buildBanner(QWidget* central) {
                    QPointF(s.width() - 8, s.height() / 2.0));
         return img;
     });
-    clock->setObjectName("Image3");
+    clock->setObjectName("scheduleClock");
     clock->setGeometry(0, 3, 30, 30);
     banner_->hide();
 }
 
-void MainFm::buildStatusBar() {
+void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("statusBar");
     bar->setSizeGripEnabled(true);
