@@ -17,9 +17,9 @@ constexpr qint64 kReopenListenMs = 500;
 }  // namespace
 
 MeterLink::MeterLink(Session& session, SerialLibrary& library, Clock& clock, MessageBoxes& boxes,
-                     const PortTable& ports)
+                     PortTable ports)
     : MeterLink(session, library, clock, boxes) {
-    fixedPorts_ = &ports;
+    fixedPorts_ = std::move(ports);
 }
 
 MeterLink::MeterLink(Session& session, SerialLibrary& library, Clock& clock, MessageBoxes& boxes)

@@ -24,9 +24,9 @@ namespace quillon {
 
 class MeterLink {
   public:
-    // Scans `ports` (which must outlive the link).
+    // Scans a copy of `ports`, fixed for the link's life.
     MeterLink(Session& session, SerialLibrary& library, Clock& clock, MessageBoxes& boxes,
-              const PortTable& ports);
+              PortTable ports);
     // Scans the library's port table, read afresh before each scan.
     MeterLink(Session& session, SerialLibrary& library, Clock& clock, MessageBoxes& boxes);
 
@@ -87,7 +87,7 @@ class MeterLink {
     SerialLibrary& lib_;
     Clock& clock_;
     MessageBoxes& boxes_;
-    const PortTable* fixedPorts_ = nullptr;
+    std::optional<PortTable> fixedPorts_;
     PortTable libraryPorts_;
     PortListener listener_;
     std::optional<Attempt> attempt_;
