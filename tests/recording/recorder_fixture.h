@@ -1,7 +1,6 @@
 #pragma once
-// A recorder over a session filled by hand: the test plays the meter and the decoder
-// (reading and readout fields) and the poll loop (clock advance, a frame of the meter's
-// reading decoded while it sends, then recordStep while recording).
+// A recorder over a session filled by hand: the test plays the meter, the decoder and the
+// poll loop.
 
 #include <gtest/gtest.h>
 
@@ -14,8 +13,7 @@ namespace quillon {
 
 class RecorderTest : public ::testing::Test {
   protected:
-    explicit RecorderTest(const QDateTime& start = QDateTime(QDate(2024, 1, 31), QTime(10, 0, 0)))
-        : clock(start), recorder(session, clock, messages) {
+    RecorderTest() : clock(QDateTime(QDate(2024, 1, 31), QTime(10, 0, 0))) {
         session.settings.recordIntervalMs = 1000;
         session.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
         RecorderCalls& c = recorder.calls();
@@ -34,34 +32,36 @@ class RecorderTest : public ::testing::Test {
         recorder.InitGrid();
     }
 
-    // The meter sends this reading from now on; what the decoder leaves after its frame.
+    // The meter sends this reading until silence(); what the decoder leaves after a frame.
     void feed(const QString& value, int func = 2, int range = 1, float dec = 1) {
-        session.reading.valueText = value;
-        session.readout.value = value;
+        session.reading.valueText = session.readout.value = value;
         session.reading.function = func;
         session.reading.range = range;
         session.reading.decimalIndex = dec;
-        session.link.ticksWithoutData = 0;
         meterSends = true;
     }
-    // The meter stops sending (until the next feed).
     void silence() { meterSends = false; }
-
     // One poll tick after `ms` milliseconds.
     void tick(qint64 ms = 0) {
         clock.advance(ms);
         if (meterSends) session.link.lastFrameTick = clock.tickMs();
         if (session.rec.state == kRunRecording && session.rec.running) recorder.recordStep();
     }
+    // A fresh recording from `time` with one record.
+    void restartAt(QTime time) {
+        recorder.stopRecording();
+        clock.setNow(QDateTime(QDate(2024, 1, 31), time));
+        recorder.startRecording();
+        feed("1.000");
+        tick();
+    }
 
     QString cell(int row, int col) const { return session.table.cell(row, col); }
-    // The cells of record `row`, joined by blanks.
     QString line(int row) const {
         QStringList cells;
         for (int col = 0; col < RecordTable::kColumns; ++col) cells << cell(row, col);
         return cells.join(' ');
     }
-    // One column of every record.
     QStringList column(int col) const {
         QStringList cells;
         for (int row = 1; row <= records(); ++row) cells << cell(row, col);
@@ -73,13 +73,15 @@ class RecorderTest : public ::testing::Test {
     Session session;
     FakeClock clock;
     ScriptedMessageBoxes messages;
-    Recorder recorder;
-    bool linkWorks = true;
-    bool meterSends = false;
-    int statsCalls = 0;
-    int saveOffers = 0;
-    int scheduleEnds = 0;
+    Recorder recorder{session, clock, messages};
+    bool linkWorks = true, meterSends = false;
+    int statsCalls = 0, saveOffers = 0, scheduleEnds = 0;
     QVector<int> plottedRows;
 };
+
+// A shown message box as "title|text|buttons|icon".
+inline QString Describe(const ScriptedMessageBoxes::Shown& m) {
+    return QString("%1|%2|%3|%4").arg(m.title, m.text).arg(int(m.buttons)).arg(int(m.icon));
+}
 
 }  // namespace quillon

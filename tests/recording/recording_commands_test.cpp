@@ -1,7 +1,5 @@
 // Start, Pause, Stop, Clear: states, menus, questions; when closing must ask, over sessions
 // the recording commands really leave behind.
-#include <functional>
-
 #include "recorder_fixture.h"
 #include "window_state.h"
 
@@ -12,10 +10,7 @@ TEST_F(RecorderTest, StartWithoutLinkShowsLinkErrorAndStaysIdle) {
     linkWorks = false;
     recorder.startRecording();
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, "Link Error! Please check your connector.");
-    EXPECT_EQ(messages.shown[0].title, "");
-    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
+    EXPECT_EQ(Describe(messages.shown[0]), "|Link Error! Please check your connector.|0|0");
     EXPECT_TRUE(checked(Control::Stop));
     EXPECT_FALSE(session.rec.running);
     EXPECT_EQ(session.rec.state, kRunIdle);
@@ -53,26 +48,21 @@ TEST_F(RecorderTest, MenusFollowTheRecordingState) {
         {Control::StopButton, true, true, true},
     };
     const Control checks[3] = {Control::Start, Control::Pause, Control::Stop};
-    auto expectState = [&](int which) {
+    const std::function<void()> commands[3] = {[&] { recorder.startRecording(); },
+                                               [&] { recorder.pauseRecording(); },
+                                               [&] { recorder.stopRecording(); }};
+    for (int state = 0; state < 3; ++state) {
+        commands[state]();
         for (const Expect& e : table) {
-            const bool want = which == 0 ? e.recording : which == 1 ? e.paused : e.stopped;
-            EXPECT_EQ(session.controls.isEnabled(e.control), want)
-                << int(e.control) << " in state " << which;
+            const bool want = state == 0 ? e.recording : state == 1 ? e.paused : e.stopped;
+            EXPECT_EQ(session.controls.isEnabled(e.control), want) << int(e.control) << state;
         }
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(checked(checks[i]), i == which) << i;
-    };
-    recorder.startRecording();
-    expectState(0);
-    recorder.pauseRecording();
-    expectState(1);
-    recorder.stopRecording();
-    expectState(2);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(checked(checks[i]), i == state) << i;
+    }
 }
 
 TEST_F(RecorderTest, StartPauseStartContinuesNumberingOneIntervalAfterResume) {
-    recorder.startRecording();
-    feed("1.000");
-    tick();
+    restartAt(QTime(10, 0, 0));
     tick(1000);
     tick(300);
     recorder.pauseRecording();
@@ -80,11 +70,8 @@ TEST_F(RecorderTest, StartPauseStartContinuesNumberingOneIntervalAfterResume) {
     EXPECT_FALSE(session.rec.running);
     EXPECT_EQ(session.rec.state, kRunRecording);
     clock.advance(5000);
-    EXPECT_TRUE(checked(Control::Pause));
-
     recorder.startRecording();  // resume at 10:00:06.3
     EXPECT_EQ(session.rec.recordName, "20240131_100000");
-    feed("1.000");
     tick();
     EXPECT_EQ(records(), 2);
     tick(1000);
@@ -94,38 +81,25 @@ TEST_F(RecorderTest, StartPauseStartContinuesNumberingOneIntervalAfterResume) {
 }
 
 TEST_F(RecorderTest, ClearAsksOnlyWhileRecording) {
-    recorder.startRecording();
-    feed("1.000");
-    tick();
+    restartAt(QTime(10, 0, 0));
     messages.replies = {MsgResult::No};
     recorder.clearRecording();
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, "Recording! Do you want to clear?");
-    EXPECT_EQ(messages.shown[0].title, "Clear record!");
-    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Question);
-    // No: the recording goes on untouched.
-    EXPECT_TRUE(checked(Control::Start));
-    EXPECT_TRUE(session.rec.running);
-    tick(1000);
+    EXPECT_EQ(Describe(messages.shown[0]), "Clear record!|Recording! Do you want to clear?|1|1");
+    tick(1000);  // No: the recording goes on untouched
     EXPECT_EQ(records(), 2);
-
-    messages.replies = {MsgResult::Yes};
-    recorder.clearRecording();
+    recorder.clearRecording();  // Yes
     EXPECT_TRUE(checked(Control::Stop));
     EXPECT_EQ(records(), 0);
     EXPECT_EQ(saveOffers, 1);
-
     recorder.clearRecording();  // idle: no question
     EXPECT_EQ(messages.shown.size(), 2);
 }
 
-// Stop keeps the rows and offers them, even after a command (a file command while paused)
-// left state at 3; the next Start clears them.
+// Stop offers the rows even after a file command while paused left state at 3; the next
+// Start clears them.
 TEST_F(RecorderTest, StopOffersTheRecordsAndStartClearsThem) {
-    recorder.startRecording();
-    feed("1.000");
-    tick();
+    restartAt(QTime(10, 0, 0));
     recorder.pauseRecording();
     session.rec.state = kRunCommand;
     recorder.stopRecording();
@@ -139,9 +113,8 @@ TEST_F(RecorderTest, StopOffersTheRecordsAndStartClearsThem) {
 
 TEST_F(RecorderTest, StopEndsRelAndTheScheduledRecording) {
     recorder.startRecording();
-    session.stats.statFlags[3] = true;
+    session.stats.statFlags[3] = session.stats.relHighlighted = true;
     session.stats.relValue = "1.000";
-    session.stats.relHighlighted = true;
     session.readout.indicator[kIndRel] = true;
     session.sched.armed = 1;
     session.sched.scheduledRecordingRunning = true;
@@ -154,9 +127,7 @@ TEST_F(RecorderTest, StopEndsRelAndTheScheduledRecording) {
 }
 
 TEST_F(RecorderTest, ResetWhilePausedMakesTheNextStartAFreshRecording) {
-    recorder.startRecording();
-    feed("1.000");
-    tick();
+    restartAt(QTime(10, 0, 0));
     tick(1000);
     recorder.pauseRecording();
     // A report file opened while paused replaces the table.
@@ -165,98 +136,37 @@ TEST_F(RecorderTest, ResetWhilePausedMakesTheNextStartAFreshRecording) {
     session.table.setRows(5);
     session.table.setCell(1, 0, "0001");
     EXPECT_TRUE(checked(Control::Stop));
-
     recorder.startRecording();
     EXPECT_EQ(session.rec.nextRecord, 1);
     EXPECT_EQ(records(), 0);
 }
 
-class WindowStateTest : public RecorderTest {
-  protected:
-    // A recording of n records with live readings, the interval box showing 00:01.
-    void record(int n) {
-        recorder.startRecording();
-        session.readout.limitCaption[2] = "00:01";
-        for (int i = 0; i < n; ++i) {
-            feed("1.000");
-            tick(1000);
-        }
-    }
-    // The session as a freshly opened window has it, then the case's own steps.
-    void start(const std::function<void()>& setUp) {
-        session.settings.autoSave = 0;
-        session.link = LinkState{};
-        session.readout = Readout{};
-        session.rec = RecordingState{};
-        session.sched = ScheduleState{};
-        session.controls = ControlStates{};
-        recorder.SetIdleState();
-        recorder.InitGrid();
-        setUp();
-    }
-    void savedTo(const QString& path) {
-        session.rec.reportFile = path;
-        session.rec.reportRecords = records();
-    }
-};
-
-TEST_F(WindowStateTest, ClosingAsksOnlyWhenRecordsWouldBeLost) {
-    const struct {
-        const char* name;
-        std::function<void()> setUp;
-        bool loses;
-    } cases[] = {
-        {"recording", [&] { record(2); }, true},
-        {"recording saved automatically by Link Off",
-         [&] {
-             session.settings.autoSave = 1;
-             record(2);
-         },
-         false},
-        {"paused after a file command: Stop still saves",
-         [&] {
-             session.settings.autoSave = 1;
-             record(2);
-             recorder.pauseRecording();
-             session.rec.state = kRunCommand;
-         },
-         false},
-        {"stopped, not saved",
-         [&] {
-             record(2);
-             recorder.stopRecording();
-         },
-         true},
-        {"stopped and saved",
-         [&] {
-             record(2);
-             recorder.stopRecording();
-             savedTo("/d/a.csv");
-         },
-         false},
-        {"saved while paused, then resumed",
-         [&] {
-             record(2);
-             recorder.pauseRecording();
-             savedTo("/d/a.csv");
-             recorder.startRecording();
-             feed("1.000");
-             tick(1000);
-         },
-         true},
-        {"report opened",
-         [&] {
-             record(2);
-             recorder.stopRecording();
-             session.rec.state = kRunViewingFile;
-         },
-         false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        start(c.setUp);
-        EXPECT_EQ(ClosingLosesRecords(session), c.loses);
-    }
+// One recording through its states; closing asks only when records would be lost.
+TEST_F(RecorderTest, ClosingAsksOnlyWhenRecordsWouldBeLost) {
+    session.settings.autoSave = 0;
+    restartAt(QTime(10, 0, 0));
+    tick(1000);
+    EXPECT_TRUE(ClosingLosesRecords(session)) << "recording";
+    session.settings.autoSave = 1;
+    EXPECT_FALSE(ClosingLosesRecords(session)) << "recording, saved by Link Off";
+    recorder.pauseRecording();
+    session.rec.state = kRunCommand;
+    EXPECT_FALSE(ClosingLosesRecords(session)) << "paused after a file command: Stop saves";
+    session.settings.autoSave = 0;
+    EXPECT_TRUE(ClosingLosesRecords(session)) << "paused";
+    session.rec.reportFile = "/d/a.csv";
+    session.rec.reportRecords = records();
+    EXPECT_FALSE(ClosingLosesRecords(session)) << "saved while paused";
+    recorder.startRecording();
+    tick(1000);
+    EXPECT_TRUE(ClosingLosesRecords(session)) << "a record more after the save";
+    recorder.stopRecording();
+    EXPECT_TRUE(ClosingLosesRecords(session)) << "stopped, not saved";
+    session.rec.reportRecords = records();
+    EXPECT_FALSE(ClosingLosesRecords(session)) << "stopped and saved";
+    session.rec.reportFile.clear();
+    session.rec.state = kRunViewingFile;
+    EXPECT_FALSE(ClosingLosesRecords(session)) << "report opened";
 }
 
 }  // namespace
