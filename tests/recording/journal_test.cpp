@@ -4,7 +4,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <mutex>
+#include <atomic>
 #include <thread>
 
 #include "journal_format.h"
@@ -43,8 +43,8 @@ class JournalTest : public ::testing::Test {
         session.settings.graphTitle = "Bench, test\twith a tab";
         session.stats.statFlags = {true, true, true, false};
         RecorderCalls& c = recorder.calls();
-        c.UnitTable = [](int f, int r) { return UnitTable(f, r); };
-        c.FunctionTable = [](int f) { return FunctionTable(f); };
+        c.UnitTable = UnitTable;
+        c.FunctionTable = FunctionTable;
         c.linkUp = [this] { session.link.linkOn = true; };
         c.UpdateMaxMin = [this] { StatisticsCalc(session).UpdateMaxMin(); };
         c.UpdateAverage = [this] { StatisticsCalc(session).UpdateAverage(); };
@@ -83,11 +83,15 @@ class JournalTest : public ::testing::Test {
                                folders.isEmpty() ? QStringList{reports.path()} : folders, calls);
     }
 
-    // Resistance across a change of unit, an overload, and MIN switched off (which empties
-    // its row) while recording.
+    // Resistance across a change of unit, an overload, MIN switched off (which empties its
+    // row) and a save while paused, after which the journal starts again with all records.
     void recordSample() {
         recorder.startRecording();
         record("100.00");
+        recorder.pauseRecording();
+        journal->reportSaved();
+        EXPECT_TRUE(Journals(state.path()).isEmpty());
+        recorder.startRecording();
         record("200.50");
         record("0.1500", 4, 4);  // MΩ
         record("OL", 4, 4);
@@ -105,30 +109,6 @@ class JournalTest : public ::testing::Test {
     Recorder recorder{session, clock, messages};
     enum class StopOutcome { Saved, NotSaved, Declined } atStop = StopOutcome::Saved;
 };
-
-TEST_F(JournalTest, RecoveredReportIsTheReportASaveWouldWrite) {
-    recordSample();
-    ASSERT_EQ(session.table.recordCount(), 6);
-    const QByteArray saved = ReportBytes(session);
-    const QString journalPath = journal->path();
-    const QByteArray journalBytes = ReadFile(journalPath);
-    ASSERT_FALSE(journalBytes.isEmpty()) << qPrintable(journal->errorText());
-    journal.reset();  // the program killed: the journal stays
-    const RecoveryOutcome first = recover();
-    ASSERT_EQ(first.recovered.size(), 1);
-    EXPECT_TRUE(first.failed.isEmpty());
-    EXPECT_EQ(first.recovered[0].records, 6);
-    EXPECT_EQ(first.recovered[0].report, reports.filePath("20240131_100000_recovered.csv"));
-    EXPECT_EQ(ReadFile(first.recovered[0].report), saved);
-    EXPECT_TRUE(Journals(state.path()).isEmpty());
-    EXPECT_TRUE(RecoveryMessage(first).contains(first.recovered[0].report + " (6 records)"));
-    // The same journal again: a new name, the first report untouched.
-    WriteFile(journalPath, journalBytes);
-    const RecoveryOutcome second = recover();
-    ASSERT_EQ(second.recovered.size(), 1);
-    EXPECT_EQ(second.recovered[0].report, reports.filePath("20240131_100000_recovered_2.csv"));
-    EXPECT_EQ(ReadFile(first.recovered[0].report), saved);
-}
 
 TEST_F(JournalTest, DamagedJournals) {
     recordSample();
@@ -155,7 +135,7 @@ TEST_F(JournalTest, DamagedJournals) {
         const RecoveryOutcome o = recover();
         EXPECT_EQ(o.recovered.isEmpty() ? 0 : o.recovered[0].records, std::max(c.records, 0));
         EXPECT_EQ(QFile::exists(path), c.records < 0) << "only a journal that cannot be read stays";
-        if (c.records == 0) EXPECT_EQ(RecoveryMessage(o), "");
+        EXPECT_EQ(RecoveryMessage(o).isEmpty(), c.records == 0);
         if (c.records >= 0) continue;
         ASSERT_EQ(o.failed.size(), 1);
         EXPECT_TRUE(o.failed[0].reason.contains(c.reason)) << qPrintable(o.failed[0].reason);
@@ -206,23 +186,6 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
     }
 }
 
-TEST_F(JournalTest, ARecordingSavedWhilePausedAndResumedIsJournalledWhole) {
-    recorder.startRecording();
-    record("100.00");
-    recorder.pauseRecording();
-    journal->reportSaved();  // "Save Report" while paused
-    EXPECT_TRUE(Journals(state.path()).isEmpty());
-    recorder.startRecording();
-    record("100.50");
-    record("101.00");
-    const QByteArray saved = ReportBytes(session);
-    journal.reset();
-    const RecoveryOutcome o = recover();
-    ASSERT_EQ(o.recovered.size(), 1);
-    EXPECT_EQ(o.recovered[0].records, 3);
-    EXPECT_EQ(ReadFile(o.recovered[0].report), saved);
-}
-
 TEST_F(JournalTest, AnUnusableJournalFolderIsShownAndRecordingGoesOn) {
     WriteFile(state.filePath("file"), "x");
     journal = std::make_unique<RecordingJournal>(state.filePath("file/quillon"));
@@ -236,8 +199,10 @@ TEST_F(JournalTest, AnUnusableJournalFolderIsShownAndRecordingGoesOn) {
 
 // A running recording's journal is locked, under a name recovery passes over until it has
 // its first lines; a half-made one is removed once it is a day old.
-TEST_F(JournalTest, RecoveryLeavesLiveAndFreshJournalsAndFallsBackToTheNextFolder) {
+TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteAndLeavesLiveJournals) {
     recordSample();
+    ASSERT_EQ(session.table.recordCount(), 6);
+    const QByteArray saved = ReportBytes(session);
     EXPECT_EQ(QDir(state.path()).entryList(QDir::Files | QDir::Hidden), Journals(state.path()));
     const QString fresh = state.filePath(QString(journal::kPartPrefix) + "fresh");
     const QString old = state.filePath(QString(journal::kPartPrefix) + "old");
@@ -252,45 +217,53 @@ TEST_F(JournalTest, RecoveryLeavesLiveAndFreshJournalsAndFallsBackToTheNextFolde
     EXPECT_TRUE(o.recovered.isEmpty() && o.failed.isEmpty());
     EXPECT_TRUE(QFile::exists(fresh));
     EXPECT_FALSE(QFile::exists(old));
-    EXPECT_EQ(Journals(state.path()).size(), 1);
-    journal.reset();
+    const QString journalPath = journal->path();
+    const QByteArray journalBytes = ReadFile(journalPath);
+    journal.reset();  // the program killed: the journal stays
     const QString notAFolder = reports.filePath("file");
     WriteFile(notAFolder, "x");
     o = recover({notAFolder + "/", notAFolder + "/deeper/"});
     ASSERT_EQ(o.failed.size(), 1);
-    EXPECT_EQ(Journals(state.path()).size(), 1) << "no report written: the journal stays";
-    o = recover({notAFolder + "/", reports.filePath("second/")});
+    EXPECT_EQ(Journals(state.path()), QStringList(QFileInfo(journalPath).fileName()));
+    o = recover({notAFolder + "/", reports.path()});
     ASSERT_EQ(o.recovered.size(), 1);
-    EXPECT_TRUE(o.recovered[0].report.startsWith(reports.filePath("second/")));
+    EXPECT_TRUE(o.failed.isEmpty());
+    const QString report = reports.filePath("20240131_100000_recovered.csv");
+    EXPECT_EQ(o.recovered[0].report, report);
+    EXPECT_EQ(ReadFile(report), saved);
+    EXPECT_TRUE(RecoveryMessage(o).contains(report + " (6 records)"));
     EXPECT_TRUE(Journals(state.path()).isEmpty());
+    // The same journal again: a new name, the first report untouched.
+    WriteFile(journalPath, journalBytes);
+    o = recover();
+    ASSERT_EQ(o.recovered.size(), 1);
+    EXPECT_EQ(o.recovered[0].report, reports.filePath("20240131_100000_recovered_2.csv"));
+    EXPECT_EQ(ReadFile(report), saved);
 }
 
 // The data sync runs off the caller's thread: at once for the first write, then at most
 // once a second, and what is left when the file is closed.
 TEST(JournalSyncer, AtOnceThenAtMostOnceASecondAndTheRestAtTheEnd) {
     using Clock = std::chrono::steady_clock;
-    std::mutex m;
-    std::vector<Clock::time_point> syncs;
-    const auto waitFor = [&](size_t n) {
-        for (const auto until = Clock::now() + std::chrono::seconds(5); Clock::now() < until;
-             std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
-            std::lock_guard<std::mutex> lock(m);
-            if (syncs.size() >= n) return syncs.size() == n;
-        }
-        return false;
+    std::array<Clock::time_point, 4> at;
+    std::atomic<int> syncs{0};
+    const auto waitFor = [&](int n) {
+        for (int i = 0; i < 1000 && syncs < n; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return syncs == n;
     };
     JournalSyncer syncer([&] {
-        std::lock_guard<std::mutex> lock(m);
-        syncs.push_back(Clock::now());
+        at[std::min(int(syncs), 3)] = Clock::now();
+        ++syncs;
     });
     syncer.written();
     ASSERT_TRUE(waitFor(1));
     for (int i = 0; i < 20; ++i) syncer.written();
     ASSERT_TRUE(waitFor(2));
-    EXPECT_GE(syncs[1] - syncs[0], std::chrono::milliseconds(950));
+    EXPECT_GE(at[1] - at[0], std::chrono::milliseconds(950));
     syncer.written();
     syncer.finish(true);
-    EXPECT_EQ(syncs.size(), 3u);
+    EXPECT_EQ(syncs, 3);
 }
 
 }  // namespace

@@ -17,10 +17,7 @@ class RecorderTest : public ::testing::Test {
         session.settings.recordIntervalMs = 1000;
         session.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
         RecorderCalls& c = recorder.calls();
-        c.UnitTable = [](int func, int range) {
-            return func == 4 ? QStringList{"Ω", "KΩ", "KΩ", "KΩ", "MΩ", "MΩ"}.value(range)
-                             : QString("V");
-        };
+        c.UnitTable = [](int f, int r) { return f == 4 ? QString("Ω%1").arg(r) : "V"; };
         c.FunctionTable = [](int func) { return QString("F%1").arg(func); };
         c.linkUp = [this] { session.link.linkOn = linkWorks; };
         c.UpdateMaxMin = [this] { ++statsCalls; };

@@ -6,29 +6,22 @@
 namespace quillon {
 namespace {
 
-TEST_F(RecorderTest, StartWithoutLinkShowsLinkErrorAndStaysIdle) {
+TEST_F(RecorderTest, StartWithoutLinkStaysIdleAndAFreshStartNamesTheRecord) {
     linkWorks = false;
     recorder.startRecording();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(Describe(messages.shown[0]), "|Link Error! Please check your connector.|0|0");
-    EXPECT_TRUE(checked(Control::Stop));
     EXPECT_FALSE(session.rec.running);
     EXPECT_EQ(session.rec.state, kRunIdle);
-}
-
-TEST_F(RecorderTest, FreshStartNamesTheRecordAndSetsIndicators) {
+    linkWorks = true;
     session.settings.alarmEnabled = 1;
     session.stats.statFlags = {true, false, true, false};
     recorder.startRecording();
     EXPECT_EQ(session.rec.recordName, "20240131_100000");
-    const auto& on = session.readout.indicator;
-    EXPECT_EQ(QString("%1%2%3%4%5")
-                  .arg(on[kIndLimit])
-                  .arg(on[kIndMax])
-                  .arg(on[kIndMin])
-                  .arg(on[kIndRS232])
-                  .arg(on[kIndWait]),
-              "11010");
+    QString on;  // LIMIT, MAX, MIN, RS232, WAIT
+    for (int i : {kIndLimit, kIndMax, kIndMin, kIndRS232, kIndWait})
+        on += session.readout.indicator[i] ? '1' : '0';
+    EXPECT_EQ(on, "11010");
     EXPECT_EQ(session.stats.avgSum, "0");
     EXPECT_EQ(session.rec.state, kRunRecording);
     EXPECT_TRUE(session.link.pollTimerOn);
@@ -96,34 +89,29 @@ TEST_F(RecorderTest, ClearAsksOnlyWhileRecording) {
     EXPECT_EQ(messages.shown.size(), 2);
 }
 
-// Stop offers the rows even after a file command while paused left state at 3; the next
-// Start clears them.
-TEST_F(RecorderTest, StopOffersTheRecordsAndStartClearsThem) {
+// Stop offers the rows even after a file command while paused left state at 3, and ends
+// REL and a scheduled recording; the next Start clears the rows.
+TEST_F(RecorderTest, StopOffersTheRecordsEndsRelAndScheduleAndStartClearsThem) {
     restartAt(QTime(10, 0, 0));
     recorder.pauseRecording();
     session.rec.state = kRunCommand;
-    recorder.stopRecording();
-    EXPECT_EQ(saveOffers, 1);
-    EXPECT_EQ(records(), 1);
-    recorder.stopRecording();  // nothing open any more
-    EXPECT_EQ(saveOffers, 1);
-    recorder.startRecording();
-    EXPECT_EQ(records(), 0);
-}
-
-TEST_F(RecorderTest, StopEndsRelAndTheScheduledRecording) {
-    recorder.startRecording();
     session.stats.statFlags[3] = session.stats.relHighlighted = true;
     session.stats.relValue = "1.000";
     session.readout.indicator[kIndRel] = true;
     session.sched.armed = 1;
     session.sched.scheduledRecordingRunning = true;
     recorder.stopRecording();
+    EXPECT_EQ(saveOffers, 1);
+    EXPECT_EQ(records(), 1);
     EXPECT_FALSE(session.stats.statFlags[3] || session.stats.relHighlighted);
     EXPECT_FALSE(session.readout.indicator[kIndRel]);
     EXPECT_EQ(session.stats.relValue, "");
     EXPECT_EQ(scheduleEnds, 1);
     EXPECT_EQ(session.rec.state, kRunIdle);
+    recorder.stopRecording();  // nothing open any more
+    EXPECT_EQ(saveOffers, 1);
+    recorder.startRecording();
+    EXPECT_EQ(records(), 0);
 }
 
 TEST_F(RecorderTest, ResetWhilePausedMakesTheNextStartAFreshRecording) {
