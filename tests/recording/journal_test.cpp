@@ -1,7 +1,5 @@
-// The recording journal and its recovery: the recovered report is the report a save
-// would have written, damaged journals, when a journal goes and when it stays.
-#include <gtest/gtest.h>
-
+// The recording journal and its recovery: the recovered report is the report a save would
+// have written, damaged journals, when a journal goes and when it stays.
 #include <QDir>
 #include <QTemporaryDir>
 #include <atomic>
@@ -11,7 +9,7 @@
 #include "journal_recovery.h"
 #include "journal_syncer.h"
 #include "meter_tables.h"
-#include "recorder.h"
+#include "recorder_fixture.h"
 #include "recording_journal.h"
 #include "report_writer.h"
 #include "statistics_calc.h"
@@ -30,43 +28,29 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
-QStringList Journals(const QString& folder) {
-    return QDir(folder).entryList({"*.journal"}, QDir::Files);
-}
-
 // A recording through the real record step, statistics and report format, journalled.
-class JournalTest : public ::testing::Test {
+class JournalTest : public RecorderTest {
   protected:
     JournalTest() {
-        session.settings.recordIntervalMs = 1000;
-        session.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
         session.settings.graphTitle = "Bench, test\twith a tab";
         session.stats.statFlags = {true, true, true, false};
         RecorderCalls& c = recorder.calls();
         c.UnitTable = UnitTable;
         c.FunctionTable = FunctionTable;
-        c.linkUp = [this] { session.link.linkOn = true; };
         c.UpdateMaxMin = [this] { StatisticsCalc(session).UpdateMaxMin(); };
         c.UpdateAverage = [this] { StatisticsCalc(session).UpdateAverage(); };
         c.PromptUnsavedRecord = [this] {
             if (atStop == StopOutcome::Saved) journal->reportSaved();
             if (atStop == StopOutcome::Declined) journal->saveDeclined();
         };
-        recorder.InstallHooks();
-        recorder.InitGrid();
         recorder.setJournal(journal.get());
     }
 
     // One record a second from what the meter shows.
     void record(const QString& value, int func = 4, int range = 3) {
-        clock.advance(1000);
-        session.reading.valueText = session.readout.value = value;
-        session.reading.function = func;
-        session.reading.range = range;
-        session.reading.decimalIndex = DecimalTable(func, range).toFloat();
+        feed(value, func, range, DecimalTable(func, range).toFloat());
         session.readout.unit = UnitTable(func, range);
-        session.link.lastFrameTick = clock.tickMs();
-        recorder.recordStep();
+        tick(1000);
     }
 
     // Recovery with the statistics and report format the program connects to it.
@@ -90,7 +74,7 @@ class JournalTest : public ::testing::Test {
         record("100.00");
         recorder.pauseRecording();
         journal->reportSaved();
-        EXPECT_TRUE(Journals(state.path()).isEmpty());
+        EXPECT_TRUE(journals().isEmpty());
         recorder.startRecording();
         record("200.50");
         record("0.1500", 4, 4);  // MΩ
@@ -101,48 +85,14 @@ class JournalTest : public ::testing::Test {
         record("95.25");
     }
 
+    QStringList journals() const {
+        return QDir(state.path()).entryList({"*.journal"}, QDir::Files);
+    }
+
     QTemporaryDir state, reports;
-    Session session;
-    FakeClock clock{QDateTime(QDate(2024, 1, 31), QTime(10, 0, 0))};
-    ScriptedMessageBoxes messages;
     std::unique_ptr<RecordingJournal> journal = std::make_unique<RecordingJournal>(state.path());
-    Recorder recorder{session, clock, messages};
     enum class StopOutcome { Saved, NotSaved, Declined } atStop = StopOutcome::Saved;
 };
-
-TEST_F(JournalTest, DamagedJournals) {
-    recordSample();
-    const QByteArray good = ReadFile(journal->path());
-    QFile::remove(journal->path());
-    journal.reset();
-    const qsizetype thirdLine = good.indexOf('\n', good.indexOf('\n') + 1) + 1;
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        int records;         // recovered; 0: nothing to recover; -1: kept
-        const char* reason;  // part of the reason when kept
-    } cases[] = {
-        {"torn last line", good.left(good.size() - 7), 5, ""},
-        {"torn first line only", QByteArray("QUILLON jour"), 0, ""},
-        {"damaged line in the middle", good.left(thirdLine) + "record\tx\n" + good.mid(thirdLine),
-         -1, "line 3 cannot be read"},
-        {"not a journal", QByteArray("hello\nworld\n"), -1, "not a recording journal"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString path = state.filePath("x.journal");
-        WriteFile(path, c.bytes);
-        const RecoveryOutcome o = recover();
-        EXPECT_EQ(o.recovered.isEmpty() ? 0 : o.recovered[0].records, std::max(c.records, 0));
-        EXPECT_EQ(QFile::exists(path), c.records < 0) << "only a journal that cannot be read stays";
-        EXPECT_EQ(RecoveryMessage(o).isEmpty(), c.records == 0);
-        if (c.records >= 0) continue;
-        ASSERT_EQ(o.failed.size(), 1);
-        EXPECT_TRUE(o.failed[0].reason.contains(c.reason)) << qPrintable(o.failed[0].reason);
-        EXPECT_TRUE(RecoveryMessage(o).contains(path));
-        QFile::remove(path);
-    }
-}
 
 TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
     const auto stopThenExit = [&] {
@@ -156,8 +106,6 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
         std::function<void()> then;  // after two records
         bool stays;
     } cases[] = {
-        {"program killed", StopOutcome::Saved, [] {}, true},
-        {"report saved at Stop", StopOutcome::Saved, [&] { recorder.stopRecording(); }, false},
         {"save failed, then Exit", StopOutcome::NotSaved, stopThenExit, true},
         {"save declined, then Exit", StopOutcome::Declined, stopThenExit, false},
         {"Clear, save declined", StopOutcome::Declined, clear, false},
@@ -180,7 +128,7 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
         record("100.00");
         record("100.50");
         c.then();
-        EXPECT_EQ(!Journals(state.path()).isEmpty(), c.stays);
+        EXPECT_EQ(!journals().isEmpty(), c.stays);
         recorder.stopRecording();
         journal.reset();
     }
@@ -199,11 +147,11 @@ TEST_F(JournalTest, AnUnusableJournalFolderIsShownAndRecordingGoesOn) {
 
 // A running recording's journal is locked, under a name recovery passes over until it has
 // its first lines; a half-made one is removed once it is a day old.
-TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteAndLeavesLiveJournals) {
+TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteLeavesLiveJournalsAndKeepsDamagedOnes) {
     recordSample();
     ASSERT_EQ(session.table.recordCount(), 6);
     const QByteArray saved = ReportBytes(session);
-    EXPECT_EQ(QDir(state.path()).entryList(QDir::Files | QDir::Hidden), Journals(state.path()));
+    EXPECT_EQ(QDir(state.path()).entryList(QDir::Files | QDir::Hidden), journals());
     const QString fresh = state.filePath(QString(journal::kPartPrefix) + "fresh");
     const QString old = state.filePath(QString(journal::kPartPrefix) + "old");
     WriteFile(fresh, journal::kFirstLine);
@@ -218,13 +166,13 @@ TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteAndLeavesLiveJournals)
     EXPECT_TRUE(QFile::exists(fresh));
     EXPECT_FALSE(QFile::exists(old));
     const QString journalPath = journal->path();
-    const QByteArray journalBytes = ReadFile(journalPath);
+    const QByteArray lines = ReadFile(journalPath);
     journal.reset();  // the program killed: the journal stays
     const QString notAFolder = reports.filePath("file");
     WriteFile(notAFolder, "x");
     o = recover({notAFolder + "/", notAFolder + "/deeper/"});
     ASSERT_EQ(o.failed.size(), 1);
-    EXPECT_EQ(Journals(state.path()), QStringList(QFileInfo(journalPath).fileName()));
+    EXPECT_EQ(journals(), QStringList(QFileInfo(journalPath).fileName()));
     o = recover({notAFolder + "/", reports.path()});
     ASSERT_EQ(o.recovered.size(), 1);
     EXPECT_TRUE(o.failed.isEmpty());
@@ -232,13 +180,41 @@ TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteAndLeavesLiveJournals)
     EXPECT_EQ(o.recovered[0].report, report);
     EXPECT_EQ(ReadFile(report), saved);
     EXPECT_TRUE(RecoveryMessage(o).contains(report + " (6 records)"));
-    EXPECT_TRUE(Journals(state.path()).isEmpty());
+    EXPECT_TRUE(journals().isEmpty());
     // The same journal again: a new name, the first report untouched.
-    WriteFile(journalPath, journalBytes);
+    WriteFile(journalPath, lines);
     o = recover();
     ASSERT_EQ(o.recovered.size(), 1);
     EXPECT_EQ(o.recovered[0].report, reports.filePath("20240131_100000_recovered_2.csv"));
     EXPECT_EQ(ReadFile(report), saved);
+    // Damaged journals: a torn last line is dropped; one that cannot be read stays.
+    const qsizetype thirdLine = lines.indexOf('\n', lines.indexOf('\n') + 1) + 1;
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        int records;         // recovered; 0: nothing to recover; -1: kept
+        const char* reason;  // part of the reason when kept
+    } cases[] = {
+        {"torn last line", lines.left(lines.size() - 7), 5, ""},
+        {"torn first line only", QByteArray("QUILLON jour"), 0, ""},
+        {"damaged line in the middle", lines.left(thirdLine) + "record\tx\n" + lines.mid(thirdLine),
+         -1, "line 3 cannot be read"},
+        {"not a journal", QByteArray("hello\nworld\n"), -1, "not a recording journal"},
+    };
+    const QString path = state.filePath("x.journal");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(path, c.bytes);
+        o = recover();
+        EXPECT_EQ(o.recovered.isEmpty() ? 0 : o.recovered[0].records, std::max(c.records, 0));
+        EXPECT_EQ(QFile::exists(path), c.records < 0) << "only a journal that cannot be read stays";
+        EXPECT_EQ(RecoveryMessage(o).isEmpty(), c.records == 0);
+        if (c.records >= 0) continue;
+        ASSERT_EQ(o.failed.size(), 1);
+        EXPECT_TRUE(o.failed[0].reason.contains(c.reason)) << qPrintable(o.failed[0].reason);
+        EXPECT_TRUE(RecoveryMessage(o).contains(path));
+        QFile::remove(path);
+    }
 }
 
 // The data sync runs off the caller's thread: at once for the first write, then at most

@@ -8,7 +8,6 @@
 #include <QtWidgets>
 
 #include "date_time_format.h"
-#include "qt_file_dialogs.h"
 
 namespace quillon {
 namespace {
@@ -62,18 +61,14 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, StartUpTitleStateToolbarAndShortcuts) {
-    const struct {
-        const char* subLog;  // nullptr: no file
-        const char* title;
-    } titles[] = {{nullptr, "VEK 4412 QUILLON"},
-                  {"  \r\nSecond", "VEK 4412 QUILLON"},
-                  {"  Acme\n", "  Acme"}};
-    for (const auto& t : titles) {
-        QFile subLog(folder.filePath("sub.log"));
-        if (t.subLog && subLog.open(QIODevice::WriteOnly)) subLog.write(t.subLog);
-        subLog.close();
+    const std::pair<const char*, const char*> titles[] = {{"  \r\nSecond", "VEK 4412 QUILLON"},
+                                                          {"  Acme\n", "  Acme"}};
+    for (const auto& [subLog, title] : titles) {
+        QFile f(folder.filePath("sub.log"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(subLog) > 0);
+        f.close();
         open();
-        EXPECT_EQ(window->windowTitle(), t.title) << (t.subLog ? t.subLog : "no file");
+        EXPECT_EQ(window->windowTitle(), title);
     }
     // At the design size every control stands at its design place (10 twips a pixel).
     EXPECT_EQ(find<QWidget>("graphPicture")->geometry(), QRect(6, 386, 1176, 362));
@@ -207,44 +202,32 @@ TEST_F(MainWindowTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
     EXPECT_FALSE(window->isVisible());
 }
 
-// Ticks wait while a command or a modal box lets events run. The close box during a command
-// or a tick (Start waiting for the meter) closes the window once that has ended, never under it.
-TEST_F(MainWindowTest, NoTickAndNoCloseUnderACommandTickOrModalBox) {
-    for (const QString under : {"modal box", "command", "tick"}) {
-        SCOPED_TRACE(qPrintable(under));
+// Ticks wait while a command lets events run, and the close box during a command or a tick
+// (Start waiting for the meter) closes the window once that has ended, never under it.
+TEST_F(MainWindowTest, NoTickAndNoCloseUnderACommandOrTick) {
+    for (const bool inTick : {false, true}) {
+        SCOPED_TRACE(inTick ? "tick" : "command");
         open(true);
         session.link.pollIntervalMs = 5;
         window->sync();
         linkOffs = 0;
         int ticksInside = -1;
         bool ran = false, closedUnder = false;
-        const auto during = [&] {
+        (inTick ? window->calls().pollTick : window->calls().linkUp) = [&] {
             if (ran) return;
             ran = true;
             ticks = 0;
-            if (under != "modal box") window->close();
+            window->close();
             QTest::qWait(80);
             ticksInside = ticks;
             closedUnder = !window->isVisible() || linkOffs > 0;
         };
-        (under == "tick" ? window->calls().pollTick : window->calls().linkUp) = during;
-        if (under == "command") find<QAction>("linkUpAction")->trigger();
-        if (under == "modal box") {
-            QDialog box(window.get());
-            box.setModal(true);
-            box.show();
-            during();
-        }
+        if (!inTick) find<QAction>("linkUpAction")->trigger();
         ASSERT_TRUE(QTest::qWaitFor([&] { return ran; }, 2000));
         EXPECT_EQ(ticksInside, 0);
         EXPECT_FALSE(closedUnder);
-        if (under == "modal box") {
-            QTest::qWait(80);
-            EXPECT_GT(ticks, 0) << "ticks again after the box";
-        } else {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000));
-            EXPECT_EQ(linkOffs, 1);
-        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000));
+        EXPECT_EQ(linkOffs, 1);
     }
 }
 
@@ -331,22 +314,6 @@ TEST_F(MainWindowTest, HelpAndStatusBarWhileRecording) {
     session.rec.state = kRunViewingFile;  // as an opened report leaves it
     window->sync();
     EXPECT_EQ(status(), "Viewing " + session.rec.recordName + ".csv | - | /dev/pts/7 | -");
-}
-
-TEST(QtFileDialogsTest, StartInTheRequestedFolder) {
-    QTemporaryDir dir;
-    QString shown;
-    QTimer::singleShot(0, [&shown] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            shown = dialog->directory().absolutePath();
-            dialog->reject();
-        }
-    });
-    FileDialogRequest request;
-    request.title = "Open File";
-    request.folder = dir.path();
-    EXPECT_TRUE(QtFileDialogs().getOpenFileName(request).path.isEmpty());
-    EXPECT_EQ(shown, dir.path());
 }
 
 }  // namespace
