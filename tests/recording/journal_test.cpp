@@ -1,5 +1,4 @@
-// The recording journal and its recovery: the recovered report is the report a save would
-// have written, damaged journals, when a journal goes and when it stays.
+// The recording journal, when it goes and when it stays, and its recovery.
 #include <QDir>
 #include <QTemporaryDir>
 #include <atomic>
@@ -157,10 +156,9 @@ TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteLeavesLiveJournalsAndK
     WriteFile(fresh, journal::kFirstLine);
     WriteFile(old, journal::kFirstLine);
     QFile oldFile(old);
-    ASSERT_TRUE(oldFile.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(oldFile.setFileTime(QDateTime::currentDateTime().addDays(-2),
+    ASSERT_TRUE(oldFile.open(QIODevice::ReadWrite) &&
+                oldFile.setFileTime(QDateTime::currentDateTime().addDays(-2),
                                     QFileDevice::FileModificationTime));
-    oldFile.close();
     RecoveryOutcome o = recover();
     EXPECT_TRUE(o.recovered.isEmpty() && o.failed.isEmpty());
     EXPECT_TRUE(QFile::exists(fresh));

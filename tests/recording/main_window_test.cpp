@@ -1,5 +1,4 @@
-// The main window under the offscreen platform: title, start-up state, toolbar pop-ups,
-// shortcuts, proportional layout, status bar, ticks and closing.
+// The main window under the offscreen platform.
 #include "main_window.h"
 
 #include <gtest/gtest.h>
@@ -119,9 +118,9 @@ TEST_F(MainWindowTest, StartUpTitleStateToolbarAndShortcuts) {
     EXPECT_EQ(session.rec.state, kRunCommand);
     auto* about = find<QDialog>("aboutBox");
     ASSERT_TRUE(about);
-    EXPECT_EQ(about->windowTitle(), "  Acme");
-    EXPECT_EQ(about->findChild<QLabel*>("titleLabel")->text(), "  Acme");
-    EXPECT_EQ(about->findChild<QLabel*>("versionLabel")->text(), "1.0.06");
+    EXPECT_EQ(about->windowTitle() + "|" + about->findChild<QLabel*>("titleLabel")->text() + "|" +
+                  about->findChild<QLabel*>("versionLabel")->text(),
+              "  Acme|  Acme|1.0.06");
 }
 
 TEST_F(MainWindowTest, DoublingTheWidthDoublesLeftsAndWidthsOnlyAndTimesFit) {
@@ -202,8 +201,7 @@ TEST_F(MainWindowTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
     EXPECT_FALSE(window->isVisible());
 }
 
-// Ticks wait while a command lets events run, and the close box during a command or a tick
-// (Start waiting for the meter) closes the window once that has ended, never under it.
+// No tick inside a command (Start waiting for the meter); a close box then or in a tick waits.
 TEST_F(MainWindowTest, NoTickAndNoCloseUnderACommandOrTick) {
     for (const bool inTick : {false, true}) {
         SCOPED_TRACE(inTick ? "tick" : "command");
@@ -231,8 +229,7 @@ TEST_F(MainWindowTest, NoTickAndNoCloseUnderACommandOrTick) {
     }
 }
 
-// Scrolled up while recording, the table stays; at the bottom it follows. A graph page the
-// user turns to is shown in the table.
+// The table follows new records from its bottom only, and shows the graph page turned to.
 TEST_F(MainWindowTest, TableFollowsNewRecordsOnlyFromItsBottom) {
     open(true);
     window->calls().showPreviousPage = [this] { session.graph.pageBox = "1"; };
@@ -265,8 +262,7 @@ TEST_F(MainWindowTest, TableFollowsNewRecordsOnlyFromItsBottom) {
     EXPECT_EQ(grid->rowAt(0), 0);
 }
 
-// F1 opens the help on screen even beside a window mostly off it, and the recording goes on;
-// the status bar follows the recording.
+// Help on screen beside a window mostly off it; recording goes on; the status bar follows.
 TEST_F(MainWindowTest, HelpAndStatusBarWhileRecording) {
     recorder.calls().PromptUnsavedRecord = [&] { ++saveOffers; };
     open(true);

@@ -1,12 +1,11 @@
-// Start, Pause, Stop, Clear: states, menus, questions; when closing must ask, over sessions
-// the recording commands really leave behind.
+// Start, Pause, Stop, Clear: states, menus, questions, and when closing must ask.
 #include "recorder_fixture.h"
 #include "window_state.h"
 
 namespace quillon {
 namespace {
 
-TEST_F(RecorderTest, StartWithoutLinkStaysIdleAndAFreshStartNamesTheRecord) {
+TEST_F(RecorderTest, StartWithoutLinkStaysIdleAFreshStartNamesTheRecordMenusFollow) {
     linkWorks = false;
     recorder.startRecording();
     ASSERT_EQ(messages.shown.size(), 1);
@@ -25,23 +24,17 @@ TEST_F(RecorderTest, StartWithoutLinkStaysIdleAndAFreshStartNamesTheRecord) {
     EXPECT_EQ(session.stats.avgSum, "0");
     EXPECT_EQ(session.rec.state, kRunRecording);
     EXPECT_TRUE(session.link.pollTimerOn);
-}
-
-TEST_F(RecorderTest, MenusFollowTheRecordingState) {
     // Enabled while recording, paused, stopped.
-    const std::pair<Control, const char*> table[] = {
+    const std::pair<Control, const char*> menus[] = {
         {Control::FileMenu, "011"},    {Control::EditMenu, "011"},    {Control::RecordMenu, "111"},
         {Control::Options, "011"},     {Control::Schedule, "011"},    {Control::HelpMenu, "111"},
         {Control::OpenButton, "011"},  {Control::ClearButton, "011"}, {Control::StartButton, "011"},
         {Control::PauseButton, "101"}, {Control::StopButton, "111"},
     };
     const Control checks[3] = {Control::Start, Control::Pause, Control::Stop};
-    using Command = void (Recorder::*)();
-    const Command commands[3] = {&Recorder::startRecording, &Recorder::pauseRecording,
-                                 &Recorder::stopRecording};
     for (int state = 0; state < 3; ++state) {
-        (recorder.*commands[state])();
-        for (const auto& [control, enabled] : table)
+        if (state > 0) state == 1 ? recorder.pauseRecording() : recorder.stopRecording();
+        for (const auto& [control, enabled] : menus)
             EXPECT_EQ(session.controls.isEnabled(control), enabled[state] == '1')
                 << int(control) << " in state " << state;
         for (int i = 0; i < 3; ++i) EXPECT_EQ(checked(checks[i]), i == state) << i;
@@ -76,7 +69,7 @@ TEST_F(RecorderTest, ResumeContinuesNumberingOneIntervalLaterUnlessTheTableWasRe
     EXPECT_EQ(records(), 0);
 }
 
-TEST_F(RecorderTest, ClearAsksOnlyWhileRecording) {
+TEST_F(RecorderTest, ClearAsksWhileRecordingAndStopOffersTheRecordsEvenAfterACommand) {
     restartAt(QTime(10, 0, 0));
     messages.replies = {MsgResult::No};
     recorder.clearRecording();
@@ -85,16 +78,10 @@ TEST_F(RecorderTest, ClearAsksOnlyWhileRecording) {
     tick(1000);  // No: the recording goes on untouched
     EXPECT_EQ(records(), 2);
     recorder.clearRecording();  // Yes
-    EXPECT_TRUE(checked(Control::Stop));
-    EXPECT_EQ(records(), 0);
     EXPECT_EQ(saveOffers, 1);
-    recorder.clearRecording();  // idle: no question
-    EXPECT_EQ(messages.shown.size(), 2);
-}
-
-// Stop offers the rows even after a file command while paused left state at 3, and ends
-// REL and a scheduled recording; the next Start clears the rows.
-TEST_F(RecorderTest, StopOffersTheRecordsEndsRelAndScheduleAndStartClearsThem) {
+    EXPECT_EQ(records(), 0);
+    // A file command while paused left state at 3: Stop still offers the rows, and ends REL
+    // and a scheduled recording.
     restartAt(QTime(10, 0, 0));
     recorder.pauseRecording();
     session.rec.state = kRunCommand;
@@ -104,16 +91,17 @@ TEST_F(RecorderTest, StopOffersTheRecordsEndsRelAndScheduleAndStartClearsThem) {
     session.sched.armed = 1;
     session.sched.scheduledRecordingRunning = true;
     recorder.stopRecording();
-    EXPECT_EQ(saveOffers, 1);
+    EXPECT_EQ(saveOffers, 2);
     EXPECT_EQ(records(), 1);
     EXPECT_FALSE(session.stats.statFlags[3] || session.stats.relHighlighted);
     EXPECT_FALSE(session.readout.indicator[kIndRel]);
     EXPECT_EQ(session.stats.relValue, "");
     EXPECT_EQ(scheduleEnds, 1);
     EXPECT_EQ(session.rec.state, kRunIdle);
-    recorder.stopRecording();  // nothing open any more
-    EXPECT_EQ(saveOffers, 1);
-    recorder.startRecording();
+    recorder.stopRecording();   // nothing open any more
+    recorder.clearRecording();  // idle: no question
+    EXPECT_EQ(saveOffers, 2);
+    EXPECT_EQ(messages.shown.size(), 2);
     EXPECT_EQ(records(), 0);
 }
 
