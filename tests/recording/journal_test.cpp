@@ -99,12 +99,8 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
         journal->programEnding();
     };
     const auto clear = [&] { recorder.clearRecording(); };
-    const struct {
-        const char* name;
-        StopOutcome atStop;
-        std::function<void()> then;  // after two records
-        bool stays;
-    } cases[] = {
+    // What the user does after two records, and whether the journal stays.
+    const std::tuple<const char*, StopOutcome, std::function<void()>, bool> cases[] = {
         {"save failed, then Exit", StopOutcome::NotSaved, stopThenExit, true},
         {"save declined, then Exit", StopOutcome::Declined, stopThenExit, false},
         {"Clear, save declined", StopOutcome::Declined, clear, false},
@@ -117,31 +113,20 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
          },
          false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, outcome, then, stays] : cases) {
+        SCOPED_TRACE(name);
         QDir(state.path()).removeRecursively();
-        atStop = c.atStop;
+        atStop = outcome;
         journal = std::make_unique<RecordingJournal>(state.path());
         recorder.setJournal(journal.get());
         recorder.startRecording();
         record("100.00");
         record("100.50");
-        c.then();
-        EXPECT_EQ(!journals().isEmpty(), c.stays);
+        then();
+        EXPECT_EQ(!journals().isEmpty(), stays);
         recorder.stopRecording();
         journal.reset();
     }
-}
-
-TEST_F(JournalTest, AnUnusableJournalFolderIsShownAndRecordingGoesOn) {
-    WriteFile(state.filePath("file"), "x");
-    journal = std::make_unique<RecordingJournal>(state.filePath("file/quillon"));
-    recorder.setJournal(journal.get());
-    recorder.startRecording();
-    record("100.00");
-    record("100.50");
-    EXPECT_EQ(session.table.recordCount(), 2);
-    EXPECT_TRUE(session.rec.journalProblem.contains(state.filePath("file/quillon")));
 }
 
 // A running recording's journal is locked, under a name recovery passes over until it has
@@ -187,12 +172,8 @@ TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteLeavesLiveJournalsAndK
     EXPECT_EQ(ReadFile(report), saved);
     // Damaged journals: a torn last line is dropped; one that cannot be read stays.
     const qsizetype thirdLine = lines.indexOf('\n', lines.indexOf('\n') + 1) + 1;
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        int records;         // recovered; 0: nothing to recover; -1: kept
-        const char* reason;  // part of the reason when kept
-    } cases[] = {
+    // Records recovered (0: nothing to recover, -1: the journal kept) and why it was kept.
+    const std::tuple<const char*, QByteArray, int, const char*> cases[] = {
         {"torn last line", lines.left(lines.size() - 7), 5, ""},
         {"torn first line only", QByteArray("QUILLON jour"), 0, ""},
         {"damaged line in the middle", lines.left(thirdLine) + "record\tx\n" + lines.mid(thirdLine),
@@ -200,16 +181,16 @@ TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteLeavesLiveJournalsAndK
         {"not a journal", QByteArray("hello\nworld\n"), -1, "not a recording journal"},
     };
     const QString path = state.filePath("x.journal");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteFile(path, c.bytes);
+    for (const auto& [name, bytes, n, reason] : cases) {
+        SCOPED_TRACE(name);
+        WriteFile(path, bytes);
         o = recover();
-        EXPECT_EQ(o.recovered.isEmpty() ? 0 : o.recovered[0].records, std::max(c.records, 0));
-        EXPECT_EQ(QFile::exists(path), c.records < 0) << "only a journal that cannot be read stays";
-        EXPECT_EQ(RecoveryMessage(o).isEmpty(), c.records == 0);
-        if (c.records >= 0) continue;
+        EXPECT_EQ(o.recovered.isEmpty() ? 0 : o.recovered[0].records, std::max(n, 0));
+        EXPECT_EQ(QFile::exists(path), n < 0) << "only a journal that cannot be read stays";
+        EXPECT_EQ(RecoveryMessage(o).isEmpty(), n == 0);
+        if (n >= 0) continue;
         ASSERT_EQ(o.failed.size(), 1);
-        EXPECT_TRUE(o.failed[0].reason.contains(c.reason)) << qPrintable(o.failed[0].reason);
+        EXPECT_TRUE(o.failed[0].reason.contains(reason)) << qPrintable(o.failed[0].reason);
         EXPECT_TRUE(RecoveryMessage(o).contains(path));
         QFile::remove(path);
     }

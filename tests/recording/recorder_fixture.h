@@ -1,6 +1,5 @@
 #pragma once
-// A recorder over a session filled by hand: the test plays the meter, the decoder and the
-// poll loop.
+// A recorder over a session filled by hand: the test plays meter, decoder and poll loop.
 
 #include <gtest/gtest.h>
 
@@ -38,7 +37,6 @@ class RecorderTest : public ::testing::Test {
         meterSends = true;
     }
     void silence() { meterSends = false; }
-    // One poll tick after `ms` milliseconds.
     void tick(qint64 ms = 0) {
         clock.advance(ms);
         if (meterSends) session.link.lastFrameTick = clock.tickMs();
