@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QImage>
 #include <QScrollBar>
 
 #include "record_table.h"

@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "clock.h"
-#include "messages.h"
-#include "recorder.h"
-#include "session.h"
+#include "recorder.h"  // with the session, clock and message boxes it works on
 
 namespace quillon {
 
