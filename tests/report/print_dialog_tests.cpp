@@ -44,38 +44,16 @@ TEST(PrintDialog, FlagsBecomeDialogOptions) {
     EXPECT_THROW(dlg.setPrintFlag(PrintDialog::kFlagCount, 4), std::out_of_range);
 }
 
-TEST(PrintDialog, ConfirmedChoiceGoesToThePrinterAndBack) {
-    ScriptedPrintDialogRunner runner;
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    PrintDialog dlg(runner, printer);
-    dlg.setFromPage(1);
-    dlg.setToPage(20);
-    PrintDialogChoice choice;
-    choice.accepted = true;
-    choice.copies = 3;
-    choice.orientation = QPageLayout::Landscape;
-    choice.pageSize = QPageSize(QPageSize::Letter);
-    choice.colorMode = QPrinter::GrayScale;
-    runner.choices = {choice};
-    EXPECT_TRUE(dlg.ShowPrinterDialog());
-    EXPECT_EQ(runner.setups[0].fromPage, 1);
-    EXPECT_EQ(runner.setups[0].toPage, 20);
-    EXPECT_EQ(dlg.Copies(), 3);
-    EXPECT_EQ(printer.copyCount(), 3);
-    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
-    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::Letter);
-    EXPECT_EQ(printer.colorMode(), QPrinter::GrayScale);
-}
-
-TEST(PrintDialog, CancelChangesNothingAndEnablesWindowsAgain) {
+// Without an owner every window is disabled while the dialog runs; a cancel changes
+// nothing, a confirmed choice goes to the printer and back.
+TEST(PrintDialog, CancelOrConfirm) {
     QWidget window;
     window.show();
     ScriptedPrintDialogRunner runner;
     bool disabledDuringDialog = false;
     runner.onRun = [&] { disabledDuringDialog = !window.isEnabled(); };
     QPrinter printer;
-    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setOutputFormat(QPrinter::PdfFormat);
     PrintDialog dlg(runner, printer);
     dlg.setCopies(2);
     EXPECT_FALSE(dlg.ShowPrinterDialog());
@@ -84,9 +62,25 @@ TEST(PrintDialog, CancelChangesNothingAndEnablesWindowsAgain) {
     EXPECT_EQ(dlg.Copies(), 2);
     EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
     dlg.setParent(&window);  // with an owner only the owner stands for modality
+    dlg.setFromPage(1);
+    dlg.setToPage(20);
     runner.onRun = [&] { EXPECT_TRUE(window.isEnabled()); };
-    dlg.ShowPrinterDialog();
+    runner.choices = {PrintDialogChoice()};
+    PrintDialogChoice& choice = runner.choices[0];
+    choice.accepted = true;
+    choice.copies = 3;
+    choice.orientation = QPageLayout::Landscape;
+    choice.pageSize = QPageSize(QPageSize::Letter);
+    choice.colorMode = QPrinter::GrayScale;
+    EXPECT_TRUE(dlg.ShowPrinterDialog());
     EXPECT_EQ(runner.setups[1].owner, &window);
+    EXPECT_EQ(runner.setups[1].fromPage, 1);
+    EXPECT_EQ(runner.setups[1].toPage, 20);
+    EXPECT_EQ(dlg.Copies(), 3);
+    EXPECT_EQ(printer.copyCount(), 3);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(printer.colorMode(), QPrinter::GrayScale);
 }
 
 TEST(PrintDialog, ChosenPrinterIsLookedUpByUpperCaseName) {
@@ -97,52 +91,37 @@ TEST(PrintDialog, ChosenPrinterIsLookedUpByUpperCaseName) {
     EXPECT_EQ(PrinterToSwitchTo("", "Office", installed), "");
 }
 
-// The real dialog opens preset from the printer, a cancel leaves the printer alone and it
-// offers no "Current Page" (the commands print everything). Unless print-to-file is hidden
-// it offers a PDF file among the printers, and the file chosen there reaches the printer.
-TEST(PrintDialog, RealDialog) {
+// The real dialog offers no "Current Page" (the commands print everything) and, unless
+// print-to-file is hidden, a PDF file among the printers; the file chosen reaches the printer.
+TEST(PrintDialog, RealDialogOffersAPdfFileAndNoCurrentPage) {
     QTemporaryDir dir;
     QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageOrientation(QPageLayout::Landscape);
     QtPrintDialogRunner runner;
     PrintDialog dlg(runner, printer);
-    dlg.setPrintFlag(2, kPdHidePrintToFile);
     dlg.setPrintFlag(3, kPdNoPageNums);
     bool sawAll = false, sawCurrentPage = true;
     QString offered;
-    auto whenShown = [](const std::function<void(QDialog&)>& act) {
-        QTimer::singleShot(50, [act] {
-            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) act(*d);
-        });
-    };
-    whenShown([&](QDialog& d) {
+    QTimer::singleShot(50, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
         // The choices sit on the folded-away options panel: hidden on their own or not.
-        const auto* all = d.findChild<QWidget*>("printAll");
-        const auto* current = d.findChild<QWidget*>("printCurrentPage");
+        const auto* all = d->findChild<QWidget*>("printAll");
+        const auto* current = d->findChild<QWidget*>("printCurrentPage");
         sawAll = all && !all->isHidden();
         sawCurrentPage = current && !current->isHidden();
-        d.reject();
-    });
-    EXPECT_FALSE(dlg.ShowPrinterDialog());
-    EXPECT_TRUE(sawAll);
-    EXPECT_FALSE(sawCurrentPage);
-    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
-
-    dlg.setPrintFlag(2, 0);
-    printer.setOutputFormat(QPrinter::NativeFormat);
-    whenShown([&](QDialog& d) {
-        auto* printers = d.findChild<QComboBox*>("printers");
+        auto* printers = d->findChild<QComboBox*>("printers");
         for (int i = 0; printers && i < printers->count(); ++i) {
             if (printers->itemText(i).contains("PDF")) {
                 offered = printers->itemText(i);
                 printers->setCurrentIndex(i);
             }
         }
-        if (auto* file = d.findChild<QLineEdit*>("filename")) file->setText(dir.filePath("p.pdf"));
-        d.accept();
+        if (auto* file = d->findChild<QLineEdit*>("filename")) file->setText(dir.filePath("p.pdf"));
+        d->accept();
     });
     EXPECT_TRUE(dlg.ShowPrinterDialog());
+    EXPECT_TRUE(sawAll);
+    EXPECT_FALSE(sawCurrentPage);
     EXPECT_FALSE(offered.isEmpty());
     EXPECT_EQ(printer.outputFileName(), dir.filePath("p.pdf"));
     EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
