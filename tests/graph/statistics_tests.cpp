@@ -1,4 +1,4 @@
-// MAX, MIN, AVG, REL, the unit-prefix rule and the page MAX/MIN.
+// MAX, MIN, AVG, REL, the unit-prefix rule, the page MAX/MIN and the vertical scale.
 #include <gtest/gtest.h>
 
 #include "recording_fixture.h"
@@ -50,7 +50,7 @@ TEST(RangeChange, HeldExtremesFollowTheNewUnit) {
         EXPECT_DOUBLE_EQ(NumberOr(t.s.stats.maxValue, 0), c.max);
         EXPECT_DOUBLE_EQ(NumberOr(t.s.stats.minValue, 0), c.min);
         EXPECT_EQ(t.s.stats.maxRecord, c.maxRecord);
-        if (c.func == 4 && c.range1 == 0) {  // the shown rows keep the text and unit recorded
+        if (c.range1 == 0) {  // the shown rows keep the text and unit recorded
             EXPECT_EQ(t.s.stats.maxRow, (std::array<QString, 3>{"1.2", "KΩ", "10:00:01"}));
             EXPECT_EQ(t.s.stats.minRow, (std::array<QString, 3>{"950", "Ω", "10:00:00"}));
         }
@@ -68,9 +68,8 @@ TEST_F(StatisticsTest, TiesKeepTheEarlierRecordAndOverloadsNeverCount) {
     EXPECT_EQ(s.table.cell(5, RecordTable::ColValue), "OL");
     EXPECT_EQ(s.stats.maxValue, before.maxValue);
     EXPECT_EQ(s.stats.minValue, before.minValue);
-    EXPECT_EQ(s.stats.avgCount, before.avgCount);
-    EXPECT_EQ(s.stats.avgRow, before.avgRow);
-    EXPECT_EQ(s.stats.avgRow[0], "4.000");
+    EXPECT_EQ(s.stats.avgCount, "4");
+    EXPECT_EQ(s.stats.avgRow, (std::array<QString, 2>{"4.000", "V"}));  // the recording's decimals
 }
 
 TEST_F(StatisticsTest, OverloadOnTheRangeChangeStillMovesHeldValuesToTheNewUnit) {
@@ -81,35 +80,21 @@ TEST_F(StatisticsTest, OverloadOnTheRangeChangeStillMovesHeldValuesToTheNewUnit)
     EXPECT_EQ(s.stats.maxRecord, "3");
     EXPECT_DOUBLE_EQ(NumberOr(s.stats.minValue, 0), 0.9);
     EXPECT_EQ(s.stats.minRecord, "1");
-    EXPECT_EQ(s.stats.avgRow[0], "1.05");  // (0.9 + 1.2) / 2 KΩ, decimals of the Ω range
-    EXPECT_EQ(s.stats.avgRow[1], "KΩ");
-}
-
-TEST_F(StatisticsTest, AverageUsesTheRecordingsDecimals) {
-    for (const char* v : {"1.000", "2.000", "4.000"}) Record(v);
-    EXPECT_EQ(s.stats.avgCount, "3");
-    EXPECT_EQ(s.stats.avgRow, (std::array<QString, 2>{"2.333", "V"}));
+    EXPECT_EQ(s.stats.avgRow, (std::array<QString, 2>{"1.05", "KΩ"}));  // decimals of the Ω range
 }
 
 TEST_F(StatisticsTest, RelTakesTheLatestNumberWhileLinkedAndASecondPressDropsIt) {
     s.link.linkOn = true;
     s.rec.running = true;
     Record("1.234");
-    StatisticsCalc& calc = graph->statistics();
+    StatisticsCalc& calc = graph.statistics();
     calc.toggleRelReference();
-    EXPECT_EQ(s.stats.relValue, "1.234");
-    EXPECT_EQ(s.stats.relUnit, "V");
-    EXPECT_EQ(s.stats.relTime, "10:00:00");
-    EXPECT_TRUE(s.readout.indicator[kIndRel]);
-    EXPECT_TRUE(s.stats.statFlags[3]);
-    EXPECT_TRUE(s.stats.relHighlighted);
-
+    EXPECT_EQ(QStringList({s.stats.relValue, s.stats.relUnit, s.stats.relTime}),
+              QStringList({"1.234", "V", "10:00:00"}));
+    EXPECT_TRUE(s.readout.indicator[kIndRel] && s.stats.statFlags[3] && s.stats.relHighlighted);
     calc.toggleRelReference();
     EXPECT_TRUE(s.stats.relValue.isEmpty());
-    EXPECT_FALSE(s.readout.indicator[kIndRel]);
-    EXPECT_FALSE(s.stats.statFlags[3]);
-    EXPECT_FALSE(s.stats.relHighlighted);
-
+    EXPECT_FALSE(s.readout.indicator[kIndRel] || s.stats.statFlags[3] || s.stats.relHighlighted);
     Record("OL");
     calc.toggleRelReference();  // latest record is an overload: nothing
     EXPECT_FALSE(s.stats.statFlags[3]);
@@ -128,75 +113,63 @@ TEST_F(StatisticsTest, PageMaxMinConvertsUnitsAndLeavesOverloadsOut) {
     s.rec.recordedRange = 1;          // reference unit KΩ
     s.graph.lastPlottedValue = 0.2f;  // whatever was drawn last does not count
     s.graph.pageBox = "2";
-    graph->statistics().ComputePageMaxMin();
+    graph.statistics().ComputePageMaxMin();
     EXPECT_DOUBLE_EQ(NumberOr(s.stats.pageMax, 0), 0.7);
     EXPECT_DOUBLE_EQ(NumberOr(s.stats.pageMin, 0), 0.45);
 }
 
-// The vertical scale of the graph page: Auto Range, Meter Range and Range.
-
+// Auto Range fits the page's spread into seventy grid units.
 TEST(AutoRange, FitsThePageSpreadIntoSeventyUnits) {
     const struct {
         int range;  // DC volts: range 1 has three decimals, range 3 one
         std::vector<const char*> values;
         double yStep;
         float tickDn, tickUp;
-    } cases[] = {
-        // s below six resolutions: flat page, data 30 units above the bottom.
-        {1, {"1.234", "1.230"}, 0.001, 1.2f, 1.28f},
-        // s = 0.0143: valuePerGridUnit 0.014 would end at 1.98, so one resolution more.
-        {1, {"1.000", "2.000"}, 0.015, 0.86f, 2.06f},
-        // s = 0.0043 rounds to 0.004; one resolution more (0.005) would still end below
-        // the top value, so the step grows until the page fits.
-        {1, {"-1.500", "-1.200"}, 0.006, -1.62f, -1.14f},
-        {3, {"230.0", "228.0"}, 1, 198, 278},  // s + 0.5 truncates to 0, so valuePerGridUnit is 1
-        {3, {"-500.0", "400.0"}, 13, -630, 410}};
+    } cases[] = {{1, {"1.234", "1.230"}, 0.001, 1.2f, 1.28f},   // below six resolutions: flat page
+                 {1, {"1.000", "2.000"}, 0.015, 0.86f, 2.06f},  // 0.014 would end at 1.98: one more
+                 {1, {"-1.500", "-1.200"}, 0.006, -1.62f, -1.14f},  // grows until the page fits
+                 {3, {"230.0", "228.0"}, 1, 198, 278},  // s + 0.5 truncates to 0: step 1
+                 {3, {"-500.0", "400.0"}, 13, -630, 410}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.values[0]);
         RecordingFixture t;
         for (const char* v : c.values) t.Record(v, 2, c.range);
-        t.graph->statistics().ComputeGraphScale();
+        t.graph.statistics().ComputeGraphScale();
         EXPECT_NEAR(t.s.graph.valuePerGridUnit, c.yStep, 1e-9);
         EXPECT_FLOAT_EQ(t.s.settings.graphBottom, c.tickDn);
         EXPECT_FLOAT_EQ(t.s.settings.graphTop, c.tickUp);
     }
 }
 
-using FixedScales = RecordingFixture;
-
-TEST_F(FixedScales, MeterRangeTakesTheOverloadLimitsAndRangeTheUsers) {
+// Meter Range takes the overload limits, Range the user's; nothing changes without
+// records, page or decimal index.
+TEST_F(StatisticsTest, FixedScalesAndNoScale) {
+    s.graph.valuePerGridUnit = 7;
+    graph.statistics().ComputeGraphScale();
+    EXPECT_EQ(s.graph.valuePerGridUnit, 7);
+    Record("1.000");
+    for (const char* page : {"0", "1"}) {
+        s.graph.valuePerGridUnit = 7;
+        s.graph.pageBox = page;
+        s.rec.finestDec = page[0] == '0' ? "3" : "9";  // 9: not a decimal index of the tables
+        graph.statistics().ComputeGraphScale();
+        EXPECT_EQ(s.graph.valuePerGridUnit, 7) << page;
+    }
     s.settings.graphRangeMode = 1;
     s.reading.rangeHigh = 60;
     s.reading.rangeLow = -60;
-    Record("1.000");
-    graph->statistics().ComputeGraphScale();
+    graph.statistics().ComputeGraphScale();
     EXPECT_FLOAT_EQ(s.settings.graphTop, 60);
     EXPECT_FLOAT_EQ(s.settings.graphBottom, -60);
     EXPECT_DOUBLE_EQ(s.graph.valuePerGridUnit, 1.5);
-
     s.settings.graphRangeMode = 2;
     s.settings.graphTop = 2;
     s.settings.graphBottom = 10;  // given upside down: the step is still positive
     Record("100.000");            // far outside: drawn outside the plot, scale unchanged
-    graph->statistics().ComputeGraphScale();
+    graph.statistics().ComputeGraphScale();
     EXPECT_FLOAT_EQ(s.settings.graphTop, 2);
     EXPECT_FLOAT_EQ(s.settings.graphBottom, 10);
     EXPECT_DOUBLE_EQ(s.graph.valuePerGridUnit, 0.1);
-}
-
-TEST_F(FixedScales, NothingChangesWithoutRecordsPageOrDecimalIndex) {
-    s.graph.valuePerGridUnit = 7;
-    graph->statistics().ComputeGraphScale();
-    EXPECT_EQ(s.graph.valuePerGridUnit, 7);
-    Record("1.000");
-    s.graph.valuePerGridUnit = 7;
-    s.graph.pageBox = "0";
-    graph->statistics().ComputeGraphScale();
-    EXPECT_EQ(s.graph.valuePerGridUnit, 7);
-    s.graph.pageBox = "1";
-    s.rec.finestDec = "9";  // not a decimal index of the tables
-    graph->statistics().ComputeGraphScale();
-    EXPECT_EQ(s.graph.valuePerGridUnit, 7);
 }
 
 }  // namespace

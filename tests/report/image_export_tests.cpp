@@ -9,6 +9,7 @@
 namespace quillon {
 namespace {
 
+// A white picture with a red line across its middle.
 QImage TestPicture(int w, int h) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -22,20 +23,21 @@ class ImageExportTest : public ::testing::Test {
         test::MakeBenchTest(s);
         s.rec.recordName = "20240131_142500";
         s.graph.pageBox = "1";
-        capture.grab = [this] {
-            events << "grab";
-            return TestPicture(320, 200);
-        };
-        capture.leaveMaximized = [this] {
-            events << "leave";
-            return maximized;
-        };
+        capture.grab = [this] { return events << "grab", TestPicture(320, 200); };
+        capture.leaveMaximized = [this] { return events << "leave", maximized; };
         capture.restoreMaximized = [this] { events << "restore"; };
         capture.wait = [this](int ms) { events << QString("wait %1").arg(ms); };
     }
     ImageExporter Exporter() {
         return ImageExporter(
             s, messages, dialogs, [] { return TestPicture(640, 240); }, capture);
+    }
+    // Saves the graph as `path` with the given filter; the one message shown.
+    QString SaveGraph(const QString& path, int filter = 0) {
+        dialogs.answers = {{path, filter}};
+        messages.shown.clear();
+        Exporter().saveGraphPicture();
+        return messages.shown.isEmpty() ? QString() : messages.shown[0].text;
     }
 
     QTemporaryDir dir;
@@ -60,16 +62,13 @@ TEST_F(ImageExportTest, DialogProposesRecordNameAndPage) {
         EXPECT_EQ(r.defaultSuffix, "bmp");
         EXPECT_TRUE(r.confirmOverwrite);
     }
-    // Cancelled both times: nothing written, nothing shown, nothing captured.
+    // Cancelled both times: nothing written, shown or captured.
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_TRUE(events.isEmpty());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
-
     s.rec.recordName = "a_much_longer_record_name";
     EXPECT_EQ(Exporter().GraphFileName(), "a_much_longer_r_P1");
-
-    // Without records: said so, without a dialog.
-    s.table.setRows(1);
+    s.table.setRows(1);  // without records: said so, without a dialog
     s.table.setRows(2);
     Exporter().saveGraphPicture();
     EXPECT_EQ(dialogs.requests.size(), 2);
@@ -90,68 +89,51 @@ TEST_F(ImageExportTest, FileContentFollowsTheNameOrTheChosenType) {
                  {"graph.png", 0, "graph.png", "png"}, {"noext", 1, "noext.jpg", "jpeg"},
                  {"plain", 2, "plain.png", "png"},     {"notes.txt", 0, "notes.txt.bmp", "bmp"}};
     for (const auto& c : cases) {
-        dialogs.answers = {{dir.filePath(c.file), c.filter}};
-        messages.shown.clear();
-        Exporter().saveGraphPicture();
+        EXPECT_EQ(SaveGraph(dir.filePath(c.file), c.filter), "File Saved ok!") << c.file;
         QImageReader reader(dir.filePath(c.written));
         EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.file;
-        const QImage back = reader.read();
-        EXPECT_EQ(back.size(), QSize(640, 240)) << c.file;
-        ASSERT_EQ(messages.shown.size(), 1);
-        EXPECT_EQ(messages.shown[0].text, "File Saved ok!");
+        EXPECT_EQ(reader.read().size(), QSize(640, 240)) << c.file;
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("notes.txt")));
-
-    // The name the extension is added to exists already: asked first; No keeps it.
-    ASSERT_TRUE(test::WriteAll(dir.filePath("notes.txt.bmp"), "keep me"));
-    for (const MsgResult reply : {MsgResult::No, MsgResult::Yes}) {
-        dialogs.answers = {{dir.filePath("notes.txt"), 0}};
-        messages.shown.clear();
-        messages.replies = {reply};
-        Exporter().saveGraphPicture();
-        ASSERT_GE(messages.shown.size(), 1);
-        EXPECT_EQ(messages.shown[0].text,
-                  "notes.txt.bmp already exists.\nDo you want to replace it?");
-        EXPECT_EQ(QImageReader(dir.filePath("notes.txt.bmp")).canRead(), reply == MsgResult::Yes);
-    }
     const QImage bmp(dir.filePath("g.bmp"));
     EXPECT_EQ(bmp.pixel(10, 120), qRgb(200, 0, 0));
     EXPECT_EQ(bmp.pixel(10, 10), qRgb(255, 255, 255));
+    // The name the extension is added to exists already: asked first; No keeps it.
+    ASSERT_TRUE(test::WriteAll(dir.filePath("notes.txt.bmp"), "keep me"));
+    for (const MsgResult reply : {MsgResult::No, MsgResult::Yes}) {
+        messages.replies = {reply};
+        EXPECT_EQ(SaveGraph(dir.filePath("notes.txt")),
+                  "notes.txt.bmp already exists.\nDo you want to replace it?");
+        EXPECT_EQ(QImageReader(dir.filePath("notes.txt.bmp")).canRead(), reply == MsgResult::Yes);
+    }
 }
 
 TEST_F(ImageExportTest, SaveScreenCapturesAtNormalSizeAndRestoresMaximized) {
     maximized = true;
-    const QString path = dir.filePath("screen.bmp");
-    dialogs.answers = {{path, 0}};
+    dialogs.answers = {{dir.filePath("screen.bmp"), 0}};
     Exporter().saveWindowPicture();
     EXPECT_EQ(events, (QStringList{"leave", "wait 200", "grab", "restore"}));
-    EXPECT_EQ(QImage(path).size(), QSize(320, 200));
+    EXPECT_EQ(QImage(dir.filePath("screen.bmp")).size(), QSize(320, 200));
     EXPECT_EQ(s.rec.state, kRunCommand);
+    // Nothing captured: said so, and no file.
+    capture.grab = [] { return QImage(); };
+    dialogs.answers = {{dir.filePath("s.bmp"), 0}};
+    Exporter().saveWindowPicture();
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_TRUE(messages.shown[1].text.contains(dir.filePath("s.bmp")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("s.bmp")));
 }
 
-// A picture that cannot be written is reported with its path and the reason.
 TEST_F(ImageExportTest, FailuresNameThePathAndTheReason) {
     QDir(dir.path()).mkdir("folder.png");
     for (const auto& [path, reason] :
          {std::pair(dir.filePath("folder.png"), "folder"),
           {dir.filePath("no/such/dir/g.bmp"), "No such file or directory"}}) {
-        messages.shown.clear();
-        dialogs.answers = {{path, 0}};
-        Exporter().saveGraphPicture();
-        ASSERT_EQ(messages.shown.size(), 1) << reason;
-        EXPECT_TRUE(messages.shown[0].text.contains(path + ": ")) << reason;
-        EXPECT_TRUE(messages.shown[0].text.contains(reason))
-            << messages.shown[0].text.toStdString();
-        EXPECT_EQ(messages.shown[0].icon, MsgIcon::Critical);
+        const QString text = SaveGraph(path);
+        EXPECT_TRUE(text.contains(path + ": ")) << text.toStdString();
+        EXPECT_TRUE(text.contains(reason)) << text.toStdString();
+        EXPECT_EQ(messages.shown.value(0).icon, MsgIcon::Critical);
     }
-    // Nothing captured: said so, and no file.
-    messages.shown.clear();
-    capture.grab = [] { return QImage(); };
-    dialogs.answers = {{dir.filePath("s.bmp"), 0}};
-    Exporter().saveWindowPicture();
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].text.contains(dir.filePath("s.bmp")));
-    EXPECT_FALSE(QFile::exists(dir.filePath("s.bmp")));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QWidget>
 #include <stdexcept>
 
 #include "print_dialog.h"
@@ -16,77 +15,45 @@ namespace {
 
 using D = QAbstractPrintDialog;
 
-TEST(PrintDialog, FlagIndexIsBounded) {
-    ScriptedPrintDialogRunner runner;
-    QPrinter printer;
-    PrintDialog dlg(runner, printer);
-    EXPECT_EQ(dlg.MaxPage(), 9999);
-    EXPECT_EQ(dlg.PrintFlag(PrintDialog::kFlagCount - 1), 0);
-    EXPECT_THROW(dlg.PrintFlag(21), std::out_of_range);
-    EXPECT_THROW(dlg.PrintFlag(-1), std::out_of_range);
-    EXPECT_THROW(dlg.setPrintFlag(21, 4), std::out_of_range);
-}
-
 TEST(PrintDialog, FlagsBecomeDialogOptions) {
-    const struct {
-        qint32 style;
-        QVector<qint32> flags;
-        D::PrintDialogOptions absent;
-    } cases[] = {
-        {0, {0, 1048576, 8, 4}, D::PrintToFile | D::PrintPageRange | D::PrintSelection},
-        {0, {}, {}},
-        {1, {1048576, 8}, {}}  // the set-up form ignores flags
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.flags.size());
-        ScriptedPrintDialogRunner runner;
-        QPrinter printer;
-        PrintDialog dlg(runner, printer);
-        dlg.setStyle(c.style);
-        for (int i = 0; i < c.flags.size(); ++i) dlg.setPrintFlag(i + 1, c.flags[i]);
-        EXPECT_FALSE(dlg.ShowPrinterDialog());
-        ASSERT_EQ(runner.setups.size(), 1);
-        const PrintDialogSetup& s = runner.setups[0];
-        EXPECT_EQ(s.setupForm, c.style == 1);
-        EXPECT_EQ(int(s.options & c.absent), 0);
-        const D::PrintDialogOptions kept = OptionsForFlags(0) & ~c.absent;
-        EXPECT_EQ(int(s.options & kept), int(kept));
-    }
-}
-
-TEST(PrintDialog, ConfirmedChoiceGoesToThePrinterAndBack) {
+    const D::PrintDialogOptions all = D::PrintToFile | D::PrintSelection | D::PrintPageRange |
+                                      D::PrintShowPageSize | D::PrintCollateCopies;
+    EXPECT_EQ(OptionsForFlags(0), all);
+    EXPECT_EQ(OptionsForFlags(kPdHidePrintToFile), all & ~D::PrintToFile);
+    EXPECT_EQ(OptionsForFlags(kPdDisablePrintToFile), all & ~D::PrintToFile);
+    EXPECT_EQ(OptionsForFlags(kPdNoPageNums | kPdNoSelection),
+              all & ~D::PrintPageRange & ~D::PrintSelection);
+    // The flags of all slots count; the set-up form ignores them.
     ScriptedPrintDialogRunner runner;
     QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
     PrintDialog dlg(runner, printer);
-    dlg.setFromPage(1);
-    dlg.setToPage(20);
-    PrintDialogChoice choice;
-    choice.accepted = true;
-    choice.copies = 3;
-    choice.orientation = QPageLayout::Landscape;
-    choice.pageSize = QPageSize(QPageSize::Letter);
-    choice.duplex = QPrinter::DuplexLongSide;
-    choice.colorMode = QPrinter::GrayScale;
-    runner.choices = {choice};
-    EXPECT_TRUE(dlg.ShowPrinterDialog());
-    EXPECT_EQ(runner.setups[0].fromPage, 1);
-    EXPECT_EQ(runner.setups[0].toPage, 20);
-    EXPECT_EQ(dlg.Copies(), 3);
-    EXPECT_EQ(printer.copyCount(), 3);
-    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
-    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::Letter);
-    EXPECT_EQ(printer.colorMode(), QPrinter::GrayScale);
+    dlg.setPrintFlag(0, kPdNoSelection);
+    dlg.setPrintFlag(PrintDialog::kFlagCount - 1, kPdNoPageNums);
+    EXPECT_FALSE(dlg.ShowPrinterDialog());
+    dlg.setStyle(1);
+    EXPECT_FALSE(dlg.ShowPrinterDialog());
+    ASSERT_EQ(runner.setups.size(), 2);
+    EXPECT_FALSE(runner.setups[0].setupForm);
+    EXPECT_EQ(runner.setups[0].options, all & ~D::PrintPageRange & ~D::PrintSelection);
+    EXPECT_TRUE(runner.setups[1].setupForm);
+    EXPECT_EQ(runner.setups[1].options, all);
+    EXPECT_EQ(dlg.MaxPage(), 9999);
+    EXPECT_EQ(dlg.PrintFlag(PrintDialog::kFlagCount - 1), kPdNoPageNums);
+    EXPECT_THROW(dlg.PrintFlag(PrintDialog::kFlagCount), std::out_of_range);
+    EXPECT_THROW(dlg.PrintFlag(-1), std::out_of_range);
+    EXPECT_THROW(dlg.setPrintFlag(PrintDialog::kFlagCount, 4), std::out_of_range);
 }
 
-TEST(PrintDialog, CancelChangesNothingAndEnablesWindowsAgain) {
+// Without an owner every window is disabled while the dialog runs; a cancel changes
+// nothing, a confirmed choice goes to the printer and back.
+TEST(PrintDialog, CancelOrConfirm) {
     QWidget window;
     window.show();
     ScriptedPrintDialogRunner runner;
     bool disabledDuringDialog = false;
     runner.onRun = [&] { disabledDuringDialog = !window.isEnabled(); };
     QPrinter printer;
-    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setOutputFormat(QPrinter::PdfFormat);
     PrintDialog dlg(runner, printer);
     dlg.setCopies(2);
     EXPECT_FALSE(dlg.ShowPrinterDialog());
@@ -94,12 +61,26 @@ TEST(PrintDialog, CancelChangesNothingAndEnablesWindowsAgain) {
     EXPECT_TRUE(window.isEnabled());
     EXPECT_EQ(dlg.Copies(), 2);
     EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
-
-    // With an owner only the dialog's owner stands for modality.
-    dlg.setParent(&window);
+    dlg.setParent(&window);  // with an owner only the owner stands for modality
+    dlg.setFromPage(1);
+    dlg.setToPage(20);
     runner.onRun = [&] { EXPECT_TRUE(window.isEnabled()); };
-    dlg.ShowPrinterDialog();
+    runner.choices = {PrintDialogChoice()};
+    PrintDialogChoice& choice = runner.choices[0];
+    choice.accepted = true;
+    choice.copies = 3;
+    choice.orientation = QPageLayout::Landscape;
+    choice.pageSize = QPageSize(QPageSize::Letter);
+    choice.colorMode = QPrinter::GrayScale;
+    EXPECT_TRUE(dlg.ShowPrinterDialog());
     EXPECT_EQ(runner.setups[1].owner, &window);
+    EXPECT_EQ(runner.setups[1].fromPage, 1);
+    EXPECT_EQ(runner.setups[1].toPage, 20);
+    EXPECT_EQ(dlg.Copies(), 3);
+    EXPECT_EQ(printer.copyCount(), 3);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(printer.colorMode(), QPrinter::GrayScale);
 }
 
 TEST(PrintDialog, ChosenPrinterIsLookedUpByUpperCaseName) {
@@ -110,62 +91,39 @@ TEST(PrintDialog, ChosenPrinterIsLookedUpByUpperCaseName) {
     EXPECT_EQ(PrinterToSwitchTo("", "Office", installed), "");
 }
 
-// The real dialog opens preset from the printer and a cancel leaves the printer alone. The
-// print commands print everything: it offers no "Current Page".
-TEST(PrintDialog, RealDialogCancelReturnsFalseAndOffersNoCurrentPage) {
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QtPrintDialogRunner runner;
-    PrintDialog dlg(runner, printer);
-    dlg.setPrintFlag(2, kPdHidePrintToFile);
-    dlg.setPrintFlag(3, kPdNoPageNums);
-    dlg.setPrintFlag(4, kPdNoSelection);
-    bool sawAll = false, sawCurrentPage = true;
-    QTimer::singleShot(50, [&] {
-        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!d) return;
-        const auto* all = d->findChild<QWidget*>("printAll");
-        const auto* current = d->findChild<QWidget*>("printCurrentPage");
-        // The choices sit on the folded-away options panel: hidden on their own or not.
-        sawAll = all && !all->isHidden();
-        sawCurrentPage = current && !current->isHidden();
-        d->reject();
-    });
-    EXPECT_FALSE(dlg.ShowPrinterDialog());
-    EXPECT_TRUE(sawAll);
-    EXPECT_FALSE(sawCurrentPage);
-    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
-}
-
-// Unless print-to-file is hidden, the real dialog offers a PDF file among the printers,
-// and the file chosen there reaches the printer.
-TEST(PrintDialog, RealDialogOffersAPdfFile) {
+// The real dialog offers no "Current Page" (the commands print everything) and, unless
+// print-to-file is hidden, a PDF file among the printers; the file chosen reaches the printer.
+TEST(PrintDialog, RealDialogOffersAPdfFileAndNoCurrentPage) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("printout.pdf");
     QPrinter printer;
     QtPrintDialogRunner runner;
     PrintDialog dlg(runner, printer);
     dlg.setPrintFlag(3, kPdNoPageNums);
-    dlg.setPrintFlag(4, kPdNoSelection);
+    bool sawAll = false, sawCurrentPage = true;
     QString offered;
     QTimer::singleShot(50, [&] {
         auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!d) return;
+        // The choices sit on the folded-away options panel: hidden on their own or not.
+        const auto* all = d->findChild<QWidget*>("printAll");
+        const auto* current = d->findChild<QWidget*>("printCurrentPage");
+        sawAll = all && !all->isHidden();
+        sawCurrentPage = current && !current->isHidden();
         auto* printers = d->findChild<QComboBox*>("printers");
-        auto* file = d->findChild<QLineEdit*>("filename");
         for (int i = 0; printers && i < printers->count(); ++i) {
             if (printers->itemText(i).contains("PDF")) {
                 offered = printers->itemText(i);
                 printers->setCurrentIndex(i);
             }
         }
-        if (file) file->setText(path);
+        if (auto* file = d->findChild<QLineEdit*>("filename")) file->setText(dir.filePath("p.pdf"));
         d->accept();
     });
     EXPECT_TRUE(dlg.ShowPrinterDialog());
+    EXPECT_TRUE(sawAll);
+    EXPECT_FALSE(sawCurrentPage);
     EXPECT_FALSE(offered.isEmpty());
-    EXPECT_EQ(printer.outputFileName(), path);
+    EXPECT_EQ(printer.outputFileName(), dir.filePath("p.pdf"));
     EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
 }
 

@@ -1,30 +1,24 @@
 #pragma once
-// A session holding a small recording, and helpers for files in a temporary folder.
-
+// Sessions holding a small DCV recording, and file helpers.
 #include <QFile>
-#include <QString>
 #include <QTemporaryDir>
 #include <QTime>
-#include <QVector>
 
 #include "report_writer.h"
 #include "session.h"
 
 namespace quillon::test {
 
-// A DCV recording 20240501_100000 of the given records (value texts), one second apart
-// from 2024/05/01 10:00:00, with the given statistics rows.
-inline void FillRecording(Session& s, const QString& title, const QStringList& values,
-                          const std::array<QString, 3>& max, const std::array<QString, 3>& min,
-                          const std::array<QString, 2>& avg) {
+// Records one second apart from 2024/05/01 10:00:00, named 20240501_100000.
+inline void FillRecording(Session& s, const QString& title, const QStringList& values) {
     s.settings.graphTitle = title;
     s.settings.dateTimeFormats = {"yyyy/mm/dd", "HH:nn:ss"};
     s.rec.recordedFunction = 2;
     s.rec.recordedRange = 1;
     s.rec.recordName = "20240501_100000";
-    s.stats.maxRow = max;
-    s.stats.minRow = min;
-    s.stats.avgRow = avg;
+    s.stats.maxRow = {"1.234", "V", "10:00:01"};
+    s.stats.minRow = {"1.230", "V", "10:00:00"};
+    s.stats.avgRow = {"1.232", "V"};
     s.table.setRows(1);
     s.table.setRows(2);
     const QStringList header = {"NO", "Date", "Time", "Value", "Unit"};
@@ -38,18 +32,12 @@ inline void FillRecording(Session& s, const QString& title, const QStringList& v
     }
 }
 
-// The two-record DCV recording of the report format's own example.
-inline void MakeBenchTest(Session& s) {
-    FillRecording(s, "Bench test", {"1.230", "1.234"}, {"1.234", "V", "10:00:01"},
-                  {"1.230", "V", "10:00:00"}, {"1.232", "V"});
-}
+inline void MakeBenchTest(Session& s) { FillRecording(s, "Bench test", {"1.230", "1.234"}); }
 
-// n records one second apart, starting 2024/05/01 10:00:00.
 inline void MakeRecording(Session& s, int n) {
     QStringList values;
     for (int i = 0; i < n; ++i) values << QString::number((i % 10000) / 1000.0, 'f', 3);
-    FillRecording(s, "Long run", values, {"9.999", "V", "10:00:01"}, {"0.000", "V", "10:00:00"},
-                  {"5.000", "V"});
+    FillRecording(s, "Long run", values);
 }
 
 inline QByteArray ReadAll(const QString& path) {
@@ -62,14 +50,12 @@ inline bool WriteAll(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// A table row as "cell|cell|...".
 inline QString RowText(const Session& s, int row) {
     QStringList cells;
     for (int c = 0; c < 5; ++c) cells << s.table.cell(row, c);
     return cells.join('|');
 }
 
-// A report of n records (see MakeRecording) written to `path`.
 inline QString WriteRecordingFile(const QString& path, int n) {
     Session source;
     MakeRecording(source, n);
