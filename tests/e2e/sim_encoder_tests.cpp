@@ -1,5 +1,5 @@
-// The simulated meter's frames, checked against frames written out by hand (an encoder
-// fault would show up in the end-to-end tests as a decoder fault), and its script player.
+// The simulated meter: its frames against frames written out by hand, its script player,
+// and its link as its own process.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,63 +8,55 @@
 #include "meter_frame.h"
 #include "meter_ranges.h"
 #include "sim_player.h"
+#include "sim_process.h"
 #include "sim_script.h"
 
 namespace quillon::metersim {
 namespace {
 
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-    return HexText(bytes.data(), bytes.size());
-}
-std::string Hex(const Frame& frame) { return HexText(frame.data(), frame.size()); }
+using Strings = std::vector<std::string>;
 
-TEST(SimFrameEncoder, MatchesHandWrittenFrames) {
+std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t from = 0, std::size_t n = 10) {
+    from = std::min(from, bytes.size());
+    return HexText(bytes.data() + from, std::min(n, bytes.size() - from));
+}
+
+TEST(SimFrames, EncodeFieldsAndCountValues) {
     const struct {
-        const char* name;
         FrameFields fields;
         const char* bytes;
-    } cases[] = {
-        {"dcv_range1_minus_2_352", {2, 0x31, 2352, true, false}, "F0 11 02 31 30 33 39 30 20 05"},
-        {"largest_count", {2, 0x31, 131071, false, false}, "F0 11 02 31 46 46 46 46 01 05"},
-        {"bit16_alone", {4, 0x30, 0x10000, false, false}, "F0 11 04 30 30 30 30 30 01 05"},
-        {"nibbles_low_first", {6, 0x32, 0xABCD, false, false}, "F0 11 06 32 44 43 42 41 00 05"},
-        {"overload", {4, 0x32, 0, false, true}, "F0 11 04 32 30 30 30 30 10 05"},
-        {"negative_overload", {12, 0x30, 0, true, true}, "F0 11 0C 30 30 30 30 30 30 05"},
-        {"raw_range_byte", {1, 0x05, 1, false, false}, "F0 11 01 05 31 30 30 30 00 05"},
+    } frames[] = {
+        {{2, 0x31, 131071, false, false}, "F0 11 02 31 46 46 46 46 01 05"},
+        {{6, 0x32, 0xABCD, false, false}, "F0 11 06 32 44 43 42 41 00 05"},
+        {{12, 0x30, 0, true, true}, "F0 11 0C 30 30 30 30 30 30 05"},
+        {{1, 0x05, 1, false, false}, "F0 11 01 05 31 30 30 30 00 05"},
     };
-    for (const auto& c : cases) EXPECT_EQ(Hex(EncodeFrame(c.fields)), c.bytes) << c.name;
-}
-
-TEST(SimFrameEncoder, TurnsValuesIntoCounts) {
+    for (const auto& c : frames) {
+        const Frame f = EncodeFrame(c.fields);
+        EXPECT_EQ(HexText(f.data(), f.size()), c.bytes);
+    }
     const struct {
-        const char* name;
         double value;
         int decimals;
         bool negativeText;
-        Count expected;
-    } cases[] = {
-        {"three_decimals", -2.352, 3, true, {2352, true, false}},
-        {"four_decimals", 1.2345, 4, false, {12345, false, false}},
-        {"rounds_to_nearest", 0.00049, 3, false, {0, false, false}},
-        {"negative_zero_from_text", -0.0, 4, true, {0, true, false}},
-        {"largest_fits", 13.1071, 4, false, {131071, false, false}},
-        {"too_large_is_overload", 13.1072, 4, false, {131071, false, true}},
-        {"negative_too_large", -20000, 1, false, {131071, true, true}},
+        std::tuple<int, bool, bool> count;  // count, negative, overload
+    } values[] = {
+        {0.00049, 3, false, {0, false, false}},      {-0.0, 4, true, {0, true, false}},
+        {13.1071, 4, false, {131071, false, false}}, {13.1072, 4, false, {131071, false, true}},
+        {-20000, 1, false, {131071, true, true}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : values) {
         const Count got = CountForValue(c.value, c.decimals, c.negativeText);
-        EXPECT_EQ(std::tuple(got.count, got.negative, got.overload),
-                  std::tuple(c.expected.count, c.expected.negative, c.expected.overload))
-            << c.name;
+        EXPECT_EQ(std::tuple(int(got.count), got.negative, got.overload), c.count) << c.value;
     }
 }
 
-// Plays `script` and returns the bytes of its first `n` outputs.
-std::vector<std::string> Play(const std::string& script, int n, double rate = 4) {
-    ParsedScript parsed = ParseScript(script);
+// Plays `script` and gives the bytes of its first `n` outputs ("hangup" for a hang-up).
+Strings Play(const std::string& script, int n) {
+    const ParsedScript parsed = ParseScript(script);
     EXPECT_TRUE(parsed.ok()) << parsed.error;
-    Player player(parsed.commands, rate);
-    std::vector<std::string> out;
+    Player player(parsed.commands, 4);
+    Strings out;
     for (int i = 0; i < n; ++i) {
         const Output o = player.next();
         out.push_back(o.kind == Output::Hangup ? "hangup" : Hex(o.bytes));
@@ -72,25 +64,34 @@ std::vector<std::string> Play(const std::string& script, int n, double rate = 4)
     return out;
 }
 
-TEST(SimScript, ValuesUseTheDecimalsOfTheFunctionAndRange) {
-    const std::vector<std::string> frames = Play(
-        "func dcv; range 1; value -2.352; send\n"
-        "func ohm; range 1; value 1.2345; send\n"
-        "range 2; value 12.345   # range change, same function\n"
-        "send; value -0; send; overload -; send\n",
-        5);
-    EXPECT_EQ(frames[0], "F0 11 02 31 30 33 39 30 20 05");
-    EXPECT_EQ(frames[1], "F0 11 04 31 39 33 30 33 00 05");  // 12345 = 0x3039
-    EXPECT_EQ(frames[2], "F0 11 04 32 39 33 30 33 00 05");
-    EXPECT_EQ(frames[3], "F0 11 04 32 30 30 30 30 20 05");  // negative zero
-    EXPECT_EQ(frames[4], "F0 11 04 32 30 30 30 30 30 05");  // -OL keeps the count
+TEST(SimScript, ValuesWaveformsAndLoops) {
+    EXPECT_EQ(Play("func dcv; range 1; value -2.352; send\nfunc ohm; range 1; value 1.2345; send\n"
+                   "range 2; value 12.345 # comment\nsend; value -0; send; overload -; send\n",
+                   5),
+              Strings({"F0 11 02 31 30 33 39 30 20 05", "F0 11 04 31 39 33 30 33 00 05",
+                       "F0 11 04 32 39 33 30 33 00 05", "F0 11 04 32 30 30 30 30 20 05",
+                       "F0 11 04 32 30 30 30 30 30 05"}));
+    const std::string v0 = "F0 11 02 31 30 30 30 30 00 05", v1 = "F0 11 02 31 38 45 33 30 00 05",
+                      v2 = "F0 11 02 31 30 44 37 30 00 05", v3 = "F0 11 02 31 38 42 42 30 00 05";
+    // 1 s at 4 frames a second: 4 frames from 0 to 3 V.
+    EXPECT_EQ(Play("func dcv; range 1; ramp 0 3 1s; hangup", 5),
+              Strings({v0, v1, v2, v3, "hangup"}));
+    // Two steps of 0.5 s, then a sine that starts at its centre and peaks a quarter in.
+    const Strings s = Play("func dcv; range 1; steps 1 2 1 0.5; sine 0 2 4 4; hangup", 9);
+    EXPECT_EQ(Strings({s[0], s[1], s[3], s[4], s[5], s[8]}),
+              Strings({v1, v1, v2, v0, "F0 11 02 31 44 46 32 30 00 05", v2}));
+    EXPECT_EQ(Play("func dcv; range 1; count 1; send; count 2; send; loop", 3),
+              Strings({"F0 11 02 31 31 30 30 30 00 05", "F0 11 02 31 32 30 30 30 00 05",
+                       "F0 11 02 31 31 30 30 30 00 05"}));
+    // A pass that neither sends nor waits falls through and repeats the reading.
+    const std::string three = "F0 11 02 31 33 30 30 30 00 05";
+    EXPECT_EQ(Play("func dcv; range 1; count 3; silence 0; loop", 3), Strings({"", three, three}));
+    EXPECT_EQ(Play("func dcv; range 1; count 3; hangup 0; loop", 3),
+              Strings({"hangup", three, three}));
 }
 
 TEST(SimScript, RejectsBadLinesWithTheirLineNumber) {
-    const struct {
-        const char* script;
-        const char* error;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"func dcv\nfrobnicate", "line 2: unknown command 'frobnicate'"},
         {"range 8", "line 1: '8' is not a range 0..7"},
         {"rate 0", "line 1: rate must lie"},
@@ -102,87 +103,59 @@ TEST(SimScript, RejectsBadLinesWithTheirLineNumber) {
         {"func xyz", "line 1: unknown function"},
         {"flood 1 1.5", "line 1: the sync share"},
     };
-    for (const auto& c : cases) {
-        const ParsedScript parsed = ParseScript(c.script);
-        EXPECT_FALSE(parsed.ok()) << c.script;
-        EXPECT_EQ(parsed.error.rfind(c.error, 0), 0u) << c.script << " gave: " << parsed.error;
-    }
+    for (const auto& [script, error] : cases)
+        EXPECT_EQ(ParseScript(script).error.rfind(error, 0), 0u) << script;
 }
 
-TEST(SimScript, WaveformsFillTheirTimeAtTheFrameRate) {
-    // 1 s at 4 frames a second: 4 frames from 0 to 3 V.
-    EXPECT_EQ(Play("func dcv; range 1; ramp 0 3 1s; hangup", 5),
-              (std::vector<std::string>{"F0 11 02 31 30 30 30 30 00 05",
-                                        "F0 11 02 31 38 45 33 30 00 05",  // 1000
-                                        "F0 11 02 31 30 44 37 30 00 05",  // 2000
-                                        "F0 11 02 31 38 42 42 30 00 05",  // 3000
-                                        "hangup"}));
-    // Two steps of 0.5 s, then a sine that starts at its centre and peaks a quarter in.
-    const auto steps = Play("func dcv; range 1; steps 1 2 1 0.5; sine 0 2 4 4; hangup", 9);
-    EXPECT_EQ(steps[0], steps[1]);
-    EXPECT_EQ(steps[1], "F0 11 02 31 38 45 33 30 00 05");  // 1000
-    EXPECT_EQ(steps[3], "F0 11 02 31 30 44 37 30 00 05");  // 2000
-    EXPECT_EQ(steps[4], "F0 11 02 31 30 30 30 30 00 05");  // sine at t = 0
-    EXPECT_EQ(steps[5], "F0 11 02 31 44 46 32 30 00 05");  // 2 sin(pi/8) = 0.765
-    EXPECT_EQ(steps[8], "F0 11 02 31 30 44 37 30 00 05");  // the peak at t = 1 s
-}
-
-TEST(SimScript, LineFaultsAndTheEndOfTheScript) {
+TEST(SimScript, LineFaultsFloodAndTheEndOfTheScript) {
     Player player(ParseScript("seed 7; func dcv; range 1; count 5; torn 4; noise 300; silence 2;"
-                              " bytes 03 11 13; hangup 1.5")
+                              " bytes 03 11 13; hangup 1.5; flood 1 0.3; flood 0.25")
                       .commands,
                   4);
     const Output torn = player.next(), noise = player.next(), silence = player.next();
-    EXPECT_EQ(Hex(torn.bytes), "F0 11 02 31");
-    EXPECT_DOUBLE_EQ(torn.slotSeconds, 0.25);
+    EXPECT_EQ(Hex(torn.bytes) + " " + std::to_string(torn.slotSeconds), "F0 11 02 31 0.250000");
     ASSERT_EQ(noise.bytes.size(), 300u);
     EXPECT_EQ(std::count(noise.bytes.begin(), noise.bytes.end(), 0xF0), 0);
     EXPECT_EQ(noise.slotSeconds, 0);
     EXPECT_TRUE(silence.bytes.empty());
     EXPECT_DOUBLE_EQ(silence.slotSeconds, 2);
     EXPECT_EQ(Hex(player.next().bytes), "03 11 13");
-    Output hangup = player.next();
+    const Output hangup = player.next();
     EXPECT_EQ(hangup.kind, Output::Hangup);
     EXPECT_DOUBLE_EQ(hangup.reopenSeconds, 1.5);
-    // After the last command the meter goes on showing its reading.
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(Hex(player.next().bytes), "F0 11 02 31 35 30 30 30 00 05");
-}
-
-TEST(SimScript, FloodSendsAFrameThenNoiseAsFastAsTheLineTakesIt) {
-    Player player(ParseScript("func dcv; range 1; count 5; flood 1 0.3; flood 0.25").commands, 4);
-    int syncBytes = 0;
-    std::size_t noiseBytes = 0;
+    // A flood is a frame, then noise as fast as the line takes it, 30 % sync bytes.
+    double syncBytes = 0, noiseBytes = 0;
     for (int slot = 0; slot < 4; ++slot) {
         const Output out = player.next();
         EXPECT_TRUE(out.unpaced);
         EXPECT_DOUBLE_EQ(out.slotSeconds, 0.25);
         ASSERT_GT(out.bytes.size(), 10000u);
-        const std::vector<std::uint8_t> frame(out.bytes.begin(), out.bytes.begin() + 10);
-        EXPECT_EQ(Hex(frame), "F0 11 02 31 35 30 30 30 00 05");
-        syncBytes += int(std::count(out.bytes.begin() + 10, out.bytes.end(), 0xF0));
+        EXPECT_EQ(Hex(out.bytes), "F0 11 02 31 35 30 30 30 00 05");
+        syncBytes += std::count(out.bytes.begin() + 10, out.bytes.end(), 0xF0);
         noiseBytes += out.bytes.size() - 10;
     }
-    EXPECT_NEAR(double(syncBytes) / double(noiseBytes), 0.3, 0.01);
+    EXPECT_NEAR(syncBytes / noiseBytes, 0.3, 0.01);
     // Without a share every byte value comes alike: sync bytes are rare.
     const Output plain = player.next();
-    const auto plainSync = std::count(plain.bytes.begin() + 10, plain.bytes.end(), 0xF0);
-    EXPECT_LT(double(plainSync) / double(plain.bytes.size()), 0.01);
-    EXPECT_FALSE(player.next().unpaced);  // the script is over: frames again
+    EXPECT_LT(std::count(plain.bytes.begin(), plain.bytes.end(), 0xF0),
+              long(plain.bytes.size() / 100));
+    // After the last command the meter goes on showing its reading.
+    const Output after = player.next();
+    EXPECT_FALSE(after.unpaced);
+    EXPECT_EQ(Hex(after.bytes), "F0 11 02 31 35 30 30 30 00 05");
 }
 
-TEST(SimScript, LoopRepeatsButNeverSpinsOnAScriptThatSendsNothing) {
-    EXPECT_EQ(
-        Play("func dcv; range 1; count 1; send; count 2; send; loop", 3),
-        (std::vector<std::string>{"F0 11 02 31 31 30 30 30 00 05", "F0 11 02 31 32 30 30 30 00 05",
-                                  "F0 11 02 31 31 30 30 30 00 05"}));
-    // A pass that neither sends nor waits falls through and repeats the reading.
-    const std::string three = "F0 11 02 31 33 30 30 30 00 05";
-    EXPECT_EQ(Play("func dcv; range 1; count 3; hold 0; loop", 1)[0], three);
-    EXPECT_EQ(Play("func dcv; range 1; count 3; silence 0; loop", 3),
-              (std::vector<std::string>{"", three, three}));
-    EXPECT_EQ(Play("func dcv; range 1; count 3; hangup 0; loop", 3),
-              (std::vector<std::string>{"hangup", three, three}));
+// A file where the simulator's link would go is never replaced.
+TEST(SimLine, NeverReplacesAFile) {
+    testing::SimProcess refused({});
+    QFile file(refused.linkPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("keep me") == 7);
+    file.close();
+    EXPECT_FALSE(refused.start());
+    EXPECT_TRUE(refused.waitForExit(5000));
+    EXPECT_NE(refused.process().exitCode(), 0);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "keep me");
 }
 
 }  // namespace

@@ -10,11 +10,8 @@ namespace quillon::testing {
 
 bool RunUntil(const std::function<bool()>& done, int ms) {
     QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
+    for (t.start(); !done() && t.elapsed() < ms; QThread::msleep(5))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
     return done();
 }
 
@@ -30,17 +27,15 @@ bool SimProcess::start() {
         return false;
     }
     process_.start(program(), QStringList{linkPath()} + args_);
-    if (!process_.waitForStarted(5000)) {
+    if (!process_.waitForStarted(5000))
         error_ = "simulator did not start: " + process_.errorString();
-        return false;
-    }
-    if (!waitForLine("ready ", 5000)) error_ = "simulator did not report ready";
+    else if (!waitForLine("ready ", 5000))
+        error_ = "simulator did not report ready";
     return error_.isEmpty();
 }
 
 bool SimProcess::waitForLine(const QString& prefix, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
+    for (QDeadlineTimer deadline(timeoutMs); !deadline.hasExpired();) {
         while (process_.canReadLine()) {
             const QString line = QString::fromUtf8(process_.readLine()).trimmed();
             if (!line.startsWith(prefix)) continue;

@@ -1,7 +1,7 @@
 #pragma once
-// Builds meter frames for the tests from the protocol's own description, without the
-// decoder's code: F0 11 <function> <range> <four ASCII hex digits of the count, lowest
-// digit first> <status> 05, status bit 0 = count bit 16, bit 4 overload, bit 5 negative.
+// Builds meter frames from the protocol's own description, without the decoder's code:
+// F0 11 <function> <range> <count as four ASCII hex digits, lowest first> <status> 05,
+// status bit 0 = count bit 16, bit 4 overload, bit 5 negative.
 
 #include <QByteArray>
 
@@ -16,19 +16,13 @@ struct FrameSpec {
 };
 
 inline QByteArray EncodeFrame(const FrameSpec& f) {
-    static const char kHex[] = "0123456789ABCDEF";
-    QByteArray bytes;
-    bytes += char(0xF0);
-    bytes += char(0x11);
+    QByteArray bytes("\xF0\x11", 2);
     bytes += char(f.function);
     bytes += char(f.rangeByte);
-    for (int digit = 0; digit < 4; ++digit) bytes += kHex[(f.count >> (4 * digit)) & 0xF];
-    int status = (f.count >> 16) & 1;
-    if (f.overload) status |= 0x10;
-    if (f.negative) status |= 0x20;
-    bytes += char(status);
-    bytes += char(0x05);
-    return bytes;
+    for (int digit = 0; digit < 4; ++digit)
+        bytes += "0123456789ABCDEF"[(f.count >> (4 * digit)) & 0xF];
+    bytes += char(((f.count >> 16) & 1) | (f.overload ? 0x10 : 0) | (f.negative ? 0x20 : 0));
+    return bytes + char(0x05);
 }
 
 inline QByteArray Bytes(std::initializer_list<int> values) {

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -14,7 +13,6 @@ namespace quillon {
 namespace {
 
 using test::EncodeFrame;
-using test::FrameSpec;
 
 class FakeAlarmSound final : public AlarmSound {
   public:
@@ -29,11 +27,11 @@ class EventfulBoxes final : public MessageBoxes {
   public:
     MsgResult show(const QString& text, const QString& title, MsgButtons buttons,
                    MsgIcon icon) override {
-        shown.push_back({text, title, buttons, icon});
+        shown << QString("%1|%2|%3|%4").arg(text, title).arg(int(buttons)).arg(int(icon));
         if (whileOpen) whileOpen();
         return MsgResult::Ok;
     }
-    QVector<ScriptedMessageBoxes::Shown> shown;
+    QStringList shown;  // text|title|buttons|icon
     std::function<void()> whileOpen;
 };
 
@@ -50,8 +48,7 @@ class PollTest : public ::testing::Test {
     void linkUp() {
         lib.setOpenResult(1, SIO_OK);
         lib.sio_open(1);
-        s.link.portSettings.port = 1;
-        s.link.foundPort = 1;
+        s.link.portSettings.port = s.link.foundPort = 1;
         s.link.linkOn = true;
     }
     void tick(const QByteArray& arriving = {}) {
@@ -69,7 +66,7 @@ class PollTest : public ::testing::Test {
         const bool rs232 = s.readout.indicator[kIndRS232], wait = s.readout.indicator[kIndWait];
         if (!s.readout.stale && rs232 && !wait) return "live";
         if (s.readout.stale && !rs232 && wait) return "wait";
-        return QString("stale %1 RS232 %2 WAIT %3").arg(s.readout.stale).arg(rs232).arg(wait);
+        return QString::asprintf("stale %d RS232 %d WAIT %d", s.readout.stale, rs232, wait);
     }
 
     Session s;
@@ -99,10 +96,12 @@ TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
         {"idle, keep recording on", 1, 0, true},
     };
     int stepsShown = -1, stepsShownUnderBox = -1;
+    bool linkOnUnderBox = false;  // Link Off follows the message
     s.hooks.refresh = [&] { stepsShown = recordSteps; };
     // While the time-out message is open the timer would fire again: that tick is skipped.
     boxes.whileOpen = [&] {
         stepsShownUnderBox = stepsShown;
+        linkOnUnderBox = s.link.linkOn;
         loop.pollTick();
     };
     for (const auto& c : cases) {
@@ -112,20 +111,21 @@ TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
         linkUp();
         s.settings.keepRecording = c.keepRecording;
         record(c.recNo > 0, c.recNo);
+        QStringList seen;
         tick(EncodeFrame({2, 0x31, 1000}));
-        EXPECT_EQ(shown(), "live");
-        EXPECT_EQ(s.link.ticksWithoutData, 1);
-        tick();
-        EXPECT_EQ(shown(), "live") << "half a second without a frame";
-        tick();
-        EXPECT_EQ(shown(), "wait") << "the last frame may have come 1.5 s ago";
+        seen << shown() + QString::number(s.link.ticksWithoutData);
+        tick();  // half a second without a frame
+        seen << shown();
+        tick();  // the last frame may have come 1.5 s ago
+        seen << shown();
         tick(QByteArray(12, '\x01'));  // noise is no frame
-        EXPECT_EQ(shown(), "wait");
+        seen << shown();
         tick(EncodeFrame({2, 0x31, 1000}));
-        EXPECT_EQ(shown(), "live");
+        seen << shown();
         clock.advance(700);  // a late tick: the clock counts, not the ticks
         loop.pollTick();
-        EXPECT_EQ(shown(), "wait");
+        seen << shown();
+        EXPECT_EQ(seen.join(' '), "live1 live wait wait live wait");
 
         for (int i = 0; i < 28; ++i) tick();
         EXPECT_EQ(s.link.ticksWithoutData, 30);
@@ -133,16 +133,13 @@ TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
         tick();
         EXPECT_EQ(boxes.shown.size(), c.box ? 1 : 0);
         EXPECT_EQ(stops, c.box ? 1 : 0);
-        EXPECT_FALSE(s.link.linkOn);
-        EXPECT_FALSE(lib.isOpen(1));
+        EXPECT_FALSE(s.link.linkOn || lib.isOpen(1));
         EXPECT_EQ(shown(), "wait");
         if (c.box) {
             EXPECT_EQ(scheduleChecks, 35);
-            EXPECT_EQ(boxes.shown[0].text, "Time out! Please check your connector.");
-            EXPECT_EQ(boxes.shown[0].title, "");
-            EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::Ok);
-            EXPECT_EQ(boxes.shown[0].icon, MsgIcon::None);
+            EXPECT_EQ(boxes.shown[0], "Time out! Please check your connector.||0|0");
             EXPECT_EQ(stepsShownUnderBox, recordSteps);
+            EXPECT_TRUE(linkOnUnderBox);
         } else {
             const int opens = lib.logText("sio_open").size(), checks = scheduleChecks;
             tick();
@@ -161,7 +158,6 @@ TEST_F(PollTest, NoiseKeepsTheLinkAliveNineBytesDoNot) {
     for (int i = 0; i < 100; ++i) tick(QByteArray(10, '\x01'));
     EXPECT_TRUE(boxes.shown.isEmpty());
     EXPECT_EQ(s.link.ticksWithoutData, 1);
-
     tick(QByteArray(9, '\x01'));
     EXPECT_EQ(lib.queued(1), 9);  // not decoded
     EXPECT_EQ(s.link.ticksWithoutData, 2);
@@ -170,23 +166,22 @@ TEST_F(PollTest, NoiseKeepsTheLinkAliveNineBytesDoNot) {
 TEST_F(PollTest, OverloadStopsRecording) {
     const struct {
         const char* name;
-        FrameSpec frame;
-        int olStop, recNo;
-        bool running, stops;
+        int count, olStop, recNo;
+        bool running, negative, stops;
     } cases[] = {
-        {"after the first record", {2, 0x31, 0, false, true}, 1, 2, true, true},
-        {"while paused", {2, 0x31, 0, true, true}, 1, 2, false, true},
-        {"no record yet", {2, 0x31, 0, false, true}, 1, 1, true, false},
-        {"no recording", {2, 0x31, 0, false, true}, 1, 0, false, false},
-        {"setting off", {2, 0x31, 0, false, true}, 0, 5, true, false},
-        {"numeric reading", {2, 0x31, 1234}, 1, 5, true, false},
+        {"after the first record", 0, 1, 2, true, false, true},
+        {"while paused", 0, 1, 2, false, true, true},
+        {"no record yet", 0, 1, 1, true, false, false},
+        {"no recording", 0, 1, 0, false, false, false},
+        {"setting off", 0, 0, 5, true, false, false},
+        {"numeric reading", 1234, 1, 5, true, false, false},
     };
     linkUp();
     for (const auto& c : cases) {
         stops = 0;
         s.settings.stopOnOverload = c.olStop;
         record(c.running, c.recNo);
-        tick(EncodeFrame(c.frame));
+        tick(EncodeFrame({2, 0x31, c.count, c.negative, c.count == 0}));
         EXPECT_EQ(stops, c.stops ? 1 : 0) << c.name;
     }
 }
@@ -199,19 +194,14 @@ TEST_F(PollTest, AlarmSoundsOnlyWhileRecordingRuns) {
     tick();
     EXPECT_TRUE(sound.played.isEmpty());  // not even made ready
     EXPECT_EQ(recordSteps, 0);
-
     s.rec.running = true;
     tick();
+    s.link.systemMajorVersion = 7;
     tick();
     // Made ready on every tick of the recording (loading once is the player's business).
-    EXPECT_EQ(sound.played, QStringList({"prepare", "tone 2200 80", "prepare", "tone 2200 80"}));
+    EXPECT_EQ(sound.played.join(", "),
+              "prepare, tone 2200 80, prepare, file /opt/QUILLON/ding.wav");
     EXPECT_EQ(recordSteps, 2);
-
-    s.link.systemMajorVersion = 7;
-    sound.played.clear();
-    tick();
-    EXPECT_EQ(sound.played, QStringList({"prepare", "file /opt/QUILLON/ding.wav"}));
-
     // Without the alarm setting a recording never loads the player.
     s.settings.alarmEnabled = 0;
     s.link.alarmOn = false;
@@ -230,7 +220,6 @@ TEST_F(PollTest, OpeningAttemptSpansTicksAndNothingElseRuns) {
     }
     EXPECT_TRUE(lib.logText("sio_open").isEmpty());
     EXPECT_EQ(scheduleChecks, 2);
-
     // Idle: the indicator blinks and each tick takes the attempt's due steps, and
     // nothing else: a scan listens to COM1, then COM2 (no device) and COM1 again.
     s.rec.state = kRunIdle;
@@ -241,7 +230,6 @@ TEST_F(PollTest, OpeningAttemptSpansTicksAndNothingElseRuns) {
     EXPECT_FALSE(s.readout.indicator[kIndRS232]);
     EXPECT_EQ(lib.logText("sio_open"), QStringList({"sio_open 1", "sio_open 2", "sio_open 1"}));
     EXPECT_EQ(scheduleChecks, 2);
-
     // A command now: the attempt goes on, but no tick reads the port it listens to.
     s.rec.state = kRunCommand;
     lib.appendInput(1, QByteArray(30, '\x02'));
@@ -254,40 +242,10 @@ TEST_F(PollTest, OpeningAttemptSpansTicksAndNothingElseRuns) {
     EXPECT_EQ(lib.queued(1), 0);  // now it is the meter's port
 }
 
-TEST_F(PollTest, TimerRunsTicksWhileEnabled) {
-    const auto runWhile = [](const std::function<bool()>& go) {
-        QElapsedTimer waited;
-        waited.start();
-        while (go() && waited.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    };
-    s.link.pollIntervalMs = 5;
-    s.rec.state = kRunCommand;  // ticks do nothing but the schedule check
-    loop.setTimerEnabled(true);
-    EXPECT_TRUE(s.link.pollTimerOn);
-    runWhile([&] { return scheduleChecks < 2; });
-    EXPECT_GE(scheduleChecks, 2);
-
-    loop.setTimerEnabled(false);
-    EXPECT_FALSE(s.link.pollTimerOn);
-    const int seen = scheduleChecks;
-    QElapsedTimer after;
-    after.start();
-    runWhile([&] { return after.elapsed() < 30; });
-    EXPECT_EQ(scheduleChecks, seen);
-
-    // A command that only sets the flag brings the ticks back.
-    s.link.pollTimerOn = true;
-    runWhile([&] { return scheduleChecks == seen; });
-    EXPECT_GT(scheduleChecks, seen);
-}
-
 TEST(SystemVersion, FormatAndMajorDigit) {
-    EXPECT_EQ(FormatOSVersion(6, 1), "6.01");
-    EXPECT_EQ(FormatOSVersion(5, 15), "5.15");
-    EXPECT_EQ(OSMajorOf("6.01"), 6);
-    EXPECT_EQ(OSMajorOf(" 10.02"), 1);
-    EXPECT_EQ(OSMajorOf(""), 0);
+    EXPECT_EQ(FormatOSVersion(6, 1) + " " + FormatOSVersion(5, 15), "6.01 5.15");
+    EXPECT_EQ(QList<int>({OSMajorOf("6.01"), OSMajorOf(" 10.02"), OSMajorOf("")}),
+              QList<int>({6, 1, 0}));
     EXPECT_TRUE(QRegularExpression("^\\d+\\.\\d\\d$").match(GetOSVersion()).hasMatch());
 }
 
@@ -301,7 +259,6 @@ TEST(AlarmSoundModule, LoadsMultimediaOnFirstUseAndIsSilentWithoutDevice) {
     AlarmSoundModule missing("/nonexistent/quillon-alarm-sound.so");
     missing.prepare();
     missing.tone(2200, 80);
-
     AlarmSoundModule sound(QCoreApplication::applicationDirPath() + "/quillon-alarm-sound.so");
     EXPECT_FALSE(mapped());
     sound.prepare();
