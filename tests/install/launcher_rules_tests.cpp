@@ -24,26 +24,6 @@ TEST(VersionText, FormatAndParse) {
     EXPECT_EQ(VersionValue("garbage"), 0.0f);
 }
 
-// Setup follows the major version; the driver installer the whole version.
-TEST(MediumPrograms, FollowTheVersion) {
-    const QString xp = "/m/Win98_XP/setup.exe", vista = "/m/Vista_Win7/setup.exe";
-    const LaunchCommand manual{"xdg-open", {"/m/USB driver/README.txt"}};
-    const LaunchCommand win2000{"/m/USB driver/Win2000/CDM20600.exe", {}};
-    const LaunchCommand winXp{"/m/USB driver/WinXP_Win7/CDM20802_Setup.exe", {}};
-    const struct {
-        const char* version;
-        QString setup;
-        LaunchCommand driver;
-    } rows[] = {{"4.90", xp, manual},   {"5.00", xp, win2000},  {"5.01", xp, winXp},
-                {"5.02", xp, winXp},    {"6.00", vista, winXp}, {"6.01", vista, winXp},
-                {"10.05", vista, winXp}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(SetupProgramFor(VersionMajor(row.version), "/m"), (LaunchCommand{row.setup, {}}))
-            << row.version;
-        EXPECT_EQ(DriverInstallerFor(VersionValue(row.version), "/m"), row.driver) << row.version;
-    }
-}
-
 TEST(ProductCaption, UsesTheFirstLineUntrimmedOrTheDefault) {
     QTemporaryDir dir;
     const char* dflt = "Install VEK 4412 QUILLON";
@@ -96,8 +76,8 @@ TEST_F(MediumTest, BrandingCopy) {
 
 using Launcher = MediumTest;
 
-// Load sets the folder, caption and version; each button hands the launcher's own version
-// and medium to the rules and starts the result there.
+// Load sets the folder, caption and version; the buttons start the setup for the major
+// version and the driver installer for the whole version, on the launcher's own medium.
 TEST_F(Launcher, LoadAndButtonsFollowTheVersion) {
     WriteFile(medium + "/sub.log", " Bench Logger\r\n");
     InstallLauncher launcher = Make("6.01");
@@ -106,16 +86,25 @@ TEST_F(Launcher, LoadAndButtonsFollowTheVersion) {
     EXPECT_EQ(launcher.setupCaption, "Install  Bench Logger");
     EXPECT_EQ(launcher.WinMajor, 6);
     EXPECT_FLOAT_EQ(launcher.WinVersion, 6.01f);
-    InstallLauncher old(medium, starter, programFiles + "/", [] { return "4.90"; });
-    old.load();
-    EXPECT_EQ(old.InstallDir, programFiles + "/QUILLON/");
-    for (InstallLauncher* l : {&launcher, &old})
-        for (int row : {0, 1, 2}) EXPECT_EQ(l->startRow(row), row < 2);  // closing: the window's
-    const QString m = medium + "/", at = "|" + medium;
-    EXPECT_EQ(starter.started, QStringList({m + "Vista_Win7/setup.exe|" + at,
-                                            m + "USB driver/WinXP_Win7/CDM20802_Setup.exe|" + at,
-                                            m + "Win98_XP/setup.exe|" + at,
-                                            "xdg-open|" + m + "USB driver/README.txt" + at}));
+    InstallLauncher slash(medium, starter, programFiles + "/", [] { return "4.90"; });
+    slash.load();
+    EXPECT_EQ(slash.InstallDir, programFiles + "/QUILLON/");
+    // @ stands for the medium; each start is "program|arguments|working folder".
+    const char* rows[][3] = {
+        {"4.90", "@/Win98_XP/setup.exe||@", "xdg-open|@/USB driver/README.txt|@"},
+        {"5.00", "@/Win98_XP/setup.exe||@", "@/USB driver/Win2000/CDM20600.exe||@"},
+        {"5.01", "@/Win98_XP/setup.exe||@", "@/USB driver/WinXP_Win7/CDM20802_Setup.exe||@"},
+        {"6.00", "@/Vista_Win7/setup.exe||@", "@/USB driver/WinXP_Win7/CDM20802_Setup.exe||@"},
+        {"10.05", "@/Vista_Win7/setup.exe||@", "@/USB driver/WinXP_Win7/CDM20802_Setup.exe||@"}};
+    for (const auto& [version, setup, driver] : rows) {
+        starter.started.clear();
+        InstallLauncher l = Make(version);
+        l.load();
+        for (int row : {0, 1, 2}) EXPECT_EQ(l.startRow(row), row < 2);  // closing: the window's
+        EXPECT_EQ(starter.started, QStringList({QString(setup).replace("@", medium),
+                                                QString(driver).replace("@", medium)}))
+            << version;
+    }
 
     // The program-files folder comes from the environment, or is /opt.
     qunsetenv("QUILLON_PROGRAM_FILES");
