@@ -1,15 +1,13 @@
-// Shared pieces of the installer tests: files on disk, a process starter that only
-// notes what would start, and a temporary medium with its program-files folder.
+// Shared pieces of the installer tests: files on disk, a process starter that only notes
+// what would start, and a temporary medium with its program-files folder.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <vector>
 
 #include "install_launcher.h"
 #include "process_starter.h"
@@ -27,36 +25,25 @@ inline QByteArray ReadFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-struct StartedProgram {
-    QString program;
-    QStringList arguments;
-    QString workingDirectory;
-};
-
+// Notes "program|argument ...|working folder" for each start.
 class RecordingStarter final : public ProcessStarter {
   public:
     bool start(const QString& program, const QStringList& arguments,
                const QString& workingDirectory) override {
-        started.push_back({program, arguments, workingDirectory});
+        started << program + "|" + arguments.join(' ') + "|" + workingDirectory;
         return true;
     }
-    std::vector<StartedProgram> started;
+    QStringList started;
 };
 
-// A medium folder and a program-files folder in a fresh temporary folder.
 class MediumTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        medium = dir.filePath("medium");
-        programFiles = dir.filePath("opt");
-        QDir().mkpath(medium);
-    }
+    void SetUp() override { QDir().mkpath(medium); }
     InstallLauncher Make(const QString& version) {
         return InstallLauncher(medium, starter, programFiles, [version] { return version; });
     }
     QTemporaryDir dir;
-    QString medium;
-    QString programFiles;
+    QString medium = dir.filePath("medium"), programFiles = dir.filePath("opt");
     RecordingStarter starter;
 };
 

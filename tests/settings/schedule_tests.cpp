@@ -11,7 +11,7 @@ QDateTime At(const char* hms, int ms = 0) {
     return QDateTime(QDate(2024, 6, 1), QTime::fromString(hms, "HH:mm:ss").addMSecs(ms));
 }
 
-TEST(ScheduleTime, AcceptedForms) {
+TEST(ScheduleTime, AcceptedFormsAndWholeSeconds) {
     const std::pair<const char*, QTime> times[] = {
         {"AM 09:00:00", {9, 0, 0}},  {"PM 09:00:00", {21, 0, 0}},  {"am 9:05:07", {9, 5, 7}},
         {"AM 12:30:00", {0, 30, 0}}, {"PM 12:30:00", {12, 30, 0}}, {"09:00:00 PM", {21, 0, 0}},
@@ -20,54 +20,61 @@ TEST(ScheduleTime, AcceptedForms) {
     for (const char* bad :
          {"", "abc", "25:00:00", "PM 13:00:00", "AM 09:00:00 PM", "9:60:00", "9:00:00:00", "9"})
         EXPECT_FALSE(ParseScheduleTime(bad)) << bad;
-
-    EXPECT_EQ(ParseScheduleDate("06/01/2024"), QDate(2024, 6, 1));
-    EXPECT_EQ(ParseScheduleDate("6/1/2024"), QDate(2024, 6, 1));
-    EXPECT_EQ(ParseScheduleDate("6/1/24"), QDate(2024, 6, 1));
-    EXPECT_EQ(ParseScheduleDate("12-31-2025"), QDate(2025, 12, 31));
+    const std::pair<const char*, QDate> dates[] = {{"06/01/2024", {2024, 6, 1}},
+                                                   {"6/1/2024", {2024, 6, 1}},
+                                                   {"6/1/24", {2024, 6, 1}},
+                                                   {"12-31-2025", {2025, 12, 31}}};
+    for (const auto& [text, expected] : dates) EXPECT_EQ(ParseScheduleDate(text), expected) << text;
     for (const char* bad : {"", "2024/06/01", "13/01/2024", "02/30/2024", "6/1/024", "6/1-2024"})
         EXPECT_FALSE(ParseScheduleDate(bad)) << bad;
-}
-
-TEST(ScheduleTime, SecondsCountWholeSecondBoundaries) {
     EXPECT_EQ(SecondsBetween(At("09:59:59", 999), At("10:00:00")), 1);
     EXPECT_EQ(SecondsBetween(At("10:00:00", 999), At("10:00:00")), 0);
     EXPECT_EQ(SecondsBetween(At("10:00:01"), At("10:00:00")), -1);
 }
 
-// A loaded schedule with its dialog model, a fake clock and a stop command that behaves
-// like the recording's: it reads scheduledRecordingRunning and ends the entry through
-// endScheduledRecording.
+// A loaded schedule with a fake clock and a stop command that, like the recording's, ends
+// the entry through endScheduledRecording. `log` notes each start and stop.
 struct ScheduleRig {
     explicit ScheduleRig(const QDateTime& now = At("08:00:00"), SettingsStore* reuse = nullptr)
         : clock(now), schedule(session, reuse ? *reuse : fresh.store(), clock, boxes) {
-        session.hooks.startRecording = [this] { starts.push_back(clock.now()); };
+        session.hooks.startRecording = [this] { note("start"); };
         session.hooks.stopRecording = [this] {
-            stops.push_back(clock.now());
-            runningAtStop.push_back(session.sched.scheduledRecordingRunning);
+            note(session.sched.scheduledRecordingRunning ? "stop scheduled" : "stop");
             if (session.sched.armed == 1 && session.sched.scheduledRecordingRunning)
                 endScheduledRecording(session);
         };
         schedule.load();
     }
-    // The dialog's Save with START or STOP chosen.
-    void save(bool start = true) {
+    void note(const QString& what) { log << what + " " + clock.now().toString("HH:mm:ss.zzz"); }
+    void save(bool start = true) {  // the dialog's Save with START or STOP chosen
         schedule.setStartSelected(start);
         schedule.save();
     }
-    void type(int row, const QStringList& texts) {
+    void enter(int row, const QStringList& texts, bool tick = true) {
         for (int f = 0; f < 4; ++f) schedule.setEntryField(row, f, texts[f]);
+        if (tick) schedule.setEntryTicked(row, true);
     }
-    void enter(int row, const QStringList& texts) {
-        type(row, texts);
-        schedule.setEntryTicked(row, true);
+    void runUntil(const QDateTime& until) {  // poll ticks every 500 ms
+        for (; clock.now() < until; clock.advance(500)) schedule.scheduleCheck();
     }
-    // Poll ticks every 500 ms until `until`.
-    void runUntil(const QDateTime& until) {
-        while (clock.now() < until) {
-            schedule.scheduleCheck();
-            clock.advance(500);
-        }
+    QStringList told() const {
+        QStringList texts;
+        for (const auto& box : boxes.shown) texts << box.text;
+        return texts;
+    }
+    QString focus() {
+        const auto f = schedule.takeFocusRequest();
+        return f ? QString("%1,%2").arg(f->row).arg(f->field) : "none";
+    }
+    QString state() const {
+        const auto& s = session.sched;
+        return QString("armed %1 running %2 banner %3 entry %4 ticked %5%6")
+            .arg(s.armed)
+            .arg(s.scheduledRecordingRunning)
+            .arg(s.bannerShown)
+            .arg(s.currentEntry)
+            .arg(schedule.form().ticked[0])
+            .arg(schedule.form().ticked[1]);
     }
 
     test::FreshStore fresh;
@@ -75,8 +82,7 @@ struct ScheduleRig {
     FakeClock clock;
     ScriptedMessageBoxes boxes;
     Schedule schedule;
-    QVector<QDateTime> starts, stops;
-    QVector<bool> runningAtStop;
+    QStringList log;
 };
 
 const QStringList kEntry1 = {"06/01/2024", "AM 09:00:00", "06/01/2024", "AM 10:00:00"};
@@ -84,89 +90,59 @@ const QStringList kEntry2 = {"06/01/2024", "AM 11:00:00", "06/01/2024", "12:00:0
 
 TEST(Schedule, FirstLoadStoresAnEmptyScheduleAndAnEntryRecordsItsWindow) {
     ScheduleRig rig;
-    SettingsStore& store = rig.fresh.store();
-    for (int n = 1; n <= 5; ++n)
-        EXPECT_EQ(store.ReadSetting(QString("O%1").arg(n), "absent"), ",,,,");
-    EXPECT_EQ(store.ReadSetting("ck", "") + store.ReadSetting("order", ""), "000000");
+    EXPECT_EQ(rig.fresh.stored("O1 O2 O3 O4 O5 ck order"), ",,,, ,,,, ,,,, ,,,, ,,,, 00000 0");
     EXPECT_TRUE(rig.boxes.shown.isEmpty());
-    EXPECT_EQ(rig.schedule.form().hints[0], "( 06/01/2024 )");
-    EXPECT_EQ(rig.schedule.form().hints[2], "( AM 08:00:00 )");
-    EXPECT_EQ(rig.schedule.form().hints[3], "( AM 08:00:01 )");
-
+    const auto& hints = rig.schedule.form().hints;
+    EXPECT_EQ(hints[0] + hints[2] + hints[3], "( 06/01/2024 )( AM 08:00:00 )( AM 08:00:01 )");
     // An entry records from its start to one second after its stop.
     rig.enter(0, kEntry1);
     rig.save();
-    ASSERT_EQ(rig.boxes.shown.size(), 1);
-    EXPECT_EQ(rig.boxes.shown[0].text, Schedule::SavedMessage());
+    EXPECT_EQ(rig.told(), QStringList{Schedule::SavedMessage()});
     EXPECT_EQ(rig.boxes.shown[0].title, "Schedule recording");
-    EXPECT_EQ(store.ReadSetting("O1", ""), "06/01/2024,AM 09:00:00,06/01/2024,AM 10:00:00,");
-    EXPECT_EQ(store.ReadSetting("ck", ""), "10000");
-    EXPECT_EQ(store.ReadSetting("order", ""), "1");
-
+    EXPECT_EQ(rig.fresh.stored("O1 ck order"),
+              "06/01/2024,AM 09:00:00,06/01/2024,AM 10:00:00, 10000 1");
     rig.clock.setNow(At("08:59:58", 250));
     rig.runUntil(At("09:00:01"));
-    ASSERT_EQ(rig.starts.size(), 1);
-    EXPECT_EQ(rig.starts[0], At("09:00:00", 250));
-    EXPECT_TRUE(rig.session.sched.scheduledRecordingRunning);
-    EXPECT_TRUE(rig.session.sched.bannerShown);
+    EXPECT_EQ(rig.log, QStringList{"start 09:00:00.250"});
+    EXPECT_EQ(rig.state(), "armed 1 running 1 banner 1 entry 1 ticked 10");
     EXPECT_TRUE(rig.session.sched.bannerText.startsWith(" ~ "));
     EXPECT_TRUE(rig.session.sched.bannerText.endsWith("10:00:00"));
-
     rig.clock.setNow(At("09:59:59", 250));
     rig.runUntil(At("10:00:03"));
-    ASSERT_EQ(rig.stops.size(), 1);
-    EXPECT_EQ(rig.stops[0], At("10:00:01", 250));
-    EXPECT_TRUE(rig.runningAtStop[0]);  // so the stop saves the report by itself
-    EXPECT_EQ(rig.session.sched.armed, 0);
-    EXPECT_FALSE(rig.session.sched.scheduledRecordingRunning);
-    EXPECT_FALSE(rig.session.sched.bannerShown);
-    EXPECT_EQ(rig.starts.size(), 1);
+    // A stop while scheduled, so the stop saves the report by itself.
+    EXPECT_EQ(rig.log, QStringList({"start 09:00:00.250", "stop scheduled 10:00:01.250"}));
+    EXPECT_EQ(rig.state(), "armed 0 running 0 banner 0 entry 1 ticked 10");
 }
 
-TEST(Schedule, SaveRefusesOverlappingOrEmptyWindows) {
-    const QStringList none = {"", "", "", ""}, day = {"06/01/2024", "", "06/01/2024", ""};
+// Refused Saves and ticks untick the row, focus its field and arm nothing.
+TEST(Schedule, SaveAndTickRefuseBadEntries) {
+    const QString saved = Schedule::SavedMessage(), refused = Schedule::InputErrorMessage();
     const struct {
         const char* name;
-        QStringList first;
+        bool rowOneFilled;  // with kEntry1, unticked
         const char *start, *stop;
-        bool accepted;
-    } rows[] = {{"second starts when first stops", kEntry1, "10:00:00", "10:30:00", false},
-                {"second starts a second later", kEntry1, "10:00:01", "10:30:00", true},
-                {"start equals stop", none, "10:00:00", "10:00:00", false},
-                {"row one empty", none, "AM 11:00:00", "12:00:00", false}};
+        bool save;
+        QString told;
+        const char* focus;
+    } rows[] = {{"starts as row one stops", true, "10:00:00", "10:30:00", true, refused, "1,0"},
+                {"starts a second later", true, "10:00:01", "10:30:00", true, saved, "none"},
+                {"start equals stop", true, "10:30:00", "10:30:00", true, refused, "1,0"},
+                {"row one empty", false, "AM 11:00:00", "12:00:00", true, refused, "1,0"},
+                {"tick, no start time", false, "", "10:00:00", false,
+                 Schedule::MissingFieldMessage(), "1,1"},
+                {"tick, bad start time", false, "abc", "10:00:00", false, refused, "1,1"}};
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         ScheduleRig rig;
-        rig.type(0, row.first);
-        rig.enter(1, {day[0], row.start, day[2], row.stop});
-        rig.save();
-        ASSERT_EQ(rig.boxes.shown.size(), 1) << row.name;
-        EXPECT_EQ(rig.boxes.shown[0].text,
-                  row.accepted ? Schedule::SavedMessage() : Schedule::InputErrorMessage())
-            << row.name;
-        EXPECT_EQ(rig.schedule.form().ticked[1], row.accepted) << row.name;
-        if (!row.accepted) {
-            const auto focus = rig.schedule.takeFocusRequest();
-            ASSERT_TRUE(focus) << row.name;
-            EXPECT_EQ(focus->row, 1);
-            EXPECT_EQ(focus->field, 0);
-            EXPECT_EQ(rig.fresh.store().ReadSetting("ck", ""), "00000") << row.name;
-            EXPECT_EQ(rig.session.sched.armed, 0) << row.name;  // a refused Save arms nothing
-        }
-    }
-}
-
-TEST(Schedule, TickingChecksEachFieldInOrder) {
-    const std::pair<const char*, QString> rows[] = {{"", Schedule::MissingFieldMessage()},
-                                                    {"abc", Schedule::InputErrorMessage()}};
-    for (const auto& [startTime, message] : rows) {
-        ScheduleRig rig;
-        rig.enter(0, {"06/01/2024", startTime, "06/01/2024", "AM 10:00:00"});
-        ASSERT_EQ(rig.boxes.shown.size(), 1);
-        EXPECT_EQ(rig.boxes.shown[0].text, message);
-        EXPECT_FALSE(rig.schedule.form().ticked[0]);
-        const auto focus = rig.schedule.takeFocusRequest();
-        ASSERT_TRUE(focus);
-        EXPECT_EQ(focus->field, 1);
+        if (row.rowOneFilled) rig.enter(0, kEntry1, false);
+        rig.enter(1, {"06/01/2024", row.start, "06/01/2024", row.stop});
+        if (row.save) rig.save();
+        EXPECT_EQ(rig.told(), QStringList{row.told});
+        EXPECT_EQ(rig.focus(), row.focus);
+        const bool ok = row.told == saved;
+        EXPECT_EQ(rig.fresh.stored("ck"), ok ? "01000" : "00000");
+        EXPECT_EQ(rig.state(), ok ? "armed 1 running 0 banner 0 entry 2 ticked 01"
+                                  : "armed 0 running 0 banner 0 entry 1 ticked 00");
     }
 }
 
@@ -179,49 +155,42 @@ TEST(Schedule, ReopenedAfterTheFirstEntryEndedWaitsForTheSecond) {
         first.save();
         first.clock.setNow(At("08:30:00"));
         first.runUntil(At("08:31:00"));  // closed at 08:30 before anything started
-        ASSERT_TRUE(first.starts.isEmpty());
+        ASSERT_TRUE(first.log.isEmpty());
     }
     ScheduleRig again(At("10:30:00"), &shared.store());
-    EXPECT_FALSE(again.schedule.form().ticked[0]);
-    EXPECT_TRUE(again.schedule.form().ticked[1]);
+    EXPECT_EQ(again.state(), "armed 1 running 0 banner 0 entry 2 ticked 01");
     EXPECT_TRUE(again.schedule.form().start);
-    EXPECT_EQ(again.session.sched.currentEntry, 2);
     again.runUntil(At("11:00:00"));
-    EXPECT_TRUE(again.starts.isEmpty());
+    EXPECT_TRUE(again.log.isEmpty());
     again.runUntil(At("11:00:01"));
-    ASSERT_EQ(again.starts.size(), 1);
-    EXPECT_EQ(again.starts[0], At("11:00:00"));
+    EXPECT_EQ(again.log, QStringList{"start 11:00:00.000"});
 }
 
-TEST(Schedule, StopWithAnInvalidRowDisarmsWithoutStoring) {
+// STOP with an overlapping row disarms without storing; after a finished entry a refused
+// START must not use the old times still in memory.
+TEST(Schedule, RefusedSavesAfterAGoodOneRecordNothingMore) {
     ScheduleRig rig;
     rig.enter(0, kEntry1);
     rig.save();
-    rig.enter(1, {"06/01/2024", "AM 09:30:00", "06/01/2024", "AM 11:30:00"});  // overlaps row 1
+    rig.enter(1, {"06/01/2024", "AM 09:30:00", "06/01/2024", "AM 11:30:00"});
     rig.save(false);
-    ASSERT_EQ(rig.boxes.shown.size(), 2);
-    EXPECT_EQ(rig.boxes.shown[1].text, Schedule::InputErrorMessage());
-    EXPECT_EQ(rig.fresh.store().ReadSetting("order", ""), "1");
-    EXPECT_EQ(rig.fresh.store().ReadSetting("O2", ""), ",,,,");
+    EXPECT_EQ(rig.told(), QStringList({Schedule::SavedMessage(), Schedule::InputErrorMessage()}));
+    EXPECT_EQ(rig.fresh.stored("order O2"), "1 ,,,,");
     rig.clock.setNow(At("09:00:00"));
     rig.runUntil(At("09:00:05"));
-    EXPECT_TRUE(rig.starts.isEmpty());
-}
+    EXPECT_TRUE(rig.log.isEmpty());
 
-TEST(Schedule, RefusedStartAfterAFinishedScheduleRecordsNothing) {
-    ScheduleRig rig;
-    rig.enter(0, kEntry1);
-    rig.save();
-    rig.clock.setNow(At("09:00:00"));
-    rig.runUntil(At("10:00:02"));
-    ASSERT_EQ(rig.stops.size(), 1);
-
-    // The finished entry's times are still in memory; a refused Save must not use them.
-    rig.enter(1, {"06/01/2024", "AM 10:30:00", "06/01/2024", "AM 10:15:00"});
-    rig.save();
-    EXPECT_EQ(rig.boxes.shown.last().text, Schedule::InputErrorMessage());
-    rig.runUntil(At("10:00:10"));
-    EXPECT_EQ(rig.starts.size(), 1);
+    ScheduleRig done;
+    done.enter(0, kEntry1);
+    done.save();
+    done.clock.setNow(At("09:00:00"));
+    done.runUntil(At("10:00:02"));
+    ASSERT_EQ(done.log.size(), 2);
+    done.enter(1, {"06/01/2024", "AM 10:30:00", "06/01/2024", "AM 10:15:00"});
+    done.save();
+    EXPECT_EQ(done.told().last(), Schedule::InputErrorMessage());
+    done.runUntil(At("10:00:10"));
+    EXPECT_EQ(done.log.size(), 2);
 }
 
 TEST(Schedule, TypingIntoTheRecordingEntryMovesOnWithoutStopping) {
@@ -231,45 +200,36 @@ TEST(Schedule, TypingIntoTheRecordingEntryMovesOnWithoutStopping) {
     rig.save();
     rig.clock.setNow(At("09:00:00"));
     rig.schedule.scheduleCheck();
-    ASSERT_TRUE(rig.session.sched.scheduledRecordingRunning);
-
     rig.schedule.setEntryField(0, 3, "AM 10:30:00");
-    EXPECT_FALSE(rig.schedule.form().ticked[0]);
-    EXPECT_FALSE(rig.session.sched.scheduledRecordingRunning);
-    EXPECT_EQ(rig.session.sched.currentEntry, 2);
+    EXPECT_EQ(rig.state(), "armed 1 running 0 banner 0 entry 2 ticked 01");
     EXPECT_EQ(rig.session.sched.entryStart, At("11:00:00"));
-    EXPECT_TRUE(rig.stops.isEmpty());
+    EXPECT_EQ(rig.log, QStringList{"start 09:00:00.000"});
 }
 
-TEST(Schedule, SaveIntoAnUnusableStoreIsNotReportedAsSavedAndToldOnce) {
+// An unusable store is told once instead of "saved" and arms for this run all the same; a
+// hand-edited one never arms an entry it cannot read.
+TEST(Schedule, UnusableOrHandEditedStores) {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("regtest.ini");  // a folder where the file should be
     SettingsStore store(dir.filePath("regtest.ini"));
-    ScheduleRig rig(At("08:00:00"), &store);
+    ScheduleRig rig(At("09:00:00"), &store);
     rig.enter(0, kEntry1);
     rig.save();
     rig.save();
-    ASSERT_EQ(rig.boxes.shown.size(), 1);
-    EXPECT_TRUE(
-        rig.boxes.shown[0].text.contains(store.path() + " could not be read (this is a folder"))
-        << rig.boxes.shown[0].text.toStdString();
-    rig.clock.setNow(At("09:00:00"));
-    rig.schedule.scheduleCheck();  // armed for this run all the same
-    EXPECT_EQ(rig.starts.size(), 1);
-}
-
-TEST(Schedule, HandEditedStoreNeverArmsAnUnreadableEntry) {
-    test::FreshStore shared;
-    shared.store().WriteSetting("O1", "06/01/2024,soon");
-    for (int n = 2; n <= 5; ++n) shared.store().WriteSetting(QString("O%1").arg(n), ",,,,");
-    shared.store().WriteSetting("ck", "1");
-    shared.store().WriteSetting("order", "1");
-    ScheduleRig rig(At("08:00:00"), &shared.store());
-    EXPECT_FALSE(rig.schedule.form().ticked[0]);
-    EXPECT_EQ(rig.schedule.form().fields[0][1], "soon");
-    EXPECT_EQ(rig.session.sched.armed, 0);
+    ASSERT_EQ(rig.told().size(), 1);
+    EXPECT_TRUE(rig.told()[0].contains(store.path() + " could not be read (this is a folder"));
     rig.schedule.scheduleCheck();
-    EXPECT_TRUE(rig.starts.isEmpty());
+    EXPECT_EQ(rig.log.size(), 1);
+
+    test::FreshStore shared;
+    for (const QString key : {"O2", "O3", "O4", "O5"}) shared.store().WriteSetting(key, ",,,,");
+    for (const char* key : {"ck", "order"}) shared.store().WriteSetting(key, "1");
+    shared.store().WriteSetting("O1", "06/01/2024,soon");
+    ScheduleRig edited(At("08:00:00"), &shared.store());
+    EXPECT_EQ(edited.schedule.form().fields[0][1], "soon");
+    EXPECT_EQ(edited.state(), "armed 0 running 0 banner 0 entry 1 ticked 00");
+    edited.schedule.scheduleCheck();
+    EXPECT_TRUE(edited.log.isEmpty());
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QString>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -21,6 +20,13 @@ inline bool WriteFile(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+// The stored texts of the blank-separated keys, blank-separated ("-" for an absent key).
+inline QString Stored(const SettingsStore& store, const QString& keys) {
+    QStringList texts;
+    for (const QString& key : keys.split(' ')) texts << store.ReadSetting(key, "-");
+    return texts.join(' ');
+}
+
 class FreshStore {
   public:
     FreshStore() : dir_(QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("store-XXXXXX")) {
@@ -28,14 +34,11 @@ class FreshStore {
     }
     SettingsStore& store() { return *store_; }
     QString path() const { return store_->path(); }
-    QString fileText() const {
-        QFile f(path());
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
     // Another store object on the same file, as the next run of the program would open it.
     std::unique_ptr<SettingsStore> reopen() const {
         return std::make_unique<SettingsStore>(path());
     }
+    QString stored(const QString& keys) const { return Stored(*reopen(), keys); }
 
   private:
     QTemporaryDir dir_;
