@@ -24,7 +24,9 @@ TEST(ConvertUnit, PrefixRule) {
         SCOPED_TRACE(std::string(c.from) + " to " + c.to);
         const auto got = ConvertUnit(c.func, c.value, QString::fromUtf8(c.from), c.to);
         ASSERT_EQ(got.has_value(), c.expected.has_value());
-        if (got) EXPECT_DOUBLE_EQ(*got, *c.expected);
+        if (got) {
+            EXPECT_DOUBLE_EQ(*got, *c.expected);
+        }
     }
 }
 

@@ -131,6 +131,18 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
 
 // A running recording's journal is locked, under a name recovery passes over until it has
 // its first lines; a half-made one is removed once it is a day old.
+TEST_F(JournalTest, AnUnusableJournalFolderIsShownAndRecordingGoesOn) {
+    WriteFile(state.filePath("file"), "x");
+    journal = std::make_unique<RecordingJournal>(state.filePath("file/quillon"));
+    recorder.setJournal(journal.get());
+    recorder.startRecording();
+    record("100.00");
+    record("100.50");
+    EXPECT_EQ(session.table.recordCount(), 2);
+    EXPECT_TRUE(session.rec.journalProblem.contains(state.filePath("file/quillon")))
+        << qPrintable(session.rec.journalProblem);
+}
+
 TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteLeavesLiveJournalsAndKeepsDamagedOnes) {
     recordSample();
     ASSERT_EQ(session.table.recordCount(), 6);

@@ -180,7 +180,8 @@ TEST_F(MainWindowTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
     EXPECT_FALSE(window->isVisible());
 }
 
-// No tick inside a command (Start waiting for the meter); a close box then or in a tick waits.
+// No tick inside a command (Start waiting for the meter) or under a modal box; a close box
+// then or in a tick waits.
 TEST_F(MainWindowTest, NoTickAndNoCloseUnderACommandOrTick) {
     for (const bool inTick : {false, true}) {
         SCOPED_TRACE(inTick ? "tick" : "command");
@@ -206,6 +207,20 @@ TEST_F(MainWindowTest, NoTickAndNoCloseUnderACommandOrTick) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000));
         EXPECT_EQ(linkOffs, 1);
     }
+    // A modal box holds the ticks too; they resume once it is gone.
+    open(true);
+    session.link.pollIntervalMs = 5;
+    window->sync();
+    {
+        QDialog box(window.get());
+        box.setModal(true);
+        box.show();
+        ticks = 0;
+        QTest::qWait(80);
+        EXPECT_EQ(ticks, 0);
+    }
+    ticks = 0;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }, 2000));
 }
 
 // While recording, the table follows new records only from its bottom.
