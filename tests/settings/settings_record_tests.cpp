@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QLocale>
+#include <clocale>
 #include <functional>
 #include <tuple>
 
@@ -246,6 +248,29 @@ TEST(SettingsStore, FailedWriteIsToldOnceWithTheReason) {
     EXPECT_TRUE(told->contains("directory")) << told->toStdString();
     store.WriteSetting("Graph_txt", "y");
     EXPECT_FALSE(store.TakeProblemMessage("The settings").has_value());
+}
+
+// The graph limits are written with a point whatever the locale.
+TEST(SettingsSave, GraphLimitsIgnoreACommaDecimalLocale) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const std::string cBefore = std::setlocale(LC_NUMERIC, nullptr);
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // where installed
+    test::FreshStore fresh;
+    Session session;
+    LoadSettingsAtStartup(session, fresh.store());
+    session.settings.graphBottom = -2.5f;
+    session.settings.graphTop = 1234.5f;
+    SaveSettings(session, fresh.store());
+    auto store = fresh.reopen();
+    EXPECT_EQ(store->ReadSetting("Tick_Dn", "") + " " + store->ReadSetting("Tick_UP", ""),
+              "-2.5 1234.5");
+    Session again;
+    LoadSettings(again, *store);
+    EXPECT_FLOAT_EQ(again.settings.graphBottom, -2.5f);
+    EXPECT_FLOAT_EQ(again.settings.graphTop, 1234.5f);
+    std::setlocale(LC_NUMERIC, cBefore.c_str());
+    QLocale::setDefault(before);
 }
 
 }  // namespace
