@@ -9,9 +9,10 @@ using namespace quillon;
 namespace {
 
 std::string Str(const QString& s) { return s.toStdString(); }
+
 // Every listed format, in list order: 5 June 2024 shows single-digit month and day,
 // 31 December 1999 two-digit ones.
-TEST(FormatDate, EveryListedFormat) {
+TEST(FormatDateTime, EveryListedFormatAndHalfDay) {
     const char* dates[][2] = {
         {"2024/6/5", "1999/12/31"},   {"2024/06/05", "1999/12/31"}, {"2024-6-5", "1999-12-31"},
         {"2024-06-05", "1999-12-31"}, {"2024.6.5", "1999.12.31"},   {"2024.06.05", "1999.12.31"},
@@ -27,9 +28,6 @@ TEST(FormatDate, EveryListedFormat) {
     EXPECT_EQ(Str(FormatDate(QDate(2024, 6, 5), "yyyymmdd") + FormatDate(QDate(), "yyyy/mm/dd") +
                   FormatDate(QDate(2024, 6, 5), " MM/DD/YYYY")),
               "20240605 06/05/2024");
-}
-
-TEST(FormatTime, EveryListedFormatAndHalfDay) {
     // Listed formats at 9:05:07, 0:00:00 and 23:59:59.
     const char* times[][3] = {{"9:05:07", "0:00:00", "23:59:59"},
                               {"09:05:07", "00:00:00", "23:59:59"},
@@ -53,8 +51,8 @@ TEST(FormatTime, EveryListedFormatAndHalfDay) {
         "20240131 142500");
 }
 
-// Whatever a format writes, the same format reads back.
-TEST(ParseDateTime, ReadsBackEveryFormat) {
+// Whatever a format writes, the same format reads back; the preferred format goes first.
+TEST(ParseDateTime, ReadsBackEveryFormatToleratesAndRejects) {
     std::vector<QDate> dates = {QDate(2029, 12, 31), QDate(2000, 2, 29), QDate(2024, 10, 1)};
     for (QDate d(1930, 1, 1); d.year() < 2030; d = d.addDays(13)) dates.push_back(d);
     const QStringList dateFormats = QStringList(DateFormats()) << "yyyymmdd";
@@ -67,9 +65,6 @@ TEST(ParseDateTime, ReadsBackEveryFormat) {
                 ASSERT_EQ(ParseTime(FormatTime(t, f), f), t) << Str(f) << " " << Str(t.toString());
         ASSERT_EQ(ParseTime(FormatTime(QTime(23, 59, 59), f), f), QTime(23, 59, 59)) << Str(f);
     }
-}
-
-TEST(ParseDateTime, ToleranceRejectsAndPreferredFormat) {
     // One letter takes two digits, two letters take one; blanks around are allowed.
     const QDate june5(2024, 6, 5);
     EXPECT_EQ(ParseDate("2024/06/05", "yyyy/m/d"), june5);
@@ -92,7 +87,6 @@ TEST(ParseDateTime, ToleranceRejectsAndPreferredFormat) {
         EXPECT_EQ(ParseTime(bad, h12), std::nullopt) << bad;
     for (const char* bad : {"AM 09:00:00", "24:00:00", "9:60:00", "9:00", "abc"})
         EXPECT_EQ(ParseTime(bad, "H:nn:ss"), std::nullopt) << bad;
-    // The preferred format first, then the lists.
     EXPECT_EQ(ParseAnyDate("01/02/2024", "dd/mm/yyyy"), QDate(2024, 2, 1));
     EXPECT_EQ(ParseAnyDate("01/02/2024", ""), QDate(2024, 1, 2)) << "month first in the list";
     EXPECT_EQ(ParseAnyDate("2024.06.05", "dd/mm/yyyy"), QDate(2024, 6, 5));

@@ -13,29 +13,6 @@ using namespace quillon;
 
 namespace {
 
-// Halves go to even (float ones judged on their decimal text); no sign on a zero result.
-TEST(FormatNumber, Patterns) {
-    const struct {
-        double value;
-        const char *pattern, *expected;
-    } cases[] = {{-2.352, "###0.000", "-2.352"},
-                 {-0.0, "###0.0000", "0.0000"},
-                 {-4e-5, "###0.0000", "0.0000"},
-                 {123456.7, "#0.0", "123456.7"},
-                 {0.25, "#0.0000", "0.2500"},
-                 {2.3535f, "###0.000", "2.354"},
-                 {99.95, "###0.0", "100.0"},
-                 {0.125, "##0.00", "0.12"},
-                 {1.5, "##0.##", "1.5"},
-                 {-2.5, "####0", "-2"},
-                 {7, "0000", "0007"},
-                 {10000, "0000", "10000"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(FormatNumber(c.value, c.pattern).toStdString(), c.expected) << c.value;
-    EXPECT_EQ(FormatNumber(1e20, "0.0") + " " + FormatNumber(std::nan(""), "0"),
-              "100000000000000000000.0 NaN");
-}
-
 // The decoder turns a count into count x 10^(decimals - 4) held in single precision;
 // every such reading must come out as the count's own digits.
 TEST(FormatNumber, EveryMeterCountFormatsAsItsDigits) {
@@ -56,17 +33,37 @@ TEST(FormatNumber, EveryMeterCountFormatsAsItsDigits) {
     }
 }
 
-TEST(RoundHalfEven, HalvesGoToEvenJudgedOnDecimalText) {
-    const double cases[][3] = {
+// Halves go to even (float ones judged on their decimal text); no sign on a zero result.
+TEST(FormatNumber, PatternsAndRounding) {
+    const struct {
+        double value;
+        const char *pattern, *expected;
+    } cases[] = {{-2.352, "###0.000", "-2.352"},
+                 {-0.0, "###0.0000", "0.0000"},
+                 {-4e-5, "###0.0000", "0.0000"},
+                 {123456.7, "#0.0", "123456.7"},
+                 {0.25, "#0.0000", "0.2500"},
+                 {2.3535f, "###0.000", "2.354"},
+                 {99.95, "###0.0", "100.0"},
+                 {0.125, "##0.00", "0.12"},
+                 {1.5, "##0.##", "1.5"},
+                 {-2.5, "####0", "-2"},
+                 {7, "0000", "0007"},
+                 {10000, "0000", "10000"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatNumber(c.value, c.pattern).toStdString(), c.expected) << c.value;
+    EXPECT_EQ(FormatNumber(1e20, "0.0") + " " + FormatNumber(std::nan(""), "0"),
+              "100000000000000000000.0 NaN");
+    const double rounded[][3] = {
         {-2.5, 0, -2},    {0.5, 0, 0},         {1.5, 0, 2},     {2.5000001, 0, 3}, {0.125, 2, 0.12},
         {0.135, 2, 0.14}, {2.3525f, 3, 2.352}, {1.25, 4, 1.25}, {1e20, 2, 1e20},   {7.5, -1, 8}};
-    for (const auto& c : cases)
+    for (const auto& c : rounded)
         EXPECT_DOUBLE_EQ(RoundHalfEven(c[0], int(c[1])), c[2]) << c[0] << " " << c[1];
     EXPECT_DOUBLE_EQ(RoundHalfEven(4.5), 4);
     EXPECT_FALSE(std::signbit(RoundHalfEven(-0.4))) << "no negative zero";
 }
 
-TEST(NumberText, ReadLikeTypedText) {
+TEST(NumberText, ReadLikeTypedTextAndWrittenPlain) {
     for (const char* yes : {"1.5", " -2.5 ", "+3", ".5", "5.", "1e3", "1E-3", "-0.0000"})
         EXPECT_TRUE(IsNumeric(yes)) << yes;
     for (const char* no :
@@ -83,9 +80,6 @@ TEST(NumberText, ReadLikeTypedText) {
     EXPECT_EQ(QList<double>({NumberOr("OL", 99), NumberOr("12V", 99), NumberOr(" 4.5 ", 99),
                              Fix(-2.7), Fix(2.7)}),
               QList<double>({99, 99, 4.5, -2, 2}));
-}
-
-TEST(PlainText, SingleAndDouble) {
     const std::pair<float, const char*> singles[] = {
         {0.333f, "0.333"},     {-10.5f, "-10.5"},  {0.0f, "0"},          {-0.0f, "0"},
         {1200.0f, "1200"},     {1e-5f, "0.00001"}, {0.1f + 0.2f, "0.3"}, {2.0f / 3.0f, "0.6666667"},

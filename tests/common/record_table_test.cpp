@@ -44,7 +44,8 @@ TEST(RecordTable, RowCountsFollowTheGridAndCellsAreBounded) {
     EXPECT_EQ(t.table.rows(), 4) << "writing outside does not grow the table";
 }
 
-// The view shows records under the header row; its change signals point at view rows.
+// The view shows records under the header row; its change signals point at view rows, or
+// come as one reset after redraw was off.
 TEST(RecordTable, ViewRowsAndChangeSignals) {
     CheckedTable t;
     QSignalSpy inserted(&t.table, &QAbstractItemModel::rowsInserted);
@@ -70,16 +71,13 @@ TEST(RecordTable, ViewRowsAndChangeSignals) {
     EXPECT_EQ(t.table.data(t.table.index(0, 3), Qt::DisplayRole).toString(), "-2.352");
     EXPECT_EQ(t.table.data(t.table.index(1, 3), Qt::DisplayRole).toString(), "");
     EXPECT_EQ(t.table.headerData(0, Qt::Vertical, Qt::DisplayRole).toInt(), 1) << "record 1";
-}
-
-TEST(RecordTable, RedrawOffBatchesIntoOneReset) {
-    CheckedTable t;
+    // With redraw off, everything comes as one reset when it is back on.
     QSignalSpy reset(&t.table, &QAbstractItemModel::modelReset);
-    QSignalSpy inserted(&t.table, &QAbstractItemModel::rowsInserted);
-    QSignalSpy changed(&t.table, &QAbstractItemModel::dataChanged);
+    changed.clear();
+    inserted.clear();
     t.table.setRedraw(false);
     t.table.setRedraw(false);
-    for (int r = 1; r <= 500; ++r) {
+    for (int r = 2; r <= 500; ++r) {
         t.table.setCell(r, RecordTable::ColNo, QString::number(r));
         t.table.addRow();
     }

@@ -21,7 +21,6 @@ TEST(RecordOptions, AcceptedCommandLines) {
     EXPECT_EQ(QList<qint64>({o.intervalMs.value_or(-1), o.durationMs, o.quiet}),
               QList<qint64>({500, 5400000, 1}));
     EXPECT_FALSE(o.dateFormat) << "the setting applies";
-
     const ParsedCommandLine com = Parse({"--com=3", "--count", "5", "--interval", "0"});
     ASSERT_TRUE(com.options);
     EXPECT_EQ(
@@ -30,48 +29,37 @@ TEST(RecordOptions, AcceptedCommandLines) {
 }
 
 TEST(RecordOptions, BadUsageIsOneLineAndStatusTwo) {
-    struct Case {
-        const char* name;
-        QStringList args;
-        const char* says;
-    };
-    const Case cases[] = {
-        {"unknown option", {"--colour"}, "unknown option 'colour'"},
-        {"missing value", {"--count"}, "missing value"},
-        {"negative interval", {"--interval", "-1"}, "--interval"},
-        {"interval with a unit", {"--interval", "1s"}, "--interval"},
-        {"unreadable duration", {"--duration", "soon"}, "--duration"},
-        {"zero duration", {"--duration", "0"}, "--duration"},
-        {"no records", {"--count", "0"}, "--count"},
-        {"count and duration", {"--count", "5", "--duration", "10"}, "not both"},
-        {"port and COM number", {"--port", "/dev/ttyS0", "--com", "1"}, "not both"},
-        {"COM number out of range", {"--com", "257"}, "--com"},
-        {"a date format QUILLON does not offer", {"--date-format", "dd.mm.yy"}, "date format"},
-        {"a stray argument", {"out.csv"}, "unexpected argument"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const ParsedCommandLine p = Parse(c.args);
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"--colour"}, "unknown option 'colour'"},
+        {{"--count"}, "missing value"},
+        {{"--interval", "-1"}, "--interval"},
+        {{"--interval", "1s"}, "--interval"},
+        {{"--duration", "soon"}, "--duration"},
+        {{"--duration", "0"}, "--duration"},
+        {{"--count", "0"}, "--count"},
+        {{"--count", "5", "--duration", "10"}, "not both"},
+        {{"--port", "/dev/ttyS0", "--com", "1"}, "not both"},
+        {{"--com", "257"}, "--com"},
+        {{"--date-format", "dd.mm.yy"}, "date format"},
+        {{"out.csv"}, "unexpected argument"}};
+    for (const auto& [args, says] : cases) {
+        SCOPED_TRACE(says);
+        const ParsedCommandLine p = Parse(args);
         EXPECT_FALSE(p.options);
         EXPECT_EQ(p.exitCode, 2);
-        EXPECT_TRUE(p.text.startsWith("quillon-record: ") && p.text.contains(c.says) &&
+        EXPECT_TRUE(p.text.startsWith("quillon-record: ") && p.text.contains(says) &&
                     !p.text.contains('\n'))
             << qPrintable(p.text);
     }
 }
 
 TEST(RecordOptions, Durations) {
-    struct Case {
-        const char* text;
-        qint64 ms;  // -1: refused
-    };
-    const Case cases[] = {
+    const std::pair<const char*, qint64> cases[] = {
         {"90", 90000},      {"90s", 90000},     {"0.5", 500},     {"15m", 900000},
         {"1.5h", 5400000},  {"1h30m", 5400000}, {"1d", 86400000}, {"1:30:00", 5400000},
         {"45:00", 2700000}, {"2h 5m", -1},      {"1:60:00", -1},  {"-5", -1},
-        {"", -1},           {"m", -1},          {"400d", -1},     {"1e3", -1},
-    };
-    for (const Case& c : cases) EXPECT_EQ(ParseDurationMs(c.text).value_or(-1), c.ms) << c.text;
+        {"", -1},           {"m", -1},          {"400d", -1},     {"1e3", -1}};
+    for (const auto& [text, ms] : cases) EXPECT_EQ(ParseDurationMs(text).value_or(-1), ms) << text;
 }
 
 }  // namespace
