@@ -1,8 +1,5 @@
-// QUILLON installed with `cmake --install` into a temporary folder: the installed program
-// starts from its folder and writes a snapshot; the product name of a "sub.log" beside it
-// becomes the window title, the help window shows the installed help, the alarm's sound is
-// there; quillon-record and its manual page are linked into the bin and man
-// folders next to the desktop entry's data folder, and it runs with no display.
+// QUILLON installed with `cmake --install` into a temporary folder runs and finds its files
+// there; quillon-record and its manual page are linked beside the desktop entry's data.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -42,15 +39,14 @@ TEST(InstalledProgram, RunsAndFindsItsFilesBesideItself) {
     const QString picture = root.filePath("window.png");
     quillon.start(prefix + "/quillon", {"--snapshot", picture, "--record-seconds", "0"});
     ASSERT_TRUE(quillon.waitForFinished(60000)) << "the installed program did not end";
-    EXPECT_EQ(quillon.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(quillon.exitCode(), 0) << quillon.readAllStandardError().toStdString();
+    EXPECT_EQ(quillon.exitStatus() + quillon.exitCode(), 0)
+        << quillon.readAllStandardError().toStdString();
     EXPECT_GT(QImage(picture).width(), 600) << "no picture of the main window";
     Program program(prefix, std::make_unique<ScriptedMessageBoxes>(),
                     std::make_unique<ScriptedFileDialogs>());
     MainWindow& window = program.window();
     window.startUp();
     EXPECT_EQ(window.windowTitle(), product);
-
     window.findChild<QAction*>("helpAction")->trigger();
     auto* help = window.findChild<QTextBrowser*>("HelpWindow");
     EXPECT_EQ(help->windowTitle(), product + " Help");

@@ -17,46 +17,37 @@
 namespace quillon {
 namespace {
 
-class AppWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        program.window().startUp();
-        program.window().show();
-    }
-    // A report of n records in the folder `sub` of the temporary folder.
-    QString writeReport(const QString& sub, int n) {
+// File dialogs start in the save folder (its nearest existing folder while it is not made
+// yet), then in the last folder used. `quillon FILE.csv`: the report is open when the window
+// appears, as File > Open leaves it, the table on the graph's page (the last). With no
+// printer set up, "Print Report" writes a PDF file.
+TEST(AppWindow, DialogFoldersAndAReportNamedOnTheCommandLine) {
+    QTemporaryDir folder;
+    auto* messages = new ScriptedMessageBoxes;
+    auto* dialogs = new ScriptedFileDialogs;
+    Program program{folder.path(), std::unique_ptr<ScriptedMessageBoxes>(messages),
+                    std::unique_ptr<ScriptedFileDialogs>(dialogs)};
+    program.window().startUp();
+    program.window().show();
+    const auto trigger = [&](const char* action) {
+        program.window().findChild<QAction*>(action)->trigger();
+    };
+    const auto writeReport = [&](const QString& sub, int n) {
         Session s;
         test::MakeRecording(s, n);
         QDir(folder.path()).mkpath(sub);
         EXPECT_TRUE(WriteReport(s, folder.filePath(sub + "/run.csv")).ok);
         return folder.filePath(sub + "/run.csv");
-    }
-    void trigger(const char* action) { program.window().findChild<QAction*>(action)->trigger(); }
-
-    QTemporaryDir folder;
-    ScriptedMessageBoxes* messages = new ScriptedMessageBoxes;
-    ScriptedFileDialogs* dialogs = new ScriptedFileDialogs;
-    Program program{folder.path(), std::unique_ptr<ScriptedMessageBoxes>(messages),
-                    std::unique_ptr<ScriptedFileDialogs>(dialogs)};
-};
-
-TEST_F(AppWindowTest, DialogsStartInTheSaveFolderThenInTheLastFolderUsed) {
-    const QString report = writeReport("elsewhere", 3);
+    };
     program.session().settings.saveFolder = folder.filePath("Data/not yet made/");
-    dialogs->answers = {{report, 0}, {}, {}};
+    dialogs->answers = {{writeReport("elsewhere", 3), 0}, {}, {}};
     for (const char* action : {"openAction", "saveGraphAction", "saveScreenAction"})
         trigger(action);
     ASSERT_EQ(dialogs->requests.size(), 3);
-    // The save folder does not exist yet: its nearest existing folder.
     EXPECT_EQ(dialogs->requests[0].folder, folder.path());
     EXPECT_EQ(dialogs->requests[1].folder, folder.filePath("elsewhere"));
     EXPECT_EQ(dialogs->requests[2].folder, folder.filePath("elsewhere"));
-}
 
-// `quillon FILE.csv`: the report is open when the window appears, as File > Open leaves
-// it; the table shows the records of the graph's page (the last one). With no printer set
-// up, "Print Report" writes it to a PDF file.
-TEST_F(AppWindowTest, AReportNamedOnTheCommandLineIsShownAndPrinted) {
     const QString report = writeReport("reports", 250);
     int exitCode = -1;
     const auto options =

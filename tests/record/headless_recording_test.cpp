@@ -34,10 +34,6 @@ struct ScriptedRun {
         options.port = "/dev/scripted";
         options.out = reports() + "run.csv";
         SettingsStore store(dir.filePath("regtest.ini"));
-        for (const QString& kv :
-             QString("IntTime=500;Fdt_0=yyyy/mm/dd;Fdt_1=HH:nn:ss;Graph_txt=Bench;Mav=111")
-                 .split(';'))
-            store.WriteSetting(kv.section('=', 0, 0), kv.section('=', 1));
         store.WriteSetting("Sav_Drv", reports());
         serial.setOpenResult(1, SIO_OK);
         serial.logDataCalls = false;
