@@ -1,5 +1,4 @@
-// The whole program starting up: what it loads, its dialogs, and its notices about a
-// settings file or a journal it cannot use.
+// The whole program starting up: what it loads, its dialogs and its notices.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -13,9 +12,8 @@
 namespace quillon {
 namespace {
 
-// Start-up loads neither the sound libraries nor the print support (the first alarm and
-// printout do). Two windows on one form would undo each other: the settings and schedule
-// commands each show their window once and bring it forward when asked again.
+// The first alarm and printout load their libraries. Two windows on one form would undo
+// each other: each dialog shows once and comes forward when asked again.
 TEST(AppStartUp, LoadsNeitherSoundNorPrintSupportAndOpensEachDialogOnce) {
     QTemporaryDir folder;
     qputenv("QUILLON_PORTS", "");
@@ -49,9 +47,7 @@ TEST(AppStartUp, LoadsNeitherSoundNorPrintSupportAndOpensEachDialogOnce) {
     }
 }
 
-// A settings file that cannot be read and a journal that cannot be recovered are each told
-// once, in a box beside the window that holds up no tick (after a power cut nobody may be
-// there to press OK); the defaults apply and the settings file is left as it is.
+// After a power cut nobody may be there to press OK: notices stand beside the window.
 TEST(AppStartUp, NoticesAboutSettingsAndJournalsHoldNothingUp) {
     QTemporaryDir config, state, folder;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());

@@ -1,5 +1,4 @@
-// QUILLON installed with `cmake --install` into a temporary folder runs and finds its files
-// there; quillon-record and its manual page are linked beside the desktop entry's data.
+// QUILLON installed into a temporary folder runs there and finds its files beside itself.
 #include <gtest/gtest.h>
 
 #include <QAction>

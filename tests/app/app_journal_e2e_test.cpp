@@ -20,8 +20,7 @@ QStringList Headless(const Home& home, int seconds) {
             QString::number(seconds)};
 }
 
-// A report of the simulator's two values opens with at least `records` records, numbered in
-// turn, and their statistics.
+// A report of the simulator's two values with at least `records` records, numbered in turn.
 void ExpectReport(const QString& path, int records) {
     Session s;
     const LoadResult loaded = testing::OpenReport(path, s);
@@ -34,9 +33,8 @@ void ExpectReport(const QString& path, int records) {
     EXPECT_EQ(s.stats.maxRow[0] + " " + s.stats.minRow[0], "2.345 1.234");
 }
 
-// SIGTERM and SIGHUP end a recording as Stop and Exit do: the report saved, or without
-// automatic saving the journal kept. SIGKILL leaves the journal torn mid-record. The next
-// start without a meter recovers a kept journal, tells on standard error and ends.
+// SIGTERM and SIGHUP end a recording as Stop and Exit do; the next start recovers a journal
+// kept or torn mid-record by SIGKILL.
 TEST(AppJournalEndToEnd, SignalledRecordingIsSavedOrRecoveredAtTheNextStart) {
     testing::SimProcess meter(
         {"-e", "func dcv; range 1; value 1.234; hold 1.5; value 2.345; hold 1.5; loop"});
@@ -86,10 +84,8 @@ QDateTime RecordTime(const RecordTable& table, int row) {
                      QTime::fromString(table.cell(row, RecordTable::ColTime), "HH:mm:ss"));
 }
 
-// The meter goes away twice: the simulator hangs up and comes back 20 s later (the same
-// recording goes on after a gap, without any box), then it is killed. Each time "WAIT"
-// shows and no record is stamped after the last frame plus 1.5 s, one interval and a
-// second for the whole-second time column.
+// The meter hangs up and comes back (one recording, a gap), then dies: no record is stamped
+// after the last frame plus 1.5 s, one interval and a second of time-column rounding.
 TEST(AppJournalEndToEnd, LostMeterLeavesAGapAndTheRecordingWaitsForIt) {
     testing::SimProcess meter(
         {"-e", "func dcv; range 1; value 1.234; hold 8; hangup 20; value 2.345; hold 600"});

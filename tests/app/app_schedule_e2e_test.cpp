@@ -1,5 +1,4 @@
-// A stored schedule entry starts and stops a recording by itself against the simulator; the
-// report is saved automatically into a folder that does not exist yet.
+// A stored schedule entry records by itself and saves into a folder not made yet.
 #include <gtest/gtest.h>
 
 #include <QAction>

@@ -1,5 +1,4 @@
-// The whole program's window without a meter: where its file dialogs start, and a report
-// named on the command line.
+// The whole program's window without a meter.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -17,10 +16,8 @@
 namespace quillon {
 namespace {
 
-// File dialogs start in the save folder (its nearest existing folder while it is not made
-// yet), then in the last folder used. `quillon FILE.csv`: the report is open when the window
-// appears, as File > Open leaves it, the table on the graph's page (the last). With no
-// printer set up, "Print Report" writes a PDF file.
+// Dialogs start in the save folder (or its nearest existing one), then the last one used;
+// `quillon FILE.csv` opens a report as File > Open does; no printer: "Print Report" to PDF.
 TEST(AppWindow, DialogFoldersAndAReportNamedOnTheCommandLine) {
     QTemporaryDir folder;
     auto* messages = new ScriptedMessageBoxes;

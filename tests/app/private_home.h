@@ -1,6 +1,5 @@
 #pragma once
-// A private home for QUILLON processes in end-to-end tests: settings (a known set of keys),
-// journals and reports in a temporary folder, and the programs started in it.
+// A private home (settings, journals, reports) for programs started by end-to-end tests.
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>

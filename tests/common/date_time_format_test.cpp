@@ -10,8 +10,7 @@ namespace {
 
 std::string Str(const QString& s) { return s.toStdString(); }
 
-// Every listed format, in list order: 5 June 2024 shows single-digit month and day,
-// 31 December 1999 two-digit ones.
+// Every listed format on single- and two-digit months and days.
 TEST(FormatDateTime, EveryListedFormatAndHalfDay) {
     const char* dates[][2] = {
         {"2024/6/5", "1999/12/31"},   {"2024/06/05", "1999/12/31"}, {"2024-6-5", "1999-12-31"},

@@ -13,8 +13,7 @@ using namespace quillon;
 
 namespace {
 
-// The decoder turns a count into count x 10^(decimals - 4) held in single precision;
-// every such reading must come out as the count's own digits.
+// Every meter count, held in single precision as the decoder does, shows its own digits.
 TEST(FormatNumber, EveryMeterCountFormatsAsItsDigits) {
     const char* patterns[] = {"###0.0000", "###0.000", "###0.00", "###0.0", "####0"};
     for (size_t decimals = 0; decimals <= 4; ++decimals) {

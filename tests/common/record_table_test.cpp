@@ -9,8 +9,7 @@ using namespace quillon;
 
 namespace {
 
-// Qt's model checker aborts on a row-count change that does not match the insert/remove
-// signals sent for it.
+// Qt's model checker aborts on row counts that do not match the signals sent.
 struct CheckedTable {
     RecordTable table;
     QAbstractItemModelTester tester{&table, QAbstractItemModelTester::FailureReportingMode::Fatal};
@@ -44,8 +43,7 @@ TEST(RecordTable, RowCountsFollowTheGridAndCellsAreBounded) {
     EXPECT_EQ(t.table.rows(), 4) << "writing outside does not grow the table";
 }
 
-// The view shows records under the header row; its change signals point at view rows, or
-// come as one reset after redraw was off.
+// View rows are records; signals point at them, or come as one reset after redraw was off.
 TEST(RecordTable, ViewRowsAndChangeSignals) {
     CheckedTable t;
     QSignalSpy inserted(&t.table, &QAbstractItemModel::rowsInserted);

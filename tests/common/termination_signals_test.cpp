@@ -11,8 +11,7 @@ using namespace quillon;
 namespace {
 void Ignore(int) {}
 
-// Each signal reaches the callback on the event loop, in order; the handlers that were there
-// before come back afterwards.
+// Signals reach the event loop in order; the former handlers come back afterwards.
 TEST(TerminationSignals, SignalsReachTheEventLoopAndTheOldHandlersReturn) {
     const std::vector<int> numbers = {SIGTERM, SIGHUP, SIGINT};
     for (int n : numbers) std::signal(n, Ignore);

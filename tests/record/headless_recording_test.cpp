@@ -1,5 +1,4 @@
-// Whole command-line recordings in the process: a scripted meter on COM1, a clock moved by
-// hand, the user's settings in a private store.
+// Command-line recordings in the process: a scripted meter, a clock moved by hand.
 #include "headless_recording.h"
 
 #include <gtest/gtest.h>
@@ -77,9 +76,8 @@ struct ScriptedRun {
     std::unique_ptr<HeadlessRecording> recording;
 };
 
-// The count (a poll held up for 1.4 s catches up two intervals at once: only the count is
-// taken), the duration, a silent meter (records go on from the last reading while it is
-// live: one more at the next poll), a report that cannot be written at the end.
+// A late poll catches up two intervals but never passes the count; a silent meter's last
+// reading stays live one more poll.
 TEST(HeadlessRecording, HowARunEnds) {
     RecordOptions count, twoSeconds;
     count.count = 3;
@@ -122,8 +120,7 @@ TEST(HeadlessRecording, HowARunEnds) {
     }
 }
 
-// Standard error that is no terminal (a log) gets the status as a line of its own: at
-// the start, at most every 10 s, and the last one at the end.
+// A log gets status lines at the start, at most every 10 s, and at the end.
 TEST(HeadlessRecording, StatusLinesInALogAreThrottled) {
     ScriptedRun run(500);
     run.recordUntil(1);
@@ -137,8 +134,7 @@ TEST(HeadlessRecording, StatusLinesInALogAreThrottled) {
         << qPrintable(status[3]);
 }
 
-// A new function on the meter and the record limit each end a report; the run goes on
-// into run_2.csv, numbered from 1.
+// A new function and the record limit each end a report; the run goes on into run_2.csv.
 TEST(HeadlessRecording, GoesOnIntoTheNextFile) {
     ScriptedRun run(500);
     run.recordUntil(3);

@@ -1,6 +1,4 @@
-// Entry point of every test program: fresh private XDG folders before Qt starts (the
-// settings store is never the user's) and, unless a test names ports itself, an empty
-// port table (no test opens a real serial device).
+// Every test program: private XDG folders and, unless a test names some, no serial ports.
 #include <gtest/gtest.h>
 
 #include <QDir>
