@@ -55,8 +55,8 @@ TEST(AppJournalEndToEnd, SignalledRecordingIsSavedOrRecoveredAtTheNextStart) {
             ASSERT_TRUE(torn.open(QIODevice::Append));
             torn.write("record\t2\t1\t1\tV\t00");
         } else {
-            EXPECT_TRUE(quillon.ends(0));
-            EXPECT_EQ(quillon.process.exitCode(), 0) << qPrintable(quillon.err);
+            EXPECT_TRUE(quillon.ends(0) && quillon.process.exitCode() == 0)
+                << qPrintable(quillon.err);
             EXPECT_EQ(SettingsStore(home.config() + "/regtest.ini").ReadSetting("comp", ""), "1")
                 << "the port is stored as Exit stores it";
         }
@@ -67,8 +67,7 @@ TEST(AppJournalEndToEnd, SignalledRecordingIsSavedOrRecoveredAtTheNextStart) {
         }
         EXPECT_TRUE(QDir(home.reports()).entryList(QDir::Files).isEmpty());
         Child again(home, "", "quillon", Headless(home, 0));
-        EXPECT_TRUE(again.ends(30000));
-        EXPECT_EQ(again.process.exitCode(), 0);
+        EXPECT_TRUE(again.ends(30000) && again.process.exitCode() == 0) << qPrintable(again.err);
         ASSERT_EQ(home.recovered().size(), 1) << qPrintable(again.err);
         const QString report = home.reports() + home.recovered().first();
         EXPECT_TRUE(again.err.contains("Recovered recordings")) << qPrintable(again.err);

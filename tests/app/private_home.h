@@ -11,20 +11,17 @@
 
 namespace quillon::testing {
 
-class Home {
-  public:
-    explicit Home(int autoSave) {
+struct Home {
+    explicit Home(int autoSave, int intervalMs = 1000) {
         const QString keys =
             "autoScan=0;comp=0;sav_Auto=%1;Sav_Drv=%2;T1_beep=0;limit_selet=0;limit_txt_0=0;"
             "limit_txt_1=0;Graph_Title=0;Graph_txt=Night run;Graph_range=0;OL_stop=0;"
-            "IntTime=1000;Fdt_0=yyyy/mm/dd;Fdt_1=HH:nn:ss;Mav=111";
-        for (const QString& kv : keys.arg(autoSave).arg(reports()).split(';'))
-            set(kv.section('=', 0, 0), kv.section('=', 1));
+            "IntTime=%3;Fdt_0=yyyy/mm/dd;Fdt_1=HH:nn:ss;Mav=111";
+        SettingsStore store(config() + "/regtest.ini");
+        for (const QString& kv : keys.arg(autoSave).arg(reports()).arg(intervalMs).split(';'))
+            store.WriteSetting(kv.section('=', 0, 0), kv.section('=', 1));
     }
-    void set(const QString& key, const QString& value) {
-        SettingsStore(config() + "/regtest.ini").WriteSetting(key, value);
-    }
-    QString path() const { return dir_.path(); }
+    QString path() const { return dir.path(); }
     QString config() const { return path() + "/config"; }
     QString journals() const { return path() + "/state/quillon/"; }
     QString reports() const { return path() + "/reports/"; }
@@ -36,14 +33,11 @@ class Home {
         if (journalFiles().size() != 1 || !f.open(QIODevice::ReadOnly)) return -1;
         return int(f.readAll().count("\nrecord\t"));
     }
-
-  private:
-    QTemporaryDir dir_;
+    QTemporaryDir dir;
 };
 
 // A program built beside the test program, run in `home` on `ports` with no display.
-class Child {
-  public:
+struct Child {
     Child(const Home& home, const QString& ports, const QString& name, const QStringList& args) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -57,8 +51,7 @@ class Child {
         process.start(QCoreApplication::applicationDirPath() + "/" + name, args);
     }
     ~Child() {
-        if (process.state() == QProcess::NotRunning) return;
-        process.kill();
+        process.kill();  // nothing when it has ended
         process.waitForFinished(5000);
     }
     bool ends(int ms) {

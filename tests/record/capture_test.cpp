@@ -26,7 +26,7 @@ std::string ReadBack(const std::string& text) {
     return out.str() + reader.error();
 }
 
-TEST(Capture, EveryByteReceivedWithItsTimeAndNothingChangedOnTheWay) {
+TEST(Capture, EveryByteWithItsTimeAndTheReaderTakesWhatItCan) {
     QTemporaryDir dir;
     ScriptedSerialLibrary line;
     line.setOpenResult(1, SIO_OK);
@@ -66,9 +66,7 @@ TEST(Capture, EveryByteReceivedWithItsTimeAndNothingChangedOnTheWay) {
     EXPECT_TRUE(none.errorText().endsWith("line.txt/line.txt: Not a directory"))
         << qPrintable(none.errorText());
     EXPECT_EQ(none.sio_open(1), SIO_OK);
-}
-
-TEST(Capture, TheSimulatorsReaderTakesWhatItCanAndSaysWhereItStops) {
+    // The reader takes what it can and says where it stops.
     const std::pair<const char*, const char*> cases[] = {
         {"# note\r\n\r\n0.5 F0 11\r\n  # 1.0 note\n0.6 02\n", "0.5 f0 11; 0.6 2; "},
         {"0.5 F0 11\n0.6 0", "0.5 f0 11; "},  // cut off mid-line

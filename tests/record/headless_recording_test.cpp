@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "../app/private_home.h"
 #include "../meter/meter_frames.h"
-#include "report_opener.h"
 #include "scripted_serial_library.h"
 
 namespace quillon {
@@ -60,10 +60,7 @@ struct ScriptedRun {
     // The report as the window's reader loads it; -1 records when it cannot be read.
     int reportRecords(const QString& name, Session* into = nullptr) {
         Session own;
-        ScriptedMessageBoxes boxes;
-        ScriptedFileDialogs dialogs;
-        const LoadResult loaded =
-            ReportOpener(into ? *into : own, boxes, dialogs).LoadReport(reports() + name);
+        const LoadResult loaded = testing::OpenReport(reports() + name, into ? *into : own);
         return loaded.ok ? loaded.records : -1;
     }
 

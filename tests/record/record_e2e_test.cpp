@@ -99,8 +99,7 @@ std::string CapturedBytes(const QString& path) {
 // At interval 0 a played-back capture gives each poll the bytes the captured run read at
 // that poll: both programs record what the live run (ended by SIGINT) did.
 TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedAsTheLiveRunWasByBothPrograms) {
-    Home home(1);
-    home.set("IntTime", "0");
+    Home home(1, 0);
     const QString capture = home.path() + "/line.txt";
     int records = 0;
     {
