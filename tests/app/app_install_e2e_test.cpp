@@ -1,19 +1,14 @@
-// QUILLON installed into a temporary folder runs there and finds its files beside itself.
+// QUILLON installed into a temporary folder runs there, its files and quillon-record beside it.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTextBrowser>
-
-#include "program.h"
 
 namespace quillon {
 namespace {
 
-TEST(InstalledProgram, RunsAndFindsItsFilesBesideItself) {
-    const QString product = "Brightfield DL-7 Bench Recorder";
+TEST(InstalledProgram, RunsWithItsFilesBesideIt) {
     QTemporaryDir root;
     const QString prefix = root.filePath("opt/QUILLON");
     QProcess cmake;
@@ -24,10 +19,6 @@ TEST(InstalledProgram, RunsAndFindsItsFilesBesideItself) {
     cmake.start(QUILLON_CMAKE_COMMAND, {"--install", QUILLON_BUILD_DIR, "--prefix", prefix});
     ASSERT_TRUE(cmake.waitForFinished(90000));
     ASSERT_EQ(cmake.exitCode(), 0) << cmake.readAllStandardError().toStdString();
-    QFile sub(prefix + "/sub.log");  // with Windows line ends, as the medium carries it
-    ASSERT_TRUE(sub.open(QIODevice::WriteOnly));
-    sub.write(product.toUtf8() + "\r\nsecond line\r\n");
-    sub.close();
 
     QProcess quillon;
     env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -41,17 +32,9 @@ TEST(InstalledProgram, RunsAndFindsItsFilesBesideItself) {
     EXPECT_EQ(quillon.exitStatus() + quillon.exitCode(), 0)
         << quillon.readAllStandardError().toStdString();
     EXPECT_GT(QImage(picture).width(), 600) << "no picture of the main window";
-    Program program(prefix, std::make_unique<ScriptedMessageBoxes>(),
-                    std::make_unique<ScriptedFileDialogs>());
-    MainWindow& window = program.window();
-    window.startUp();
-    EXPECT_EQ(window.windowTitle(), product);
-    window.findChild<QAction*>("helpAction")->trigger();
-    auto* help = window.findChild<QTextBrowser*>("HelpWindow");
-    EXPECT_EQ(help->windowTitle(), product + " Help");
-    EXPECT_EQ(help->source(), QUrl::fromLocalFile(prefix + "/help.html"));
-    EXPECT_GT(help->toPlainText().size(), 200) << help->toPlainText().toStdString();
-
+    QFile help(prefix + "/help.html");  // the help window's, beside the program
+    ASSERT_TRUE(help.open(QIODevice::ReadOnly));
+    EXPECT_GT(help.readAll().size(), 200);
     QFile sound(prefix + "/ding.wav");  // the alarm's, beside the program
     ASSERT_TRUE(sound.open(QIODevice::ReadOnly));
     const QByteArray head = sound.read(12);

@@ -15,17 +15,12 @@ namespace {
 
 // Every meter count, held in single precision as the decoder does, shows its own digits.
 TEST(FormatNumber, EveryMeterCountFormatsAsItsDigits) {
-    const char* patterns[] = {"###0.0000", "###0.000", "###0.00", "###0.0", "####0"};
-    for (size_t decimals = 0; decimals <= 4; ++decimals) {
-        const float resolution = float(std::pow(10.0, -double(decimals)));
+    const char* patterns[] = {"####0", "###0.0", "###0.00", "###0.000", "###0.0000"};
+    for (int decimals = 0; decimals <= 4; ++decimals) {
+        const float resolution = float(std::pow(10.0, -decimals));
         for (int count = 0; count <= 131071; count += 3) {
-            std::string digits = std::to_string(count);
-            if (decimals > 0) {
-                if (digits.size() <= decimals) digits.insert(0, decimals + 1 - digits.size(), '0');
-                digits.insert(digits.size() - decimals, ".");
-            }
-            ASSERT_EQ(FormatNumber(float(-count * double(resolution)), patterns[4 - decimals])
-                          .toStdString(),
+            const QString digits = QString::number(count / std::pow(10.0, decimals), 'f', decimals);
+            ASSERT_EQ(FormatNumber(float(-count * double(resolution)), patterns[decimals]),
                       (count == 0 ? "" : "-") + digits)
                 << "count " << count << " decimals " << decimals;
         }
