@@ -117,30 +117,25 @@ TEST(HeadlessRecording, HowARunEnds) {
     }
 }
 
-// A log gets status lines at the start, at most every 10 s, and at the end.
-TEST(HeadlessRecording, StatusLinesInALogAreThrottled) {
+// A log gets status lines at the start, at most every 10 s, and at the end. A new function
+// and the record limit each end a report; the run goes on into run_2.csv.
+TEST(HeadlessRecording, StatusLinesInALogAndTheNextFile) {
     ScriptedRun run(500);
     run.recordUntil(1);
     for (int i = 0; i < 50; ++i) run.poll(Volts(1234));  // 25 s
+    const int dc = run.recordLines().size();
+    for (int i = 0; i < 6; ++i) run.poll(Volts(1234, 1));  // AC volts
     run.recording->requestEnd();
+    EXPECT_EQ(run.recording->exitStatus(), kExitDone);
     const QStringList status = ReadAll(run.status).split('\n').filter(", last ");
     ASSERT_EQ(status.size(), 4) << qPrintable(status.join('\n'));
     EXPECT_TRUE(status[0].endsWith(": 0 records, last none yet")) << qPrintable(status[0]);
     EXPECT_TRUE(
         status[3].endsWith(QString(": %1 records, last 1.234 V").arg(run.recordLines().size())))
         << qPrintable(status[3]);
-}
-
-// A new function and the record limit each end a report; the run goes on into run_2.csv.
-TEST(HeadlessRecording, GoesOnIntoTheNextFile) {
-    ScriptedRun run(500);
-    run.recordUntil(3);
-    for (int i = 0; i < 6; ++i) run.poll(Volts(1234, 1));  // AC volts
-    run.recording->requestEnd();
-    EXPECT_EQ(run.recording->exitStatus(), kExitDone);
     Session first, second;
-    EXPECT_EQ(run.reportRecords("run.csv", &first), 3);
-    EXPECT_GE(run.reportRecords("run_2.csv", &second), 3);
+    EXPECT_EQ(run.reportRecords("run.csv", &first), dc);
+    EXPECT_EQ(run.reportRecords("run_2.csv", &second), run.recordLines().size() - dc);
     EXPECT_EQ(first.rec.recordedFunction * 10 + second.rec.recordedFunction, 21);
     EXPECT_EQ(second.table.cell(1, RecordTable::ColNo), "0001");
     ScriptedRun full(0);

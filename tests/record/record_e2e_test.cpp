@@ -59,30 +59,19 @@ TEST(RecordEndToEnd, AKilledRunIsRecoveredAndFailuresEndWithOneClearLine) {
     EXPECT_TRUE(next.err.endsWith("\nquillon-record: no meter found on " + noMeter +
                                   " within 10 s: 0 records\n"))
         << qPrintable(next.err);
-    Session s;
-    EXPECT_EQ(testing::OpenReport(report, s).records, records);
+    EXPECT_EQ(Report(report, {0}).count('\n'), records);
     EXPECT_TRUE(home.journalFiles().isEmpty());
-
+    const auto fails = [&](const QStringList& args, int status, const QString& says) {
+        Child run(home, "", "quillon-record", args);
+        ASSERT_TRUE(run.ends(30000));
+        EXPECT_EQ(run.process.exitCode(), status);
+        EXPECT_EQ(run.err + run.out, "quillon-record: " + says + "\n");  // nothing on stdout
+    };
     QFile plain(home.path() + "/plain");
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    const struct {
-        QStringList args;
-        int status;
-        QString says;
-    } cases[] = {
-        {{"--port", noMeter, "--out", home.path() + "/plain/x.csv"},
-         4,
-         "cannot write the report " + home.path() + "/plain/x.csv: Not a directory"},
-        {{"--fast"}, 2, "unknown option 'fast' (see --help)"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.status);
-        Child run(home, "", "quillon-record", c.args);
-        ASSERT_TRUE(run.ends(30000));
-        EXPECT_EQ(run.process.exitCode(), c.status);
-        EXPECT_EQ(run.err, "quillon-record: " + c.says + "\n");
-        EXPECT_TRUE(run.out.isEmpty());
-    }
+    fails({"--port", noMeter, "--out", plain.fileName() + "/x.csv"}, 4,
+          "cannot write the report " + plain.fileName() + "/x.csv: Not a directory");
+    fails({"--fast"}, 2, "unknown option 'fast' (see --help)");
 }
 
 // The byte stream of a capture (its reads joined), as the simulator reads it.
