@@ -19,7 +19,6 @@ TEST(InstalledProgram, RunsWithItsFilesBesideIt) {
     cmake.start(QUILLON_CMAKE_COMMAND, {"--install", QUILLON_BUILD_DIR, "--prefix", prefix});
     ASSERT_TRUE(cmake.waitForFinished(90000));
     ASSERT_EQ(cmake.exitCode(), 0) << cmake.readAllStandardError().toStdString();
-
     QProcess quillon;
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QUILLON_PORTS", "");
@@ -44,7 +43,6 @@ TEST(InstalledProgram, RunsWithItsFilesBesideIt) {
     EXPECT_EQ(QFileInfo(root.filePath("bin/quillon-record")).symLinkTarget(),
               prefix + "/quillon-record");
     EXPECT_EQ(QFileInfo(root.filePath("share/man/man1/quillon-record.1")).symLinkTarget(), manual);
-
     QProcess run;
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(display);
