@@ -12,16 +12,38 @@
 namespace quillon {
 namespace {
 
-// The first alarm and printout load their libraries. Two windows on one form would undo
-// each other: each dialog shows once and comes forward when asked again.
-TEST(AppStartUp, LoadsNeitherSoundNorPrintSupportAndOpensEachDialogOnce) {
-    QTemporaryDir folder;
+// A settings file that cannot be read and a journal that cannot be recovered are told in
+// boxes beside the window (after a power cut nobody may be there to press OK); the defaults
+// apply. The first alarm and printout load their libraries. Two windows on one form would
+// undo each other: each dialog shows once and comes forward when asked again.
+TEST(AppStartUp, NoticesHoldNothingUpAndEachDialogOpensOnce) {
+    QTemporaryDir config, state, folder;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     qputenv("QUILLON_PORTS", "");
-    Program program(folder.path(), std::make_unique<ScriptedMessageBoxes>(),
-                    std::make_unique<ScriptedFileDialogs>());
+    const QString settings = config.filePath("regtest.ini");
+    ASSERT_TRUE(QDir().mkpath(settings));  // a folder where the file should be
+    QDir().mkpath(state.filePath("quillon"));
+    QFile journal(state.filePath("quillon/x.journal"));
+    ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+    journal.write("not a journal\n");
+    journal.close();
+    Program program(folder.path(), nullptr, std::make_unique<ScriptedFileDialogs>());
     MainWindow& window = program.window();
-    window.startUp();
+    window.startUp();  // a modal box would wait here for ever
     window.show();
+    program.RecoverJournals();
+    EXPECT_EQ(program.session().settings.dateTimeFormats[1], "HH:nn:ss");  // the defaults
+    EXPECT_TRUE(window.tickMayRun());
+    QStringList notices;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box || !box->isVisible()) continue;
+        notices << box->text();
+        EXPECT_FALSE(box->isModal()) << qPrintable(box->text());
+    }
+    ASSERT_EQ(notices.size(), 2) << qPrintable(notices.join('\n'));
+    EXPECT_EQ(notices.filter("The settings file " + settings + " could not be read").size(), 1);
     testing::RunUntil([] { return false; }, 700);  // the first ticks too
     QFile maps("/proc/self/maps");
     ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
@@ -45,38 +67,8 @@ TEST(AppStartUp, LoadsNeitherSoundNorPrintSupportAndOpensEachDialogOnce) {
         EXPECT_EQ(open(), QList<QWidget*>{first});
         EXPECT_TRUE(QTest::qWaitForWindowActive(first));
     }
-}
-
-// After a power cut nobody may be there to press OK: notices stand beside the window.
-TEST(AppStartUp, NoticesAboutSettingsAndJournalsHoldNothingUp) {
-    QTemporaryDir config, state, folder;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
-    qputenv("QUILLON_PORTS", "");
-    const QString settings = config.filePath("regtest.ini");
-    ASSERT_TRUE(QDir().mkpath(settings));  // a folder where the file should be
-    QDir().mkpath(state.filePath("quillon"));
-    QFile journal(state.filePath("quillon/x.journal"));
-    ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
-    journal.write("not a journal\n");
-    journal.close();
-    Program program(folder.path(), nullptr, std::make_unique<ScriptedFileDialogs>());
-    program.window().startUp();  // a modal box would wait here for ever
-    program.window().show();
-    program.RecoverJournals();
-    EXPECT_EQ(program.session().settings.dateTimeFormats[1], "HH:nn:ss");  // the defaults
-    EXPECT_TRUE(program.window().tickMayRun());
-    QStringList notices;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box || !box->isVisible()) continue;
-        notices << box->text();
-        EXPECT_FALSE(box->isModal()) << qPrintable(box->text());
-    }
-    ASSERT_EQ(notices.size(), 2) << qPrintable(notices.join('\n'));
-    EXPECT_EQ(notices.filter("The settings file " + settings + " could not be read").size(), 1);
-    program.window().findChild<QAction*>("exitAction")->trigger();
-    EXPECT_TRUE(QFileInfo(settings).isDir());
+    window.findChild<QAction*>("exitAction")->trigger();
+    EXPECT_TRUE(QFileInfo(settings).isDir()) << "the settings file is left as it is";
 }
 
 }  // namespace
