@@ -104,8 +104,7 @@ TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedAsTheLiveRunWasByBothPrograms) 
             },
             30000));
         run.kill(SIGINT);
-        ASSERT_TRUE(run.ends(30000)) << qPrintable(run.err);
-        ASSERT_EQ(run.process.exitCode(), 0) << qPrintable(run.err);
+        ASSERT_TRUE(run.ends(30000) && run.process.exitCode() == 0) << qPrintable(run.err);
         EXPECT_TRUE(run.err.isEmpty()) << "--quiet";
         records = int(run.out.count('\n'));
         // The records printed as they were taken are the report's, with the title setting.
@@ -123,8 +122,7 @@ TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedAsTheLiveRunWasByBothPrograms) 
         ASSERT_TRUE(replay.start()) << qPrintable(replay.error());
         Child run(home, replay.linkPath(), "quillon-record",
                   common + QStringList{"--out", home.reports() + "replay.csv"});
-        ASSERT_TRUE(run.ends(30000)) << qPrintable(run.err);
-        EXPECT_EQ(run.process.exitCode(), 0) << qPrintable(run.err);
+        ASSERT_TRUE(run.ends(30000) && run.process.exitCode() == 0) << qPrintable(run.err);
         EXPECT_EQ(Report(home.reports() + "replay.csv", {0, 3, 4}), live);
     }
     SCOPED_TRACE("the window");
@@ -148,8 +146,8 @@ TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedAsTheLiveRunWasByBothPrograms) 
     program.window().findChild<QAction*>("stopAction")->trigger();  // saves automatically
     EXPECT_EQ(Report(home.reports() + s.rec.recordName + ".csv", {0, 3, 4}), live);
     program.window().findChild<QAction*>("exitAction")->trigger();
-    const std::string windowBytes = CapturedBytes(windowCapture);
-    EXPECT_TRUE(!windowBytes.empty() && captured.rfind(windowBytes, 0) == 0);
+    const std::string bytes = CapturedBytes(windowCapture);  // the bytes the line carried
+    EXPECT_TRUE(!bytes.empty() && captured.rfind(bytes, 0) == 0);
 }
 
 }  // namespace
