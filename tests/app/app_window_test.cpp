@@ -8,7 +8,6 @@
 #include "../report/report_fixture.h"
 #include "options.h"
 #include "program.h"
-#include "report_writer.h"
 
 namespace quillon {
 namespace {

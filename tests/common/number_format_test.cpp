@@ -5,27 +5,12 @@
 #include <QLocale>
 #include <clocale>
 #include <cmath>
-#include <string>
 
 #include "date_time_format.h"
 
 using namespace quillon;
 
 namespace {
-
-// Every meter count, held in single precision as the decoder does, shows its own digits.
-TEST(FormatNumber, EveryMeterCountFormatsAsItsDigits) {
-    const char* patterns[] = {"####0", "###0.0", "###0.00", "###0.000", "###0.0000"};
-    for (int decimals = 0; decimals <= 4; ++decimals) {
-        const float resolution = float(std::pow(10.0, -decimals));
-        for (int count = 0; count <= 131071; count += 3) {
-            const QString digits = QString::number(count / std::pow(10.0, decimals), 'f', decimals);
-            ASSERT_EQ(FormatNumber(float(-count * double(resolution)), patterns[decimals]),
-                      (count == 0 ? "" : "-") + digits)
-                << "count " << count << " decimals " << decimals;
-        }
-    }
-}
 
 // Halves go to even (float ones judged on their decimal text); no sign on a zero result.
 TEST(FormatNumber, PatternsAndRounding) {
@@ -55,6 +40,17 @@ TEST(FormatNumber, PatternsAndRounding) {
         EXPECT_DOUBLE_EQ(RoundHalfEven(c[0], int(c[1])), c[2]) << c[0] << " " << c[1];
     EXPECT_DOUBLE_EQ(RoundHalfEven(4.5), 4);
     EXPECT_FALSE(std::signbit(RoundHalfEven(-0.4))) << "no negative zero";
+    // Every meter count, held in single precision as the decoder does, shows its own digits.
+    const char* patterns[] = {"####0", "###0.0", "###0.00", "###0.000", "###0.0000"};
+    for (int decimals = 0; decimals <= 4; ++decimals) {
+        const float resolution = float(std::pow(10.0, -decimals));
+        for (int count = 0; count <= 131071; count += 3) {
+            const QString digits = QString::number(count / std::pow(10.0, decimals), 'f', decimals);
+            ASSERT_EQ(FormatNumber(float(-count * double(resolution)), patterns[decimals]),
+                      (count == 0 ? "" : "-") + digits)
+                << "count " << count << " decimals " << decimals;
+        }
+    }
 }
 
 TEST(NumberText, ReadLikeTypedTextAndWrittenPlain) {

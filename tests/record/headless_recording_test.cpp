@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <cstdio>
 
 #include "../app/private_home.h"

@@ -10,7 +10,7 @@ ParsedCommandLine Parse(const QStringList& args) {
     return ParseRecordCommandLine(QStringList{"quillon-record"} + args);
 }
 
-TEST(RecordOptions, AcceptedCommandLines) {
+TEST(RecordOptions, AcceptedCommandLinesAndDurations) {
     const ParsedCommandLine all =
         Parse({"--port", "/dev/ttyUSB0", "--interval", "0.5", "--duration", "1h30m", "--title",
                "Bench, 2", "--time-format", "hh:nn:ss AM/PM", "--quiet"});
@@ -26,6 +26,12 @@ TEST(RecordOptions, AcceptedCommandLines) {
     EXPECT_EQ(
         QList<qint64>({com.options->com, com.options->count, com.options->intervalMs.value_or(-1)}),
         QList<qint64>({3, 5, 0}));
+    const std::pair<const char*, qint64> cases[] = {
+        {"90", 90000},      {"90s", 90000},     {"0.5", 500},     {"15m", 900000},
+        {"1.5h", 5400000},  {"1h30m", 5400000}, {"1d", 86400000}, {"1:30:00", 5400000},
+        {"45:00", 2700000}, {"2h 5m", -1},      {"1:60:00", -1},  {"-5", -1},
+        {"", -1},           {"m", -1},          {"400d", -1},     {"1e3", -1}};
+    for (const auto& [text, ms] : cases) EXPECT_EQ(ParseDurationMs(text).value_or(-1), ms) << text;
 }
 
 TEST(RecordOptions, BadUsageIsOneLineAndStatusTwo) {
@@ -51,15 +57,6 @@ TEST(RecordOptions, BadUsageIsOneLineAndStatusTwo) {
                     !p.text.contains('\n'))
             << qPrintable(p.text);
     }
-}
-
-TEST(RecordOptions, Durations) {
-    const std::pair<const char*, qint64> cases[] = {
-        {"90", 90000},      {"90s", 90000},     {"0.5", 500},     {"15m", 900000},
-        {"1.5h", 5400000},  {"1h30m", 5400000}, {"1d", 86400000}, {"1:30:00", 5400000},
-        {"45:00", 2700000}, {"2h 5m", -1},      {"1:60:00", -1},  {"-5", -1},
-        {"", -1},           {"m", -1},          {"400d", -1},     {"1e3", -1}};
-    for (const auto& [text, ms] : cases) EXPECT_EQ(ParseDurationMs(text).value_or(-1), ms) << text;
 }
 
 }  // namespace
