@@ -57,7 +57,6 @@ TEST(Capture, EveryByteWithItsTimeAndTheReaderTakesWhatItCan) {
     EXPECT_EQ(lines,
               QStringList({"# QUILLON serial capture 1", "# 0.000210 COM1 opened", "0.501234 F0",
                            "0.501240 11 02 31", "# 2.000000 COM1 closed", ""}));
-
     file.seek(0);
     EXPECT_EQ(ReadBack(file.readAll().toStdString()), "0.501234 f0; 0.50124 11 2 31; ");
     // A capture file that cannot be made is said, and the line still works.
