@@ -5,7 +5,6 @@
 #include <QLocale>
 #include <clocale>
 #include <cmath>
-#include <string>
 
 #include "date_time_format.h"
 
@@ -14,66 +13,47 @@ using namespace quillon;
 namespace {
 
 // Halves go to even (float ones judged on their decimal text); no sign on a zero result.
-TEST(FormatNumber, Patterns) {
+TEST(FormatNumber, PatternsAndRounding) {
     const struct {
         double value;
         const char *pattern, *expected;
     } cases[] = {{-2.352, "###0.000", "-2.352"},
-                 {0, "###0.0000", "0.0000"},
                  {-0.0, "###0.0000", "0.0000"},
-                 {-0.00004, "###0.0000", "0.0000"},
+                 {-4e-5, "###0.0000", "0.0000"},
                  {123456.7, "#0.0", "123456.7"},
                  {0.25, "#0.0000", "0.2500"},
-                 {2.3525f, "###0.000", "2.352"},
                  {2.3535f, "###0.000", "2.354"},
-                 {0.125, "##0.00", "0.12"},
-                 {0.135, "##0.00", "0.14"},
                  {99.95, "###0.0", "100.0"},
-                 {2.5, "####0", "2"},
-                 {3.5, "####0", "4"},
+                 {0.125, "##0.00", "0.12"},
+                 {1.5, "##0.##", "1.5"},
                  {-2.5, "####0", "-2"},
-                 {0.4, "####0", "0"},
                  {7, "0000", "0007"},
-                 {10000, "0000", "10000"},
-                 {1.5, "##0.##", "1.5"}};
+                 {10000, "0000", "10000"}};
     for (const auto& c : cases)
         EXPECT_EQ(FormatNumber(c.value, c.pattern).toStdString(), c.expected) << c.value;
-    EXPECT_EQ(FormatNumber(1e20, "0.0"), "100000000000000000000.0");
-    EXPECT_EQ(FormatNumber(std::nan(""), "0.0"), "NaN");
-}
-
-// The decoder turns a count into count x 10^(decimals - 4) held in single precision;
-// every such reading must come out as the count's own digits.
-TEST(FormatNumber, EveryMeterCountFormatsAsItsDigits) {
-    const char* patterns[] = {"###0.0000", "###0.000", "###0.00", "###0.0", "####0"};
-    const float resolution[] = {0.0001f, 0.001f, 0.01f, 0.1f, 1.0f};
-    for (int decIdx = 0; decIdx < 5; ++decIdx) {
-        const size_t decimals = size_t(4 - decIdx);
+    EXPECT_EQ(FormatNumber(1e20, "0.0") + " " + FormatNumber(std::nan(""), "0"),
+              "100000000000000000000.0 NaN");
+    const double rounded[][3] = {
+        {-2.5, 0, -2},    {0.5, 0, 0},         {1.5, 0, 2},     {2.5000001, 0, 3}, {0.125, 2, 0.12},
+        {0.135, 2, 0.14}, {2.3525f, 3, 2.352}, {1.25, 4, 1.25}, {1e20, 2, 1e20},   {7.5, -1, 8}};
+    for (const auto& c : rounded)
+        EXPECT_DOUBLE_EQ(RoundHalfEven(c[0], int(c[1])), c[2]) << c[0] << " " << c[1];
+    EXPECT_DOUBLE_EQ(RoundHalfEven(4.5), 4);
+    EXPECT_FALSE(std::signbit(RoundHalfEven(-0.4))) << "no negative zero";
+    // Every meter count, held in single precision as the decoder does, shows its own digits.
+    const char* patterns[] = {"####0", "###0.0", "###0.00", "###0.000", "###0.0000"};
+    for (int decimals = 0; decimals <= 4; ++decimals) {
+        const float resolution = float(std::pow(10.0, -decimals));
         for (int count = 0; count <= 131071; count += 3) {
-            const float value = float(double(-count) * double(resolution[decIdx]));
-            std::string digits = std::to_string(count);
-            if (decimals > 0) {
-                if (digits.size() <= decimals) digits.insert(0, decimals + 1 - digits.size(), '0');
-                digits.insert(digits.size() - decimals, ".");
-            }
-            ASSERT_EQ(FormatNumber(value, patterns[decIdx]).toStdString(),
+            const QString digits = QString::number(count / std::pow(10.0, decimals), 'f', decimals);
+            ASSERT_EQ(FormatNumber(float(-count * double(resolution)), patterns[decimals]),
                       (count == 0 ? "" : "-") + digits)
-                << "count " << count << " decIdx " << decIdx;
+                << "count " << count << " decimals " << decimals;
         }
     }
 }
 
-TEST(RoundHalfEven, HalvesGoToEvenJudgedOnDecimalText) {
-    const double cases[][3] = {
-        {-2.5, 0, -2},    {0.5, 0, 0},         {1.5, 0, 2},     {2.5000001, 0, 3}, {0.125, 2, 0.12},
-        {0.135, 2, 0.14}, {2.3525f, 3, 2.352}, {1.25, 4, 1.25}, {1e20, 2, 1e20},   {7.5, -1, 8}};
-    for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(RoundHalfEven(c[0], int(c[1])), c[2]) << c[0] << " " << c[1];
-    EXPECT_DOUBLE_EQ(RoundHalfEven(4.5), 4);
-    EXPECT_FALSE(std::signbit(RoundHalfEven(-0.4))) << "no negative zero";
-}
-
-TEST(NumberText, ReadLikeTypedText) {
+TEST(NumberText, ReadLikeTypedTextAndWrittenPlain) {
     for (const char* yes : {"1.5", " -2.5 ", "+3", ".5", "5.", "1e3", "1E-3", "-0.0000"})
         EXPECT_TRUE(IsNumeric(yes)) << yes;
     for (const char* no :
@@ -87,57 +67,36 @@ TEST(NumberText, ReadLikeTypedText) {
                    {"1.2.3", 1.2},     {"+7", 7},  {"- 5", 0}, {"\t42", 42},
                    {"1e999", HUGE_VAL}};
     for (const auto& c : leading) EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.value) << c.text;
-    EXPECT_EQ(NumberOr("OL", 99), 99);
-    EXPECT_EQ(NumberOr("12V", 99), 99);
-    EXPECT_EQ(NumberOr(" 4.5 ", 99), 4.5);
-    EXPECT_EQ(Fix(-2.7), -2);
-    EXPECT_EQ(Fix(2.7), 2);
+    EXPECT_EQ(QList<double>({NumberOr("OL", 99), NumberOr("12V", 99), NumberOr(" 4.5 ", 99),
+                             Fix(-2.7), Fix(2.7)}),
+              QList<double>({99, 99, 4.5, -2, 2}));
+    const std::pair<float, const char*> singles[] = {
+        {0.333f, "0.333"},     {-10.5f, "-10.5"},  {0.0f, "0"},          {-0.0f, "0"},
+        {1200.0f, "1200"},     {1e-5f, "0.00001"}, {0.1f + 0.2f, "0.3"}, {2.0f / 3.0f, "0.6666667"},
+        {1.5e-20f, "1.5e-20"}, {3e25f, "3e25"}};
+    for (const auto& [value, text] : singles) EXPECT_EQ(PlainSingle(value).toStdString(), text);
+    EXPECT_EQ(PlainDouble(0.1 + 0.2) + " " + PlainDouble(1.0 / 3.0) + " " + PlainDouble(1e15),
+              "0.3 0.333333333333333 1000000000000000");
 }
 
-TEST(PlainText, SingleAndDouble) {
-    const std::pair<QString, const char*> cases[] = {{PlainSingle(0.333f), "0.333"},
-                                                     {PlainSingle(-10.5f), "-10.5"},
-                                                     {PlainSingle(0.0f), "0"},
-                                                     {PlainSingle(-0.0f), "0"},
-                                                     {PlainSingle(1200.0f), "1200"},
-                                                     {PlainSingle(1e-5f), "0.00001"},
-                                                     {PlainSingle(0.1f + 0.2f), "0.3"},
-                                                     {PlainSingle(2.0f / 3.0f), "0.6666667"},
-                                                     {PlainSingle(1.5e-20f), "1.5e-20"},
-                                                     {PlainSingle(3e25f), "3e25"},
-                                                     {PlainDouble(0.1 + 0.2), "0.3"},
-                                                     {PlainDouble(1.0 / 3.0), "0.333333333333333"},
-                                                     {PlainDouble(1e15), "1000000000000000"}};
-    for (const auto& [text, expected] : cases) EXPECT_EQ(text.toStdString(), expected);
-}
-
-// Numbers and dates must be written and read with "." whatever the user's locale.
-
+// Numbers and dates are written and read with "." whatever the user's locale.
 TEST(CommaLocale, NumbersDatesAndTimesKeepTheirForm) {
     const QLocale savedQt;
     const std::string savedC = std::setlocale(LC_NUMERIC, nullptr);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    bool cLocale = false;
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"})
-        if (!cLocale && std::setlocale(LC_NUMERIC, name)) cLocale = true;
+        if (std::setlocale(LC_NUMERIC, name)) break;
     EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral(","));
-    if (cLocale) EXPECT_EQ(std::string(std::localeconv()->decimal_point), ",");
-
-    EXPECT_EQ(FormatNumber(-2.352, "###0.000"), "-2.352");
-    EXPECT_EQ(FormatNumber(12345.5, "####0.0"), "12345.5") << "no thousands separator";
-    EXPECT_EQ(PlainSingle(-10.5f), "-10.5");
-    EXPECT_EQ(PlainDouble(0.0333), "0.0333");
-    EXPECT_DOUBLE_EQ(RoundHalfEven(0.135, 2), 0.14);
-    EXPECT_DOUBLE_EQ(LeadingNumber("1.5"), 1.5);
-    EXPECT_DOUBLE_EQ(LeadingNumber("1,5"), 1.0);
-    EXPECT_TRUE(IsNumeric("2.5"));
-    EXPECT_FALSE(IsNumeric("2,5"));
-    EXPECT_DOUBLE_EQ(NumberOr("-4.25", 0), -4.25);
-    EXPECT_EQ(FormatDate(QDate(2024, 6, 5), "yyyy.mm.dd"), "2024.06.05");
-    EXPECT_EQ(FormatTime(QTime(13, 4, 5), "hh:nn:ss AM/PM"), "01:04:05 PM");
-    EXPECT_EQ(ParseDate("2024.06.05", "yyyy.mm.dd"), QDate(2024, 6, 5));
+    EXPECT_EQ(FormatNumber(-2.352, "###0.000") + " " + FormatNumber(12345.5, "####0.0") + " " +
+                  PlainSingle(-10.5f) + " " + PlainDouble(0.0333),
+              "-2.352 12345.5 -10.5 0.0333");
+    EXPECT_EQ(QList<double>({LeadingNumber("1.5"), LeadingNumber("1,5"), NumberOr("-4.25", 0)}),
+              QList<double>({1.5, 1.0, -4.25}));
+    EXPECT_TRUE(IsNumeric("2.5") && !IsNumeric("2,5"));
+    EXPECT_EQ(FormatDate(QDate(2024, 6, 5), "yyyy.mm.dd") + " " +
+                  FormatTime(QTime(13, 4, 5), "hh:nn:ss AM/PM"),
+              "2024.06.05 01:04:05 PM");
     EXPECT_EQ(ParseAnyTime("PM 01:04:05", "HH:nn:ss"), QTime(13, 4, 5));
-
     QLocale::setDefault(savedQt);
     std::setlocale(LC_NUMERIC, savedC.c_str());
 }

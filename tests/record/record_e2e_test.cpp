@@ -1,23 +1,19 @@
-// quillon-record as its own process, with no display at all, against the simulated
-// meter: the report QUILLON's window reads, the end on a signal, the clear statuses; and a
-// captured line played back to quillon-record and to the window, which record the same.
+// quillon-record as its own process with no display, against the simulated meter.
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QCoreApplication>
-#include <csignal>
 #include <fstream>
 
 #include "../app/private_home.h"
 #include "capture_file.h"
 #include "options.h"
 #include "program.h"
-#include "report_opener.h"
 #include "sim_process.h"
 
 namespace quillon {
 namespace {
 
+using testing::Child;
 using testing::Home;
 using testing::RunUntil;
 using testing::SimProcess;
@@ -25,248 +21,133 @@ using testing::SimProcess;
 // DC volts rising by one step a frame (four frames a second): every poll reads a new value.
 const char kRamp[] = "func dcv; range 1; ramp 0 5 100";
 
-class Recorder {
-  public:
-    Recorder(const Home& home, const QString& ports, const QStringList& args) {
-        process.setProcessEnvironment(home.environment(ports));
-        process.start(QCoreApplication::applicationDirPath() + "/quillon-record", args);
-    }
-    ~Recorder() {
-        if (process.state() == QProcess::NotRunning) return;
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    // Waits for the end; false when it did not come within ms.
-    bool ends(int ms) {
-        const bool ended = process.waitForFinished(ms);
-        out += QString::fromUtf8(process.readAllStandardOutput());
-        err += QString::fromUtf8(process.readAllStandardError());
-        return ended && process.exitStatus() == QProcess::NormalExit;
-    }
-    QStringList records() const { return out.split('\n', Qt::SkipEmptyParts); }
-    void kill(int signal) { ::kill(pid_t(process.processId()), signal); }
-
-    QProcess process;
-    QString out, err;
-};
-
-#define SKIP_WITHOUT_PROGRAMS()                                                                  \
-    if (!QFileInfo(QCoreApplication::applicationDirPath() + "/quillon-record").isExecutable() || \
-        !QFileInfo(SimProcess::program()).isExecutable())                                        \
-    GTEST_SKIP() << "quillon-record or the meter simulator is not built"
-
-struct Report {
-    LoadResult loaded;
-    std::shared_ptr<Session> session = std::make_shared<Session>();
-    const Session& s() const { return *session; }
-    // Number, value and unit of each record, then the MAX, MIN and AVG rows: what must
-    // match between two recordings of the same frames (date and time are when they ran).
-    std::string values() const {
-        QStringList v;
-        for (int row = 1; row <= loaded.records; ++row)
-            for (int col : {0, 3, 4}) v << s().table.cell(row, col);
-        const Statistics& st = s().stats;
-        v << st.maxRow[0] << st.maxRow[1] << st.minRow[0] << st.minRow[1] << st.avgRow[0]
-          << st.avgRow[1];
-        return v.join(' ').toStdString();
-    }
-};
-
-// The report as QUILLON's window opens it.
-Report Open(const QString& path) {
-    Report r;
-    ScriptedMessageBoxes boxes;
-    ScriptedFileDialogs dialogs;
-    r.loaded = ReportOpener(*r.session, boxes, dialogs).LoadReport(path);
-    return r;
-}
-
-// The records printed as they were taken are the report's, as the window's reader opens
-// it, with the title setting and statistics; no journal stays.
-Report ExpectPrintedRecordsInTheReport(const Recorder& run, const Home& home, const QString& path,
-                                       int records) {
-    const Report report = Open(path);
-    EXPECT_EQ(report.loaded.records, records) << qPrintable(report.loaded.errorText);
-    const QStringList printed = run.records();
-    EXPECT_EQ(printed.size(), records) << qPrintable(run.out);
-    for (int row = 1; row <= qMin(records, int(printed.size())); ++row) {
+// A report as the window opens it: the given columns of each record, title and statistics.
+QString Report(const QString& path, const QList<int>& columns = {0, 1, 2, 3, 4}) {
+    Session s;
+    const int records = testing::OpenReport(path, s).records;
+    QString text;
+    for (int row = 1; row <= records; ++row) {
         QStringList cells;
-        for (int c = 0; c < RecordTable::kColumns; ++c) cells << report.s().table.cell(row, c);
-        EXPECT_EQ(printed[row - 1], cells.join(','));
+        for (int c : columns) cells << s.table.cell(row, c);
+        text += cells.join(',') + "\n";
     }
-    EXPECT_EQ(report.s().rec.fileTitle, "Night run") << "the title setting";
-    EXPECT_FALSE(report.s().stats.avgRow[0].isEmpty());
-    EXPECT_TRUE(home.journalFiles().isEmpty());
-    return report;
+    const Statistics& st = s.stats;
+    return text + QStringList{s.rec.fileTitle, st.maxRow[0], st.maxRow[1], st.minRow[0],
+                              st.minRow[1],    st.avgRow[0], st.avgRow[1]}
+                      .join(' ');
 }
 
-TEST(RecordEndToEnd, SigIntEndsTheRunWithItsRecordsInTheReport) {
-    SKIP_WITHOUT_PROGRAMS();
+// The next start recovers a killed run's journal; failures end with their status and a line.
+TEST(RecordEndToEnd, AKilledRunIsRecoveredAndFailuresEndWithOneClearLine) {
     SimProcess meter({"-e", kRamp});
     ASSERT_TRUE(meter.start()) << qPrintable(meter.error());
     Home home(0);
-    const QString out = home.reports() + "run.csv";
-    Recorder run(home, meter.linkPath(), {"--interval", "1", "--out", out, "--quiet"});
-    ASSERT_TRUE(RunUntil(
-        [&] {
-            run.out += QString::fromUtf8(run.process.readAllStandardOutput());
-            return run.records().size() >= 3;
-        },
-        30000));
-    run.kill(SIGINT);
-    ASSERT_TRUE(run.ends(30000)) << qPrintable(run.err);
-    EXPECT_EQ(run.process.exitCode(), 0) << qPrintable(run.err);
-    ExpectPrintedRecordsInTheReport(run, home, out, 3);
-    EXPECT_TRUE(run.err.isEmpty()) << "--quiet";
-}
-
-// A recorder killed outright leaves its journal; the next quillon-record start makes it a
-// report in the save folder, as the window's next start would.
-TEST(RecordEndToEnd, AKilledRecorderIsRecoveredByTheNextStart) {
-    SKIP_WITHOUT_PROGRAMS();
-    SimProcess meter({"-e", kRamp});
-    ASSERT_TRUE(meter.start()) << qPrintable(meter.error());
-    Home home(0);
-    Recorder killed(home, meter.linkPath(), {"--interval", "0.5", "--out", home.path() + "/x.csv"});
+    Child killed(home, meter.linkPath(), "quillon-record",
+                 {"--interval", "0.5", "--out", home.path() + "/x.csv"});
     ASSERT_TRUE(RunUntil([&] { return home.journalRecords() >= 3; }, 30000));
     killed.kill(SIGKILL);
     ASSERT_TRUE(killed.process.waitForFinished(5000));
     const int records = home.journalRecords();
-
-    Recorder next(home, home.path() + "/no-meter", {});
-    ASSERT_TRUE(RunUntil(
-        [&] {
-            next.err += QString::fromUtf8(next.process.readAllStandardError());
-            return next.err.contains("records)");
-        },
-        15000))
+    const QString noMeter = home.path() + "/no-meter";
+    Child next(home, "", "quillon-record", {"--port", noMeter});
+    ASSERT_TRUE(next.ends(30000));
+    EXPECT_EQ(next.process.exitCode(), 3);
+    ASSERT_EQ(home.recovered().size(), 1) << qPrintable(next.err);
+    const QString report = home.reports() + home.recovered().first();
+    EXPECT_TRUE(next.err.contains(QString("%1 (%2 records)").arg(report).arg(records)))
         << qPrintable(next.err);
-    next.kill(SIGTERM);
-    ASSERT_TRUE(next.ends(10000));
-    EXPECT_EQ(next.process.exitCode(), 3) << "ended before a meter was found";
-    const QStringList reports = QDir(home.reports()).entryList({"*_recovered.csv"}, QDir::Files);
-    ASSERT_EQ(reports.size(), 1) << qPrintable(next.err);
-    EXPECT_TRUE(next.err.contains(
-        QString("%1%2 (%3 records)").arg(home.reports(), reports[0]).arg(records)))
+    EXPECT_TRUE(next.err.endsWith("\nquillon-record: no meter found on " + noMeter +
+                                  " within 10 s: 0 records\n"))
         << qPrintable(next.err);
-    EXPECT_EQ(Open(home.reports() + reports[0]).loaded.records, records);
+    EXPECT_EQ(Report(report, {0}).count('\n'), records);
     EXPECT_TRUE(home.journalFiles().isEmpty());
-}
-
-TEST(RecordEndToEnd, FailuresEndWithTheirStatusAndOneClearLine) {
-    SKIP_WITHOUT_PROGRAMS();
-    Home home(0);
+    const auto fails = [&](const QStringList& args, int status, const QString& says) {
+        Child run(home, "", "quillon-record", args);
+        ASSERT_TRUE(run.ends(30000));
+        EXPECT_EQ(run.process.exitCode(), status);
+        EXPECT_EQ(run.err + run.out, "quillon-record: " + says + "\n");  // nothing on stdout
+    };
     QFile plain(home.path() + "/plain");
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    struct Case {
-        const char* name;
-        QStringList args;
-        int status;
-        QString says;
-    };
-    const Case cases[] = {
-        {"missing port",
-         {"--port", home.path() + "/no-meter"},
-         3,
-         "quillon-record: no meter found on " + home.path() + "/no-meter within 10 s: 0 records"},
-        {"report under a file",
-         {"--port", home.path() + "/no-meter", "--out", home.path() + "/plain/x.csv"},
-         4,
-         "quillon-record: cannot write the report " + home.path() +
-             "/plain/x.csv: Not a directory"},
-        {"unknown option", {"--fast"}, 2, "quillon-record: unknown option 'fast' (see --help)"},
-        {"unreadable duration", {"--duration", "1 hour"}, 2, "quillon-record: --duration takes"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Recorder run(home, "", c.args);
-        ASSERT_TRUE(run.ends(30000));
-        EXPECT_EQ(run.process.exitCode(), c.status);
-        EXPECT_TRUE(run.err.startsWith(c.says)) << qPrintable(run.err);
-        EXPECT_EQ(run.err.count('\n'), 1) << qPrintable(run.err);
-        EXPECT_TRUE(run.out.isEmpty());
-    }
+    fails({"--port", noMeter, "--out", plain.fileName() + "/x.csv"}, 4,
+          "cannot write the report " + plain.fileName() + "/x.csv: Not a directory");
+    fails({"--fast"}, 2, "unknown option 'fast' (see --help)");
 }
 
 // The byte stream of a capture (its reads joined), as the simulator reads it.
-std::vector<std::uint8_t> CapturedBytes(const QString& path) {
+std::string CapturedBytes(const QString& path) {
     std::ifstream in(path.toStdString());
     metersim::CaptureReader reader(in);
-    std::vector<std::uint8_t> bytes;
+    std::string bytes;
     metersim::CapturedRead read;
-    while (reader.next(&read)) bytes.insert(bytes.end(), read.bytes.begin(), read.bytes.end());
+    while (reader.next(&read)) bytes.append(read.bytes.begin(), read.bytes.end());
     EXPECT_EQ(reader.error(), "") << qPrintable(path);
     return bytes;
 }
 
-bool StartsWith(const std::vector<std::uint8_t>& all, const std::vector<std::uint8_t>& part) {
-    return part.size() <= all.size() && std::equal(part.begin(), part.end(), all.begin());
-}
-
-// The count ends a run. A record at every poll (interval 0): a played-back capture gives
-// each poll the bytes the captured run read at that poll, so every record is the same, in
-// quillon-record and in the window.
+// At interval 0 a played-back capture gives each poll the bytes the captured run read at
+// that poll: both programs record what the live run (ended by SIGINT) did.
 TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedAsTheLiveRunWasByBothPrograms) {
-    SKIP_WITHOUT_PROGRAMS();
-    Home home(1);
-    home.set("IntTime", "0");
+    Home home(1, 0);
     const QString capture = home.path() + "/line.txt";
-    const QStringList common = {"--interval", "0", "--count", "8"};
-    Report live;
+    int records = 0;
     {
         SimProcess meter({"-e", kRamp});
         ASSERT_TRUE(meter.start()) << qPrintable(meter.error());
-        Recorder run(
-            home, meter.linkPath(),
-            common + QStringList{"--out", home.reports() + "live.csv", "--capture", capture});
-        ASSERT_TRUE(run.ends(30000)) << qPrintable(run.err);
-        ASSERT_EQ(run.process.exitCode(), 0) << qPrintable(run.err);
-        live = ExpectPrintedRecordsInTheReport(run, home, home.reports() + "live.csv", 8);
-        ASSERT_EQ(live.loaded.records, 8);
-        EXPECT_FALSE(run.err.isEmpty()) << "only --quiet is quiet";
+        Child run(home, meter.linkPath(), "quillon-record",
+                  {"--interval", "0", "--out", home.reports() + "live.csv", "--capture", capture,
+                   "--quiet"});
+        ASSERT_TRUE(RunUntil(
+            [&] {
+                run.out += QString::fromUtf8(run.process.readAllStandardOutput());
+                return run.out.count('\n') >= 8;
+            },
+            30000));
+        run.kill(SIGINT);
+        ASSERT_TRUE(run.ends(30000) && run.process.exitCode() == 0) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.isEmpty()) << "--quiet";
+        records = int(run.out.count('\n'));
+        // The records printed as they were taken are the report's, with the title setting.
+        EXPECT_TRUE(Report(home.reports() + "live.csv").startsWith(run.out + "Night run "));
+        EXPECT_TRUE(home.journalFiles().isEmpty());
     }
-    const std::vector<std::uint8_t> captured = CapturedBytes(capture);
+    // All but date and time are the same in every run of these frames.
+    const QString live = Report(home.reports() + "live.csv", {0, 3, 4});
+    const QStringList common = {"--interval", "0", "--count", QString::number(records)};
+    const std::string captured = CapturedBytes(capture);
     ASSERT_GE(captured.size(), 80u);
-
     {
         SCOPED_TRACE("quillon-record");
         SimProcess replay({"--replay", capture});
         ASSERT_TRUE(replay.start()) << qPrintable(replay.error());
-        Recorder run(home, replay.linkPath(),
-                     common + QStringList{"--out", home.reports() + "replay.csv", "--capture",
-                                          home.path() + "/again.txt"});
-        ASSERT_TRUE(run.ends(30000)) << qPrintable(run.err);
-        EXPECT_EQ(run.process.exitCode(), 0) << qPrintable(run.err);
-        EXPECT_EQ(Open(home.reports() + "replay.csv").values(), live.values());
-        EXPECT_TRUE(StartsWith(captured, CapturedBytes(home.path() + "/again.txt")))
-            << "the line carried the captured bytes";
+        Child run(home, replay.linkPath(), "quillon-record",
+                  common + QStringList{"--out", home.reports() + "replay.csv"});
+        ASSERT_TRUE(run.ends(30000) && run.process.exitCode() == 0) << qPrintable(run.err);
+        EXPECT_EQ(Report(home.reports() + "replay.csv", {0, 3, 4}), live);
     }
-    {
-        SCOPED_TRACE("the window");
-        SimProcess replay({"--replay", capture});
-        ASSERT_TRUE(replay.start()) << qPrintable(replay.error());
-        qputenv("QUILLON_PORTS", replay.linkPath().toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", home.config().toLocal8Bit());
-        const QString windowCapture = home.path() + "/window.txt";
-        int exitCode = -1;
-        const auto options = ParseOptions({"quillon", "--capture", windowCapture}, &exitCode);
-        ASSERT_TRUE(options);
-        Program program(home.path(), std::make_unique<ScriptedMessageBoxes>(),
-                        std::make_unique<ScriptedFileDialogs>(), options->capturePath);
-        Session& s = program.session();
-        program.window().startUp();
-        program.window().show();
-        ASSERT_EQ(s.settings.recordIntervalMs, 0);
-        ASSERT_TRUE(RunUntil([&] { return s.link.linkOn; }, 15000));
-        program.window().findChild<QAction*>("startAction")->trigger();
-        const QString name = s.rec.recordName;
-        ASSERT_TRUE(RunUntil([&] { return s.table.recordCount() >= 8; }, 15000));
-        program.window().findChild<QAction*>("stopAction")->trigger();  // saves automatically
-        EXPECT_EQ(Open(home.reports() + name + ".csv").values(), live.values());
-        program.window().findChild<QAction*>("exitAction")->trigger();
-        const std::vector<std::uint8_t> windowBytes = CapturedBytes(windowCapture);
-        EXPECT_TRUE(!windowBytes.empty() && StartsWith(captured, windowBytes));
-    }
+    SCOPED_TRACE("the window");
+    SimProcess replay({"--replay", capture});
+    ASSERT_TRUE(replay.start()) << qPrintable(replay.error());
+    qputenv("QUILLON_PORTS", replay.linkPath().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.config().toLocal8Bit());
+    const QString windowCapture = home.path() + "/window.txt";
+    int exitCode = -1;
+    const auto options = ParseOptions({"quillon", "--capture", windowCapture}, &exitCode);
+    ASSERT_TRUE(options);
+    Program program(home.path(), std::make_unique<ScriptedMessageBoxes>(),
+                    std::make_unique<ScriptedFileDialogs>(), options->capturePath);
+    Session& s = program.session();
+    program.window().startUp();
+    program.window().show();
+    ASSERT_EQ(s.settings.recordIntervalMs, 0);
+    ASSERT_TRUE(RunUntil([&] { return s.link.linkOn; }, 15000));
+    program.window().findChild<QAction*>("startAction")->trigger();
+    ASSERT_TRUE(RunUntil([&] { return s.table.recordCount() >= records; }, 15000));
+    program.window().findChild<QAction*>("stopAction")->trigger();  // saves automatically
+    EXPECT_EQ(Report(home.reports() + s.rec.recordName + ".csv", {0, 3, 4}), live);
+    program.window().findChild<QAction*>("exitAction")->trigger();
+    const std::string bytes = CapturedBytes(windowCapture);  // the bytes the line carried
+    EXPECT_TRUE(!bytes.empty() && captured.rfind(bytes, 0) == 0);
 }
 
 }  // namespace

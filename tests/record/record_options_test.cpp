@@ -10,73 +10,52 @@ ParsedCommandLine Parse(const QStringList& args) {
     return ParseRecordCommandLine(QStringList{"quillon-record"} + args);
 }
 
-TEST(RecordOptions, AcceptedCommandLines) {
+TEST(RecordOptions, AcceptedCommandLinesAndDurations) {
     const ParsedCommandLine all =
         Parse({"--port", "/dev/ttyUSB0", "--interval", "0.5", "--duration", "1h30m", "--title",
                "Bench, 2", "--time-format", "hh:nn:ss AM/PM", "--quiet"});
     ASSERT_TRUE(all.options) << qPrintable(all.text);
     const RecordOptions& o = *all.options;
-    EXPECT_EQ(o.port, "/dev/ttyUSB0");
-    EXPECT_EQ(o.intervalMs, 500);
-    EXPECT_EQ(o.durationMs, 5400000);
-    EXPECT_EQ(o.title, "Bench, 2");
-    EXPECT_EQ(o.timeFormat, "hh:nn:ss AM/PM");
+    EXPECT_EQ(o.port + "|" + o.title.value_or("") + "|" + o.timeFormat.value_or(""),
+              "/dev/ttyUSB0|Bench, 2|hh:nn:ss AM/PM");
+    EXPECT_EQ(QList<qint64>({o.intervalMs.value_or(-1), o.durationMs, o.quiet}),
+              QList<qint64>({500, 5400000, 1}));
     EXPECT_FALSE(o.dateFormat) << "the setting applies";
-    EXPECT_TRUE(o.quiet);
-
     const ParsedCommandLine com = Parse({"--com=3", "--count", "5", "--interval", "0"});
     ASSERT_TRUE(com.options);
-    EXPECT_EQ(com.options->com, 3);
-    EXPECT_EQ(com.options->count, 5);
-    EXPECT_EQ(com.options->intervalMs, 0);
-}
-
-TEST(RecordOptions, BadUsageIsOneLineAndStatusTwo) {
-    struct Case {
-        const char* name;
-        QStringList args;
-        const char* says;
-    };
-    const Case cases[] = {
-        {"unknown option", {"--colour"}, "unknown option 'colour'"},
-        {"missing value", {"--count"}, "missing value"},
-        {"negative interval", {"--interval", "-1"}, "--interval"},
-        {"interval with a unit", {"--interval", "1s"}, "--interval"},
-        {"unreadable duration", {"--duration", "soon"}, "--duration"},
-        {"zero duration", {"--duration", "0"}, "--duration"},
-        {"no records", {"--count", "0"}, "--count"},
-        {"count and duration", {"--count", "5", "--duration", "10"}, "not both"},
-        {"port and COM number", {"--port", "/dev/ttyS0", "--com", "1"}, "not both"},
-        {"COM number out of range", {"--com", "257"}, "--com"},
-        {"a date format QUILLON does not offer", {"--date-format", "dd.mm.yy"}, "date format"},
-        {"a stray argument", {"out.csv"}, "unexpected argument"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const ParsedCommandLine p = Parse(c.args);
-        EXPECT_FALSE(p.options);
-        EXPECT_EQ(p.exitCode, 2);
-        EXPECT_TRUE(p.text.startsWith("quillon-record: ")) << qPrintable(p.text);
-        EXPECT_TRUE(p.text.contains(c.says)) << qPrintable(p.text);
-        EXPECT_FALSE(p.text.contains('\n')) << qPrintable(p.text);
-    }
-}
-
-TEST(RecordOptions, Durations) {
-    struct Case {
-        const char* text;
-        qint64 ms;  // -1: refused
-    };
-    const Case cases[] = {
+    EXPECT_EQ(
+        QList<qint64>({com.options->com, com.options->count, com.options->intervalMs.value_or(-1)}),
+        QList<qint64>({3, 5, 0}));
+    const std::pair<const char*, qint64> cases[] = {
         {"90", 90000},      {"90s", 90000},     {"0.5", 500},     {"15m", 900000},
         {"1.5h", 5400000},  {"1h30m", 5400000}, {"1d", 86400000}, {"1:30:00", 5400000},
         {"45:00", 2700000}, {"2h 5m", -1},      {"1:60:00", -1},  {"-5", -1},
-        {"", -1},           {"m", -1},          {"400d", -1},     {"1e3", -1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        const std::optional<qint64> ms = ParseDurationMs(c.text);
-        EXPECT_EQ(ms.value_or(-1), c.ms);
+        {"", -1},           {"m", -1},          {"400d", -1},     {"1e3", -1}};
+    for (const auto& [text, ms] : cases) EXPECT_EQ(ParseDurationMs(text).value_or(-1), ms) << text;
+}
+
+TEST(RecordOptions, BadUsageIsOneLineAndStatusTwo) {
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"--colour"}, "unknown option 'colour'"},
+        {{"--count"}, "missing value"},
+        {{"--interval", "-1"}, "--interval"},
+        {{"--interval", "1s"}, "--interval"},
+        {{"--duration", "soon"}, "--duration"},
+        {{"--duration", "0"}, "--duration"},
+        {{"--count", "0"}, "--count"},
+        {{"--count", "5", "--duration", "10"}, "not both"},
+        {{"--port", "/dev/ttyS0", "--com", "1"}, "not both"},
+        {{"--com", "257"}, "--com"},
+        {{"--date-format", "dd.mm.yy"}, "date format"},
+        {{"out.csv"}, "unexpected argument"}};
+    for (const auto& [args, says] : cases) {
+        SCOPED_TRACE(says);
+        const ParsedCommandLine p = Parse(args);
+        EXPECT_FALSE(p.options);
+        EXPECT_EQ(p.exitCode, 2);
+        EXPECT_TRUE(p.text.startsWith("quillon-record: ") && p.text.contains(says) &&
+                    !p.text.contains('\n'))
+            << qPrintable(p.text);
     }
 }
 

@@ -1,14 +1,8 @@
-// Test entry point shared by every test program.
-//
-// Before Qt starts, each program gets fresh, private XDG folders (so the settings
-// store is never the user's) and, unless a test names ports itself, an empty port
-// table (so no test ever opens a real serial device).
+// Every test program: private XDG folders and, unless a test names some, no serial ports.
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-#include <QtGlobal>
 
 #ifdef QUILLON_TEST_GUI
 #include <QApplication>
@@ -21,19 +15,19 @@ using TestApplication = QCoreApplication;
 int main(int argc, char** argv) {
     QTemporaryDir xdg;
     if (xdg.isValid()) {
-        const QByteArray base = xdg.path().toLocal8Bit();
-        qputenv("XDG_CONFIG_HOME", base + "/config");
-        qputenv("XDG_RUNTIME_DIR", base + "/runtime");
-        qputenv("XDG_STATE_HOME", base + "/state");  // recording journals
-        QDir().mkpath(xdg.path() + "/config");
-        QDir().mkpath(xdg.path() + "/runtime");
-        QFile::setPermissions(xdg.path() + "/runtime",
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv("XDG_STATE_HOME", xdg.path().toLocal8Bit() + "/state");  // recording journals
+        for (const auto& [variable, name] :
+             {std::pair{"XDG_CONFIG_HOME", "/config"}, {"XDG_RUNTIME_DIR", "/runtime"}}) {
+            qputenv(variable, xdg.path().toLocal8Bit() + name);
+            QDir().mkpath(xdg.path() + name);
+            QFile::setPermissions(xdg.path() + name, QFileDevice::ReadOwner |
+                                                         QFileDevice::WriteOwner |
+                                                         QFileDevice::ExeOwner);
+        }
     }
     if (!qEnvironmentVariableIsSet("QUILLON_PORTS")) qputenv("QUILLON_PORTS", "");
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_NUMERIC", "C");
-
     TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
