@@ -223,9 +223,11 @@ TEST_F(MainWindowTest, NoTickAndNoCloseUnderACommandOrTick) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }, 2000));
 }
 
-// While recording, the table follows new records only from its bottom.
+// While recording, the table follows new records only from its bottom; a graph page the
+// user turns to is shown in the table and stays.
 TEST_F(MainWindowTest, TableFollowsNewRecordsOnlyFromItsBottom) {
     open(true);
+    window->calls().showPreviousPage = [this] { session.graph.pageBox = "1"; };
     auto* grid = find<QTableView>("recordTable");
     QScrollBar* bar = grid->verticalScrollBar();
     const auto addRecords = [this](int n) {
@@ -249,6 +251,10 @@ TEST_F(MainWindowTest, TableFollowsNewRecordsOnlyFromItsBottom) {
     addRecords(1);
     EXPECT_EQ(bar->value(), bar->maximum());
     EXPECT_EQ(grid->currentIndex().row(), session.table.currentRow - 1);
+    find<QPushButton>("backButton")->click();  // "<< Back" to page 1: the table stays there
+    EXPECT_EQ(grid->rowAt(0), 0);
+    addRecords(1);
+    EXPECT_EQ(grid->rowAt(0), 0);
 }
 
 // Help on screen beside a window mostly off it; recording goes on; the status bar follows.
