@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -85,6 +86,32 @@ class PollTest : public ::testing::Test {
 // "RS232". The thirtieth silent tick times out once, over a window the tick brought up to
 // date; with "keep recording" on, the time-out of a recording closes the port without a
 // box or a Stop, and the next tick reopens it.
+// The real timer: ticks while enabled, none once disabled, and back when a command only
+// sets the flag again.
+TEST_F(PollTest, TimerRunsTicksWhileEnabled) {
+    const auto runUntil = [](const std::function<bool()>& done) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    s.link.pollIntervalMs = 5;
+    s.rec.state = kRunCommand;  // ticks do nothing but the schedule check
+    loop.setTimerEnabled(true);
+    runUntil([&] { return scheduleChecks >= 2; });
+    EXPECT_GE(scheduleChecks, 2);
+    loop.setTimerEnabled(false);
+    EXPECT_FALSE(s.link.pollTimerOn);
+    const int seen = scheduleChecks;
+    QElapsedTimer after;
+    after.start();
+    runUntil([&] { return after.elapsed() >= 30; });
+    EXPECT_EQ(scheduleChecks, seen);
+    s.link.pollTimerOn = true;
+    runUntil([&] { return scheduleChecks > seen; });
+    EXPECT_GT(scheduleChecks, seen);
+}
+
 TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
     const struct {
         const char* name;
