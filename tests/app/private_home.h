@@ -60,7 +60,10 @@ struct Child {
         err += QString::fromUtf8(process.readAllStandardError());
         return ended && process.exitStatus() == QProcess::NormalExit;
     }
-    void kill(int signal) { ::kill(pid_t(process.processId()), signal); }
+    // Never pid 0: that would signal the test's own process group.
+    void kill(int signal) {
+        if (process.processId() > 0) ::kill(pid_t(process.processId()), signal);
+    }
     QProcess process;
     QString out, err;
 };

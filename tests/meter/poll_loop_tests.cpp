@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 
 #include "meter_frames.h"
 #include "poll_loop.h"
 #include "scripted_serial_library.h"
+#include "wait_ms.h"
 
 namespace quillon {
 namespace {
@@ -82,36 +82,31 @@ class PollTest : public ::testing::Test {
     int stops = 0, recordSteps = 0, scheduleChecks = 0;
 };
 
-// Once the last frame may be 1.5 s old the reading is no longer live: "WAIT" instead of
-// "RS232". The thirtieth silent tick times out once, over a window the tick brought up to
-// date; with "keep recording" on, the time-out of a recording closes the port without a
-// box or a Stop, and the next tick reopens it.
 // The real timer: ticks while enabled, none once disabled, and back when a command only
 // sets the flag again.
 TEST_F(PollTest, TimerRunsTicksWhileEnabled) {
-    const auto runUntil = [](const std::function<bool()>& done) {
-        QElapsedTimer waited;
-        waited.start();
-        while (!done() && waited.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    const auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 500 && !done(); ++i) WaitMs(10);
     };
     s.link.pollIntervalMs = 5;
     s.rec.state = kRunCommand;  // ticks do nothing but the schedule check
     loop.setTimerEnabled(true);
-    runUntil([&] { return scheduleChecks >= 2; });
+    waitFor([&] { return scheduleChecks >= 2; });
     EXPECT_GE(scheduleChecks, 2);
     loop.setTimerEnabled(false);
     EXPECT_FALSE(s.link.pollTimerOn);
     const int seen = scheduleChecks;
-    QElapsedTimer after;
-    after.start();
-    runUntil([&] { return after.elapsed() >= 30; });
+    WaitMs(30);
     EXPECT_EQ(scheduleChecks, seen);
     s.link.pollTimerOn = true;
-    runUntil([&] { return scheduleChecks > seen; });
+    waitFor([&] { return scheduleChecks > seen; });
     EXPECT_GT(scheduleChecks, seen);
 }
 
+// Once the last frame may be 1.5 s old the reading is no longer live: "WAIT" instead of
+// "RS232". The thirtieth silent tick times out once, over a window the tick brought up to
+// date; with "keep recording" on, the time-out of a recording closes the port without a
+// box or a Stop, and the next tick reopens it.
 TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
     const struct {
         const char* name;

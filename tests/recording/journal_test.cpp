@@ -129,8 +129,7 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
     }
 }
 
-// A running recording's journal is locked, under a name recovery passes over until it has
-// its first lines; a half-made one is removed once it is a day old.
+// A journal folder that cannot be made is told; the records still go into the table.
 TEST_F(JournalTest, AnUnusableJournalFolderIsShownAndRecordingGoesOn) {
     WriteFile(state.filePath("file"), "x");
     journal = std::make_unique<RecordingJournal>(state.filePath("file/quillon"));
@@ -143,6 +142,8 @@ TEST_F(JournalTest, AnUnusableJournalFolderIsShownAndRecordingGoesOn) {
         << qPrintable(session.rec.journalProblem);
 }
 
+// A running recording's journal is locked, under a name recovery passes over until it has
+// its first lines; a half-made one is removed once it is a day old.
 TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteLeavesLiveJournalsAndKeepsDamagedOnes) {
     recordSample();
     ASSERT_EQ(session.table.recordCount(), 6);

@@ -23,10 +23,17 @@ TEST(ReportWriter, WritesTheExampleByteForByteAndTextFieldsAsUtf8) {
               "Title, Bench test\r\nType, DCV_(021)\r\nMAX, 1.234, V, 10:00:01\r\n"
               "MIN, 1.230, V, 10:00:00\r\nAVG., 1.232, V\r\n\r\nNo, Date, Time, Value, Unit\r\n"
               " 0001, 2024/05/01, 10:00:00, 1.230, V\r\n 0002, 2024/05/01, 10:00:01, 1.234, V\r\n");
-    s.settings.graphTitle = "Line A,\nprobe 2\r\nx\ry";  // one line, or all later lines move
+    // Units go out as UTF-8; a title keeps to one line, or all later lines would move.
+    s.settings.graphTitle = "Line A,\nprobe 2\r\nx\ry";
     s.rec.recordedFunction = 4;
     s.rec.recordedRange = 3;
-    EXPECT_EQ(ReportBytes(s).left(45), "Title, Line A, probe 2 x y\r\nType, OHM_(043)\r\n");
+    s.table.setCell(2, 3, "OL");
+    s.table.setCell(2, 4, "KΩ");
+    s.stats.avgRow = {"21.5", "°C"};
+    EXPECT_EQ(QString::fromUtf8(ReportBytes(s)),
+              "Title, Line A, probe 2 x y\r\nType, OHM_(043)\r\nMAX, 1.234, V, 10:00:01\r\n"
+              "MIN, 1.230, V, 10:00:00\r\nAVG., 21.5, °C\r\n\r\nNo, Date, Time, Value, Unit\r\n"
+              " 0001, 2024/05/01, 10:00:00, 1.230, V\r\n 0002, 2024/05/01, 10:00:01, OL, KΩ\r\n");
 }
 
 // Saving again replaces the file; failures name the path and the reason.
