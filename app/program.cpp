@@ -58,10 +58,15 @@ Program::Program(const QString& programDir, std::unique_ptr<MessageBoxes> messag
     const auto graphImage = [this] { return graph_.image(); };
     images_ = std::make_unique<ImageExporter>(session_, messages_, folderDialogs_, graphImage,
                                               windowCapture());
-    PrintEnvironment printing;
+    PrintingContext printing;
+    printing.session = &session_;
+    printing.messages = &messages_;
     printing.fileDialogs = &folderDialogs_;  // no printer: the pages go into a PDF file
-    printer_ = std::make_unique<ReportPrinter>(session_, messages_, printDialog_, graphImage,
-                                               windowCapture(), printing);
+    printing.graphImage = graphImage;
+    printing.capture = windowCapture();
+    printing_ = std::make_unique<PrintingModule>(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-printing.so"),
+        std::move(printing));
     wireRecorder();
 
     window_ =
@@ -196,9 +201,9 @@ MainWindowCalls Program::windowCalls() {
     };
     c.saveGraphPicture = [this] { images_->saveGraphPicture(); };
     c.saveWindowPicture = [this] { images_->saveWindowPicture(); };
-    c.printReport = [this] { printer_->printReport(); };
-    c.printGraph = [this] { printer_->printGraph(); };
-    c.printWindow = [this] { printer_->printWindow(); };
+    c.printReport = [this] { printing_->printReport(); };
+    c.printGraph = [this] { printing_->printGraph(); };
+    c.printWindow = [this] { printing_->printWindow(); };
     c.showSettingsDialog = [this] { showSettingsDialog(); };
     c.showScheduleDialog = [this] { showScheduleDialog(); };
     c.toggleRelReference = [this] { graph_.statistics().toggleRelReference(); };

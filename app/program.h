@@ -19,13 +19,12 @@
 #include "meter_link.h"
 #include "poll_loop.h"
 #include "posix_serial_library.h"
-#include "print_dialog.h"
+#include "printing.h"
 #include "qt_file_dialogs.h"
 #include "qt_message_boxes.h"
 #include "recorder.h"
 #include "recording_journal.h"
 #include "report_opener.h"
-#include "report_printer.h"
 #include "report_saver.h"
 #include "schedule.h"
 #include "session.h"
@@ -97,8 +96,7 @@ class Program {
     ReportSaver saver_;
     std::unique_ptr<ReportOpener> opener_;
     std::unique_ptr<ImageExporter> images_;
-    QtPrintDialogRunner printDialog_;
-    std::unique_ptr<ReportPrinter> printer_;
+    std::unique_ptr<PrintingModule> printing_;
     RecordingJournal journal_;
     Recorder recorder_;
     std::unique_ptr<MainWindow> window_;

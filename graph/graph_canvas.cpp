@@ -60,9 +60,14 @@ GraphCanvas::~GraphCanvas() { finish(); }
 
 void GraphCanvas::setSize(QSize pixels) {
     finish();
-    image_ = QImage(pixels.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    image_.setDotsPerMeterX(kDotsPerMeter96Dpi);
-    image_.setDotsPerMeterY(kDotsPerMeter96Dpi);
+    // The window lays out its graph at the design size first: the picture made for it
+    // then is kept rather than made again.
+    const QSize size = pixels.expandedTo(QSize(1, 1));
+    if (image_.size() != size) {
+        image_ = QImage(size, QImage::Format_RGB32);
+        image_.setDotsPerMeterX(kDotsPerMeter96Dpi);
+        image_.setDotsPerMeterY(kDotsPerMeter96Dpi);
+    }
     image_.fill(Qt::white);
     allChanged();
     updateMapping();

@@ -8,16 +8,26 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace quillon {
 namespace {
 
-QStringList DevicesMatching(const QString& pattern) {
-    QStringList names = QDir(QStringLiteral("/dev")).entryList({pattern}, QDir::System);
+// Device names are matched by hand, here and below: a name filter or a regular
+// expression would load the expression engine, half a megabyte, at every start and scan.
+QStringList DevicesStartingWith(const QString& prefix) {
+    QStringList names;
+    for (const QString& name : QDir(QStringLiteral("/dev")).entryList(QDir::System))
+        if (name.startsWith(prefix)) names << name;
     std::sort(names.begin(), names.end(), DeviceNameLess);
     return names;
+}
+
+// Where the digits at the end of a name begin (its length when there are none).
+qsizetype TrailingDigits(const QString& name) {
+    qsizetype i = name.size();
+    while (i > 0 && name.at(i - 1).isDigit()) --i;
+    return i;
 }
 
 // The tty names that serve as the system console ("tty0 ttyS0").
@@ -25,7 +35,8 @@ QStringList ConsoleNames() {
     QFile file(QStringLiteral("/sys/class/tty/console/active"));
     if (!file.open(QIODevice::ReadOnly)) return {};
     return QString::fromLatin1(file.readAll())
-        .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        .simplified()
+        .split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
 // The 8250 driver's own check: ask the opened device for its port type.
@@ -60,11 +71,10 @@ bool HasSerialHardware(const QString& ttySysDir) {
 }
 
 bool DeviceNameLess(const QString& a, const QString& b) {
-    static const QRegularExpression trailingNumber(QStringLiteral("^(.*?)(\\d+)$"));
-    const auto ma = trailingNumber.match(a);
-    const auto mb = trailingNumber.match(b);
-    if (ma.hasMatch() && mb.hasMatch() && ma.captured(1) == mb.captured(1))
-        return ma.captured(2).toLongLong() < mb.captured(2).toLongLong();
+    const qsizetype na = TrailingDigits(a);
+    const qsizetype nb = TrailingDigits(b);
+    if (na < a.size() && nb < b.size() && QStringView(a).left(na) == QStringView(b).left(nb))
+        return QStringView(a).mid(na).toLongLong() < QStringView(b).mid(nb).toLongLong();
     return a < b;
 }
 
@@ -82,9 +92,9 @@ PortTable PortTable::detect() {
     auto add = [&](const QString& name) {
         if (!console.contains(name)) paths << QStringLiteral("/dev/") + name;
     };
-    for (const QString& name : DevicesMatching(QStringLiteral("ttyUSB*"))) add(name);
-    for (const QString& name : DevicesMatching(QStringLiteral("ttyACM*"))) add(name);
-    for (const QString& name : DevicesMatching(QStringLiteral("ttyS*")))
+    for (const QString& name : DevicesStartingWith(QStringLiteral("ttyUSB"))) add(name);
+    for (const QString& name : DevicesStartingWith(QStringLiteral("ttyACM"))) add(name);
+    for (const QString& name : DevicesStartingWith(QStringLiteral("ttyS")))
         if (HasSerialHardware(QStringLiteral("/sys/class/tty/") + name)) add(name);
     return PortTable(paths);
 }

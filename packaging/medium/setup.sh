@@ -108,8 +108,8 @@ else
 fi
 
 if [ "$status" -eq 0 ]; then
-    # The program and the alarm's player, which it loads on first use.
-    missing=$(ldd "$dest/quillon" "$dest/quillon-alarm-sound.so" 2>/dev/null | sed -n 's/^[[:space:]]*\([^[:space:]]*\) => not found.*/\1/p' | sort -u | tr '\n' ' ')
+    # The program, and the alarm's player and the printing it loads on first use.
+    missing=$(ldd "$dest/quillon" "$dest/quillon-alarm-sound.so" "$dest/quillon-printing.so" 2>/dev/null | sed -n 's/^[[:space:]]*\([^[:space:]]*\) => not found.*/\1/p' | sort -u | tr '\n' ' ')
     if [ -n "$missing" ]; then
         tell "QUILLON is installed in $dest, but this system lacks libraries it needs: $missing(on Debian: sudo apt-get install libqt6widgets6 libqt6printsupport6 libqt6multimedia6 libqt6serialport6)."
         exit 0

@@ -92,8 +92,8 @@ TEST(InstallRules, EverythingLandsInOneFolderPlusTheMenuEntry) {
     cmake.start(QUILLON_CMAKE_COMMAND, {"--install", QUILLON_BUILD_DIR, "--prefix", prefix});
     ASSERT_TRUE(cmake.waitForFinished(60000));
     ASSERT_EQ(cmake.exitCode(), 0) << cmake.readAllStandardError().toStdString();
-    for (const char* name :
-         {"help.html", "ding.wav", "Mark.ico", "quillon-install", "quillon-alarm-sound.so"})
+    for (const char* name : {"help.html", "ding.wav", "Mark.ico", "quillon-install",
+                             "quillon-alarm-sound.so", "quillon-printing.so"})
         EXPECT_TRUE(QFileInfo(prefix + "/" + name).isFile()) << name;
     EXPECT_TRUE(QFileInfo(prefix + "/quillon-install").isExecutable());
     EXPECT_FALSE(QFile::exists(prefix + "/sub.log"));

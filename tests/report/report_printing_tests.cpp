@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include "file_dialogs.h"
+#include "printing.h"
 #include "report_fixture.h"
 #include "report_printer.h"
 
@@ -260,6 +261,23 @@ TEST_F(ReportPrintingTest, ThePrintDialogAlsoOffersAPdfFile) {
     Accept(1);  // a printer chosen next time: the pages go to it, not to the file
     Printer().printReport();
     EXPECT_TRUE(printer.outputFileName().isEmpty());
+}
+
+// The program's print commands load the printing module; without it they say so and
+// try again next time.
+TEST(PrintingModule, AMissingModuleIsToldOnEachPrintCommand) {
+    Session s;
+    ScriptedMessageBoxes messages;
+    PrintingContext context;
+    context.session = &s;
+    context.messages = &messages;
+    PrintingModule printing("/nonexistent/quillon-printing.so", context);
+    printing.printReport();
+    printing.printWindow();
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_TRUE(messages.shown[1].text.startsWith(
+        "Printing is not available: /nonexistent/quillon-printing.so could not be loaded."));
+    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Critical);
 }
 
 }  // namespace
