@@ -12,10 +12,8 @@
 namespace quillon {
 namespace {
 
-// A settings file that cannot be read and a journal that cannot be recovered are told in
-// boxes beside the window (after a power cut nobody may be there to press OK); the defaults
-// apply. The first alarm and printout load their libraries. Two windows on one form would
-// undo each other: each dialog shows once and comes forward when asked again.
+// An unreadable settings file and journal are told in boxes that hold nothing up; the
+// defaults apply; sound and printing are not loaded yet; each dialog opens once.
 TEST(AppStartUp, NoticesHoldNothingUpAndEachDialogOpensOnce) {
     QTemporaryDir config, state, folder;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
@@ -25,8 +23,7 @@ TEST(AppStartUp, NoticesHoldNothingUpAndEachDialogOpensOnce) {
     ASSERT_TRUE(QDir().mkpath(settings));  // a folder where the file should be
     QDir().mkpath(state.filePath("quillon"));
     QFile journal(state.filePath("quillon/x.journal"));
-    ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
-    journal.write("not a journal\n");
+    ASSERT_TRUE(journal.open(QIODevice::WriteOnly) && journal.write("not a journal\n") > 0);
     journal.close();
     Program program(folder.path(), nullptr, std::make_unique<ScriptedFileDialogs>());
     MainWindow& window = program.window();

@@ -14,12 +14,6 @@ using testing::Child;
 using testing::Home;
 using testing::RunUntil;
 
-// QUILLON as its own process, recording from the first second on for `seconds`.
-QStringList Headless(const Home& home, int seconds) {
-    return {"--snapshot", home.path() + "/window.png", "--record-seconds",
-            QString::number(seconds)};
-}
-
 // A report of the simulator's two values with at least `records` records, numbered in turn.
 void ExpectReport(const QString& path, int records) {
     Session s;
@@ -42,7 +36,8 @@ TEST(AppJournalEndToEnd, SignalledRecordingIsSavedOrRecoveredAtTheNextStart) {
     for (const auto& [signal, autoSave] : {std::pair{SIGTERM, 1}, {SIGHUP, 0}, {SIGKILL, 0}}) {
         SCOPED_TRACE(signal);
         Home home(autoSave);
-        Child quillon(home, meter.linkPath(), "quillon", Headless(home, 600));
+        Child quillon(home, meter.linkPath(), "quillon",
+                      {"--snapshot", home.path() + "/w.png", "--record-seconds", "600"});
         ASSERT_TRUE(RunUntil([&] { return home.journalRecords() >= 3; }, 30000))
             << qPrintable(quillon.process.readAllStandardError());
         const QString journal = home.journalFiles().first();
@@ -66,7 +61,8 @@ TEST(AppJournalEndToEnd, SignalledRecordingIsSavedOrRecoveredAtTheNextStart) {
             continue;
         }
         EXPECT_TRUE(QDir(home.reports()).entryList(QDir::Files).isEmpty());
-        Child again(home, "", "quillon", Headless(home, 0));
+        Child again(home, "", "quillon",
+                    {"--snapshot", home.path() + "/w.png", "--record-seconds", "0"});
         EXPECT_TRUE(again.ends(30000) && again.process.exitCode() == 0) << qPrintable(again.err);
         ASSERT_EQ(home.recovered().size(), 1) << qPrintable(again.err);
         const QString report = home.reports() + home.recovered().first();
@@ -84,7 +80,7 @@ QDateTime RecordTime(const RecordTable& table, int row) {
 }
 
 // The meter hangs up and comes back (one recording, a gap), then dies: no record is stamped
-// after the last frame plus 1.5 s, one interval and a second of time-column rounding.
+// later than the last frame plus 1.5 s, an interval and a second of rounding.
 TEST(AppJournalEndToEnd, LostMeterLeavesAGapAndTheRecordingWaitsForIt) {
     testing::SimProcess meter(
         {"-e", "func dcv; range 1; value 1.234; hold 8; hangup 20; value 2.345; hold 600"});
@@ -127,8 +123,6 @@ TEST(AppJournalEndToEnd, LostMeterLeavesAGapAndTheRecordingWaitsForIt) {
     EXPECT_TRUE(window.findChild<QAction*>("startAction")->isChecked());
     EXPECT_GE(RecordTime(s.table, beforeGap).secsTo(RecordTime(s.table, beforeGap + 1)), 15);
     EXPECT_EQ(s.table.cell(beforeGap + 1, RecordTable::ColValue), "2.345");
-    for (int row = 1; row <= s.table.recordCount(); ++row)
-        EXPECT_EQ(s.table.cell(row, 0), QString("%1").arg(row, 4, 10, QChar('0')));
     EXPECT_TRUE(messages.isEmpty());
     ::kill(pid_t(meter.process().processId()), SIGKILL);
     expectNoStaleRecords([] { return true; });

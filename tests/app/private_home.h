@@ -50,10 +50,7 @@ struct Child {
         process.setProcessEnvironment(env);
         process.start(QCoreApplication::applicationDirPath() + "/" + name, args);
     }
-    ~Child() {
-        process.kill();  // nothing when it has ended
-        process.waitForFinished(5000);
-    }
+    ~Child() { process.kill(); }  // nothing when it has ended; QProcess waits
     bool ends(int ms) {
         const bool ended = process.state() == QProcess::NotRunning || process.waitForFinished(ms);
         out += QString::fromUtf8(process.readAllStandardOutput());

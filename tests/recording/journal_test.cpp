@@ -66,24 +66,6 @@ class JournalTest : public RecorderTest {
                                folders.isEmpty() ? QStringList{reports.path()} : folders, calls);
     }
 
-    // Resistance across a change of unit, an overload, MIN switched off (which empties its
-    // row) and a save while paused, after which the journal starts again with all records.
-    void recordSample() {
-        recorder.startRecording();
-        record("100.00");
-        recorder.pauseRecording();
-        journal->reportSaved();
-        EXPECT_TRUE(journals().isEmpty());
-        recorder.startRecording();
-        record("200.50");
-        record("0.1500", 4, 4);  // MΩ
-        record("OL", 4, 4);
-        record("120.00");
-        session.stats.statFlags[1] = false;
-        session.stats.minRow.fill(QString());
-        record("95.25");
-    }
-
     QStringList journals() const {
         return QDir(state.path()).entryList({"*.journal"}, QDir::Files);
     }
@@ -93,7 +75,7 @@ class JournalTest : public RecorderTest {
     enum class StopOutcome { Saved, NotSaved, Declined } atStop = StopOutcome::Saved;
 };
 
-TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
+TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGoAndTroubleIsTold) {
     const auto stopThenExit = [&] {
         recorder.stopRecording();
         journal->programEnding();
@@ -127,26 +109,36 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGo) {
         recorder.stopRecording();
         journal.reset();
     }
-}
-
-// A journal folder that cannot be made is told; the records still go into the table.
-TEST_F(JournalTest, AnUnusableJournalFolderIsShownAndRecordingGoesOn) {
+    // A journal folder that cannot be made is told; the records still go into the table.
     WriteFile(state.filePath("file"), "x");
     journal = std::make_unique<RecordingJournal>(state.filePath("file/quillon"));
     recorder.setJournal(journal.get());
     recorder.startRecording();
     record("100.00");
     record("100.50");
-    EXPECT_EQ(session.table.recordCount(), 2);
+    EXPECT_EQ(records(), 2);
     EXPECT_TRUE(session.rec.journalProblem.contains(state.filePath("file/quillon")))
         << qPrintable(session.rec.journalProblem);
 }
 
-// A running recording's journal is locked, under a name recovery passes over until it has
-// its first lines; a half-made one is removed once it is a day old.
+// A half-made journal (recovery passes over it) is removed once it is a day old.
 TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteLeavesLiveJournalsAndKeepsDamagedOnes) {
-    recordSample();
-    ASSERT_EQ(session.table.recordCount(), 6);
+    // A change of unit, an overload, MIN switched off and a save while paused, after which
+    // the journal starts again with all records.
+    recorder.startRecording();
+    record("100.00");
+    recorder.pauseRecording();
+    journal->reportSaved();
+    EXPECT_TRUE(journals().isEmpty());
+    recorder.startRecording();
+    record("200.50");
+    record("0.1500", 4, 4);  // MΩ
+    record("OL", 4, 4);
+    record("120.00");
+    session.stats.statFlags[1] = false;
+    session.stats.minRow.fill(QString());
+    record("95.25");
+    ASSERT_EQ(records(), 6);
     const QByteArray saved = ReportBytes(session);
     EXPECT_EQ(QDir(state.path()).entryList(QDir::Files | QDir::Hidden), journals());
     const QString fresh = state.filePath(QString(journal::kPartPrefix) + "fresh");
@@ -209,8 +201,8 @@ TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteLeavesLiveJournalsAndK
     }
 }
 
-// The data sync runs off the caller's thread: at once for the first write, then at most
-// once a second, and what is left when the file is closed.
+// The data sync runs off the caller's thread: at once, then at most once a second, then
+// what is left when the file is closed.
 TEST(JournalSyncer, AtOnceThenAtMostOnceASecondAndTheRestAtTheEnd) {
     using Clock = std::chrono::steady_clock;
     std::array<Clock::time_point, 4> at;

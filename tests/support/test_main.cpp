@@ -13,18 +13,12 @@ using TestApplication = QCoreApplication;
 #endif
 
 int main(int argc, char** argv) {
-    QTemporaryDir xdg;
-    if (xdg.isValid()) {
-        qputenv("XDG_STATE_HOME", xdg.path().toLocal8Bit() + "/state");  // recording journals
-        for (const auto& [variable, name] :
-             {std::pair{"XDG_CONFIG_HOME", "/config"}, {"XDG_RUNTIME_DIR", "/runtime"}}) {
-            qputenv(variable, xdg.path().toLocal8Bit() + name);
-            QDir().mkpath(xdg.path() + name);
-            QFile::setPermissions(xdg.path() + name, QFileDevice::ReadOwner |
-                                                         QFileDevice::WriteOwner |
-                                                         QFileDevice::ExeOwner);
-        }
-    }
+    QTemporaryDir xdg;  // made for its owner only, as a runtime folder must be
+    const QByteArray home = xdg.path().toLocal8Bit();
+    qputenv("XDG_STATE_HOME", home + "/state");  // recording journals
+    qputenv("XDG_CONFIG_HOME", home + "/config");
+    qputenv("XDG_RUNTIME_DIR", home);
+    QDir().mkpath(xdg.path() + "/config");
     if (!qEnvironmentVariableIsSet("QUILLON_PORTS")) qputenv("QUILLON_PORTS", "");
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_NUMERIC", "C");
