@@ -12,8 +12,7 @@
 namespace quillon {
 namespace {
 
-// An unreadable settings file and journal are told in boxes that hold nothing up; the
-// defaults apply; sound and printing are not loaded yet; each dialog opens once.
+// Unreadable settings and journal are told in boxes that hold nothing up; dialogs open once.
 TEST(AppStartUp, NoticesHoldNothingUpAndEachDialogOpensOnce) {
     QTemporaryDir config, state, folder;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());

@@ -43,7 +43,6 @@ TEST(AppScheduleEndToEnd, ScheduledEntryRecordsAndSavesByItself) {
     auto* banner = window.findChild<QWidget*>("scheduleBanner");
     QAction* startAction = window.findChild<QAction*>("startAction");
     EXPECT_FALSE(banner->isVisible());
-    // Nothing records before the start time, then the entry starts a recording.
     ASSERT_TRUE(RunUntil([&] { return s.rec.state == kRunRecording; }, 60000));
     EXPECT_GE(QDateTime::currentDateTime(), start);
     EXPECT_TRUE(s.sched.scheduledRecordingRunning);
@@ -53,7 +52,6 @@ TEST(AppScheduleEndToEnd, ScheduledEntryRecordsAndSavesByItself) {
     EXPECT_TRUE(bannerText.startsWith(" ~ ") && bannerText.endsWith(stop.toString(" HH:mm:ss")))
         << qPrintable(bannerText);
     const QString name = s.rec.recordName;
-    // The entry's stop time ends the recording, its report saved without a question.
     ASSERT_TRUE(RunUntil([&] { return s.rec.state != kRunRecording; }, 60000));
     EXPECT_GE(QDateTime::currentDateTime(), stop);
     EXPECT_FALSE(startAction->isChecked());
@@ -61,7 +59,6 @@ TEST(AppScheduleEndToEnd, ScheduledEntryRecordsAndSavesByItself) {
     EXPECT_FALSE(s.sched.scheduledRecordingRunning);
     EXPECT_TRUE(RunUntil([&] { return !banner->isVisible(); }, 5000));
     EXPECT_EQ(s.rec.state, kRunIdle) << "no second recording";
-    // The report ends with each record of the table, stamped inside the entry's times.
     EXPECT_GE(s.table.recordCount(), 3) << "five seconds at one record a second";
     QString rows = "No, Date, Time, Value, Unit\r\n";
     for (int row = 1; row <= s.table.recordCount(); ++row) {

@@ -20,11 +20,10 @@ TEST(AppWindow, DialogFoldersAndAReportNamedOnTheCommandLine) {
     auto* dialogs = new ScriptedFileDialogs;
     Program program{folder.path(), std::unique_ptr<ScriptedMessageBoxes>(messages),
                     std::unique_ptr<ScriptedFileDialogs>(dialogs)};
-    program.window().startUp();
-    program.window().show();
-    const auto trigger = [&](const char* action) {
-        program.window().findChild<QAction*>(action)->trigger();
-    };
+    MainWindow& window = program.window();
+    window.startUp();
+    window.show();
+    const auto trigger = [&](const char* a) { window.findChild<QAction*>(a)->trigger(); };
     const auto writeReport = [&](const QString& sub, int n) {
         Session s;
         test::MakeRecording(s, n);
@@ -52,7 +51,7 @@ TEST(AppWindow, DialogFoldersAndAReportNamedOnTheCommandLine) {
     EXPECT_EQ(s.rec.state, kRunViewingFile);
     EXPECT_EQ(s.rec.recordName + " " + s.graph.pageBox, "run 3");
     EXPECT_EQ(s.table.recordCount(), 250);
-    auto* table = program.window().findChild<QTableView*>("recordTable");
+    auto* table = window.findChild<QTableView*>("recordTable");
     EXPECT_EQ(table->model()->index(table->rowAt(0), 0).data().toString(), "0201");
     program.OpenReport(folder.filePath("missing.csv"));
     ASSERT_EQ(messages->shown.size(), 1);

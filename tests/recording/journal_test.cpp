@@ -1,12 +1,9 @@
 // The recording journal, when it goes and when it stays, and its recovery.
 #include <QDir>
 #include <QTemporaryDir>
-#include <atomic>
-#include <thread>
 
 #include "journal_format.h"
 #include "journal_recovery.h"
-#include "journal_syncer.h"
 #include "meter_tables.h"
 #include "recorder_fixture.h"
 #include "recording_journal.h"
@@ -80,12 +77,11 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGoAndTroubleIsTold
         recorder.stopRecording();
         journal->programEnding();
     };
-    const auto clear = [&] { recorder.clearRecording(); };
     // What the user does after two records, and whether the journal stays.
     const std::tuple<const char*, StopOutcome, std::function<void()>, bool> cases[] = {
         {"save failed, then Exit", StopOutcome::NotSaved, stopThenExit, true},
         {"save declined, then Exit", StopOutcome::Declined, stopThenExit, false},
-        {"Clear, save declined", StopOutcome::Declined, clear, false},
+        {"Clear, save declined", StopOutcome::Declined, [&] { recorder.clearRecording(); }, false},
         {"function change, save failed", StopOutcome::NotSaved, [&] { record("1.0", 2, 1); }, true},
         {"a record after Exit declined the save", StopOutcome::Declined,
          [&] {
@@ -121,10 +117,8 @@ TEST_F(JournalTest, TheJournalGoesOnlyWhenTheUserLetTheRecordsGoAndTroubleIsTold
         << qPrintable(session.rec.journalProblem);
 }
 
-// A half-made journal (recovery passes over it) is removed once it is a day old.
 TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteLeavesLiveJournalsAndKeepsDamagedOnes) {
-    // A change of unit, an overload, MIN switched off and a save while paused, after which
-    // the journal starts again with all records.
+    // A unit change, an overload, MIN off and a save while paused (the journal starts again).
     recorder.startRecording();
     record("100.00");
     recorder.pauseRecording();
@@ -199,31 +193,6 @@ TEST_F(JournalTest, RecoveryWritesTheReportASaveWouldWriteLeavesLiveJournalsAndK
         EXPECT_TRUE(RecoveryMessage(o).contains(path));
         QFile::remove(path);
     }
-}
-
-// The data sync runs off the caller's thread: at once, then at most once a second, then
-// what is left when the file is closed.
-TEST(JournalSyncer, AtOnceThenAtMostOnceASecondAndTheRestAtTheEnd) {
-    using Clock = std::chrono::steady_clock;
-    std::array<Clock::time_point, 4> at;
-    std::atomic<int> syncs{0};
-    const auto waitFor = [&](int n) {
-        for (int i = 0; i < 1000 && syncs < n; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return syncs == n;
-    };
-    JournalSyncer syncer([&] {
-        at[std::min(int(syncs), 3)] = Clock::now();
-        ++syncs;
-    });
-    syncer.written();
-    ASSERT_TRUE(waitFor(1));
-    for (int i = 0; i < 20; ++i) syncer.written();
-    ASSERT_TRUE(waitFor(2));
-    EXPECT_GE(at[1] - at[0], std::chrono::milliseconds(950));
-    syncer.written();
-    syncer.finish(true);
-    EXPECT_EQ(syncs, 3);
 }
 
 }  // namespace

@@ -98,21 +98,5 @@ TEST_F(RecorderTest, RecordTenThousandStopsAndStartsAgainAtRowOne) {
     EXPECT_EQ(cell(1, 0), "0001");
 }
 
-TEST_F(RecorderTest, FinestRangeFollowsTheLowestResistanceRange) {
-    // Range and decimals of a record, then the finest range and decimals so far.
-    const std::tuple<int, float, const char*> steps[] = {
-        {3, 2, "3 2"}, {4, 1, "3 2"}, {2, 3, "2 3"}, {3, 0, "2 3"}};
-    recorder.startRecording();
-    for (const auto& [range, dec, finest] : steps) {
-        feed("1.0", 4, range, dec);
-        tick(1000);
-        EXPECT_EQ(session.rec.finestRange + " " + session.rec.finestDec, finest) << range;
-    }
-    EXPECT_TRUE(session.rec.rangeChanged);
-    EXPECT_EQ(session.rec.previousRange, 2);
-    EXPECT_EQ(session.rec.recordedRange, 3);
-    EXPECT_EQ(cell(1, 4), "Ω3");
-}
-
 }  // namespace
 }  // namespace quillon

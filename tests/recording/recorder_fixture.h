@@ -39,7 +39,6 @@ class RecorderTest : public ::testing::Test {
         if (meterSends) session.link.lastFrameTick = clock.tickMs();
         if (session.rec.state == kRunRecording && session.rec.running) recorder.recordStep();
     }
-    // A fresh recording from `time` with one record.
     void restartAt(QTime time) {
         recorder.stopRecording();
         clock.setNow(QDateTime(QDate(2024, 1, 31), time));
