@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include <QDir>
-#include <QRandomGenerator>
 
 #include "report_fixture.h"
 #include "report_opener.h"
@@ -103,7 +102,6 @@ TEST_F(ReportOpenerTest, PageBoxShowsThePageOfTheLastRecordUpToTheLimit) {
         ASSERT_EQ(messages.shown.size(), records > kMax ? 1 : 0);
     }
     EXPECT_EQ(messages.shown[0].text, RecordsLeftOutMessage());
-    EXPECT_EQ(s.table.cell(250, 0), "0250");
 }
 
 TEST_F(ReportOpenerTest, OpenCommandAsksBeforeReplacingARecordingAndKeepsItOnFailure) {
@@ -168,8 +166,7 @@ TEST_F(ReportOpenerTest, DamagedLinesAreReadAsFarAsTheyGo) {
     EXPECT_EQ(s.graph.pageBox, "1");
 }
 
-// Windows-1252 files, UTF-8 files edited in an 8-bit editor (each line keeps its own
-// symbols) and UTF-8 files with a byte-order mark.
+// Windows-1252 files, and UTF-8 files with a byte-order mark.
 TEST_F(ReportOpenerTest, EightBitFilesKeepTheirSymbols) {
     ASSERT_TRUE(
         Load("legacy.csv",
@@ -178,35 +175,8 @@ TEST_F(ReportOpenerTest, EightBitFilesKeepTheirSymbols) {
     EXPECT_EQ(
         QStringList({s.rec.fileTitle, s.stats.maxRow[1], s.table.cell(1, 4), s.rec.shownUnit}),
         QStringList({"Oven °C", "°C", "°C", "°C"}));
-    ASSERT_TRUE(
-        Load("mixed.csv", "Title, Oven \260C\r\nType, OHM_(041)\r\nMAX, 1.2, K\316\251, 1\r\n"));
-    EXPECT_EQ(s.rec.fileTitle, "Oven °C");
-    EXPECT_EQ(s.stats.maxRow[1], "KΩ");
     ASSERT_TRUE(Load("utf8.csv", "\357\273\277Title, 1 k\316\251\r\n"));
     EXPECT_EQ(s.rec.fileTitle, "1 kΩ");
-}
-
-TEST_F(ReportOpenerTest, OpeningAgainWhileEventsRunDuringALoadIsRefused) {
-    const QString big = test::WriteRecordingFile(dir.filePath("big.csv"), 1200);
-    const QString small = Write("small.csv", "Title, Other\r\n");
-    int refreshes = 0;
-    s.hooks.refresh = [&] {
-        ++refreshes;
-        EXPECT_FALSE(s.controls.isEnabled(Control::FileMenu));  // shown disabled while loading
-    };
-    ReportOpener* running = nullptr;
-    QVector<bool> nested;
-    callbacks.processEvents = [&] { nested << running->LoadReport(small).ok; };
-    ReportOpener opener = Opener();
-    running = &opener;
-    EXPECT_EQ(opener.LoadReport(big).records, 1200);
-    EXPECT_EQ(nested, QVector<bool>({false, false}));  // events run every 500 lines
-    EXPECT_EQ(s.table.recordCount(), 1200);
-    EXPECT_EQ(s.rec.fileTitle, "Long run");
-    EXPECT_EQ(refreshes, 1);
-    EXPECT_TRUE(s.controls.isEnabled(Control::FileMenu));
-    callbacks.processEvents = {};
-    EXPECT_TRUE(Opener().LoadReport(small).ok);  // the guard is released
 }
 
 // One date format for all dates of a file, the user's day and month order first:
@@ -228,36 +198,6 @@ TEST_F(ReportOpenerTest, DatesOfAFileAreReadWithOneFormat) {
         QStringList shown;
         for (int row = 1; row <= s.table.recordCount(); ++row) shown << s.table.cell(row, 1);
         EXPECT_EQ(shown, c.shown) << c.current;
-    }
-}
-
-// The reader takes any file a user may pick: mutated reports and random bytes load without
-// harm and keep the table within its capacity.
-TEST_F(ReportOpenerTest, AnyFileLoadsWithoutHarm) {
-    Session source;
-    test::MakeRecording(source, 40);
-    source.table.setCell(3, 4, "KΩ");
-    QRandomGenerator rng(20240501);
-    for (int round = 0; round < 300; ++round) {
-        QByteArray bytes = ReportBytes(source);
-        if (round % 3 == 2) {
-            bytes.resize(rng.bounded(4000));
-            for (char& c : bytes) c = char(rng.bounded(256));
-        }
-        for (int i = 0, edits = round % 3 == 2 ? 0 : 1 + rng.bounded(20); i < edits; ++i) {
-            const int at = rng.bounded(int(bytes.size())), kind = rng.bounded(4);
-            if (kind == 0) bytes[at] = char(rng.bounded(256));
-            if (kind == 1) bytes.remove(at, 1 + rng.bounded(30));
-            if (kind == 2) bytes.insert(at, rng.bounded(2) ? "\r" : ", , ,");
-            if (kind == 3) bytes.truncate(at);
-            if (bytes.isEmpty()) break;
-        }
-        ASSERT_TRUE(Load("m.csv", bytes)) << round;
-        EXPECT_GE(s.table.rows(), 2);
-        EXPECT_LE(s.table.recordCount(), ReportOpener::kMaxRecords);
-        EXPECT_TRUE(s.table.cell(s.table.rows() - 1, 0).isEmpty());
-        EXPECT_TRUE(s.table.redraw());
-        EXPECT_EQ(s.rec.state, kRunViewingFile);
     }
 }
 
