@@ -1,13 +1,8 @@
 // Finding, reopening and configuring the meter's port over a scripted library.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QTimer>
-#include <ctime>
-
 #include "meter_link.h"
 #include "scripted_serial_library.h"
-#include "wait_ms.h"
 
 namespace quillon {
 namespace {
@@ -179,18 +174,6 @@ TEST_F(LinkTest, AttemptTakesOnlyDueStepsAndLinkOffEndsIt) {
     finish(link);
     EXPECT_EQ(s.link.foundPort, 2);
     EXPECT_EQ(indicators(), "RS232 1 WAIT 0");
-}
-
-TEST(WaitMs, LetsEventsRunWithoutSpinning) {
-    int fired = 0;
-    QTimer::singleShot(10, [&] { ++fired; });
-    QElapsedTimer waited;
-    waited.start();
-    const std::clock_t cpuBefore = std::clock();
-    WaitMs(200);
-    EXPECT_GE(waited.elapsed(), 199);
-    EXPECT_EQ(fired, 1);
-    EXPECT_LT(1000.0 * double(std::clock() - cpuBefore) / CLOCKS_PER_SEC, 100) << "busy wait";
 }
 
 }  // namespace

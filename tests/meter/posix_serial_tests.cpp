@@ -69,8 +69,7 @@ TEST(PortTable, SortingAndLegacyPortsWithAUart) {
         if (type && f.open(QIODevice::WriteOnly)) f.write(type);
         return tty;
     };
-    // Since kernel 6.5 phantom and real legacy ports share the driver "port".
-    // The fourth has no device at all.
+    // Phantom and real legacy ports share the driver "port"; the fourth has no device.
     EXPECT_EQ(QList<bool>({HasSerialHardware(makeTty("ttyFAKE1", "port", "0\n")),
                            HasSerialHardware(makeTty("ttyFAKE2", "port", "4\n")),
                            HasSerialHardware(makeTty("ttyFAKE3", "serial8250", "4\n")),
@@ -125,9 +124,7 @@ TEST(PosixSerialLibrary, WorksOnPseudoTerminalAndAHangUpReadsAsNoData) {
     EXPECT_EQ(other.sio_close(1), SIO_OK);
 }
 
-// The scan reads the system's serial devices afresh: an adapter plugged in after the
-// start is found, a device that is no terminal is passed over, and the decoder reads the
-// meter on the real clock. While a port is open, the COM numbers stay as they are.
+// A scan finds an adapter plugged in after the start; COM numbers hold while a port is open.
 TEST(PosixSerialLibrary, ScanSeesAdaptersPluggedInAfterStartAndSkipsNonTerminals) {
     PseudoTerminal pty;
     QStringList present;  // the serial devices the system has right now
