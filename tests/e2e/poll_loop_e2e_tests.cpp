@@ -167,10 +167,8 @@ TEST_F(PollLoopE2eTest, ScanReadTimeOutAndReopenOfTheSamePort) {
     if (IsSkipped() || HasFatalFailure()) return;
     ASSERT_TRUE(runUntil([&] { return s.link.linkOn; }, 10000)) << "no link";
     EXPECT_EQ(s.link.foundPort, 2);
-    EXPECT_EQ(s.link.portSettings.port, 2);
     EXPECT_GE(lib_->failedOpens.value(1), 1);
     EXPECT_EQ(lib_->failedOpens.value(2), 0);
-    EXPECT_TRUE(s.readout.indicator[kIndRS232] && !s.readout.indicator[kIndWait]);
     const int com1OpensAtLink = lib_->opens.value(1);
     ASSERT_TRUE(runUntilValue("-2.352"));
     EXPECT_EQ(s.readout.value + " " + s.readout.unit + " " + s.readout.coupling, "-2.352 V DC");

@@ -170,16 +170,6 @@ TEST_F(PollTest, SilentMeterShowsWaitThenTimesOut) {
     }
 }
 
-TEST_F(PollTest, NoiseKeepsTheLinkAliveNineBytesDoNot) {
-    linkUp();
-    for (int i = 0; i < 100; ++i) tick(QByteArray(10, '\x01'));
-    EXPECT_TRUE(boxes.shown.isEmpty());
-    EXPECT_EQ(s.link.ticksWithoutData, 1);
-    tick(QByteArray(9, '\x01'));
-    EXPECT_EQ(lib.queued(1), 9);  // not decoded
-    EXPECT_EQ(s.link.ticksWithoutData, 2);
-}
-
 TEST_F(PollTest, OverloadStopsRecording) {
     const struct {
         const char* name;
