@@ -1,6 +1,4 @@
-// The whole acquisition path against simulated meters on pseudo-terminals, driven by the
-// poll loop's own 500 ms timer: scan, readings, time-out and reopen; and the event loop
-// never held up while the real serial layer scans silent ports or reads a flooded one.
+// The poll loop on its own timer against simulated meters on pseudo-terminals.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -57,13 +55,6 @@ class CountingSerialLibrary final : public SerialLibrary {
     PosixSerialLibrary real_;
 };
 
-class CountedAlarm final : public AlarmSound {
-  public:
-    void tone(int, int) override { ++sounds; }
-    void playFile(const QString&) override { ++sounds; }
-    int sounds = 0;
-};
-
 // The longest delay of a 10 ms timer while it runs: the longest the loop was held up.
 class StallMeter {
   public:
@@ -95,8 +86,7 @@ qint64 RssKb() {
 class PollLoopE2eTest : public ::testing::Test {
   protected:
     void TearDown() override {
-        // The timer first, then the ports, then the simulators.
-        loop_.reset();
+        loop_.reset();  // the timer first, then the ports, then the simulators
         link_.reset();
         decoder_.reset();
         lib_.reset();
@@ -126,8 +116,7 @@ class PollLoopE2eTest : public ::testing::Test {
         loop_->setTimerEnabled(true);
     }
 
-    // Runs the event loop until `done` holds or the time is up, noting on every pass the
-    // reading shown, the first simulator's "hangup" and its next "ready", and `sample`.
+    // Runs events until `done`, noting readings shown and the first simulator's hang-up.
     bool runUntil(const std::function<bool()>& done, int timeoutMs,
                   const std::function<void()>& sample = nullptr) {
         QElapsedTimer timer;
@@ -147,11 +136,6 @@ class PollLoopE2eTest : public ::testing::Test {
     bool runUntilValue(const QString& text, int timeoutMs = 10000) {
         return runUntil([&] { return s.reading.valueText == text; }, timeoutMs);
     }
-    QString readout() const {
-        return QString("%1 %2 %3 %4")
-            .arg(s.readout.value, s.readout.unit, s.readout.coupling)
-            .arg(s.readout.signImage);
-    }
     // The readings shown that are not among `expected`.
     QString unexpected(const QSet<QString>& expected) const {
         return QStringList((seen_ - expected - QSet<QString>{" "}).values()).join(", ");
@@ -161,7 +145,7 @@ class PollLoopE2eTest : public ::testing::Test {
     SystemClock clock_;
     QElapsedTimer since_;
     ScriptedMessageBoxes boxes_;
-    CountedAlarm alarm_;
+    AlarmSoundModule alarm_{QString()};
     QTemporaryDir missingFolder_;
     std::vector<std::unique_ptr<SimProcess>> sims_;
     std::unique_ptr<CountingSerialLibrary> lib_;
@@ -173,38 +157,26 @@ class PollLoopE2eTest : public ::testing::Test {
     QSet<QString> seen_;
 };
 
-// COM1 is missing, the meter is COM2. Its readings of several functions and ranges show as
-// sent; noise, a torn frame and a frame with a wrong end byte lose frames but never give a
-// wrong reading. Then it is pulled, and plugged in again 19 s later, well after the 15 s
-// time-out.
+// COM1 is missing, the meter (COM2) sends readings among line faults, then is pulled for 19 s.
 TEST_F(PollLoopE2eTest, ScanReadTimeOutAndReopenOfTheSamePort) {
     attach({"rate 8; func dcv; range 1; value -2.352; hold 2; send 6; noise 60; send 4; torn;"
             " send 4; bytes F0 11 02 31 30 30 30 30 00 06; send 4; func ohm; range 1;"
-            " value 1.2345; hold 2; overload; hold 2; func acv; range 2; count 131071; hold 2;"
-            " func tempc; range 1; value -0.0; hold 2; func dcv; range 1; value 1.234; hold 3;"
+            " value 1.2345; hold 2; func dcv; range 1; value 1.234; hold 3;"
             " hangup 19; value 2.500; hold 60"},
            {missingFolder_.path() + "/ttyABSENT"});
     if (IsSkipped() || HasFatalFailure()) return;
     ASSERT_TRUE(runUntil([&] { return s.link.linkOn; }, 10000)) << "no link";
     EXPECT_EQ(s.link.foundPort, 2);
-    EXPECT_EQ(s.link.portSettings.port, 2);
     EXPECT_GE(lib_->failedOpens.value(1), 1);
     EXPECT_EQ(lib_->failedOpens.value(2), 0);
-    EXPECT_TRUE(s.readout.indicator[kIndRS232] && !s.readout.indicator[kIndWait]);
     const int com1OpensAtLink = lib_->opens.value(1);
     ASSERT_TRUE(runUntilValue("-2.352"));
-    EXPECT_EQ(readout(), "-2.352 V DC 2");
+    EXPECT_EQ(s.readout.value + " " + s.readout.unit + " " + s.readout.coupling, "-2.352 V DC");
     ASSERT_TRUE(runUntilValue("1.2345"));  // a change of function and range
     EXPECT_EQ(s.readout.unit, QString::fromUtf8("KΩ"));
     EXPECT_EQ(s.reading.rangeHigh, 6);
-    ASSERT_TRUE(runUntilValue("OL"));
-    EXPECT_EQ(s.readout.value, ". OL ");
-    ASSERT_TRUE(runUntilValue("1310.71"));  // the largest count, bit 16 in the status byte
-    EXPECT_EQ(readout(), "1310.71 V AC 1");
-    ASSERT_TRUE(runUntilValue("-0.0"));
-    EXPECT_EQ(s.readout.unit, QString::fromUtf8("°C"));
     ASSERT_TRUE(runUntilValue("1.234"));
-    EXPECT_EQ(readout(), "1.234 V DC 1");
+    EXPECT_EQ(s.readout.value + " " + s.readout.unit + " " + s.readout.coupling, "1.234 V DC");
     EXPECT_TRUE(boxes_.shown.isEmpty());
 
     // The cable is pulled: after 15 s without data one message, then Link Off.
@@ -219,8 +191,7 @@ TEST_F(PollLoopE2eTest, ScanReadTimeOutAndReopenOfTheSamePort) {
     EXPECT_EQ(stops_, 1);  // Link Off stops the recording
     EXPECT_EQ(s.reading.valueText, "1.234") << "the last reading stays";
 
-    // Without a link every tick reopens COM2, and the indicator blinks, until the meter
-    // is back. No scan: COM1 is never tried again.
+    // Without a link every tick reopens COM2 (no scan), the indicator blinking.
     const int com2FailuresAtLinkOff = lib_->failedOpens.value(2);
     const bool linkOffBeforeBack = backAtMs_ < 0;
     bool blinked[2] = {false, false};
@@ -241,10 +212,7 @@ TEST_F(PollLoopE2eTest, ScanReadTimeOutAndReopenOfTheSamePort) {
     EXPECT_EQ(boxes_.shown.size(), 1);
     EXPECT_TRUE(s.link.linkOn);
     EXPECT_EQ(lib_->opens.value(1), com1OpensAtLink);
-    EXPECT_EQ(alarm_.sounds, 0);  // no recording runs
-    EXPECT_EQ(unexpected({"-2.352 V", QString::fromUtf8("1.2345 KΩ"), QString::fromUtf8("OL KΩ"),
-                          "1310.71 V", QString::fromUtf8("-0.0 °C"), "1.234 V", "2.500 V"}),
-              "");
+    EXPECT_EQ(unexpected({"-2.352 V", QString::fromUtf8("1.2345 KΩ"), "1.234 V", "2.500 V"}), "");
 }
 
 TEST_F(PollLoopE2eTest, ScanOfEightSilentPortsNeverHoldsTheLoop) {
@@ -253,7 +221,6 @@ TEST_F(PollLoopE2eTest, ScanOfEightSilentPortsNeverHoldsTheLoop) {
     StallMeter meter;
     runUntil([] { return false; }, 4000);
     EXPECT_LT(meter.worst, kStallBoundMs);
-    // At least one whole scan, two passes over every port, ran meanwhile.
     for (int com = 1; com <= 8; ++com) EXPECT_GE(lib_->opens.value(com), 2) << "COM" << com;
     EXPECT_EQ(lib_->failedOpens.value(1), 0);
     EXPECT_FALSE(s.link.linkOn);
@@ -269,17 +236,13 @@ TEST_F(PollLoopE2eTest, MeterOnTheLastOfEightPortsIsFound) {
     EXPECT_LT(meter.worst, kStallBoundMs);
 }
 
-// Random bytes, or 30 % sync bytes.
-class FloodTest : public PollLoopE2eTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(FloodTest, NeverHoldsTheLoopKeepsMemoryFlatAndStillDecodesFrames) {
-    attach({QStringLiteral("rate 20; func dcv; range 1; value 1.234; flood 3600 %1")
-                .arg(QLatin1String(GetParam()))});
+// Noise with 30 % sync bytes, each a frame start to try.
+TEST_F(PollLoopE2eTest, FloodNeverHoldsTheLoopKeepsMemoryFlatAndStillDecodesFrames) {
+    attach({"rate 20; func dcv; range 1; value 1.234; flood 3600 0.3"});
     if (IsSkipped() || HasFatalFailure()) return;
     ASSERT_TRUE(runUntil([&] { return s.link.linkOn; }, 5000));
     StallMeter meter;
     const qint64 rssBefore = RssKb();
-    // Frames get through the noise now and then; the loop keeps running meanwhile.
     EXPECT_TRUE(runUntilValue("1.234", 30000));
     runUntil([] { return false; }, 3000);
     EXPECT_LT(meter.worst, kStallBoundMs);
@@ -287,8 +250,6 @@ TEST_P(FloodTest, NeverHoldsTheLoopKeepsMemoryFlatAndStillDecodesFrames) {
     EXPECT_TRUE(s.link.linkOn);  // noise keeps the link alive
     EXPECT_EQ(unexpected({"1.234 V"}), "");
 }
-
-INSTANTIATE_TEST_SUITE_P(Noise, FloodTest, ::testing::Values("", "0.3"));
 
 }  // namespace
 }  // namespace quillon

@@ -29,19 +29,15 @@ bool SimProcess::start() {
     process_.start(program(), QStringList{linkPath()} + args_);
     if (!process_.waitForStarted(5000))
         error_ = "simulator did not start: " + process_.errorString();
-    else if (!waitForLine("ready ", 5000))
+    else if (!waitForReady(5000))
         error_ = "simulator did not report ready";
     return error_.isEmpty();
 }
 
-bool SimProcess::waitForLine(const QString& prefix, int timeoutMs) {
+bool SimProcess::waitForReady(int timeoutMs) {
     for (QDeadlineTimer deadline(timeoutMs); !deadline.hasExpired();) {
-        while (process_.canReadLine()) {
-            const QString line = QString::fromUtf8(process_.readLine()).trimmed();
-            if (!line.startsWith(prefix)) continue;
-            if (prefix == "ready ") slave_ = line.section(" -> ", 1);
-            return true;
-        }
+        while (process_.canReadLine())
+            if (process_.readLine().startsWith("ready ")) return true;
         if (process_.state() == QProcess::NotRunning) return false;
         process_.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
     }

@@ -1,6 +1,5 @@
 #pragma once
-// The built meter simulator as a separate process for a test, its link made in a private
-// temporary folder.
+// The built meter simulator as a separate process, its link in a private temporary folder.
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -8,8 +7,7 @@
 
 namespace quillon::testing {
 
-// Lets events run (timers, sockets, the simulator's output) until `done` holds or `ms`
-// have passed; returns `done()`.
+// Lets events run until `done` holds or `ms` have passed; returns `done()`.
 bool RunUntil(const std::function<bool()>& done, int ms);
 
 class SimProcess {
@@ -20,11 +18,8 @@ class SimProcess {
     }
     ~SimProcess() { stop(2000); }
 
-    // Starts it and waits for its "ready" line; false (the reason in error()) when it did
-    // not come up within a few seconds.
+    // Starts it and waits for its "ready" line; false (the reason in error()) when it fails.
     bool start();
-    // Waits for the next standard-output line that starts with `prefix`.
-    bool waitForLine(const QString& prefix, int timeoutMs);
     // Asks it to stop (SIGTERM) and waits for it; false when it had to be killed.
     bool stop(int timeoutMs = 5000);
     bool waitForExit(int timeoutMs) {
@@ -32,7 +27,6 @@ class SimProcess {
     }
 
     QString linkPath() const { return folder_.path() + "/ttyMETER"; }
-    QString slavePath() const { return slave_; }
     QString error() const { return error_; }
     QProcess& process() { return process_; }
 
@@ -40,10 +34,11 @@ class SimProcess {
     static QString program();
 
   private:
+    bool waitForReady(int timeoutMs);
     QTemporaryDir folder_;
     QStringList args_;
     QProcess process_;
-    QString slave_, error_;
+    QString error_;
 };
 
 }  // namespace quillon::testing

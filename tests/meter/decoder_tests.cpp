@@ -27,11 +27,9 @@ class DecoderTest : public ::testing::Test {
         lib.appendInput(1, bytes);
         decoder.ReadFrames();
     }
-    // The reading's text, the readout's value and unit.
     QString texts() const {
         return s.reading.valueText + "|" + s.readout.value + "|" + s.readout.unit;
     }
-    // The bar and sign pictures and the overload limits.
     QString pictures() const {
         const Reading& r = s.reading;
         return QString::asprintf("%d %d %g %g", s.readout.barImage, s.readout.signImage,
@@ -48,18 +46,13 @@ class DecoderTest : public ::testing::Test {
     FrameDecoder decoder{s, lib, clock};
 };
 
-TEST_F(DecoderTest, WorkedExampleNegativeDcVoltsThenOverload) {
+TEST_F(DecoderTest, DecodesFrames) {
     feed(Bytes({0xF0, 0x11, 0x02, 0x31, 0x30, 0x33, 0x39, 0x30, 0x20, 0x05}));
     EXPECT_EQ(codes(), "2 1 1");
     EXPECT_EQ(texts() + " " + s.readout.coupling + " " + pictures(),
               "-2.352|-2.352|V DC 3 2 60 -60");
-    EXPECT_EQ(lib.queued(1), 0);
     feed(Bytes({0xF0, 0x11, 0x02, 0x31, 0x30, 0x33, 0x39, 0x30, 0x10, 0x05}));
     EXPECT_EQ(texts() + " " + pictures(), "OL|.OL  |V 62 1 60 -60");
-    EXPECT_EQ(s.reading.overloadPattern, ".OL  ");
-}
-
-TEST_F(DecoderTest, DecodesFrames) {
     const struct {
         const char* name;
         FrameSpec frame;
@@ -75,8 +68,6 @@ TEST_F(DecoderTest, DecodesFrames) {
         {"range byte five", {5, 0x05, 1234}, "123.4|123.4|uF", 5},
         {"degrees, one decimal", {9, 0x31, 235}, "23.5|23.5|\u00B0C", 1},
         {"thousands of duty", {22, 0x30, 999}, "99.9|99.9|%", 0},
-        {"millivolts", {12, 0x30, 12345}, "123.45|123.45|mV", 0},
-        {"milliamperes", {17, 0x31, 1234}, "12.34|12.34|mA", 1},
         {"kilohertz", {6, 0x32, 12345}, "1.2345|1.2345|KHz", 2},
     };
     for (const auto& c : cases) {
@@ -105,7 +96,6 @@ TEST_F(DecoderTest, NoiseAndBadFramesAreDroppedAndOnlyTheLastGoodFrameShows) {
     feed(EncodeFrame({2, 0x31, 2500, true}));
     EXPECT_EQ(s.reading.valueText, "-2.500");
     EXPECT_EQ(s.readout.barImage, 3);  // two thousand counts and a half
-    EXPECT_EQ(lib.queued(1), 0);
     QByteArray badLast = EncodeFrame({2, 0x31, 9999}), badSecond = EncodeFrame({2, 0x31, 8888});
     badLast[9] = 0x06;
     badSecond[1] = 0x12;
@@ -142,7 +132,8 @@ TEST_F(DecoderTest, FloodIsReadInBoundedSteps) {
     EXPECT_EQ(lib.queued(1), 0);
 }
 
-TEST_F(DecoderTest, RangeDigitsAboveNineAndUnknownCodesKeepLookups) {
+// Unknown codes keep the lookups; a new function fetches limits and resets the bar.
+TEST_F(DecoderTest, FunctionAndRangeChanges) {
     feed(EncodeFrame({2, 0x31, 1000}));
     for (int rangeByte : {0x0A, 0x3B}) {
         feed(EncodeFrame({2, rangeByte, 1000}));
@@ -151,9 +142,6 @@ TEST_F(DecoderTest, RangeDigitsAboveNineAndUnknownCodesKeepLookups) {
     feed(EncodeFrame({0x40, 0x39, 2000}));  // function 64, range 9: outside the tables
     EXPECT_EQ(codes(), "64 9 1");
     EXPECT_EQ(texts() + " " + s.readout.coupling, "2.000|2.000|V DC");
-}
-
-TEST_F(DecoderTest, FunctionChangeFetchesLimitsAndResetsBar) {
     feed(EncodeFrame({2, 0x31, 5000}));
     EXPECT_EQ(s.readout.barImage, 6);
     feed(EncodeFrame({5, 0x31, 1234}));  // capacitance: no bar graph of its own
@@ -166,9 +154,6 @@ TEST_F(DecoderTest, FunctionChangeFetchesLimitsAndResetsBar) {
     s.readout.value.clear();
     feed(EncodeFrame({5, 0x31, 1234}));
     EXPECT_EQ(SharedOverloadLimits().high, 60.0f);
-}
-
-TEST_F(DecoderTest, BuzzerAndDiodeKeepCouplingText) {
     const struct {
         int function;
         const char* shown;  // coupling, buzzer, diode
@@ -189,7 +174,6 @@ TEST_F(DecoderTest, RelShowsTheReadingMinusTheReference) {
         FrameSpec frame;
         QString valueText, shown;
     } cases[] = {
-        {"same as the reference", "1.000", {2, 0x31, 1000}, "0.000", "0.000"},
         {"below", "1.000", {2, 0x31, 200}, "-0.800", "-0.800"},
         {"zero has no sign", "-1.2345", {2, 0x30, 12345, true}, "0.0000", "0.0000"},
         {"negative resistance", "2", {4, 0x31, 10000}, "-1.0000", "-1.0000"},
@@ -197,7 +181,6 @@ TEST_F(DecoderTest, RelShowsTheReadingMinusTheReference) {
         {"function without limits", "0", {0, 0x30, 5}, "0.0005", "0.0005"},
         {"overload bit", "1.000", {2, 0x31, 1000, false, true}, "OL", ".OL  "},
         {"reference not a number", "abc", {2, 0x31, 1500}, "1.500", "1.500"},
-        {"reference beyond single", "1e39", {2, 0x31, 1500}, "1.500", "1.500"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -221,7 +204,6 @@ TEST_F(DecoderTest, LimitsSetTheAlarmAndColourTheLimitsOnlyWhileRunning) {
     } cases[] = {
         {"equal to high", 1, "0", false, {2, 0x31, 5000}, "0 0 0"},
         {"above high", 1, "0", false, {2, 0x31, 5001}, "1 0 0"},
-        {"below low, not selected", 1, "0", false, {2, 0x31, 1, true}, "0 0 0"},
         {"below low, selected", 2, "0", false, {2, 0x31, 1, true}, "1 0 0"},
         {"both selected, high", 3, "-5", false, {2, 0x31, 7000}, "1 0 0"},
         {"overload pattern", 3, "-5", false, {2, 0x31, 0, false, true}, "0 0 0"},
@@ -237,15 +219,6 @@ TEST_F(DecoderTest, LimitsSetTheAlarmAndColourTheLimitsOnlyWhileRunning) {
         const auto& red = s.readout.limitRed;
         EXPECT_EQ(QString::asprintf("%d %d %d", s.link.alarmOn, red[0], red[1]), c.shown) << c.name;
     }
-}
-
-TEST(BitTexts, BytesAndLongs) {
-    EXPECT_EQ(ByteToBits(0x10) + " " + ByteToBits(0xA5), "00010000 10100101");
-    EXPECT_EQ(BitsOf(0x20), ByteToBits(0x20));
-    EXPECT_EQ(BitsToLong("1" + QString(31, '0')), qint32(0x80000000u));
-    EXPECT_EQ(BitsToLong(QString(31, '0') + "1"), 1);
-    EXPECT_EQ(BitsToLong("0" + QString(30, '1') + "0"), 0x7FFFFFFE);
-    EXPECT_EQ(BitsToLong("101"), 0);
 }
 
 TEST(FormatReading, RoundsHalfToEvenOnTheShortestText) {
