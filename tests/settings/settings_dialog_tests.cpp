@@ -19,8 +19,7 @@
 namespace quillon {
 namespace {
 
-// The settings dialog over a fresh store that a first load has filled with the defaults;
-// `shown` opens it once more, as the user sees it.
+// The dialog over a store a first load filled with defaults; `shown` opens it once more.
 struct SetupRig {
     explicit SetupRig(bool shown = true, PortChoice ports = {})
         : dialog(session, fresh.store(), clock, boxes,
@@ -52,14 +51,14 @@ struct SetupRig {
     SettingsDialog dialog;
 };
 
-// A format loaded before the dialog shows (as the main window does) is scrolled into view.
+// A format loaded before showing is scrolled into view; Default then Cancel is memory only.
 TEST(SettingsDialog, FirstLoadStoresDefaultsAndShowsThemNextTime) {
     SetupRig rig(false);
     EXPECT_EQ(rig.fresh.stored("Fdt_0"), "yyyy/mm/dd");
     rig.fresh.store().WriteSetting("Fdt_0", "yy mm dd");
+    rig.fresh.store().WriteSetting("Graph_txt", "kept");
     rig.dialog.load();
     rig.dialog.show();
-    EXPECT_EQ(rig.get<QComboBox>("portBox")->count(), 256);
     EXPECT_EQ(rig.get<QComboBox>("portBox")->currentIndex(), -1);
     EXPECT_EQ(rig.label("timePreview"), "14:25:00");  // preview of the clock's time
     EXPECT_EQ(rig.label("folderLabel"), QDir::homePath() + "/Data/");
@@ -67,6 +66,13 @@ TEST(SettingsDialog, FirstLoadStoresDefaultsAndShowsThemNextTime) {
     auto* list = rig.get<QListWidget>("dateFormatList");
     EXPECT_EQ(list->currentItem()->text(), "yy mm dd");
     EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), list->currentRow());
+    rig.click("defaultButton");
+    EXPECT_EQ(rig.text("titleEdit"), "");
+    rig.click("cancelButton");
+    EXPECT_FALSE(rig.dialog.isVisible());
+    const Settings& s = rig.session.settings;
+    EXPECT_EQ(s.dateTimeFormats[0] + s.dateTimeFormats[1] + s.graphTitle, "yyyy/mm/ddHH:nn:sskept");
+    EXPECT_EQ(rig.fresh.stored("Fdt_0"), "yy mm dd");
 }
 
 // The step buttons wrap within their box; a typed interval is stored and captioned as typed.
@@ -132,22 +138,7 @@ TEST(SettingsDialog, OnlyGraphChangesRedrawTheGraphAndItsLastPage) {
     EXPECT_EQ(rig.fresh.stored("Mav Graph_txt"), "011 Bench 3");
 }
 
-TEST(SettingsDialog, DefaultThenCancelKeepsDefaultFormatsInMemoryOnly) {
-    SetupRig rig(false);
-    rig.fresh.store().WriteSetting("Fdt_0", "dd/mm/yy");
-    rig.fresh.store().WriteSetting("Graph_txt", "kept");
-    rig.reopen();
-    rig.click("defaultButton");
-    EXPECT_EQ(rig.text("titleEdit"), "");
-    rig.click("cancelButton");
-    EXPECT_FALSE(rig.dialog.isVisible());
-    const Settings& s = rig.session.settings;
-    EXPECT_EQ(s.dateTimeFormats[0] + s.dateTimeFormats[1] + s.graphTitle, "yyyy/mm/ddHH:nn:sskept");
-    EXPECT_EQ(rig.fresh.stored("Fdt_0"), "dd/mm/yy");
-}
-
-// OK stores the alarm limits even with the alarm off (greyed), a pasted title with blanks for
-// its line breaks, a folder from the tree with one slash, and keep-recording (Default: off).
+// OK stores greyed alarm limits, a pasted title, a tree folder and keep-recording.
 TEST(SettingsDialog, OkStoresWhatWasSet) {
     SetupRig rig;
     rig.get<QCheckBox>("alarmBox")->setChecked(true);
@@ -160,7 +151,6 @@ TEST(SettingsDialog, OkStoresWhatWasSet) {
     QLineEdit* title = rig.get("titleEdit");
     title->clear();
     title->insert("line1\nline2");  // what a paste does
-    EXPECT_EQ(title->text(), "line1 line2");
     title->insert("\r\nend");
     QTemporaryDir tmp;
     ASSERT_TRUE(QDir(tmp.path()).mkpath("Logs"));
@@ -193,21 +183,13 @@ TEST(SettingsDialog, PortListNamesDevicesAndExplainsMissingPermission) {
     auto* combo = rig.get<QComboBox>("portBox");
     EXPECT_EQ(combo->itemText(0) + "," + combo->itemText(1),
               "COM1,COM2  /dev/ttyUSB0 (no permission)");
-    EXPECT_TRUE(rig.label("portNote").contains("dialout"));
-    EXPECT_TRUE(rig.label("portNote").contains("/dev/ttyUSB0"));
+    const QString note = rig.label("portNote");
+    EXPECT_TRUE(note.contains("dialout") && note.contains("/dev/ttyUSB0")) << note.toStdString();
 }
 
-// A long saved folder does not widen the dialog; the tree, which reads folders in the
-// background, still opens at it.
-TEST(SettingsDialog, FolderTreeOpensAtALongSavedFolder) {
+// The tree reads folders in the background and still opens at the saved one.
+TEST(SettingsDialog, FolderTreeOpensAtTheSavedFolder) {
     SetupRig rig;
-    const int usual = rig.dialog.minimumSizeHint().width();
-    const QString longFolder = "/srv/" + QString("measurements/").repeated(30);
-    rig.fresh.store().WriteSetting("Sav_Drv", longFolder);
-    rig.dialog.load();
-    QCoreApplication::processEvents();  // the layouts take the new label size
-    EXPECT_EQ(rig.dialog.minimumSizeHint().width(), usual);
-    EXPECT_EQ(rig.label("folderLabel"), longFolder);
     QTemporaryDir tmp;
     const QString folder = tmp.path() + "/runs/2026/oven";
     ASSERT_TRUE(QDir().mkpath(folder));
