@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QTest>
 #include <QTreeView>
 
 #include "schedule_dialog.h"
@@ -76,8 +75,12 @@ TEST(SettingsDialog, FirstLoadStoresDefaultsAndShowsThemNextTime) {
 }
 
 // The step buttons wrap within their box; a typed interval is stored and captioned as typed.
-TEST(SettingsDialog, Interval) {
+TEST(SettingsDialog, IntervalAlarmCaptionsAndRangeLimits) {
     SetupRig rig;
+    rig.get<QCheckBox>("alarmBox")->setChecked(true);
+    rig.get<QCheckBox>("highLimitBox")->setChecked(true);  // only "Hi": both captions show
+    rig.get("highLimitEdit")->setText("5");
+    rig.get("lowLimitEdit")->setText("1");
     rig.get("minutesEdit")->setText("59");
     rig.click("minutesUpButton");
     EXPECT_EQ(rig.text("minutesEdit"), "00");
@@ -90,13 +93,9 @@ TEST(SettingsDialog, Interval) {
     EXPECT_FALSE(rig.dialog.isVisible());
     EXPECT_EQ(rig.session.settings.recordIntervalMs, 307000);
     EXPECT_EQ(rig.fresh.stored("IntTime"), "307000");
-    EXPECT_EQ(rig.session.readout.limitCaption[2], "5:7");
+    EXPECT_EQ(rig.session.readout.limitCaption, (std::array<QString, 3>{"5", "1", "5:7"}));
     rig.reopen();
     EXPECT_EQ(rig.text("minutesEdit") + ":" + rig.text("secondsEdit"), "05:07");
-}
-
-TEST(SettingsDialog, RangeLimits) {
-    SetupRig rig;
     rig.get<QRadioButton>("fixedRangeButton")->setChecked(true);
     rig.get("graphTopEdit")->setText("10");
     rig.get("graphBottomEdit")->setText("ten below");
@@ -126,10 +125,12 @@ TEST(SettingsDialog, OnlyGraphChangesRedrawTheGraphAndItsLastPage) {
     rig.redraws = 0;
     rig.pageBoxes.clear();
     rig.session.table.setRows(252);  // 250 records: pages of 100
+    rig.session.stats.maxRow = {"1.0", "V", "10:00:00"};
     rig.reopen();
     rig.get<QCheckBox>("showMaxBox")->setChecked(false);  // not a graph setting
     rig.click("okButton");
     EXPECT_EQ(rig.redraws, 0);
+    EXPECT_EQ(rig.session.stats.maxRow, (std::array<QString, 3>{}));
     rig.reopen();
     rig.get("titleEdit")->setText("Bench 3");
     rig.click("okButton");
@@ -185,29 +186,6 @@ TEST(SettingsDialog, PortListNamesDevicesAndExplainsMissingPermission) {
               "COM1,COM2  /dev/ttyUSB0 (no permission)");
     const QString note = rig.label("portNote");
     EXPECT_TRUE(note.contains("dialout") && note.contains("/dev/ttyUSB0")) << note.toStdString();
-}
-
-// The tree reads folders in the background and still opens at the saved one.
-TEST(SettingsDialog, FolderTreeOpensAtTheSavedFolder) {
-    SetupRig rig;
-    QTemporaryDir tmp;
-    const QString folder = tmp.path() + "/runs/2026/oven";
-    ASSERT_TRUE(QDir().mkpath(folder));
-    rig.fresh.store().WriteSetting("Sav_Drv", folder + "/");
-    rig.reopen();
-    auto* tree = rig.get<QTreeView>("folderTree");
-    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
-    const auto opened = [&] {
-        const QModelIndex current = tree->currentIndex();
-        if (!current.isValid() || model->filePath(current) != folder) return false;
-        for (QModelIndex up = current.parent(); up.isValid(); up = up.parent())
-            if (!tree->isExpanded(up)) return false;
-        return tree->isExpanded(current) &&  // in view, not only selected somewhere below
-               tree->viewport()->rect().contains(tree->visualRect(current).center());
-    };
-    EXPECT_TRUE(QTest::qWaitFor(opened, 5000));
-    QTest::qWait(300);  // folders still being read do not move it away
-    EXPECT_TRUE(opened());
 }
 
 struct ScheduleRig {

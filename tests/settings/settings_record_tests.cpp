@@ -6,7 +6,6 @@
 #include <functional>
 #include <tuple>
 
-#include "settings_form.h"
 #include "settings_record.h"
 #include "settings_test_support.h"
 
@@ -95,64 +94,6 @@ TEST(SettingsLoad, UnusableNumbersKeepTheFieldValue) {
         fresh.store().WriteSetting(key, text);
         LoadSettings(session, fresh.store());
         EXPECT_EQ(fields(session.settings), fields(before)) << key << "=" << text;
-    }
-}
-
-// Stored date and time format (nullptr: key absent), and the ones loaded.
-TEST(SettingsLoad, UnlistedFormatsFallBackToTheDefaults) {
-    const char* ampm = "h:nn:ss AM/PM";
-    const char* rows[][4] = {{nullptr, ampm, "yyyy/mm/dd", ampm},
-                             {"", ampm, "yyyy/mm/dd", ampm},
-                             {"dd/mm/yyyy", nullptr, "dd/mm/yyyy", "HH:nn:ss"},
-                             {"dd/mm/yyyy", "hh-nn", "dd/mm/yyyy", "HH:nn:ss"}};
-    for (const auto& [date, time, dateLoaded, timeLoaded] : rows) {
-        SCOPED_TRACE(std::string(date ? date : "-") + " " + (time ? time : "-"));
-        test::FreshStore fresh;
-        if (date) fresh.store().WriteSetting("Fdt_0", date);
-        if (time) fresh.store().WriteSetting("Fdt_1", time);
-        fresh.store().WriteSetting("Graph_txt", "kept");
-        Session session;
-        LoadSettingsAtStartup(session, fresh.store());
-        EXPECT_EQ(session.settings.dateTimeFormats, (Formats{dateLoaded, timeLoaded}));
-        EXPECT_EQ(session.settings.graphTitle, "kept");  // not a first run
-    }
-}
-
-TEST(SettingsOpSet, CaptionsAndStatisticsRows) {
-    Session session;
-    Settings& s = session.settings;
-    s.limitTexts = {"5", "1"};
-    s.limitsTested = 1;  // only "Hi" ticked: both captions show all the same
-    s.alarmEnabled = 1;
-    s.recordIntervalMs = 150000;
-    session.stats.statFlags = {true, false, false, false};
-    session.stats.maxRow = {"1.0", "V", "10:00:00"};
-    session.stats.minRow = {"0.5", "V", "10:00:01"};
-    session.stats.avgRow = {"0.7", "V"};
-    applySettingsToWindow(session);
-    EXPECT_EQ(session.readout.limitCaption, (Captions{"5", "1", "02:30"}));
-    EXPECT_EQ(session.stats.maxRow, (Captions{"1.0", "V", "10:00:00"}));
-    EXPECT_EQ(session.stats.minRow, Captions{});
-    EXPECT_EQ(session.stats.avgRow, Formats{});
-    s.alarmEnabled = 0;
-    applySettingsToWindow(session, IntervalTexts{"5", "7"});
-    EXPECT_EQ(session.readout.limitCaption, (Captions{"", "", "5:7"}));
-}
-
-TEST(SettingsForm, IntervalBoxesBothWays) {
-    // Minutes and seconds typed, the interval taken, and the boxes it shows.
-    const std::tuple<const char*, const char*, qint32, const char*> rows[] = {
-        {"00", "01", 1000, "00:01"}, {"02", "30", 150000, "02:30"}, {"5", "7", 307000, "05:07"},
-        {"1.5", "", 90000, "01:30"}, {"ab", "x", 0, "00:00"},       {"59", "59", 3599000, "59:59"}};
-    for (const auto& [minutes, seconds, ms, shown] : rows) {
-        Session session;
-        SettingsForm form;
-        form.minutes = minutes;
-        form.seconds = seconds;
-        ASSERT_FALSE(TakeForm(form, session));
-        EXPECT_EQ(session.settings.recordIntervalMs, ms) << minutes << ":" << seconds;
-        const IntervalTexts t = IntervalBoxTexts(ms);
-        EXPECT_EQ(t.minutes + ":" + t.seconds, shown);
     }
 }
 
