@@ -6,6 +6,7 @@
 #include <functional>
 #include <tuple>
 
+#include "settings_form.h"
 #include "settings_record.h"
 #include "settings_test_support.h"
 
