@@ -1,6 +1,5 @@
 #pragma once
-// A record table filled as the record step fills it, followed by the step's statistics and
-// plot calls.
+// A record table filled as the record step fills it, then the step's statistics and plot.
 #include <gtest/gtest.h>
 
 #include <QTime>

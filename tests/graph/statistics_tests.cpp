@@ -59,7 +59,7 @@ TEST(RangeChange, HeldExtremesFollowTheNewUnit) {
     }
 }
 
-TEST_F(StatisticsTest, TiesKeepTheEarlierRecordAndOverloadsNeverCount) {
+TEST_F(StatisticsTest, TiesOverloadsAndRel) {
     for (const char* v : {"5.000", "3.000", "5.000", "3.000"}) Record(v);
     EXPECT_EQ(s.stats.maxRecord, "1");
     EXPECT_EQ(s.stats.minRecord, "2");
@@ -72,27 +72,14 @@ TEST_F(StatisticsTest, TiesKeepTheEarlierRecordAndOverloadsNeverCount) {
     EXPECT_EQ(s.stats.minValue, before.minValue);
     EXPECT_EQ(s.stats.avgCount, "4");
     EXPECT_EQ(s.stats.avgRow, (std::array<QString, 2>{"4.000", "V"}));  // the recording's decimals
-}
-
-TEST_F(StatisticsTest, OverloadOnTheRangeChangeStillMovesHeldValuesToTheNewUnit) {
-    Record("900", 4, 0);  // Ω
-    Record("OL", 4, 1);   // range change to KΩ arrives with an overload
-    Record("1.2", 4, 1);
-    EXPECT_DOUBLE_EQ(NumberOr(s.stats.maxValue, 0), 1.2);
-    EXPECT_EQ(s.stats.maxRecord, "3");
-    EXPECT_DOUBLE_EQ(NumberOr(s.stats.minValue, 0), 0.9);
-    EXPECT_EQ(s.stats.minRecord, "1");
-    EXPECT_EQ(s.stats.avgRow, (std::array<QString, 2>{"1.05", "KΩ"}));  // decimals of the Ω range
-}
-
-TEST_F(StatisticsTest, RelTakesTheLatestNumberWhileLinkedAndASecondPressDropsIt) {
+    // REL takes the latest number while linked; a second press drops it.
     s.link.linkOn = true;
     s.rec.running = true;
     Record("1.234");
     StatisticsCalc& calc = graph.statistics();
     calc.toggleRelReference();
     EXPECT_EQ(QStringList({s.stats.relValue, s.stats.relUnit, s.stats.relTime}),
-              QStringList({"1.234", "V", "10:00:00"}));
+              QStringList({"1.234", "V", "10:00:06"}));
     EXPECT_TRUE(s.readout.indicator[kIndRel] && s.stats.statFlags[3] && s.stats.relHighlighted);
     calc.toggleRelReference();
     EXPECT_TRUE(s.stats.relValue.isEmpty());

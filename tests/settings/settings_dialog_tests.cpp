@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QTest>
 #include <QTreeView>
 
 #include "schedule_dialog.h"
@@ -19,8 +18,7 @@
 namespace quillon {
 namespace {
 
-// The settings dialog over a fresh store that a first load has filled with the defaults;
-// `shown` opens it once more, as the user sees it.
+// The dialog over a store a first load filled with defaults; `shown` opens it once more.
 struct SetupRig {
     explicit SetupRig(bool shown = true, PortChoice ports = {})
         : dialog(session, fresh.store(), clock, boxes,
@@ -52,14 +50,14 @@ struct SetupRig {
     SettingsDialog dialog;
 };
 
-// A format loaded before the dialog shows (as the main window does) is scrolled into view.
+// A format loaded before showing is scrolled into view; Default then Cancel is memory only.
 TEST(SettingsDialog, FirstLoadStoresDefaultsAndShowsThemNextTime) {
     SetupRig rig(false);
     EXPECT_EQ(rig.fresh.stored("Fdt_0"), "yyyy/mm/dd");
     rig.fresh.store().WriteSetting("Fdt_0", "yy mm dd");
+    rig.fresh.store().WriteSetting("Graph_txt", "kept");
     rig.dialog.load();
     rig.dialog.show();
-    EXPECT_EQ(rig.get<QComboBox>("portBox")->count(), 256);
     EXPECT_EQ(rig.get<QComboBox>("portBox")->currentIndex(), -1);
     EXPECT_EQ(rig.label("timePreview"), "14:25:00");  // preview of the clock's time
     EXPECT_EQ(rig.label("folderLabel"), QDir::homePath() + "/Data/");
@@ -67,11 +65,22 @@ TEST(SettingsDialog, FirstLoadStoresDefaultsAndShowsThemNextTime) {
     auto* list = rig.get<QListWidget>("dateFormatList");
     EXPECT_EQ(list->currentItem()->text(), "yy mm dd");
     EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), list->currentRow());
+    rig.click("defaultButton");
+    EXPECT_EQ(rig.text("titleEdit"), "");
+    rig.click("cancelButton");
+    EXPECT_FALSE(rig.dialog.isVisible());
+    const Settings& s = rig.session.settings;
+    EXPECT_EQ(s.dateTimeFormats[0] + s.dateTimeFormats[1] + s.graphTitle, "yyyy/mm/ddHH:nn:sskept");
+    EXPECT_EQ(rig.fresh.stored("Fdt_0"), "yy mm dd");
 }
 
 // The step buttons wrap within their box; a typed interval is stored and captioned as typed.
-TEST(SettingsDialog, Interval) {
+TEST(SettingsDialog, IntervalAlarmCaptionsAndRangeLimits) {
     SetupRig rig;
+    rig.get<QCheckBox>("alarmBox")->setChecked(true);
+    rig.get<QCheckBox>("highLimitBox")->setChecked(true);  // only "Hi": both captions show
+    rig.get("highLimitEdit")->setText("5");
+    rig.get("lowLimitEdit")->setText("1");
     rig.get("minutesEdit")->setText("59");
     rig.click("minutesUpButton");
     EXPECT_EQ(rig.text("minutesEdit"), "00");
@@ -84,13 +93,9 @@ TEST(SettingsDialog, Interval) {
     EXPECT_FALSE(rig.dialog.isVisible());
     EXPECT_EQ(rig.session.settings.recordIntervalMs, 307000);
     EXPECT_EQ(rig.fresh.stored("IntTime"), "307000");
-    EXPECT_EQ(rig.session.readout.limitCaption[2], "5:7");
+    EXPECT_EQ(rig.session.readout.limitCaption, (std::array<QString, 3>{"5", "1", "5:7"}));
     rig.reopen();
     EXPECT_EQ(rig.text("minutesEdit") + ":" + rig.text("secondsEdit"), "05:07");
-}
-
-TEST(SettingsDialog, RangeLimits) {
-    SetupRig rig;
     rig.get<QRadioButton>("fixedRangeButton")->setChecked(true);
     rig.get("graphTopEdit")->setText("10");
     rig.get("graphBottomEdit")->setText("ten below");
@@ -120,10 +125,12 @@ TEST(SettingsDialog, OnlyGraphChangesRedrawTheGraphAndItsLastPage) {
     rig.redraws = 0;
     rig.pageBoxes.clear();
     rig.session.table.setRows(252);  // 250 records: pages of 100
+    rig.session.stats.maxRow = {"1.0", "V", "10:00:00"};
     rig.reopen();
     rig.get<QCheckBox>("showMaxBox")->setChecked(false);  // not a graph setting
     rig.click("okButton");
     EXPECT_EQ(rig.redraws, 0);
+    EXPECT_EQ(rig.session.stats.maxRow, (std::array<QString, 3>{}));
     rig.reopen();
     rig.get("titleEdit")->setText("Bench 3");
     rig.click("okButton");
@@ -132,22 +139,7 @@ TEST(SettingsDialog, OnlyGraphChangesRedrawTheGraphAndItsLastPage) {
     EXPECT_EQ(rig.fresh.stored("Mav Graph_txt"), "011 Bench 3");
 }
 
-TEST(SettingsDialog, DefaultThenCancelKeepsDefaultFormatsInMemoryOnly) {
-    SetupRig rig(false);
-    rig.fresh.store().WriteSetting("Fdt_0", "dd/mm/yy");
-    rig.fresh.store().WriteSetting("Graph_txt", "kept");
-    rig.reopen();
-    rig.click("defaultButton");
-    EXPECT_EQ(rig.text("titleEdit"), "");
-    rig.click("cancelButton");
-    EXPECT_FALSE(rig.dialog.isVisible());
-    const Settings& s = rig.session.settings;
-    EXPECT_EQ(s.dateTimeFormats[0] + s.dateTimeFormats[1] + s.graphTitle, "yyyy/mm/ddHH:nn:sskept");
-    EXPECT_EQ(rig.fresh.stored("Fdt_0"), "dd/mm/yy");
-}
-
-// OK stores the alarm limits even with the alarm off (greyed), a pasted title with blanks for
-// its line breaks, a folder from the tree with one slash, and keep-recording (Default: off).
+// OK stores greyed alarm limits, a pasted title, a tree folder and keep-recording.
 TEST(SettingsDialog, OkStoresWhatWasSet) {
     SetupRig rig;
     rig.get<QCheckBox>("alarmBox")->setChecked(true);
@@ -160,7 +152,6 @@ TEST(SettingsDialog, OkStoresWhatWasSet) {
     QLineEdit* title = rig.get("titleEdit");
     title->clear();
     title->insert("line1\nline2");  // what a paste does
-    EXPECT_EQ(title->text(), "line1 line2");
     title->insert("\r\nend");
     QTemporaryDir tmp;
     ASSERT_TRUE(QDir(tmp.path()).mkpath("Logs"));
@@ -193,39 +184,8 @@ TEST(SettingsDialog, PortListNamesDevicesAndExplainsMissingPermission) {
     auto* combo = rig.get<QComboBox>("portBox");
     EXPECT_EQ(combo->itemText(0) + "," + combo->itemText(1),
               "COM1,COM2  /dev/ttyUSB0 (no permission)");
-    EXPECT_TRUE(rig.label("portNote").contains("dialout"));
-    EXPECT_TRUE(rig.label("portNote").contains("/dev/ttyUSB0"));
-}
-
-// A long saved folder does not widen the dialog; the tree, which reads folders in the
-// background, still opens at it.
-TEST(SettingsDialog, FolderTreeOpensAtALongSavedFolder) {
-    SetupRig rig;
-    const int usual = rig.dialog.minimumSizeHint().width();
-    const QString longFolder = "/srv/" + QString("measurements/").repeated(30);
-    rig.fresh.store().WriteSetting("Sav_Drv", longFolder);
-    rig.dialog.load();
-    QCoreApplication::processEvents();  // the layouts take the new label size
-    EXPECT_EQ(rig.dialog.minimumSizeHint().width(), usual);
-    EXPECT_EQ(rig.label("folderLabel"), longFolder);
-    QTemporaryDir tmp;
-    const QString folder = tmp.path() + "/runs/2026/oven";
-    ASSERT_TRUE(QDir().mkpath(folder));
-    rig.fresh.store().WriteSetting("Sav_Drv", folder + "/");
-    rig.reopen();
-    auto* tree = rig.get<QTreeView>("folderTree");
-    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
-    const auto opened = [&] {
-        const QModelIndex current = tree->currentIndex();
-        if (!current.isValid() || model->filePath(current) != folder) return false;
-        for (QModelIndex up = current.parent(); up.isValid(); up = up.parent())
-            if (!tree->isExpanded(up)) return false;
-        return tree->isExpanded(current) &&  // in view, not only selected somewhere below
-               tree->viewport()->rect().contains(tree->visualRect(current).center());
-    };
-    EXPECT_TRUE(QTest::qWaitFor(opened, 5000));
-    QTest::qWait(300);  // folders still being read do not move it away
-    EXPECT_TRUE(opened());
+    const QString note = rig.label("portNote");
+    EXPECT_TRUE(note.contains("dialout") && note.contains("/dev/ttyUSB0")) << note.toStdString();
 }
 
 struct ScheduleRig {

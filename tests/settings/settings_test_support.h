@@ -20,13 +20,6 @@ inline bool WriteFile(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// The stored texts of the blank-separated keys, blank-separated ("-" for an absent key).
-inline QString Stored(const SettingsStore& store, const QString& keys) {
-    QStringList texts;
-    for (const QString& key : keys.split(' ')) texts << store.ReadSetting(key, "-");
-    return texts.join(' ');
-}
-
 class FreshStore {
   public:
     FreshStore() : dir_(QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("store-XXXXXX")) {
@@ -38,7 +31,12 @@ class FreshStore {
     std::unique_ptr<SettingsStore> reopen() const {
         return std::make_unique<SettingsStore>(path());
     }
-    QString stored(const QString& keys) const { return Stored(*reopen(), keys); }
+    // The stored texts of the blank-separated keys, blank-separated ("-" for an absent key).
+    QString stored(const QString& keys) const {
+        QStringList texts;
+        for (const QString& key : keys.split(' ')) texts << reopen()->ReadSetting(key, "-");
+        return texts.join(' ');
+    }
 
   private:
     QTemporaryDir dir_;
