@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <csignal>
 
 using namespace quillon;
@@ -20,9 +20,8 @@ TEST(TerminationSignals, SignalsReachTheEventLoopAndTheOldHandlersReturn) {
         TerminationSignals handler([&](int n) { seen.push_back(n); });
         ASSERT_TRUE(handler.installed());
         for (int n : numbers) ::raise(n);
-        QElapsedTimer waited;
-        waited.start();
-        while (seen.size() < 3 && waited.elapsed() < 5000)
+        QDeadlineTimer deadline(5000);
+        while (seen.size() < 3 && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         EXPECT_EQ(seen, numbers);
     }

@@ -1,5 +1,4 @@
-// Shared pieces of the installer tests: files on disk, a process starter that only notes
-// what would start, and a temporary medium with its program-files folder.
+// Files on disk, a starter that only notes what would start, and a temporary medium.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The medium's main setup script, run on a medium laid out in a temporary folder and
-// installing into temporary folders; and the build's install rules.
+// The medium's setup script run on a temporary medium, and the build's install rules.
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
@@ -19,26 +18,27 @@ void ExpectDesktopEntryFor(const QString& xdg, const QString& folder) {
     const QString entry = QString::fromUtf8(ReadFile(xdg + "/applications/quillon.desktop"));
     EXPECT_TRUE(entry.contains("\nExec=\"" + folder + "/quillon\" %f\n")) << entry.toStdString();
     EXPECT_TRUE(entry.contains("\nPath=" + folder + "\n"));
-    EXPECT_TRUE(entry.contains("\nIcon=quillon\n"));
 }
 
-class SetupScript : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        QDir().mkpath(medium + "/Vista_Win7");
-        QDir().mkpath(medium + "/payload/QUILLON");
-        for (const char* to : {"/Vista_Win7/setup.exe", "/payload/QUILLON/quillon"}) {
-            ASSERT_TRUE(QFile::copy(kPackaging + "/medium/setup.sh", medium + to));
-            QFile::setPermissions(medium + to, QFile::ReadOwner | QFile::ExeOwner);
-        }
-        WriteFile(medium + "/sub.log", "Medium Name\r\n");
-        WriteFile(medium + "/Mark.ico", "medium icon");
-        ASSERT_TRUE(
-            QFile::copy(kPackaging + "/quillon.desktop", medium + "/payload/quillon.desktop"));
-        WriteFile(medium + "/payload/quillon.png", "png");
-        WriteFile(medium + "/payload/QUILLON/help.html", "<html></html>");
+// Installs program, branding and menu entry, and again over them; a medium without the
+// program fails and installs nothing.
+TEST(SetupScript, InstallsAndInstallsAgain) {
+    QTemporaryDir dir;
+    const QString medium = dir.filePath("my medium"), xdg = dir.filePath("share");
+    QString dest = dir.filePath("opt/My QUILLON");
+    QDir().mkpath(medium + "/Vista_Win7");
+    QDir().mkpath(medium + "/payload/QUILLON");
+    for (const char* to : {"/Vista_Win7/setup.exe", "/payload/QUILLON/quillon"}) {
+        ASSERT_TRUE(QFile::copy(kPackaging + "/medium/setup.sh", medium + to));
+        QFile::setPermissions(medium + to, QFile::ReadOwner | QFile::ExeOwner);
     }
-    int RunSetup() {
+    WriteFile(medium + "/sub.log", "Medium Name\r\n");
+    WriteFile(medium + "/Mark.ico", "medium icon");
+    ASSERT_TRUE(QFile::copy(kPackaging + "/quillon.desktop", medium + "/payload/quillon.desktop"));
+    WriteFile(medium + "/payload/quillon.png", "png");
+    WriteFile(medium + "/payload/QUILLON/help.html", "<html></html>");
+    QByteArray output;
+    const auto runSetup = [&] {
         QProcess setup;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QUILLON_DEST", dest);
@@ -49,17 +49,8 @@ class SetupScript : public ::testing::Test {
         if (!setup.waitForFinished(30000)) return -1;
         output = setup.readAllStandardOutput() + setup.readAllStandardError();
         return setup.exitStatus() == QProcess::NormalExit ? setup.exitCode() : -1;
-    }
-    QTemporaryDir dir;
-    QString medium = dir.filePath("my medium"), dest = dir.filePath("opt/My QUILLON"),
-            xdg = dir.filePath("share");
-    QByteArray output;
-};
-
-// Installs program, branding and menu entry, and again over them; a medium without the
-// program fails and installs nothing.
-TEST_F(SetupScript, InstallsAndInstallsAgain) {
-    ASSERT_EQ(RunSetup(), 0) << output.toStdString();
+    };
+    ASSERT_EQ(runSetup(), 0) << output.toStdString();
     EXPECT_TRUE(QFileInfo(dest + "/quillon").isExecutable());
     EXPECT_EQ(ReadFile(dest + "/sub.log") + ReadFile(dest + "/Mark.ico"),
               "Medium Name\r\nmedium icon");
@@ -69,13 +60,13 @@ TEST_F(SetupScript, InstallsAndInstallsAgain) {
         << "staging folder left behind";
     WriteFile(medium + "/sub.log", "Second Name\r\n");
     WriteFile(medium + "/payload/QUILLON/help.html", "<html>new</html>");
-    ASSERT_EQ(RunSetup(), 0) << output.toStdString();
+    ASSERT_EQ(runSetup(), 0) << output.toStdString();
     EXPECT_EQ(ReadFile(dest + "/sub.log") + ReadFile(dest + "/help.html"),
               "Second Name\r\n<html>new</html>");
 
     QFile::remove(medium + "/payload/QUILLON/quillon");
     dest = dir.filePath("elsewhere");
-    EXPECT_NE(RunSetup(), 0);
+    EXPECT_NE(runSetup(), 0);
     EXPECT_TRUE(output.contains("holds no program")) << output.toStdString();
     EXPECT_FALSE(QFile::exists(dest + "/help.html"));
 }
@@ -105,8 +96,7 @@ TEST(InstallRules, EverythingLandsInOneFolderPlusTheMenuEntry) {
 
     const QString program = QStringLiteral(QUILLON_PROGRAM_NAME);
     if (program.isEmpty()) GTEST_SKIP() << "the build has no target quillon yet";
-    EXPECT_EQ(program, "quillon") << "the desktop entry starts it";
-    EXPECT_TRUE(QFileInfo(prefix + "/" + program).isExecutable());
+    EXPECT_TRUE(QFileInfo(prefix + "/quillon").isExecutable()) << "the desktop entry starts it";
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ struct ScriptedRun {
 
 // A late poll catches up two intervals but never passes the count; a silent meter's last
 // reading stays live one more poll.
-TEST(HeadlessRecording, HowARunEnds) {
+TEST(HeadlessRecording, HowARunEndsItsStatusLinesAndTheNextFile) {
     RecordOptions count, twoSeconds;
     count.count = 3;
     twoSeconds.durationMs = 2000;
@@ -110,14 +110,11 @@ TEST(HeadlessRecording, HowARunEnds) {
         EXPECT_TRUE(run.recordLines().value(0).startsWith("0001,2024/01/31,14:25:"));
         EXPECT_EQ(run.reportRecords("run.csv"), c.records);
         EXPECT_TRUE(ReadAll(run.status).contains(c.told)) << qPrintable(ReadAll(run.status));
-        const QStringList journals = QDir(run.dir.filePath("journals")).entryList({"*.journal"});
-        EXPECT_EQ(journals.size(), c.records < 0 ? 1 : 0);
+        EXPECT_EQ(QDir(run.dir.filePath("journals")).entryList({"*.journal"}).size(),
+                  c.records < 0 ? 1 : 0);
     }
-}
-
-// A log gets status lines at the start, at most every 10 s, and at the end. A new function
-// and the record limit each end a report; the run goes on into run_2.csv.
-TEST(HeadlessRecording, StatusLinesInALogAndTheNextFile) {
+    // A log gets status lines at the start, at most every 10 s, and at the end. A new
+    // function and the record limit each end a report; the run goes on into run_2.csv.
     ScriptedRun run(500);
     run.recordUntil(1);
     for (int i = 0; i < 50; ++i) run.poll(Volts(1234));  // 25 s

@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <fstream>
 
 #include "../app/private_home.h"
-#include "capture_file.h"
 #include "options.h"
 #include "program.h"
 #include "sim_process.h"
@@ -61,33 +59,25 @@ TEST(RecordEndToEnd, AKilledRunIsRecoveredAndFailuresEndWithOneClearLine) {
         << qPrintable(next.err);
     EXPECT_EQ(Report(report, {0}).count('\n'), records);
     EXPECT_TRUE(home.journalFiles().isEmpty());
-    const auto fails = [&](const QStringList& args, int status, const QString& says) {
-        Child run(home, "", "quillon-record", args);
-        ASSERT_TRUE(run.ends(30000));
-        EXPECT_EQ(run.process.exitCode(), status);
-        EXPECT_EQ(run.err + run.out, "quillon-record: " + says + "\n");  // nothing on stdout
-    };
-    QFile plain(home.path() + "/plain");
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    fails({"--port", noMeter, "--out", plain.fileName() + "/x.csv"}, 4,
-          "cannot write the report " + plain.fileName() + "/x.csv: Not a directory");
-    fails({"--fast"}, 2, "unknown option 'fast' (see --help)");
+    Child unwritable(home, "", "quillon-record", {"--port", noMeter, "--out", "/dev/null/x.csv"});
+    ASSERT_TRUE(unwritable.ends(30000));
+    EXPECT_EQ(unwritable.process.exitCode(), 4);
+    EXPECT_EQ(unwritable.err + unwritable.out,  // nothing on stdout
+              "quillon-record: cannot write the report /dev/null/x.csv: Not a directory\n");
 }
 
-// The byte stream of a capture (its reads joined), as the simulator reads it.
-std::string CapturedBytes(const QString& path) {
-    std::ifstream in(path.toStdString());
-    metersim::CaptureReader reader(in);
-    std::string bytes;
-    metersim::CapturedRead read;
-    while (reader.next(&read)) bytes.append(read.bytes.begin(), read.bytes.end());
-    EXPECT_EQ(reader.error(), "") << qPrintable(path);
+// The bytes a capture holds in hexadecimal: its lines without times and notes.
+QString CapturedBytes(const QString& path) {
+    QFile file(path);
+    QString bytes;
+    if (file.open(QIODevice::ReadOnly))
+        for (const QString& line : QString::fromUtf8(file.readAll()).split('\n'))
+            if (!line.isEmpty() && !line.startsWith('#')) bytes += line.section(' ', 1) + ' ';
     return bytes;
 }
 
-// At interval 0 a played-back capture gives each poll the bytes the captured run read at
-// that poll: both programs record what the live run (ended by SIGINT) did.
-TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedAsTheLiveRunWasByBothPrograms) {
+// At interval 0 the window, fed the capture of a live run ended by SIGINT, records the same.
+TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedByTheWindowAsTheLiveRunWas) {
     Home home(1, 0);
     const QString capture = home.path() + "/line.txt";
     int records = 0;
@@ -113,19 +103,8 @@ TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedAsTheLiveRunWasByBothPrograms) 
     }
     // All but date and time are the same in every run of these frames.
     const QString live = Report(home.reports() + "live.csv", {0, 3, 4});
-    const QStringList common = {"--interval", "0", "--count", QString::number(records)};
-    const std::string captured = CapturedBytes(capture);
-    ASSERT_GE(captured.size(), 80u);
-    {
-        SCOPED_TRACE("quillon-record");
-        SimProcess replay({"--replay", capture});
-        ASSERT_TRUE(replay.start()) << qPrintable(replay.error());
-        Child run(home, replay.linkPath(), "quillon-record",
-                  common + QStringList{"--out", home.reports() + "replay.csv"});
-        ASSERT_TRUE(run.ends(30000) && run.process.exitCode() == 0) << qPrintable(run.err);
-        EXPECT_EQ(Report(home.reports() + "replay.csv", {0, 3, 4}), live);
-    }
-    SCOPED_TRACE("the window");
+    const QString captured = CapturedBytes(capture);
+    ASSERT_GE(captured.size(), 3 * 80);
     SimProcess replay({"--replay", capture});
     ASSERT_TRUE(replay.start()) << qPrintable(replay.error());
     qputenv("QUILLON_PORTS", replay.linkPath().toLocal8Bit());
@@ -146,8 +125,8 @@ TEST(RecordEndToEnd, ACapturePlayedBackIsRecordedAsTheLiveRunWasByBothPrograms) 
     program.window().findChild<QAction*>("stopAction")->trigger();  // saves automatically
     EXPECT_EQ(Report(home.reports() + s.rec.recordName + ".csv", {0, 3, 4}), live);
     program.window().findChild<QAction*>("exitAction")->trigger();
-    const std::string bytes = CapturedBytes(windowCapture);  // the bytes the line carried
-    EXPECT_TRUE(!bytes.empty() && captured.rfind(bytes, 0) == 0);
+    const QString bytes = CapturedBytes(windowCapture);  // the bytes the line carried
+    EXPECT_TRUE(!bytes.isEmpty() && captured.startsWith(bytes)) << qPrintable(bytes);
 }
 
 }  // namespace
