@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -51,6 +55,37 @@ TEST(ReportWriter, SavingTwiceAndFailures) {
         EXPECT_GT(r.errorText.size(), bad.size() + 3);
     }
     EXPECT_TRUE(QFileInfo(dir.filePath("taken.csv")).isDir());
+}
+
+// A full file system: the old report survives and the failure is reported. Runs in a child
+// process with its own mount namespace holding a 32 KiB tmpfs.
+TEST(ReportWriter, FullDiskKeepsTheOldReport) {
+    QTemporaryDir dir;
+    const QByteArray mountPoint = dir.path().toLocal8Bit();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (unshare(CLONE_NEWNS) != 0 ||
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) ||
+            mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=32k"))
+            _exit(77);
+        Session s;
+        MakeBenchTest(s);
+        const QString path = dir.filePath("r.csv");
+        if (!WriteReport(s, path).ok) _exit(10);
+        const QByteArray before = ReadAll(path);
+        test::MakeRecording(s, 5000);  // far more than 32 KiB
+        const WriteResult r = WriteReport(s, path);
+        const bool kept = ReadAll(path) == before &&
+                          QDir(dir.path()).entryList(QDir::Files) == QStringList{"r.csv"};
+        _exit(r.ok ? 11 : !r.errorText.startsWith(path + ": ") ? 12 : kept ? 0 : 13);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot mount a small tmpfs here";
+    EXPECT_EQ(WEXITSTATUS(status), 0)
+        << "10 first write, 11 reported success, 12 message, 13 old report changed or temp left";
 }
 
 class ReportSaverTest : public ::testing::Test {
