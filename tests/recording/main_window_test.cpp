@@ -84,6 +84,24 @@ TEST_F(MainWindowTest, StartUpTitleStateToolbarAndShortcuts) {
               window->palette().color(QPalette::Window));
 }
 
+// Doubling the width doubles lefts and widths only.
+TEST_F(MainWindowTest, DoublingTheWidthDoublesLeftsAndWidthsOnly) {
+    open(true);
+    QApplication::processEvents();
+    const char* names[] = {"readoutPanel", "valueLabel", "recordTable", "graphPicture"};
+    QMap<QString, QRect> before;
+    for (const char* n : names) before[n] = find<QWidget>(n)->geometry();
+    window->resize(window->width() * 2, window->height());
+    QApplication::processEvents();
+    for (const char* n : names) {
+        const QRect was = before[n], now = find<QWidget>(n)->geometry();
+        EXPECT_NEAR(now.x(), 2 * was.x(), 2) << n;
+        EXPECT_NEAR(now.width(), 2 * was.width(), 2) << n;
+        EXPECT_EQ(QPoint(now.y(), now.height()), QPoint(was.y(), was.height())) << n;
+    }
+    EXPECT_EQ(find<QWidget>("scheduleBanner")->geometry(), QRect(800, 4, 377, 39));
+}
+
 TEST_F(MainWindowTest, CloseBoxAsksOnlyWhenRecordsWouldBeLostAndExitNeverAsks) {
     open(true);
     session.rec.recordName = "20240131_100000";
@@ -230,7 +248,9 @@ TEST_F(MainWindowTest, HelpAndStatusBarWhileRecording) {
     window->sync();
     EXPECT_EQ(status(), "Paused | " + records() + " records | /dev/pts/7 | Saved to " + saved);
     EXPECT_EQ(find<QLabel>("statusSchedule")->text(), "Next start 2031/05/06 07:08:09");
-    find<QAction>("stopToolButton")->trigger();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier);  // Stop
     EXPECT_EQ(saveOffers, 1);
     EXPECT_EQ(status(), "Idle | - | /dev/pts/7 | Saved to " + saved);
     session.rec.state = kRunViewingFile;  // as an opened report leaves it

@@ -42,6 +42,22 @@ TEST_F(RecorderTest, RecordsAtOnceThenEachIntervalLateTicksCatchUpAFunctionChang
     EXPECT_EQ(session.readout.value + session.rec.recordName, "");
 }
 
+TEST_F(RecorderTest, FinestRangeFollowsTheLowestResistanceRange) {
+    // Range and decimals of a record, then the finest range and decimals so far.
+    const std::tuple<int, float, const char*> steps[] = {
+        {3, 2, "3 2"}, {4, 1, "3 2"}, {2, 3, "2 3"}, {3, 0, "2 3"}};
+    recorder.startRecording();
+    for (const auto& [range, dec, finest] : steps) {
+        feed("1.0", 4, range, dec);
+        tick(1000);
+        EXPECT_EQ(session.rec.finestRange + " " + session.rec.finestDec, finest) << range;
+    }
+    EXPECT_TRUE(session.rec.rangeChanged);
+    EXPECT_EQ(session.rec.previousRange, 2);
+    EXPECT_EQ(session.rec.recordedRange, 3);
+    EXPECT_EQ(cell(1, 4), "Ω3");
+}
+
 // Intervals without a live reading stay empty: no record from a stale value, none made
 // up afterwards; numbering goes on and the time column shows the gap.
 TEST_F(RecorderTest, GapsInsteadOfStaleOrMadeUpRecords) {
