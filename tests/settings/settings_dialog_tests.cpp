@@ -58,6 +58,7 @@ TEST(SettingsDialog, FirstLoadStoresDefaultsAndShowsThemNextTime) {
     rig.fresh.store().WriteSetting("Graph_txt", "kept");
     rig.dialog.load();
     rig.dialog.show();
+    EXPECT_EQ(rig.get<QComboBox>("portBox")->count(), 256);  // filled afresh by each load
     EXPECT_EQ(rig.get<QComboBox>("portBox")->currentIndex(), -1);
     EXPECT_EQ(rig.label("timePreview"), "14:25:00");  // preview of the clock's time
     EXPECT_EQ(rig.label("folderLabel"), QDir::homePath() + "/Data/");
