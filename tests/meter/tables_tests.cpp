@@ -1,6 +1,8 @@
 // Meter tables, limits and the port error messages.
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
+
 #include "meter_tables.h"
 #include "show_port_error.h"
 
@@ -19,24 +21,36 @@ TEST(MeterTables, NamesUnitsAndDecimalsAndEmptyOutsideTheTables) {
     EXPECT_EQ(got, QStringList({"OFF", "",        "ACV/DCV", "AC+DC",   "", ohm, "K" + ohm,
                                 "0",   "M" + ohm, "\u00B0C", "\u00B0F", "", "A", "1",
                                 "MHz", "",        "",        "",        "", "",  ""}));
-    EXPECT_EQ(QList<float>({ResolutionTable(5), ResolutionTable(0), ResolutionTable(4)}),
-              QList<float>({0.0f, 0.0001f, 1.0f}));
+}
+
+// A unit, decimal index, resolution or limit changed by accident fails here.
+TEST(MeterTables, EveryRowKeepsItsValues) {
+    QString rows;
+    for (int code = -1; code < 40; ++code) {
+        rows += FunctionTable(code) + CouplingTable(code) + QString::number(ResolutionTable(code));
+        for (int range = -1; range < 10; ++range) {
+            OverloadLimits limits;
+            limits.selectRange(code, range);
+            rows += "|" + UnitTable(code, range) + DecimalTable(code, range) +
+                    QString::asprintf(" %g %g", limits.high, limits.low);
+        }
+    }
+    const QByteArray sha1 = QCryptographicHash::hash(rows.toUtf8(), QCryptographicHash::Sha1);
+    EXPECT_EQ(sha1.toHex().toStdString(), "e258a13c94aeab7f6b631b46082f2e86f59cf292");
 }
 
 TEST(OverloadLimits, UnlistedRangeKeepsPreviousNoLimitCodesGiveZero) {
     OverloadLimits limits;
     limits.selectRange(2, 3);
     limits.selectRange(1, 5);
-    EXPECT_EQ(limits.high, 1010.0f);
-    EXPECT_EQ(limits.low, -1010.0f);
+    EXPECT_EQ(std::make_pair(limits.high, limits.low), std::make_pair(1010.0f, -1010.0f));
     limits.selectRange(8, 0);
     limits.selectRange(2, 9);
     EXPECT_EQ(limits.high, 1010.0f);
     for (int code : {0, 10, 21, 23, 26, 31, 33, 200, -4}) {
         limits.selectRange(2, 3);
         limits.selectRange(code, 0);
-        EXPECT_EQ(limits.high, 0.0f) << code;
-        EXPECT_EQ(limits.low, 0.0f) << code;
+        EXPECT_EQ(std::make_pair(limits.high, limits.low), std::make_pair(0.0f, 0.0f)) << code;
     }
 }
 

@@ -118,7 +118,6 @@ TEST_F(ReportSaverTest, SaveReportAsksForAPathAndWritesTheReport) {
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "File Saved ok!");
     EXPECT_EQ(s.rec.state, kRunCommand);
-
     s.table.setRows(1);  // no records: said so, no dialog
     s.table.setRows(2);
     s.rec.state = kRunIdle;
