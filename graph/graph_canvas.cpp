@@ -60,8 +60,8 @@ GraphCanvas::~GraphCanvas() { finish(); }
 
 void GraphCanvas::setSize(QSize pixels) {
     finish();
-    // The window lays out its graph at the design size first: the picture made for it
-    // then is kept rather than made again.
+    // A layout at the size the picture already has (a resize back and forth, a window
+    // shown at its design size) keeps the picture rather than making it again.
     const QSize size = pixels.expandedTo(QSize(1, 1));
     if (image_.size() != size) {
         image_ = QImage(size, QImage::Format_RGB32);
