@@ -60,8 +60,8 @@ GraphCanvas::~GraphCanvas() { finish(); }
 
 void GraphCanvas::setSize(QSize pixels) {
     finish();
-    // A layout at the size the picture already has (a resize back and forth, a window
-    // shown at its design size) keeps the picture rather than making it again.
+    // A layout that leaves the picture's size as it is keeps the picture rather than
+    // making it again.
     const QSize size = pixels.expandedTo(QSize(1, 1));
     if (image_.size() != size) {
         image_ = QImage(size, QImage::Format_RGB32);
