@@ -24,6 +24,7 @@
 #include "about_box.h"
 #include "artwork.h"
 #include "picture_boxes.h"
+#include "record_table_view.h"
 #include "window_state.h"
 
 namespace quillon {

@@ -25,7 +25,6 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QTableView;
 class QTextBrowser;
 class QTimer;
 class QToolBar;
@@ -34,6 +33,7 @@ namespace quillon {
 
 class ArtBox;
 class GraphBox;
+class RecordTableView;
 class StatusField;
 class AboutBox;
 
@@ -181,7 +181,7 @@ class MainWindow : public QMainWindow {
     QLineEdit* pageBox_ = nullptr;
     QPushButton* back_ = nullptr;
     QPushButton* rel_ = nullptr;
-    QTableView* grid_ = nullptr;
+    RecordTableView* grid_ = nullptr;
     QPointer<AboutBox> about_;
     QPointer<QTextBrowser> help_;
     QSize previousClient_;

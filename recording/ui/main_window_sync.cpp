@@ -14,6 +14,7 @@
 #include "date_time_format.h"
 #include "main_window.h"
 #include "picture_boxes.h"
+#include "record_table_view.h"
 #include "status_field.h"
 #include "window_state.h"
 
@@ -144,7 +145,7 @@ void MainWindow::syncStatistics() {
 
 void MainWindow::scrollTable(const QModelIndex& index, int hint) {
     scrollingTable_ = true;
-    grid_->doItemsLayout();  // rows just added or loaded are laid out before scrolling
+    grid_->layOutPendingRows();  // rows just added or loaded, before scrolling
     grid_->scrollTo(index, QAbstractItemView::ScrollHint(hint));
     scrollingTable_ = false;
     const QScrollBar* bar = grid_->verticalScrollBar();

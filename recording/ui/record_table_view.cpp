@@ -1,6 +1,9 @@
 #include "record_table_view.h"
 
 #include <QEvent>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalBlocker>
 
 namespace quillon {
 
@@ -57,13 +60,41 @@ void RecordTableView::doItemsLayout() {
     }
     // Rows only came at the end: the scroll range grows, and what shows of the new rows
     // is drawn; the rows above them stay as they are.
-    updateGeometries();
+    if (firstAddedRow_ < 0 || !growScrollRange()) updateGeometries();
     if (firstAddedRow_ >= 0) {
         const int top = qMax(0, rowViewportPosition(firstAddedRow_));
         if (top < viewport()->height())
             viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
         firstAddedRow_ = -1;
     }
+}
+
+// The vertical scroll range for rows added at the end, set as Qt's table view sets it,
+// without a new layout of the scroll area. Only while the scroll bar shows and the rows
+// are scrolled item by item; otherwise (the scroll bar is about to appear) Qt's own
+// update runs. False when it did nothing.
+bool RecordTableView::growScrollRange() {
+    QScrollBar* bar = verticalScrollBar();
+    if (verticalScrollMode() != ScrollPerItem || bar->maximum() <= bar->minimum()) return false;
+    const QHeaderView* rows = verticalHeader();
+    const int height = viewport()->height();
+    int rowsShown = 0;  // the last rows that fit the viewport whole
+    for (int used = 0, visual = rows->count() - 1; visual >= 0; --visual) {
+        const int row = rows->logicalIndex(visual);
+        if (rows->isSectionHidden(row)) continue;
+        used += rows->sectionSize(row);
+        if (used > height) break;
+        ++rowsShown;
+    }
+    rowsShown = qMax(rowsShown, 1);
+    const int maximum = rows->count() - rows->hiddenSectionCount() - rowsShown;
+    if (maximum <= bar->minimum()) return false;
+    // The scroll area lays itself out again on every change of range it hears of, which
+    // repaints both scroll bars and the frame; whether the bar shows does not change here.
+    const QSignalBlocker quiet(bar);
+    bar->setRange(bar->minimum(), maximum);
+    bar->setPageStep(rowsShown);
+    return true;
 }
 
 }  // namespace quillon

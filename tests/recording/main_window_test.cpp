@@ -194,6 +194,13 @@ TEST_F(MainWindowTest, TableFollowsNewRecordsOnlyFromItsBottom) {
     addRecords(150);
     ASSERT_GT(bar->maximum(), 0);
     EXPECT_EQ(bar->value(), bar->maximum());
+    // Records added one by one set the scroll range without a layout of the scroll area;
+    // Qt's own layout of the same rows gives the same range.
+    addRecords(1);
+    addRecords(1);
+    const int maximum = bar->maximum(), rowsShown = bar->pageStep();
+    grid->doItemsLayout();
+    EXPECT_EQ(std::make_pair(bar->maximum(), bar->pageStep()), std::make_pair(maximum, rowsShown));
     bar->setValue(10);  // the user scrolls up
     addRecords(5);
     EXPECT_EQ(bar->value(), 10);
