@@ -42,6 +42,17 @@ bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box) {
 
 QPoint Pixel(const QPointF& p) { return QPoint(qRound(p.x()), qRound(p.y())); }
 
+// Texts laid out before are kept up to this many; then the store starts anew (a long
+// recording draws a new time label every few records).
+constexpr int kLaidOutTexts = 256;
+
+bool IsOneLine(const QString& text) {
+    return std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() < 0x20 || c.unicode() == 0x7f || c == QChar::LineSeparator ||
+               c == QChar::ParagraphSeparator;
+    });
+}
+
 // The pixels a line drawn with a pen of this width can touch.
 QRect LineArea(const QPoint& a, const QPoint& b, int widthPx) {
     const int m = widthPx + 1;
@@ -91,6 +102,7 @@ void GraphCanvas::updateMapping() {
     const double px = kFontUnits * std::min(w / kSpanX, h / kSpanY);
     font_.setPixelSize(std::max(1, qRound(px)));
     metrics_ = std::make_unique<QFontMetricsF>(font_, &image_);
+    laidOut_.clear();
     // A font smaller than the picture's height would allow keeps the vertical centre the
     // text has at the design size (axis numbers stay on their lines).
     textDrop_ =
@@ -207,16 +219,36 @@ void GraphCanvas::points(const QVector<QPointF>& at, const QColor& color) {
     p.drawPoints(pixels.constData(), int(pixels.size()));
 }
 
+const GraphCanvas::LaidOutText* GraphCanvas::laidOut(const QString& text) const {
+    if (!IsOneLine(text)) return nullptr;
+    auto it = laidOut_.find(text);
+    if (it != laidOut_.end()) return &*it;
+    if (laidOut_.size() >= kLaidOutTexts) laidOut_.clear();
+    LaidOutText t;
+    t.layout.setText(text);
+    t.layout.setTextFormat(Qt::PlainText);
+    t.layout.prepare(QTransform(), font_);
+    t.ink = metrics_->boundingRect(text);
+    t.advance = metrics_->horizontalAdvance(text);
+    return &*laidOut_.insert(text, t);
+}
+
 void GraphCanvas::text(double x, double y, const QString& text, const QColor& color) {
     if (text.isEmpty()) return;
     const QPointF a = toPixels(x, y);
     if (!std::isfinite(a.x()) || !std::isfinite(a.y())) return;
     QPainter& p = painter();
     setPen(color, 1);
-    const QPointF baseline(qRound(a.x()), qRound(a.y() + textDrop_) + metrics_->ascent());
-    p.drawText(baseline, text);
+    const QPointF top(qRound(a.x()), qRound(a.y() + textDrop_));
+    const QPointF baseline = top + QPointF(0, metrics_->ascent());
+    const LaidOutText* t = laidOut(text);
+    if (t)
+        p.drawStaticText(top, t->layout);  // the same pixels as drawText at the baseline
+    else
+        p.drawText(baseline, text);
     // The ink's box, with room for smoothing and hinting.
-    changed(metrics_->boundingRect(text).translated(baseline).toAlignedRect().adjusted(-2, -2, 2, 2));
+    const QRectF ink = t ? t->ink : metrics_->boundingRect(text);
+    changed(ink.translated(baseline).toAlignedRect().adjusted(-2, -2, 2, 2));
 }
 
 void GraphCanvas::textOnWhite(double x, double y, const QString& text) {
@@ -224,14 +256,17 @@ void GraphCanvas::textOnWhite(double x, double y, const QString& text) {
     const QPointF a = toPixels(x, y);
     if (!std::isfinite(a.x()) || !std::isfinite(a.y())) return;
     const QRectF box(QPointF(qRound(a.x()), qRound(a.y() + textDrop_)),
-                     QSizeF(metrics_->horizontalAdvance(text), metrics_->height()));
+                     QSizeF(advance(text), metrics_->height()));
     painter().fillRect(box.toAlignedRect(), Qt::white);
     changed(box.toAlignedRect());
     this->text(x, y, text);
 }
 
-double GraphCanvas::textWidth(const QString& text) const {
-    return metrics_->horizontalAdvance(text) / window_.m11();
+double GraphCanvas::advance(const QString& text) const {
+    const LaidOutText* t = laidOut(text);
+    return t ? t->advance : metrics_->horizontalAdvance(text);
 }
+
+double GraphCanvas::textWidth(const QString& text) const { return advance(text) / window_.m11(); }
 
 }  // namespace quillon

@@ -11,11 +11,13 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QLineF>
 #include <QPainter>
 #include <QRegion>
 #include <QSize>
+#include <QStaticText>
 #include <QTransform>
 #include <QVector>
 #include <memory>
@@ -68,6 +70,16 @@ class GraphCanvas {
     QRegion takeChangedArea();
 
   private:
+    // A text laid out once for the current font: the time labels and captions are drawn
+    // again after every record, and laying out text was the largest cost of that.
+    struct LaidOutText {
+        QStaticText layout;
+        QRectF ink;  // from the pen position on the baseline
+        double advance = 0;
+    };
+    // Null for a text with line breaks or control characters, which is drawn as it comes.
+    const LaidOutText* laidOut(const QString& text) const;
+    double advance(const QString& text) const;  // in pixels
     QPainter& painter();
     void updateMapping();
     void setPen(const QColor& color, int widthPx);
@@ -85,6 +97,7 @@ class GraphCanvas {
     QTransform window_;  // drawing units -> pixels
     QFont font_;
     std::unique_ptr<QFontMetricsF> metrics_;
+    mutable QHash<QString, LaidOutText> laidOut_;  // for metrics_'s font
     double textDrop_ = 0;  // pixels
     QPainter painter_;
     QColor penColor_;

@@ -1,9 +1,11 @@
 // The graph picture: frame colours, axis numbers, the curve, paging and the page box.
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include "axis_labels.h"
+#include "graph_canvas.h"
 #include "recording_fixture.h"
 #include "report_opener.h"
 #include "report_writer.h"
@@ -247,6 +249,27 @@ TEST(OpenedReport, OverloadsFirstGiveOneScaleAndOneCurve) {
     ASSERT_TRUE(red.isValid());
     EXPECT_NEAR(red.top(), pixelY(6.95), 2);
     EXPECT_NEAR(red.bottom(), pixelY(5.0), 2);
+}
+
+// A text is laid out once and then drawn from that layout, with the pixels of drawing it
+// directly; a text on two lines is drawn as it comes.
+TEST(GraphCanvasText, LaidOutTextsDrawAsDrawnDirectly) {
+    GraphCanvas canvas;
+    QImage direct(canvas.size(), QImage::Format_RGB32);
+    direct.fill(Qt::white);
+    QPainter p(&direct);
+    p.setFont(canvas.font());
+    const QPointF at = canvas.toPixels(100, 1000);
+    p.drawText(QPointF(qRound(at.x()), qRound(at.y()) + QFontMetricsF(canvas.font()).ascent()),
+               "16:30:28");
+    p.end();
+    for (int i = 0; i < 2; ++i) {
+        canvas.clear();
+        canvas.text(100, 1000, "16:30:28");
+        EXPECT_TRUE(canvas.image() == direct) << "drawing " << i + 1;
+    }
+    canvas.text(100, 2000, "two\nlines");
+    EXPECT_GT(Ink(canvas.image(), canvas.image().rect()), Ink(direct, direct.rect()));
 }
 
 TEST(AxisNumbers, Texts) {
