@@ -98,7 +98,7 @@ class GraphCanvas {
     QFont font_;
     std::unique_ptr<QFontMetricsF> metrics_;
     mutable QHash<QString, LaidOutText> laidOut_;  // for metrics_'s font
-    double textDrop_ = 0;  // pixels
+    double textDrop_ = 0;                          // pixels
     QPainter painter_;
     QColor penColor_;
     int penWidth_ = -1;

@@ -47,8 +47,14 @@ void GraphBox::paintEvent(QPaintEvent* event) {
             p.drawImage(rect(), img);
         }
     }
-    p.setPen(palette().color(QPalette::Mid));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    // The one-pixel border as four fills: an outline drawn with a pen is stroked span by
+    // span against the strips being repainted, which cost more than the strips.
+    const QColor border = palette().color(QPalette::Mid);
+    const int w = width(), h = height();
+    p.fillRect(0, 0, w, 1, border);
+    p.fillRect(0, h - 1, w, 1, border);
+    p.fillRect(0, 0, 1, h, border);
+    p.fillRect(w - 1, 0, 1, h, border);
 }
 
 }  // namespace quillon

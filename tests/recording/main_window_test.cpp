@@ -70,6 +70,12 @@ TEST_F(MainWindowTest, StartUpTitleStateToolbarAndShortcuts) {
     EXPECT_TRUE(find<QAction>("stopAction")->isChecked());
     EXPECT_FALSE(find<QAction>("linkOffAction")->isVisible());
     window->show();
+    // The graph's one-pixel border is in the Mid colour, the picture inside it.
+    QWidget* graphBox = find<QWidget>("graphPicture");
+    const QImage graph = graphBox->grab().toImage();
+    const QRgb mid = graphBox->palette().color(QPalette::Mid).rgb();
+    EXPECT_EQ(std::make_tuple(graph.pixel(0, 0), graph.pixel(1175, 361), graph.pixel(1, 1)),
+              std::make_tuple(mid, mid, qRgb(255, 255, 255)));
     EXPECT_TRUE(find<QLabel>("waitIndicator")->isVisible());
     EXPECT_EQ(find<QLabel>("waitIndicator")->text(), "WAIT");
     EXPECT_FALSE(find<QLabel>("rs232Indicator")->isVisible());
