@@ -75,7 +75,9 @@ void GraphCanvas::setSize(QSize pixels) {
     // making it again.
     const QSize size = pixels.expandedTo(QSize(1, 1));
     if (image_.size() != size) {
-        image_ = QImage(size, QImage::Format_RGB32);
+        // Three bytes a pixel: the picture has no alpha, and it is the largest block of
+        // memory the program keeps. Drawing and saving give the pixels and files of RGB32.
+        image_ = QImage(size, QImage::Format_RGB888);
         image_.setDotsPerMeterX(kDotsPerMeter96Dpi);
         image_.setDotsPerMeterY(kDotsPerMeter96Dpi);
     }

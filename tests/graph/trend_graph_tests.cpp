@@ -255,7 +255,7 @@ TEST(OpenedReport, OverloadsFirstGiveOneScaleAndOneCurve) {
 // directly; a text on two lines is drawn as it comes.
 TEST(GraphCanvasText, LaidOutTextsDrawAsDrawnDirectly) {
     GraphCanvas canvas;
-    QImage direct(canvas.size(), QImage::Format_RGB32);
+    QImage direct(canvas.size(), canvas.image().format());
     direct.fill(Qt::white);
     QPainter p(&direct);
     p.setFont(canvas.font());
