@@ -147,12 +147,19 @@ QIcon ToolbarIcon(const QString& key) {
     } else if (key == "Help") {
         p.setBrush(QColor(50, 120, 210));
         p.drawEllipse(QRectF(2, 2, 20, 20));
-        p.setPen(Qt::white);
-        QFont f = p.font();
-        f.setBold(true);
-        f.setPixelSize(15);
-        p.setFont(f);
-        p.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, "?");
+        // The question mark is drawn as strokes: set in type, it loaded a bold font that
+        // nothing else on the window uses, a noticeable part of the start.
+        const QRectF hook(8.5, 5.5, 7, 7);
+        QPainterPath mark;
+        mark.arcMoveTo(hook, 160);
+        mark.arcTo(hook, 160, -220);
+        mark.lineTo(12, 14.5);
+        p.setPen(QPen(Qt::white, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(mark);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(12, 18), 1.6, 1.6);
     }
     return QIcon(pm);
 }
