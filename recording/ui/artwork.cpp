@@ -147,8 +147,8 @@ QIcon ToolbarIcon(const QString& key) {
     } else if (key == "Help") {
         p.setBrush(QColor(50, 120, 210));
         p.drawEllipse(QRectF(2, 2, 20, 20));
-        // The question mark is drawn as strokes: set in type, it loaded a bold font that
-        // nothing else on the window uses, a noticeable part of the start.
+        // The question mark is drawn as strokes: set in type, it loaded a bold font at a
+        // size nothing else on the window uses, a noticeable part of the start.
         const QRectF hook(8.5, 5.5, 7, 7);
         QPainterPath mark;
         mark.arcMoveTo(hook, 160);
