@@ -123,6 +123,12 @@ QRegion GraphCanvas::takeChangedArea() {
     return area;
 }
 
+QRegion GraphCanvas::takeDrawnArea() {
+    QRegion area;
+    area.swap(drawn_);
+    return area;
+}
+
 void GraphCanvas::finish() {
     if (painter_.isActive()) painter_.end();
 }

@@ -68,6 +68,9 @@ class GraphCanvas {
     // The pixels drawn on since the last call (a rectangle that holds them all), so that
     // a window shows the picture by repainting only what changed.
     QRegion takeChangedArea();
+    // The pixels drawn on since the last call (the whole picture after a clear or a new
+    // size), kept apart from what the window takes.
+    QRegion takeDrawnArea();
 
   private:
     // A text laid out once for the current font: the time labels and captions are drawn
@@ -85,9 +88,10 @@ class GraphCanvas {
     void setPen(const QColor& color, int widthPx);
     void changed(const QRect& pixels) {
         if (!allChanged_) changed_ |= pixels;
+        drawn_ |= pixels;
     }
     void allChanged() {
-        changed_ = image_.rect();
+        changed_ = drawn_ = image_.rect();
         allChanged_ = true;
     }
 
@@ -104,6 +108,7 @@ class GraphCanvas {
     int penWidth_ = -1;
     QRegion changed_;
     bool allChanged_ = false;  // changed_ is the whole picture
+    QRegion drawn_;
 };
 
 }  // namespace quillon

@@ -71,24 +71,30 @@ void TrendGraph::DrawYAxisLabels() {
     }
 }
 
+TrendGraph::Caption TrendGraph::GraphCaption() const {
+    Caption c;
+    if (!ShowsOpenedReport(s_)) {
+        if (s_.settings.showGraphTitle == 1) c.title = s_.settings.graphTitle;
+        c.date = FormatDate(clock_.now().date(), s_.settings.dateTimeFormats[0]);
+    } else {
+        c.title = s_.rec.fileTitle;
+        c.date = s_.rec.fileDate;
+    }
+    if (!s_.rec.shownUnit.isEmpty())
+        c.unit = QLatin1Char('(') + UnitTable(s_.rec.recordedFunction, s_.rec.recordedRange) +
+                 QLatin1Char(')');
+    return c;
+}
+
 void TrendGraph::DrawGraphCaption() {
     ChangeScope scope(*this);
     const GraphState& g = s_.graph;
     const double x = 4200 * g.scaleX, titleY = 3120 * g.scaleY, dateY = 2920 * g.scaleY;
-    if (!ShowsOpenedReport(s_)) {
-        if (s_.settings.showGraphTitle == 1) canvas_.text(x, titleY, s_.settings.graphTitle);
-        canvas_.text(x, dateY, FormatDate(clock_.now().date(), s_.settings.dateTimeFormats[0]));
-    } else {
-        canvas_.text(x, titleY, s_.rec.fileTitle);
-        canvas_.text(x, dateY, s_.rec.fileDate);
-    }
-    if (!s_.rec.shownUnit.isEmpty()) {
-        const QString caption = QLatin1Char('(') +
-                                UnitTable(s_.rec.recordedFunction, s_.rec.recordedRange) +
-                                QLatin1Char(')');
-        // Drawn after every record, and no strip clears it first.
-        canvas_.textOnWhite(-550 * g.scaleX, 3100 * g.scaleY, caption);
-    }
+    const Caption c = GraphCaption();
+    canvas_.text(x, titleY, c.title);
+    canvas_.text(x, dateY, c.date);
+    // Drawn after every record, and no strip clears it first.
+    canvas_.textOnWhite(-550 * g.scaleX, 3100 * g.scaleY, c.unit);
 }
 
 void TrendGraph::ClearLeftMargin() {

@@ -90,6 +90,10 @@ class TrendGraph {
     void DrawPoint(qint64 record, qint64 page, double value);
     void FlushCurve();
     void DrawStripsAndTimeLabels(qint64 page);
+    struct Caption {
+        QString title, date, unit;  // empty: not drawn
+    };
+    Caption GraphCaption() const;
     std::optional<double> PlotValue(int row) const;
     // The curve of a page starts at the height of its first record, or with no point
     // before it when that record holds no plottable value.
@@ -104,6 +108,9 @@ class TrendGraph {
     // drawing, so the order on the picture is the order of the calls).
     QVector<QLineF> pendingCurve_;
     QVector<QPointF> pendingPoints_;  // 1-pixel points
+    // Everything the strips were last drawn with. Drawn again after every record, they
+    // are left as they are while this stays the same and nothing was drawn over them.
+    QString stripsDrawn_;
 };
 
 // Brackets every public operation: pending curve segments are drawn before anything

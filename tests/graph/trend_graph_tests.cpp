@@ -174,6 +174,15 @@ TEST_F(Picture, CaptionsAndTimeLabels) {
     EXPECT_GT(inkUnder(-70), 10);            // record 1
     EXPECT_GT(inkUnder(20 * ux - 200), 10);  // record 20
     EXPECT_EQ(inkUnder(40 * ux - 200), 0);   // record 40 does not exist yet
+    // Strips that would come out the same are left alone; a caption cleared by other
+    // drawing is drawn again with the next record.
+    graph.takeChangedArea();
+    Record("1.000");
+    EXPECT_FALSE(graph.takeChangedArea().intersects(Box(graph, 0, -30, 10300, -200)));
+    graph.ClearLeftMargin();
+    ASSERT_EQ(Ink(graph.image(), Box(graph, -600, 3150, -200, 2900)), 0);
+    Record("1.000");
+    EXPECT_GT(Ink(graph.image(), Box(graph, -600, 3150, -200, 2900)), 0);
     // An opened file shows its own title and date instead of the settings' title.
     s.rec.fileTitle = "Oven run";
     s.rec.fileDate = "2023/12/24";
