@@ -93,7 +93,7 @@ void TrendGraph::DrawGraphCaption() {
     const Caption c = GraphCaption();
     canvas_.text(x, titleY, c.title);
     canvas_.text(x, dateY, c.date);
-    // Drawn after every record, and no strip clears it first.
+    // Left of the strips, which do not clear it: drawn on its own white box.
     canvas_.textOnWhite(-550 * g.scaleX, 3100 * g.scaleY, c.unit);
 }
 
