@@ -88,9 +88,12 @@ TrendGraph::Caption TrendGraph::GraphCaption() const {
 
 void TrendGraph::DrawGraphCaption() {
     ChangeScope scope(*this);
+    DrawCaption(GraphCaption());
+}
+
+void TrendGraph::DrawCaption(const Caption& c) {
     const GraphState& g = s_.graph;
     const double x = 4200 * g.scaleX, titleY = 3120 * g.scaleY, dateY = 2920 * g.scaleY;
-    const Caption c = GraphCaption();
     canvas_.text(x, titleY, c.title);
     canvas_.text(x, dateY, c.date);
     // Left of the strips, which do not clear it: drawn on its own white box.

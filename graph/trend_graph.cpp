@@ -142,10 +142,9 @@ void TrendGraph::DrawStripsAndTimeLabels(qint64 page) {
 
     // The same strips on untouched pixels would be drawn to the same pixels.
     const Caption c = GraphCaption();
-    QString drawn = QStringLiteral("%1 %2 %3\n%4\n%5\n%6")
+    QString drawn = QStringLiteral("%1 %2\n%3\n%4\n%5")
                         .arg(sx, 0, 'g', 17)
                         .arg(sy, 0, 'g', 17)
-                        .arg(g.gridUnitX, 0, 'g', 17)
                         .arg(c.title, c.date, c.unit);
     for (const auto& [x, text] : labels)
         drawn += QStringLiteral("\n%1 %2").arg(x, 0, 'g', 17).arg(text);
@@ -162,7 +161,7 @@ void TrendGraph::DrawStripsAndTimeLabels(qint64 page) {
     if (drawn == stripsDrawn_ && !canvas_.takeDrawnArea().intersects(strips)) return;
 
     canvas_.fillBox(0, 2730 * sy, 10300 * sx, 3340 * sy, Qt::white);
-    DrawGraphCaption();
+    DrawCaption(c);
     canvas_.fillBox(-100 * sx, -280 * sy, 10400 * sx, -15 * sy, Qt::white);
     for (const auto& [x, text] : labels) canvas_.text(x, -15 * sy, text);
     stripsDrawn_ = drawn;

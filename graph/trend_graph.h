@@ -94,6 +94,7 @@ class TrendGraph {
         QString title, date, unit;  // empty: not drawn
     };
     Caption GraphCaption() const;
+    void DrawCaption(const Caption& c);
     std::optional<double> PlotValue(int row) const;
     // The curve of a page starts at the height of its first record, or with no point
     // before it when that record holds no plottable value.
