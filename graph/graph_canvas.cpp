@@ -100,15 +100,24 @@ void GraphCanvas::updateMapping() {
     window_ = QTransform(sx, 0, 0, -sy, -kLeft * scaleX_ * sx, kTop * scaleY_ * sy);
     // The font keeps its design proportion to the picture; in a picture stretched one
     // way only it follows the shorter side, so labels never grow into each other.
-    const double alongY = kFontUnits * h / kSpanY;
+    fontAlongY_ = kFontUnits * h / kSpanY;
     const double px = kFontUnits * std::min(w / kSpanX, h / kSpanY);
     font_.setPixelSize(std::max(1, qRound(px)));
-    metrics_ = std::make_unique<QFontMetricsF>(font_, &image_);
+    // Measured on first use: loading a font size costs more than a whole redraw, and
+    // the picture made before the window's first layout never draws any text.
+    metrics_.reset();
     laidOut_.clear();
-    // A font smaller than the picture's height would allow keeps the vertical centre the
-    // text has at the design size (axis numbers stay on their lines).
-    textDrop_ =
-        std::max(0.0, (alongY - font_.pixelSize()) * metrics_->height() / font_.pixelSize() / 2);
+}
+
+const QFontMetricsF& GraphCanvas::metrics() const {
+    if (!metrics_) {
+        metrics_ = std::make_unique<QFontMetricsF>(font_, &image_);
+        // A font smaller than the picture's height would allow keeps the vertical centre
+        // the text has at the design size (axis numbers stay on their lines).
+        textDrop_ = std::max(0.0, (fontAlongY_ - font_.pixelSize()) * metrics_->height() /
+                                      font_.pixelSize() / 2);
+    }
+    return *metrics_;
 }
 
 const QImage& GraphCanvas::image() {
@@ -236,8 +245,8 @@ const GraphCanvas::LaidOutText* GraphCanvas::laidOut(const QString& text) const 
     t.layout.setText(text);
     t.layout.setTextFormat(Qt::PlainText);
     t.layout.prepare(QTransform(), font_);
-    t.ink = metrics_->boundingRect(text);
-    t.advance = metrics_->horizontalAdvance(text);
+    t.ink = metrics().boundingRect(text);
+    t.advance = metrics().horizontalAdvance(text);
     return &*laidOut_.insert(text, t);
 }
 
@@ -247,15 +256,16 @@ void GraphCanvas::text(double x, double y, const QString& text, const QColor& co
     if (!std::isfinite(a.x()) || !std::isfinite(a.y())) return;
     QPainter& p = painter();
     setPen(color, 1);
+    const double ascent = metrics().ascent();
     const QPointF top(qRound(a.x()), qRound(a.y() + textDrop_));
-    const QPointF baseline = top + QPointF(0, metrics_->ascent());
+    const QPointF baseline = top + QPointF(0, ascent);
     const LaidOutText* t = laidOut(text);
     if (t)
         p.drawStaticText(top, t->layout);  // the same pixels as drawText at the baseline
     else
         p.drawText(baseline, text);
     // The ink's box, with room for smoothing and hinting.
-    const QRectF ink = t ? t->ink : metrics_->boundingRect(text);
+    const QRectF ink = t ? t->ink : metrics().boundingRect(text);
     changed(ink.translated(baseline).toAlignedRect().adjusted(-2, -2, 2, 2));
 }
 
@@ -263,8 +273,9 @@ void GraphCanvas::textOnWhite(double x, double y, const QString& text) {
     if (text.isEmpty()) return;
     const QPointF a = toPixels(x, y);
     if (!std::isfinite(a.x()) || !std::isfinite(a.y())) return;
+    const double height = metrics().height();
     const QRectF box(QPointF(qRound(a.x()), qRound(a.y() + textDrop_)),
-                     QSizeF(advance(text), metrics_->height()));
+                     QSizeF(advance(text), height));
     painter().fillRect(box.toAlignedRect(), Qt::white);
     changed(box.toAlignedRect());
     this->text(x, y, text);
@@ -272,7 +283,7 @@ void GraphCanvas::textOnWhite(double x, double y, const QString& text) {
 
 double GraphCanvas::advance(const QString& text) const {
     const LaidOutText* t = laidOut(text);
-    return t ? t->advance : metrics_->horizontalAdvance(text);
+    return t ? t->advance : metrics().horizontalAdvance(text);
 }
 
 double GraphCanvas::textWidth(const QString& text) const { return advance(text) / window_.m11(); }

@@ -83,6 +83,7 @@ class GraphCanvas {
     // Null for a text with line breaks or control characters, which is drawn as it comes.
     const LaidOutText* laidOut(const QString& text) const;
     double advance(const QString& text) const;  // in pixels
+    const QFontMetricsF& metrics() const;
     QPainter& painter();
     void updateMapping();
     void setPen(const QColor& color, int widthPx);
@@ -100,9 +101,10 @@ class GraphCanvas {
     double scaleY_ = 1;
     QTransform window_;  // drawing units -> pixels
     QFont font_;
-    std::unique_ptr<QFontMetricsF> metrics_;
-    mutable QHash<QString, LaidOutText> laidOut_;  // for metrics_'s font
-    double textDrop_ = 0;                          // pixels
+    double fontAlongY_ = 0;  // the font's size the picture's height allows, in pixels
+    mutable std::unique_ptr<QFontMetricsF> metrics_;  // made by metrics()
+    mutable double textDrop_ = 0;                     // pixels; set with metrics_
+    mutable QHash<QString, LaidOutText> laidOut_;     // for metrics_'s font
     QPainter painter_;
     QColor penColor_;
     int penWidth_ = -1;
