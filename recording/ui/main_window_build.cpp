@@ -382,16 +382,18 @@ void MainWindow::buildInfoAndStatistics(QWidget* central) {
 void MainWindow::buildGraphAndTable(QWidget* central) {
     grid_ = new RecordTableView(central);
     grid_->setObjectName("recordTable");
-    grid_->setModel(&s_.table);
-    grid_->setItemDelegate(new FixedColumnDelegate(grid_));
+    // Fonts and headers first: the headers measure their sections in the font they have
+    // whenever the model or a font changes, and each new font size costs a font load.
     grid_->verticalHeader()->hide();
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setFont(QFont("Times New Roman", kSmallPt));
     grid_->horizontalHeader()->setFont(QFont("Times New Roman", 8));
     grid_->horizontalHeader()->setHighlightSections(false);
-    grid_->verticalHeader()->setDefaultSectionSize(18);
     grid_->verticalHeader()->setMinimumSectionSize(8);
+    grid_->verticalHeader()->setDefaultSectionSize(18);
+    grid_->setModel(&s_.table);
+    grid_->setItemDelegate(new FixedColumnDelegate(grid_));
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     place(grid_, {8960, 480, 2860, 3220}, kSmallPt);
     // Scrolling up stops the table from following new records; back at the bottom it
     // follows again.
