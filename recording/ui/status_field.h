@@ -24,7 +24,13 @@ class StatusField final : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // The size of the text alone, as the label measures it for its size hint; the hint
+    // changes only when this does, as margins, frame and font stay as they are.
+    QSize textSize(const QString& text) const;
+
     QLabel* label_;
+    QSize shownTextSize_;  // of the label's text, in shownFont_
+    QFont shownFont_;
 };
 
 }  // namespace quillon

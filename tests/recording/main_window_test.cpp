@@ -251,6 +251,9 @@ TEST_F(MainWindowTest, HelpAndStatusBarWhileRecording) {
     session.link.linkOn = false;  // the meter is gone, the recording goes on
     window->sync();
     EXPECT_EQ(status(), "Waiting for the meter | " + records() + " records | No meter | -");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    auto* state = find<QLabel>("statusState");
+    EXPECT_GE(state->width(), state->sizeHint().width()) << "a longer state gets its room";
     session.link.linkOn = true;
     find<QAction>("pauseToolButton")->trigger();
     const QString saved = "/home/user/Data/" + session.rec.recordName + ".csv";
