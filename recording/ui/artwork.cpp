@@ -13,6 +13,7 @@ const QColor kPanel(3, 127, 127);
 const QColor kLit(255, 240, 120);
 const QColor kDim(20, 90, 90);
 const QColor kInk(235, 255, 255);
+constexpr int kBarSegments = 60;
 
 QImage Canvas(QSize size) {
     QImage img(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
@@ -22,23 +23,22 @@ QImage Canvas(QSize size) {
 
 }  // namespace
 
-QImage BarGraphImage(int n, QSize size) {
+QImage BarGraphDrawnWhole(int n, QSize size) {
     QImage img = Canvas(size);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
-    const int segments = 60;
     const double w = img.width();
     const double h = img.height();
     const double barH = h * 0.55;
-    const double step = w / segments;
+    const double step = w / kBarSegments;
     const int lit = (n >= 1 && n <= 61) ? n - 1 : 0;
-    for (int i = 0; i < segments; ++i) {
+    for (int i = 0; i < kBarSegments; ++i) {
         const QRectF seg(i * step + 1, 1, qMax(1.0, step - 2), barH);
         p.fillRect(seg, i < lit ? kLit : kDim);
     }
     // Scale marks every 10 segments along the bottom.
     p.setPen(kInk);
-    for (int i = 0; i <= segments; i += 5) {
+    for (int i = 0; i <= kBarSegments; i += 5) {
         const double x = qMin(w - 1, i * step);
         p.drawLine(QPointF(x, barH + 2), QPointF(x, barH + 2 + (i % 10 == 0 ? h * 0.3 : h * 0.15)));
     }
@@ -47,6 +47,31 @@ QImage BarGraphImage(int n, QSize size) {
         p.setPen(QPen(kLit, 1));
         p.drawRect(QRectF(0.5, 0.5, w - 1, barH));
     }
+    return img;
+}
+
+QImage BarGraphImage(int n, QSize size) {
+    // Every reading repaints the bar, and drawing its 60 segments and marks is most of
+    // that. The picture is put together from the scale drawn all dim and all lit at this
+    // size, cut where the first dim segment starts: with a step of a pixel or more, every
+    // segment ends before the next one starts, so the cut leaves each segment whole.
+    const QSize s = size.expandedTo(QSize(1, 1));
+    const double step = double(s.width()) / kBarSegments;
+    if (n == kBarNotANumber || step < 1) return BarGraphDrawnWhole(n, s);
+    static QSize drawnSize;
+    static QImage dim, lit;
+    if (drawnSize != s) {
+        dim = BarGraphDrawnWhole(0, s);
+        lit = BarGraphDrawnWhole(kBarSegments + 1, s);
+        drawnSize = s;
+    }
+    const int litSegments = (n >= 1 && n <= kBarSegments + 1) ? n - 1 : 0;
+    if (litSegments == 0) return dim;
+    QImage img = dim;
+    QPainter p(&img);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    const QRect part(0, 0, qMin(s.width(), qRound(litSegments * step + 1)), s.height());
+    p.drawImage(part, lit, part);
     return img;
 }
 

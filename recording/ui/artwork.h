@@ -16,6 +16,8 @@ constexpr int kBarImages = 63;
 constexpr int kBarNotANumber = 62;
 constexpr int kBarIdle = 63;
 QImage BarGraphImage(int n, QSize size);
+// The same picture drawn segment by segment, as BarGraphImage draws it at a new size.
+QImage BarGraphDrawnWhole(int n, QSize size);
 
 // Sign pictures: 1 positive, 2 negative.
 QImage SignImage(int n, QSize size);
