@@ -5,9 +5,13 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "quiet_scroll_bar.h"
+
 namespace quillon {
 
-RecordTableView::RecordTableView(QWidget* parent) : QTableView(parent) {}
+RecordTableView::RecordTableView(QWidget* parent) : QTableView(parent) {
+    setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
+}
 
 void RecordTableView::setModel(QAbstractItemModel* model) {
     QTableView::setModel(model);

@@ -1,0 +1,37 @@
+#pragma once
+// A scroll bar that paints itself again only when what it shows changes. The record
+// table's range grows with every record; once the table is long, the slider keeps its
+// pixels from one record to the next, and painting the bar was then wasted work.
+
+#include <QRect>
+#include <QScrollBar>
+
+namespace quillon {
+
+class QuietScrollBar final : public QScrollBar {
+  public:
+    explicit QuietScrollBar(Qt::Orientation orientation, QWidget* parent = nullptr)
+        : QScrollBar(orientation, parent) {}
+
+  protected:
+    void sliderChange(SliderChange change) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    // What a change of range, value or step can alter in the picture.
+    struct Look {
+        QRect slider;
+        bool atMinimum = false;
+        bool atMaximum = false;
+        bool operator==(const Look& o) const {
+            return slider == o.slider && atMinimum == o.atMinimum && atMaximum == o.atMaximum;
+        }
+    };
+    Look look() const;
+
+    Look painted_;
+    bool hasPainted_ = false;
+    bool lookPending_ = false;  // a look at the changes is posted
+};
+
+}  // namespace quillon
