@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
@@ -19,6 +18,7 @@
 #include "glyph_cached_label.h"
 #include "main_window.h"
 #include "picture_boxes.h"
+#include "record_cell_delegate.h"
 #include "record_table_view.h"
 #include "status_field.h"
 
@@ -32,17 +32,6 @@ const QColor kIndicatorInk(255, 240, 120);
 const QString kArial = QStringLiteral("Arial");
 const QString kSans = QStringLiteral("MS Sans Serif");
 constexpr qreal kSmallPt = 8.25;
-
-// Column 0 of the record table is a fixed column, drawn in the fixed-cell colour.
-class FixedColumnDelegate final : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* p, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        if (index.column() == 0) p->fillRect(option.rect, option.palette.color(QPalette::Button));
-        QStyledItemDelegate::paint(p, option, index);
-    }
-};
 
 void Colour(QWidget* w, QPalette::ColorRole role, const QColor& c) {
     QPalette pal = w->palette();
@@ -391,7 +380,7 @@ void MainWindow::buildGraphAndTable(QWidget* central) {
     grid_->verticalHeader()->setMinimumSectionSize(8);
     grid_->verticalHeader()->setDefaultSectionSize(18);
     grid_->setModel(&s_.table);
-    grid_->setItemDelegate(new FixedColumnDelegate(grid_));
+    grid_->setItemDelegate(new RecordCellDelegate(grid_));
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     place(grid_, {8960, 480, 2860, 3220}, kSmallPt);
