@@ -1,5 +1,7 @@
 #include "artwork.h"
 
+#include <cstring>
+
 #include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
@@ -59,20 +61,30 @@ QImage BarGraphImage(int n, QSize size) {
     const double step = double(s.width()) / kBarSegments;
     if (n == kBarNotANumber || step < 1) return BarGraphDrawnWhole(n, s);
     static QSize drawnSize;
-    static QImage dim, lit;
+    static QImage dim, lit, shown;
+    static int shownCut = 0;  // the columns of `shown` taken from `lit`
     if (drawnSize != s) {
         dim = BarGraphDrawnWhole(0, s);
         lit = BarGraphDrawnWhole(kBarSegments + 1, s);
+        shown = dim.copy();
+        shownCut = 0;
         drawnSize = s;
     }
     const int litSegments = (n >= 1 && n <= kBarSegments + 1) ? n - 1 : 0;
-    if (litSegments == 0) return dim;
-    QImage img = dim;
-    QPainter p(&img);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    const QRect part(0, 0, qMin(s.width(), qRound(litSegments * step + 1)), s.height());
-    p.drawImage(part, lit, part);
-    return img;
+    const int cut = litSegments == 0 ? 0 : qMin(s.width(), qRound(litSegments * step + 1));
+    // Only the columns between the last cut and this one change. The picture handed out
+    // last is no longer held by then, so this writes in place; were it still held, the
+    // picture would be copied first and the one held would stay as it is.
+    const QImage& from = cut > shownCut ? lit : dim;
+    const int left = qMin(cut, shownCut), bytesPerPixel = shown.depth() / 8;
+    const size_t bytes = size_t(qAbs(cut - shownCut)) * size_t(bytesPerPixel);
+    if (bytes > 0) {
+        for (int y = 0; y < s.height(); ++y)
+            memcpy(shown.scanLine(y) + left * bytesPerPixel,
+                   from.constScanLine(y) + left * bytesPerPixel, bytes);
+    }
+    shownCut = cut;
+    return shown;
 }
 
 QImage SignImage(int n, QSize size) {
