@@ -1,30 +1,52 @@
 #include "quiet_scroll_bar.h"
 
+#include <QPaintEvent>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
 namespace quillon {
 
-void QuietScrollBar::sliderChange(SliderChange) {
-    // Looked at once the changes of this turn of the event loop are over (a new range,
-    // then a new value): in between the bar may look different for a moment. A posted
-    // call comes before the window's paint request, so a change is still painted with
-    // the rest of the window. Hover, presses, focus, palette and size repaint the bar by
-    // other ways.
+void QuietScrollBar::sliderChange(SliderChange) { lookLater(); }
+
+// Looked at once the changes of this turn of the event loop are over (a new range, then
+// a new value): in between the bar may look different for a moment. A posted call comes
+// before the window's paint request, so a change is still painted with the rest of the
+// window. Hover, presses, focus, palette and size repaint the bar by other ways.
+void QuietScrollBar::lookLater() {
     if (lookPending_) return;
     lookPending_ = true;
     QMetaObject::invokeMethod(
         this,
         [this] {
             lookPending_ = false;
-            if (!hasPainted_ || !(look() == painted_)) update();
+            const Look now = look();
+            if (!hasPainted_ || !(now == painted_)) update(changedPart(now));
         },
         Qt::QueuedConnection);
 }
 
+// A slider moved or resized changes only the pixels from where it was to where it is;
+// the groove either side keeps its picture.
+QRect QuietScrollBar::changedPart(const Look& now) const {
+    if (!hasPainted_ || now.atMinimum != painted_.atMinimum ||
+        now.atMaximum != painted_.atMaximum || !now.slider.isValid() ||
+        !painted_.slider.isValid())
+        return rect();
+    return now.slider.united(painted_.slider).adjusted(-2, -2, 2, 2) & rect();
+}
+
 void QuietScrollBar::paintEvent(QPaintEvent* event) {
-    painted_ = look();
-    hasPainted_ = true;
+    // Only a paint that covers what changed brings the picture up to date; a smaller one
+    // (a button pressed, say) leaves the rest to a later paint.
+    const Look now = look();
+    if (!hasPainted_ || !(now == painted_)) {
+        if ((QRegion(changedPart(now)) - event->region()).isEmpty()) {
+            painted_ = now;
+            hasPainted_ = true;
+        } else {
+            lookLater();
+        }
+    }
     QScrollBar::paintEvent(event);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// A scroll bar that paints itself again only when what it shows changes. The record
-// table's range grows with every record; once the table is long, the slider keeps its
-// pixels from one record to the next, and painting the bar was then wasted work.
+// A scroll bar that paints itself again only where what it shows changes. The record
+// table's range grows with every record: the slider moves or shrinks by a pixel or two,
+// and once the table is long it keeps its pixels from one record to the next. Painting
+// the whole bar every time was wasted work.
 
 #include <QRect>
 #include <QScrollBar>
@@ -28,6 +29,8 @@ class QuietScrollBar final : public QScrollBar {
         }
     };
     Look look() const;
+    QRect changedPart(const Look& now) const;  // of the bar, since the look last painted
+    void lookLater();
 
     Look painted_;
     bool hasPainted_ = false;
