@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+
+#include "row_bands.h"
 
 namespace quillon {
 
@@ -59,6 +62,39 @@ QRect LineArea(const QPoint& a, const QPoint& b, int widthPx) {
     return QRect(a, b).normalized().adjusted(-m, -m, m, m);
 }
 }  // namespace
+
+// A one-pixel line is filled a pixel at a time, each pixel a span: a line along a row or
+// a column longer than a band (see row_bands.h) is drawn as pieces, in the same call so
+// that each line still follows the one before it as it did. The pieces leave the pixels
+// of the whole line.
+void DrawLinesInBands(QPainter& p, const QVector<QLine>& lines, int widthPx) {
+    const auto length = [](const QLine& l) { return std::max(std::abs(l.dx()), std::abs(l.dy())); };
+    const auto isLong = [&](const QLine& l) {
+        return widthPx == 1 && (l.dx() == 0 || l.dy() == 0) && length(l) + 1 > kRowsPerBand;
+    };
+    if (std::none_of(lines.begin(), lines.end(), isLong)) {
+        p.drawLines(lines);
+        return;
+    }
+    QVector<QLine> pieces;
+    pieces.reserve(lines.size() * 2);
+    for (const QLine& l : lines) {
+        if (!isLong(l)) {
+            pieces.append(l);
+            continue;
+        }
+        const QPoint step = QPoint(l.dx() > 0 ? 1 : l.dx() < 0 ? -1 : 0,
+                                   l.dy() > 0 ? 1 : l.dy() < 0 ? -1 : 0) *
+                            (kRowsPerBand - 1);
+        QPoint at = l.p1();
+        for (int left = length(l); left > 0; left -= kRowsPerBand - 1) {
+            const QPoint next = left > kRowsPerBand - 1 ? at + step : l.p2();
+            pieces.append(QLine(at, next));
+            at = next;
+        }
+    }
+    p.drawLines(pieces);
+}
 
 GraphCanvas::GraphCanvas(QSize pixels) {
     font_.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans"),
@@ -179,7 +215,7 @@ void GraphCanvas::fillBox(double x1, double y1, double x2, double y2, const QCol
     const QRect pixels(
         QPoint(qRound(std::max(r.left(), -1.0)), qRound(std::max(r.top(), -1.0))),
         QPoint(qRound(std::min(r.right(), w + 1)), qRound(std::min(r.bottom(), h + 1))));
-    painter().fillRect(pixels, color);
+    ForEachRowBand(pixels, [&](const QRect& band) { painter().fillRect(band, color); });
     changed(pixels);
 }
 
@@ -190,7 +226,7 @@ void GraphCanvas::line(double x1, double y1, double x2, double y2, const QColor&
         return;
     QPainter& p = painter();
     setPen(color, widthPx);
-    p.drawLine(Pixel(a), Pixel(b));
+    DrawLinesInBands(p, {QLine(Pixel(a), Pixel(b))}, widthPx);
     changed(LineArea(Pixel(a), Pixel(b), widthPx));
 }
 
@@ -207,7 +243,7 @@ void GraphCanvas::lines(const QVector<QLineF>& segments, const QColor& color, in
     if (pixels.isEmpty()) return;
     QPainter& p = painter();
     setPen(color, widthPx);
-    p.drawLines(pixels);
+    DrawLinesInBands(p, pixels, widthPx);
 }
 
 void GraphCanvas::point(double x, double y, const QColor& color) {

@@ -113,4 +113,8 @@ class GraphCanvas {
     QRegion drawn_;
 };
 
+// Draws the lines as QPainter::drawLines does with the painter's pen of this width, with
+// each one-pixel fill small enough to stay on the painting thread (see row_bands.h).
+void DrawLinesInBands(QPainter& painter, const QVector<QLine>& lines, int widthPx);
+
 }  // namespace quillon

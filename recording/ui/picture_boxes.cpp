@@ -3,6 +3,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "row_bands.h"
+
 namespace quillon {
 
 ArtBox::ArtBox(QWidget* parent, Draw draw, int n) : QWidget(parent), draw_(std::move(draw)), n_(n) {
@@ -41,8 +43,9 @@ void GraphBox::paintEvent(QPaintEvent* event) {
     if (!img.isNull()) {
         if (img.size() == size()) {
             // Only the parts asked for: a record changes a few strips of the picture, and
-            // their bounding box is most of it.
-            for (const QRect& r : event->region()) p.drawImage(r, img, r);
+            // their bounding box is most of it. In bands, to keep the copy on this thread.
+            for (const QRect& r : event->region())
+                ForEachRowBand(r, [&](const QRect& band) { p.drawImage(band, img, band); });
         } else {
             p.drawImage(rect(), img);
         }
@@ -53,8 +56,8 @@ void GraphBox::paintEvent(QPaintEvent* event) {
     const int w = width(), h = height();
     p.fillRect(0, 0, w, 1, border);
     p.fillRect(0, h - 1, w, 1, border);
-    p.fillRect(0, 0, 1, h, border);
-    p.fillRect(w - 1, 0, 1, h, border);
+    for (const int x : {0, w - 1})
+        ForEachRowBand(QRect(x, 0, 1, h), [&](const QRect& band) { p.fillRect(band, border); });
 }
 
 }  // namespace quillon

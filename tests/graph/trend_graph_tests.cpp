@@ -281,6 +281,40 @@ TEST(GraphCanvasText, LaidOutTextsDrawAsDrawnDirectly) {
     EXPECT_GT(Ink(canvas.image(), canvas.image().rect()), Ink(direct, direct.rect()));
 }
 
+// Lines drawn in bands (a fill of many rows would go to Qt's thread pool) have the pixels
+// of drawing them at once: long vertical lines up and down, short ones, slants, lines
+// meeting, and a wider pen, on the graph picture's format.
+TEST(GraphCanvasLines, DrawnInBandsAsDrawnAtOnce) {
+    QVector<QLine> lines;
+    for (int x = 5, h = 1; h <= 400; x += 3, h = h * 3 / 2 + 1) {
+        lines.append(QLine(x, 10, x, 10 + h));
+        lines.append(QLine(x + 1, 420, x + 1, 420 - h));
+    }
+    for (int y = 0; y < 120; y += 7) lines.append(QLine(100, y, 100 + 3 * y, y));
+    lines.append(QLine(395, 130, 2, 130));
+    lines.append(QLine(310, 5, 330, 400));
+    lines.append(QLine(340, 400, 390, 2));
+    lines.append(QLine(200, 300, 200, 150));
+    lines.append(QLine(200, 150, 260, 150));
+    lines.append(QLine(260, 150, 260, 420));
+    for (const int width : {1, 2}) {
+        QImage banded(400, 440, GraphCanvas().image().format()), atOnce = banded;
+        banded.fill(Qt::white);
+        atOnce.fill(Qt::white);
+        QPen pen(Qt::darkGreen, width);
+        pen.setCosmetic(true);
+        pen.setCapStyle(Qt::FlatCap);
+        QPainter p(&banded), q(&atOnce);
+        p.setPen(pen);
+        q.setPen(pen);
+        DrawLinesInBands(p, lines, width);
+        q.drawLines(lines);
+        p.end();
+        q.end();
+        EXPECT_TRUE(banded == atOnce) << "pen width " << width;
+    }
+}
+
 TEST(AxisNumbers, Texts) {
     EXPECT_EQ(AxisNumberText(0, 1, 3, 1), "30");
     EXPECT_EQ(AxisNumberText(0, 0.05, 2, 1), "1");       // a whole value, fractional step
