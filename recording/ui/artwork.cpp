@@ -61,16 +61,20 @@ QImage BarGraphImage(int n, QSize size) {
     const double step = double(s.width()) / kBarSegments;
     if (n == kBarNotANumber || step < 1) return BarGraphDrawnWhole(n, s);
     static QSize drawnSize;
-    static QImage dim, lit, shown;
-    static int shownCut = 0;  // the columns of `shown` taken from `lit`
+    static QImage dim, lit, shown;  // lit and shown: made when a reading first lights any
+    static int shownCut = 0;        // the columns of `shown` taken from `lit`
     if (drawnSize != s) {
         dim = BarGraphDrawnWhole(0, s);
-        lit = BarGraphDrawnWhole(kBarSegments + 1, s);
-        shown = dim.copy();
-        shownCut = 0;
+        lit = shown = QImage();
         drawnSize = s;
     }
     const int litSegments = (n >= 1 && n <= kBarSegments + 1) ? n - 1 : 0;
+    if (litSegments == 0 && shown.isNull()) return dim;
+    if (shown.isNull()) {
+        lit = BarGraphDrawnWhole(kBarSegments + 1, s);
+        shown = dim.copy();
+        shownCut = 0;
+    }
     const int cut = litSegments == 0 ? 0 : qMin(s.width(), qRound(litSegments * step + 1));
     // Only the columns between the last cut and this one change. The picture handed out
     // last is no longer held by then, so this writes in place; were it still held, the
