@@ -18,7 +18,8 @@ template <typename Paint>
 void ForEachRowBand(const QRect& area, Paint&& paint) {
     if (area.isEmpty()) return;
     for (int top = area.top(); top <= area.bottom(); top += kRowsPerBand)
-        paint(QRect(area.left(), top, area.width(), std::min(kRowsPerBand, area.bottom() + 1 - top)));
+        paint(
+            QRect(area.left(), top, area.width(), std::min(kRowsPerBand, area.bottom() + 1 - top)));
 }
 
 }  // namespace quillon

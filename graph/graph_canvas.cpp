@@ -83,9 +83,8 @@ void DrawLinesInBands(QPainter& p, const QVector<QLine>& lines, int widthPx) {
             pieces.append(l);
             continue;
         }
-        const QPoint step = QPoint(l.dx() > 0 ? 1 : l.dx() < 0 ? -1 : 0,
-                                   l.dy() > 0 ? 1 : l.dy() < 0 ? -1 : 0) *
-                            (kRowsPerBand - 1);
+        const auto sign = [](int d) { return (d > 0) - (d < 0); };
+        const QPoint step = QPoint(sign(l.dx()), sign(l.dy())) * (kRowsPerBand - 1);
         QPoint at = l.p1();
         for (int left = length(l); left > 0; left -= kRowsPerBand - 1) {
             const QPoint next = left > kRowsPerBand - 1 ? at + step : l.p2();
@@ -150,8 +149,8 @@ const QFontMetricsF& GraphCanvas::metrics() const {
         metrics_ = std::make_unique<QFontMetricsF>(font_, &image_);
         // A font smaller than the picture's height would allow keeps the vertical centre
         // the text has at the design size (axis numbers stay on their lines).
-        textDrop_ = std::max(0.0, (fontAlongY_ - font_.pixelSize()) * metrics_->height() /
-                                      font_.pixelSize() / 2);
+        textDrop_ = std::max(
+            0.0, (fontAlongY_ - font_.pixelSize()) * metrics_->height() / font_.pixelSize() / 2);
     }
     return *metrics_;
 }

@@ -1,11 +1,10 @@
 #include "artwork.h"
 
-#include <cstring>
-
 #include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <cstring>
 
 namespace quillon {
 

@@ -29,8 +29,7 @@ void QuietScrollBar::lookLater() {
 // the groove either side keeps its picture.
 QRect QuietScrollBar::changedPart(const Look& now) const {
     if (!hasPainted_ || now.atMinimum != painted_.atMinimum ||
-        now.atMaximum != painted_.atMaximum || !now.slider.isValid() ||
-        !painted_.slider.isValid())
+        now.atMaximum != painted_.atMaximum || !now.slider.isValid() || !painted_.slider.isValid())
         return rect();
     return now.slider.united(painted_.slider).adjusted(-2, -2, 2, 2) & rect();
 }
@@ -54,8 +53,8 @@ QuietScrollBar::Look QuietScrollBar::look() const {
     QStyleOptionSlider option;
     initStyleOption(&option);
     Look l;
-    l.slider = style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
-                                       this);
+    l.slider =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
     l.atMinimum = value() == minimum();
     l.atMaximum = value() == maximum();
     return l;

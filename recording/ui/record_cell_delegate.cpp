@@ -39,7 +39,8 @@ void RecordCellDelegate::paintByStyle(QPainter* p, const QStyleOptionViewItem& o
 // fits (wrapped or not, it is the same line): the panel, then the text laid out once in
 // the cell less its margins, placed on the height the layout takes.
 bool RecordCellDelegate::paintPlainText(QPainter* p, const QStyleOptionViewItem& o) const {
-    const auto unusual = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration;
+    const auto unusual =
+        QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration;
     if ((o.features & unusual) || !o.showDecorationSelected || o.direction != Qt::LeftToRight ||
         (o.state & (QStyle::State_Editing | QStyle::State_HasFocus)))
         return false;
@@ -79,8 +80,9 @@ bool RecordCellDelegate::paintPlainText(QPainter* p, const QStyleOptionViewItem&
             (o.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
         if (group == QPalette::Normal && !(o.state & QStyle::State_Active))
             group = QPalette::Inactive;
-        p->setPen(o.palette.color(
-            group, (o.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+        p->setPen(o.palette.color(group, (o.state & QStyle::State_Selected)
+                                             ? QPalette::HighlightedText
+                                             : QPalette::Text));
         layout.draw(p, at);
     }
     p->restore();
@@ -104,8 +106,8 @@ bool RecordCellDelegate::styleDrawsLikeThis(QStyle* style) const {
     o.displayAlignment = Qt::AlignCenter;
     o.text = QStringLiteral("-0.5678 mV");
     for (const bool selected : {false, true}) {
-        o.state = (o.state & ~QStyle::State_Selected) | (selected ? QStyle::State_Selected
-                                                                  : QStyle::State_None);
+        o.state = (o.state & ~QStyle::State_Selected) |
+                  (selected ? QStyle::State_Selected : QStyle::State_None);
         QImage ours(o.rect.size(), QImage::Format_ARGB32_Premultiplied);
         QImage theirs(o.rect.size(), QImage::Format_ARGB32_Premultiplied);
         ours.fill(Qt::transparent);

@@ -62,7 +62,10 @@ TEST(QuietScrollBar, ShowsWhatAWholePaintShows) {
         for (int i = 0; i < 3; ++i) QApplication::processEvents();
     };
     const auto shown = [&] {
-        return bar.screen()->grabWindow(bar.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        return bar.screen()
+            ->grabWindow(bar.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     };
     const auto whole = [&] { return bar.grab().toImage().convertToFormat(QImage::Format_RGB32); };
     settle();

@@ -27,10 +27,17 @@ TEST(RecordCellDelegate, CellsHaveThePixelsTheStyleGivesThem) {
     view.show();
     EXPECT_TRUE(delegate->quickUnder(view.style())) << "the quick way is in use";
 
-    const QString texts[] = {"", "1", "-0.5678", "12:34:56", "10:58:58 PM", "2031/05/06",
-                             "OL", "a text far wider than any of these cells"};
+    const QString texts[] = {"",
+                             "1",
+                             "-0.5678",
+                             "12:34:56",
+                             "10:58:58 PM",
+                             "2031/05/06",
+                             "OL",
+                             "a text far wider than any of these cells"};
     const QSize sizes[] = {{38, 18}, {72, 18}, {60, 17}, {101, 25}};
-    for (const Qt::Alignment align : {Qt::Alignment(Qt::AlignCenter), Qt::AlignLeft | Qt::AlignVCenter})
+    for (const Qt::Alignment align :
+         {Qt::Alignment(Qt::AlignCenter), Qt::AlignLeft | Qt::AlignVCenter})
         for (const QString& text : texts)
             for (const QSize size : sizes)
                 for (int column = 0; column < 2; ++column)
