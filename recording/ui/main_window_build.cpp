@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "artwork.h"
+#include "banded_tool_bar.h"
 #include "glyph_cached_label.h"
 #include "main_window.h"
 #include "picture_boxes.h"
@@ -184,7 +185,8 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::buildToolbar() {
-    toolbar_ = addToolBar("Toolbar");
+    toolbar_ = new BandedToolBar("Toolbar", this);
+    addToolBar(toolbar_);
     toolbar_->setObjectName("toolbar");
     toolbar_->setMovable(false);
     toolbar_->setFloatable(false);
