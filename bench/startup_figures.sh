@@ -65,7 +65,7 @@ done
 for name in bare quillon; do
   for i in $(seq 1 "$runs"); do tail -n +2 "$out/$name$i/results.csv" 2>/dev/null | sed "s/^/$name,$i,/"; done
 done | awk -F, '
-  $4 == 1 { n[$1]++; k = n[$1]; start[$1, k] = $5; cpu[$1, k] = $7; rss[$1, k] = $8 / 1024 }
+  $4 == 1 { n[$1]++; k = n[$1]; start[$1, k] = $5; cpu[$1, k] = $7; cpuSum[$1] += $7; rss[$1, k] = $8 / 1024 }
   function median(a, who, count,   i, j, t, b) {
     for (i = 1; i <= count; i++) b[i] = a[who, i]
     for (i = 2; i <= count; i++) { t = b[i]; for (j = i - 1; j >= 1 && b[j] > t; j--) b[j + 1] = b[j]; b[j + 1] = t }
@@ -78,5 +78,9 @@ done | awk -F, '
     }
     printf "QUILLON / bare: cpu %.2f (target <= 1.5), exec->window %.2f; VmRSS %+.1f MB (target <= +6)\n",
       c["quillon"] / (c["bare"] ? c["bare"] : 1), s["quillon"] / (s["bare"] ? s["bare"] : 1), r["quillon"] - r["bare"]
+    # The CPU times count in 10 ms steps, so a median can move a whole step between runs;
+    # the means say more about a small change.
+    printf "mean cpu: bare %.1f ms, QUILLON %.1f ms, ratio %.2f\n", cpuSum["bare"] / n["bare"],
+      cpuSum["quillon"] / n["quillon"], (cpuSum["quillon"] / n["quillon"]) / (cpuSum["bare"] ? cpuSum["bare"] / n["bare"] : 1)
   }'
 echo "logs: $out"
