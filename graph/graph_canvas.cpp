@@ -76,6 +76,7 @@ void DrawLinesInBands(QPainter& p, const QVector<QLine>& lines, int widthPx) {
         p.drawLines(lines);
         return;
     }
+    const auto sign = [](int d) { return (d > 0) - (d < 0); };
     QVector<QLine> pieces;
     pieces.reserve(lines.size() * 2);
     for (const QLine& l : lines) {
@@ -83,7 +84,6 @@ void DrawLinesInBands(QPainter& p, const QVector<QLine>& lines, int widthPx) {
             pieces.append(l);
             continue;
         }
-        const auto sign = [](int d) { return (d > 0) - (d < 0); };
         const QPoint step = QPoint(sign(l.dx()), sign(l.dy())) * (kRowsPerBand - 1);
         QPoint at = l.p1();
         for (int left = length(l); left > 0; left -= kRowsPerBand - 1) {
@@ -291,9 +291,8 @@ void GraphCanvas::text(double x, double y, const QString& text, const QColor& co
     if (!std::isfinite(a.x()) || !std::isfinite(a.y())) return;
     QPainter& p = painter();
     setPen(color, 1);
-    const double ascent = metrics().ascent();
-    const QPointF top(qRound(a.x()), qRound(a.y() + textDrop_));
-    const QPointF baseline = top + QPointF(0, ascent);
+    const QPointF top(qRound(a.x()), qRound(a.y() + textDrop()));
+    const QPointF baseline = top + QPointF(0, metrics().ascent());
     const LaidOutText* t = laidOut(text);
     if (t)
         p.drawStaticText(top, t->layout);  // the same pixels as drawText at the baseline
@@ -308,9 +307,8 @@ void GraphCanvas::textOnWhite(double x, double y, const QString& text) {
     if (text.isEmpty()) return;
     const QPointF a = toPixels(x, y);
     if (!std::isfinite(a.x()) || !std::isfinite(a.y())) return;
-    const double height = metrics().height();
-    const QRectF box(QPointF(qRound(a.x()), qRound(a.y() + textDrop_)),
-                     QSizeF(advance(text), height));
+    const QRectF box(QPointF(qRound(a.x()), qRound(a.y() + textDrop())),
+                     QSizeF(advance(text), metrics().height()));
     painter().fillRect(box.toAlignedRect(), Qt::white);
     changed(box.toAlignedRect());
     this->text(x, y, text);

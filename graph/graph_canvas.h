@@ -84,6 +84,10 @@ class GraphCanvas {
     const LaidOutText* laidOut(const QString& text) const;
     double advance(const QString& text) const;  // in pixels
     const QFontMetricsF& metrics() const;
+    double textDrop() const {  // pixels; worked out with the metrics
+        metrics();
+        return textDrop_;
+    }
     QPainter& painter();
     void updateMapping();
     void setPen(const QColor& color, int widthPx);
@@ -103,7 +107,7 @@ class GraphCanvas {
     QFont font_;
     double fontAlongY_ = 0;  // the font's size the picture's height allows, in pixels
     mutable std::unique_ptr<QFontMetricsF> metrics_;  // made by metrics()
-    mutable double textDrop_ = 0;                     // pixels; set with metrics_
+    mutable double textDrop_ = 0;                     // set with metrics_; see textDrop()
     mutable QHash<QString, LaidOutText> laidOut_;     // for metrics_'s font
     QPainter painter_;
     QColor penColor_;

@@ -16,6 +16,9 @@ const QColor kDim(20, 90, 90);
 const QColor kInk(235, 255, 255);
 constexpr int kBarSegments = 60;
 
+// Pictures 1..61 light n - 1 segments; any other lights none.
+int LitSegments(int n) { return (n >= 1 && n <= kBarSegments + 1) ? n - 1 : 0; }
+
 QImage Canvas(QSize size) {
     QImage img(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     img.fill(kPanel);
@@ -32,7 +35,7 @@ QImage BarGraphDrawnWhole(int n, QSize size) {
     const double h = img.height();
     const double barH = h * 0.55;
     const double step = w / kBarSegments;
-    const int lit = (n >= 1 && n <= 61) ? n - 1 : 0;
+    const int lit = LitSegments(n);
     for (int i = 0; i < kBarSegments; ++i) {
         const QRectF seg(i * step + 1, 1, qMax(1.0, step - 2), barH);
         p.fillRect(seg, i < lit ? kLit : kDim);
@@ -67,7 +70,7 @@ QImage BarGraphImage(int n, QSize size) {
         lit = shown = QImage();
         drawnSize = s;
     }
-    const int litSegments = (n >= 1 && n <= kBarSegments + 1) ? n - 1 : 0;
+    const int litSegments = LitSegments(n);
     if (litSegments == 0 && shown.isNull()) return dim;
     if (shown.isNull()) {
         lit = BarGraphDrawnWhole(kBarSegments + 1, s);

@@ -20,7 +20,7 @@ void QuietScrollBar::lookLater() {
         [this] {
             lookPending_ = false;
             const Look now = look();
-            if (!hasPainted_ || !(now == painted_)) update(changedPart(now));
+            if (!shows(now)) update(changedPart(now));
         },
         Qt::QueuedConnection);
 }
@@ -28,23 +28,21 @@ void QuietScrollBar::lookLater() {
 // A slider moved or resized changes only the pixels from where it was to where it is;
 // the groove either side keeps its picture.
 QRect QuietScrollBar::changedPart(const Look& now) const {
-    if (!hasPainted_ || now.atMinimum != painted_.atMinimum ||
-        now.atMaximum != painted_.atMaximum || !now.slider.isValid() || !painted_.slider.isValid())
+    if (!painted_ || now.atMinimum != painted_->atMinimum || now.atMaximum != painted_->atMaximum ||
+        !now.slider.isValid() || !painted_->slider.isValid())
         return rect();
-    return now.slider.united(painted_.slider).adjusted(-2, -2, 2, 2) & rect();
+    return now.slider.united(painted_->slider).adjusted(-2, -2, 2, 2) & rect();
 }
 
 void QuietScrollBar::paintEvent(QPaintEvent* event) {
     // Only a paint that covers what changed brings the picture up to date; a smaller one
     // (a button pressed, say) leaves the rest to a later paint.
     const Look now = look();
-    if (!hasPainted_ || !(now == painted_)) {
-        if ((QRegion(changedPart(now)) - event->region()).isEmpty()) {
+    if (!shows(now)) {
+        if ((QRegion(changedPart(now)) - event->region()).isEmpty())
             painted_ = now;
-            hasPainted_ = true;
-        } else {
+        else
             lookLater();
-        }
     }
     QScrollBar::paintEvent(event);
 }

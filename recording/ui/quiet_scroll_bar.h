@@ -6,6 +6,7 @@
 
 #include <QRect>
 #include <QScrollBar>
+#include <optional>
 
 namespace quillon {
 
@@ -29,11 +30,11 @@ class QuietScrollBar final : public QScrollBar {
         }
     };
     Look look() const;
+    bool shows(const Look& now) const { return painted_ && *painted_ == now; }
     QRect changedPart(const Look& now) const;  // of the bar, since the look last painted
     void lookLater();
 
-    Look painted_;
-    bool hasPainted_ = false;
+    std::optional<Look> painted_;
     bool lookPending_ = false;  // a look at the changes is posted
 };
 

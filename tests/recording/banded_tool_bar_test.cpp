@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QTest>
-#include <memory>
 
 namespace quillon {
 namespace {
