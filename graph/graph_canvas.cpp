@@ -106,19 +106,33 @@ GraphCanvas::~GraphCanvas() { finish(); }
 
 void GraphCanvas::setSize(QSize pixels) {
     finish();
-    // A layout that leaves the picture's size as it is keeps the picture rather than
-    // making it again.
     const QSize size = pixels.expandedTo(QSize(1, 1));
-    if (image_.size() != size) {
-        // Three bytes a pixel: the picture has no alpha, and it is the largest block of
-        // memory the program keeps. Drawing and saving give the pixels and files of RGB32.
-        image_ = QImage(size, QImage::Format_RGB888);
-        image_.setDotsPerMeterX(kDotsPerMeter96Dpi);
-        image_.setDotsPerMeterY(kDotsPerMeter96Dpi);
+    if (size != size_) {
+        // The picture of the new size is made when something needs it: the one of the
+        // size given at construction is replaced by the window's first layout unused.
+        size_ = size;
+        image_ = QImage();
+    } else if (!image_.isNull()) {
+        // A layout that leaves the picture's size as it is keeps the picture rather
+        // than making it again.
+        image_.fill(Qt::white);
     }
-    image_.fill(Qt::white);
     allChanged();
     updateMapping();
+}
+
+void GraphCanvas::makePicture(const QColor& background) const {
+    // Three bytes a pixel: the picture has no alpha, and it is the largest block of
+    // memory the program keeps. Drawing and saving give the pixels and files of RGB32.
+    image_ = QImage(size_, QImage::Format_RGB888);
+    image_.setDotsPerMeterX(kDotsPerMeter96Dpi);
+    image_.setDotsPerMeterY(kDotsPerMeter96Dpi);
+    image_.fill(background);
+}
+
+const QImage& GraphCanvas::picture() const {
+    if (image_.isNull()) makePicture(Qt::white);
+    return image_;
 }
 
 void GraphCanvas::setScale(double scaleX, double scaleY) {
@@ -129,7 +143,7 @@ void GraphCanvas::setScale(double scaleX, double scaleY) {
 }
 
 void GraphCanvas::updateMapping() {
-    const double w = image_.width(), h = image_.height();
+    const double w = size_.width(), h = size_.height();
     const double sx = w / (kSpanX * scaleX_);
     const double sy = h / (kSpanY * scaleY_);
     window_ = QTransform(sx, 0, 0, -sy, -kLeft * scaleX_ * sx, kTop * scaleY_ * sy);
@@ -146,7 +160,7 @@ void GraphCanvas::updateMapping() {
 
 const QFontMetricsF& GraphCanvas::metrics() const {
     if (!metrics_) {
-        metrics_ = std::make_unique<QFontMetricsF>(font_, &image_);
+        metrics_ = std::make_unique<QFontMetricsF>(font_, &picture());
         // A font smaller than the picture's height would allow keeps the vertical centre
         // the text has at the design size (axis numbers stay on their lines).
         textDrop_ = std::max(
@@ -157,11 +171,11 @@ const QFontMetricsF& GraphCanvas::metrics() const {
 
 const QImage& GraphCanvas::image() {
     finish();
-    return image_;
+    return picture();
 }
 
 QRegion GraphCanvas::takeChangedArea() {
-    const QRegion area = changed_ & image_.rect();
+    const QRegion area = changed_ & QRect(QPoint(0, 0), size_);
     changed_ = QRegion();
     allChanged_ = false;
     return area;
@@ -179,6 +193,7 @@ void GraphCanvas::finish() {
 
 QPainter& GraphCanvas::painter() {
     if (!painter_.isActive()) {
+        picture();
         painter_.begin(&image_);
         painter_.setRenderHint(QPainter::Antialiasing, false);
         painter_.setFont(font_);
@@ -201,7 +216,10 @@ void GraphCanvas::setPen(const QColor& color, int widthPx) {
 
 void GraphCanvas::clear(const QColor& background) {
     finish();
-    image_.fill(background);
+    if (image_.isNull())
+        makePicture(background);
+    else
+        image_.fill(background);
     allChanged();
 }
 
@@ -209,7 +227,7 @@ void GraphCanvas::fillBox(double x1, double y1, double x2, double y2, const QCol
     const QPointF a = toPixels(x1, y1), b = toPixels(x2, y2);
     if (!std::isfinite(a.x() + a.y() + b.x() + b.y())) return;
     const QRectF r = QRectF(a, b).normalized();
-    const double w = image_.width(), h = image_.height();
+    const double w = size_.width(), h = size_.height();
     if (r.right() < 0 || r.bottom() < 0 || r.left() > w || r.top() > h) return;
     const QRect pixels(
         QPoint(qRound(std::max(r.left(), -1.0)), qRound(std::max(r.top(), -1.0))),
@@ -221,8 +239,7 @@ void GraphCanvas::fillBox(double x1, double y1, double x2, double y2, const QCol
 void GraphCanvas::line(double x1, double y1, double x2, double y2, const QColor& color,
                        int widthPx) {
     QPointF a = toPixels(x1, y1), b = toPixels(x2, y2);
-    if (!ClipSegment(a, b, QRectF(QPointF(0, 0), QSizeF(image_.size())).adjusted(-8, -8, 8, 8)))
-        return;
+    if (!ClipSegment(a, b, QRectF(QPointF(0, 0), QSizeF(size_)).adjusted(-8, -8, 8, 8))) return;
     QPainter& p = painter();
     setPen(color, widthPx);
     DrawLinesInBands(p, {QLine(Pixel(a), Pixel(b))}, widthPx);
@@ -230,7 +247,7 @@ void GraphCanvas::line(double x1, double y1, double x2, double y2, const QColor&
 }
 
 void GraphCanvas::lines(const QVector<QLineF>& segments, const QColor& color, int widthPx) {
-    const QRectF box = QRectF(QPointF(0, 0), QSizeF(image_.size())).adjusted(-8, -8, 8, 8);
+    const QRectF box = QRectF(QPointF(0, 0), QSizeF(size_)).adjusted(-8, -8, 8, 8);
     QVector<QLine> pixels;
     pixels.reserve(segments.size());
     for (const QLineF& s : segments) {
@@ -248,7 +265,7 @@ void GraphCanvas::lines(const QVector<QLineF>& segments, const QColor& color, in
 void GraphCanvas::point(double x, double y, const QColor& color) {
     const QPointF a = toPixels(x, y);
     if (!std::isfinite(a.x()) || !std::isfinite(a.y())) return;
-    if (!QRectF(QPointF(-1, -1), QSizeF(image_.size()) + QSizeF(2, 2)).contains(a)) return;
+    if (!QRectF(QPointF(-1, -1), QSizeF(size_) + QSizeF(2, 2)).contains(a)) return;
     QPainter& p = painter();
     setPen(color, 1);
     p.drawPoint(Pixel(a));
@@ -256,7 +273,7 @@ void GraphCanvas::point(double x, double y, const QColor& color) {
 }
 
 void GraphCanvas::points(const QVector<QPointF>& at, const QColor& color) {
-    const QRectF box(QPointF(-1, -1), QSizeF(image_.size()) + QSizeF(2, 2));
+    const QRectF box(QPointF(-1, -1), QSizeF(size_) + QSizeF(2, 2));
     QVector<QPoint> pixels;
     pixels.reserve(at.size());
     for (const QPointF& p : at) {

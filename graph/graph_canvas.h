@@ -37,7 +37,7 @@ class GraphCanvas {
     // A new size gives a new, white image.
     void setSize(QSize pixels);
     void setScale(double scaleX, double scaleY);
-    QSize size() const { return image_.size(); }
+    QSize size() const { return size_; }
     double scaleX() const { return scaleX_; }
     double scaleY() const { return scaleY_; }
 
@@ -89,6 +89,9 @@ class GraphCanvas {
         return textDrop_;
     }
     QPainter& painter();
+    // The picture, made white on first use after a new size.
+    const QImage& picture() const;
+    void makePicture(const QColor& background) const;
     void updateMapping();
     void setPen(const QColor& color, int widthPx);
     void changed(const QRect& pixels) {
@@ -96,11 +99,12 @@ class GraphCanvas {
         drawn_ |= pixels;
     }
     void allChanged() {
-        changed_ = drawn_ = image_.rect();
+        changed_ = drawn_ = QRect(QPoint(0, 0), size_);
         allChanged_ = true;
     }
 
-    QImage image_;
+    QSize size_;
+    mutable QImage image_;  // null until picture() makes it
     double scaleX_ = 1;
     double scaleY_ = 1;
     QTransform window_;  // drawing units -> pixels

@@ -281,6 +281,28 @@ TEST(GraphCanvasText, LaidOutTextsDrawAsDrawnDirectly) {
     EXPECT_GT(Ink(canvas.image(), canvas.image().rect()), Ink(direct, direct.rect()));
 }
 
+// A new size gives a white picture of that size whether or not the old one was ever
+// made; the same size again wipes the drawing; a clear gives its colour.
+TEST(GraphCanvasSize, NewSizeGivesWhitePicture) {
+    auto allOf = [](const QImage& image, QColor color) {
+        QImage expected(image.size(), image.format());
+        expected.fill(color);
+        return image == expected;
+    };
+    GraphCanvas canvas;
+    canvas.setSize(QSize(300, 120));
+    EXPECT_EQ(canvas.size(), QSize(300, 120));
+    EXPECT_EQ(canvas.image().size(), QSize(300, 120));
+    EXPECT_TRUE(allOf(canvas.image(), Qt::white));
+    canvas.fillBox(0, 0, 5000, 2000, Qt::red);
+    canvas.setSize(QSize(300, 120));
+    EXPECT_TRUE(allOf(canvas.image(), Qt::white));
+    canvas.setSize(QSize(200, 90));
+    canvas.clear(Qt::black);
+    EXPECT_EQ(canvas.takeChangedArea(), QRegion(0, 0, 200, 90));
+    EXPECT_TRUE(allOf(canvas.image(), Qt::black));
+}
+
 // Lines drawn in bands (a fill of many rows would go to Qt's thread pool) have the pixels
 // of drawing them at once: long vertical lines up and down, short ones, slants, lines
 // meeting, and a wider pen, on the graph picture's format.
