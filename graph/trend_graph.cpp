@@ -127,7 +127,9 @@ void TrendGraph::DrawStripsAndTimeLabels(qint64 page) {
     const int perPage = RecordsPerPage(g.pageScale);
     const qint64 first = FirstRecordOfPage(page, perPage);
     const qint64 records = s_.table.recordCount();
-    QVector<std::pair<double, QString>> labels;  // x and text
+    Strips shown;
+    shown.scaleX = sx;
+    shown.scaleY = sy;
     for (int k = 0; k <= 5; ++k) {
         const qint64 record = k == 0 ? first : (page - 1) * perPage + qint64(k) * perPage / 5;
         if (record < 1 || record > records) break;
@@ -137,17 +139,10 @@ void TrendGraph::DrawStripsAndTimeLabels(qint64 page) {
         const QString text = s_.table.cell(int(record), RecordTable::ColTime);
         // A long time format would run off the right edge: keep the label inside.
         x = std::min(x, GraphCanvas::kRight * sx - canvas_.textWidth(text));
-        labels.append({x, text});
+        shown.labels.append({x, text});
     }
+    shown.caption = GraphCaption();
 
-    // The same strips on untouched pixels would be drawn to the same pixels.
-    const Caption c = GraphCaption();
-    QString drawn = QStringLiteral("%1 %2\n%3\n%4\n%5")
-                        .arg(sx, 0, 'g', 17)
-                        .arg(sy, 0, 'g', 17)
-                        .arg(c.title, c.date, c.unit);
-    for (const auto& [x, text] : labels)
-        drawn += QStringLiteral("\n%1 %2").arg(x, 0, 'g', 17).arg(text);
     const auto pixels = [this](double x1, double y1, double x2, double y2) {
         return QRectF(canvas_.toPixels(x1, y1), canvas_.toPixels(x2, y2))
             .normalized()
@@ -158,13 +153,14 @@ void TrendGraph::DrawStripsAndTimeLabels(qint64 page) {
     const double left = GraphCanvas::kLeft * sx, right = GraphCanvas::kRight * sx;
     const QRegion strips = QRegion(pixels(left, 2730 * sy, right, 3340 * sy)) |
                            pixels(left, -280 * sy, right, -15 * sy);
-    if (drawn == stripsDrawn_ && !canvas_.takeDrawnArea().intersects(strips)) return;
+    // The same strips on untouched pixels would be drawn to the same pixels.
+    if (stripsDrawn_ == shown && !canvas_.takeDrawnArea().intersects(strips)) return;
 
     canvas_.fillBox(0, 2730 * sy, 10300 * sx, 3340 * sy, Qt::white);
-    DrawCaption(c);
+    DrawCaption(shown.caption);
     canvas_.fillBox(-100 * sx, -280 * sy, 10400 * sx, -15 * sy, Qt::white);
-    for (const auto& [x, text] : labels) canvas_.text(x, -15 * sy, text);
-    stripsDrawn_ = drawn;
+    for (const auto& [x, text] : shown.labels) canvas_.text(x, -15 * sy, text);
+    stripsDrawn_ = std::move(shown);
     canvas_.takeDrawnArea();
 }
 

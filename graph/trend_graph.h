@@ -92,6 +92,20 @@ class TrendGraph {
     void DrawStripsAndTimeLabels(qint64 page);
     struct Caption {
         QString title, date, unit;  // empty: not drawn
+        bool operator==(const Caption& o) const {
+            return title == o.title && date == o.date && unit == o.unit;
+        }
+    };
+    // What the strips above and below the plot show: the caption and the time labels
+    // (x and text), at a scale.
+    struct Strips {
+        double scaleX = 0, scaleY = 0;
+        Caption caption;
+        QVector<std::pair<double, QString>> labels;
+        bool operator==(const Strips& o) const {
+            return scaleX == o.scaleX && scaleY == o.scaleY && caption == o.caption &&
+                   labels == o.labels;
+        }
     };
     Caption GraphCaption() const;
     void DrawCaption(const Caption& c);
@@ -111,7 +125,7 @@ class TrendGraph {
     QVector<QPointF> pendingPoints_;  // 1-pixel points
     // Everything the strips were last drawn with. Drawn again after every record, they
     // are left as they are while this stays the same and nothing was drawn over them.
-    QString stripsDrawn_;
+    std::optional<Strips> stripsDrawn_;
 };
 
 // Brackets every public operation: pending curve segments are drawn before anything
