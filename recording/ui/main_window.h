@@ -149,8 +149,12 @@ class MainWindow : public QMainWindow {
     QLabel* valueLabel_ = nullptr;
     QLabel* unitLabel_ = nullptr;
     QLabel* couplingLabel_ = nullptr;
-    std::array<QLabel*, kIndAvg + 1> indicators_{};  // by Indicator
-    std::array<QLabel*, 3> limitFields_{};           // high limit, low limit, record interval
+    // By Indicator. An indicator that is off shows no caption rather than being hidden:
+    // showing and hiding a widget asks the display server where the pointer is, and the
+    // RS232 indicator blinks on every tick while the meter is looked for.
+    std::array<QLabel*, kIndAvg + 1> indicators_{};
+    std::array<QString, kIndAvg + 1> indicatorCaptions_;
+    std::array<QLabel*, 3> limitFields_{};  // high limit, low limit, record interval
     QLabel* recordNameField_ = nullptr;
     QLabel* modeField_ = nullptr;
     QLabel* unitField_ = nullptr;

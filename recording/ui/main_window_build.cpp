@@ -259,6 +259,7 @@ void MainWindow::buildReadout(QWidget* central) {
         Colour(l, QPalette::WindowText, kIndicatorInk);
         l->setAlignment(Qt::AlignCenter);
         indicators_[ind.indicator] = l;
+        indicatorCaptions_[ind.indicator] = ind.text;
         x += ind.width + 100;
     }
     couplingLabel_ = readoutLabel("couplingLabel", "DC", {100, 480, 1200, 340}, 15.75);

@@ -111,7 +111,8 @@ void MainWindow::syncReadout() {
     diode_->setVisible(r.diodeShown);
     barImage_->setNumber(r.barImage);
     signImage_->setNumber(r.signImage);
-    for (int i = kIndRS232; i <= kIndAvg; ++i) indicators_[i]->setVisible(r.indicator[i]);
+    for (int i = kIndRS232; i <= kIndAvg; ++i)
+        SetText(indicators_[i], r.indicator[i] ? indicatorCaptions_[i] : QString());
     const QColor window = palette().color(QPalette::Window);  // read-only boxes
     for (int i = 0; i < 3; ++i) {
         QLabel* l = limitFields_[i];

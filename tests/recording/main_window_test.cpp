@@ -76,9 +76,19 @@ TEST_F(MainWindowTest, StartUpTitleStateToolbarAndShortcuts) {
     const QRgb mid = graphBox->palette().color(QPalette::Mid).rgb();
     EXPECT_EQ(std::make_tuple(graph.pixel(0, 0), graph.pixel(1175, 361), graph.pixel(1, 1)),
               std::make_tuple(mid, mid, qRgb(255, 255, 255)));
-    EXPECT_TRUE(find<QLabel>("waitIndicator")->isVisible());
+    // An indicator that is off keeps its place and shows no caption (it is not hidden:
+    // showing and hiding asks the display server where the pointer is, on every blink).
     EXPECT_EQ(find<QLabel>("waitIndicator")->text(), "WAIT");
-    EXPECT_FALSE(find<QLabel>("rs232Indicator")->isVisible());
+    EXPECT_EQ(find<QLabel>("rs232Indicator")->text(), "");
+    EXPECT_TRUE(find<QLabel>("rs232Indicator")->isVisible());
+    const QImage off = find<QLabel>("rs232Indicator")->grab().toImage();
+    const QRgb panel = find<QWidget>("readoutPanel")->palette().color(QPalette::Window).rgb();
+    QImage blank(off.size(), off.format());
+    blank.fill(panel);
+    EXPECT_TRUE(off == blank) << "an indicator that is off shows only the panel";
+    session.readout.indicator[kIndRS232] = true;
+    window->sync();
+    EXPECT_EQ(find<QLabel>("rs232Indicator")->text(), "RS232");
     EXPECT_TRUE(window->timer()->isActive());
     EXPECT_EQ(window->timer()->interval(), 500);
     EXPECT_EQ(session.table.cell(0, 3), "Value");
