@@ -25,7 +25,7 @@ void RecordCellDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     FillFixedColumn(p, option, index);
     QStyleOptionViewItem o = option;
     initStyleOption(&o, index);
-    if (styleDrawsLikeThis(StyleOf(o)) && paintPlainText(p, o)) return;
+    if (quickUnder(StyleOf(o)) && paintPlainText(p, o)) return;
     StyleOf(o)->drawControl(QStyle::CE_ItemViewItem, &o, p, o.widget);
 }
 
@@ -89,9 +89,7 @@ bool RecordCellDelegate::paintPlainText(QPainter* p, const QStyleOptionViewItem&
     return true;
 }
 
-// Whether the style draws a plain cell as above: compared once for each style, on a
-// sample cell plain and selected. A style that draws cells its own way keeps doing so.
-bool RecordCellDelegate::styleDrawsLikeThis(QStyle* style) const {
+bool RecordCellDelegate::quickUnder(QStyle* style) const {
     if (checkedStyle_ == style) return sameAsStyle_;
     checkedStyle_ = style;
     sameAsStyle_ = true;

@@ -21,16 +21,16 @@ class RecordCellDelegate final : public QStyledItemDelegate {
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
-    // Whether plain cells are drawn the quick way under this style (it draws them as the
-    // common style does).
-    bool quickUnder(QStyle* style) const { return styleDrawsLikeThis(style); }
+    // Whether plain cells are drawn the quick way under this style: compared once for
+    // each style, on a sample cell plain and selected. A style that draws cells its own
+    // way keeps doing so.
+    bool quickUnder(QStyle* style) const;
     // Draws as the style would, always (for comparing).
     void paintByStyle(QPainter* painter, const QStyleOptionViewItem& option,
                       const QModelIndex& index) const;
 
   private:
     bool paintPlainText(QPainter* painter, const QStyleOptionViewItem& option) const;
-    bool styleDrawsLikeThis(QStyle* style) const;
 
     mutable QPointer<QStyle> checkedStyle_;  // the style last compared with
     mutable bool sameAsStyle_ = false;
