@@ -56,43 +56,45 @@ bool IsOneLine(const QString& text) {
     });
 }
 
+// The pixels from a to b, both included (QRect::normalized leaves out the corners of a
+// rectangle given from right to left or bottom to top).
+QRect Spanning(const QPoint& a, const QPoint& b) {
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
+
 // The pixels a line drawn with a pen of this width can touch.
 QRect LineArea(const QPoint& a, const QPoint& b, int widthPx) {
     const int m = widthPx + 1;
-    return QRect(a, b).normalized().adjusted(-m, -m, m, m);
+    return Spanning(a, b).adjusted(-m, -m, m, m);
 }
 }  // namespace
 
-// A one-pixel line is filled a pixel at a time, each pixel a span: a line along a row or
-// a column longer than a band (see row_bands.h) is drawn as pieces, in the same call so
-// that each line still follows the one before it as it did. The pieces leave the pixels
-// of the whole line.
+// The painter draws a one-pixel line a pixel at a time, each pixel a span of its own:
+// for the long lines of the grid that was most of what drawing a frame cost. A one-pixel
+// line along a row or a column is filled instead, in bands (see row_bands.h), from one
+// end to the other: the painter's own lines leave out one end or the other depending on
+// their direction and on the line drawn before. Other lines are drawn by the painter.
+// All lines have one colour, so the order in which they are drawn does not matter.
 void DrawLinesInBands(QPainter& p, const QVector<QLine>& lines, int widthPx) {
-    const auto length = [](const QLine& l) { return std::max(std::abs(l.dx()), std::abs(l.dy())); };
-    const auto isLong = [&](const QLine& l) {
-        return widthPx == 1 && (l.dx() == 0 || l.dy() == 0) && length(l) + 1 > kRowsPerBand;
-    };
-    if (std::none_of(lines.begin(), lines.end(), isLong)) {
+    const QPen& pen = p.pen();
+    const bool fillable = widthPx == 1 && pen.style() == Qt::SolidLine &&
+                          pen.brush().style() == Qt::SolidPattern &&
+                          !p.testRenderHint(QPainter::Antialiasing) && p.transform().isIdentity();
+    if (!fillable) {
         p.drawLines(lines);
         return;
     }
-    const auto sign = [](int d) { return (d > 0) - (d < 0); };
-    QVector<QLine> pieces;
-    pieces.reserve(lines.size() * 2);
+    const QColor color = pen.color();
+    QVector<QLine> slanted;
     for (const QLine& l : lines) {
-        if (!isLong(l)) {
-            pieces.append(l);
-            continue;
-        }
-        const QPoint step = QPoint(sign(l.dx()), sign(l.dy())) * (kRowsPerBand - 1);
-        QPoint at = l.p1();
-        for (int left = length(l); left > 0; left -= kRowsPerBand - 1) {
-            const QPoint next = left > kRowsPerBand - 1 ? at + step : l.p2();
-            pieces.append(QLine(at, next));
-            at = next;
-        }
+        if (l.dx() != 0 && l.dy() != 0)
+            slanted.append(l);
+        else
+            ForEachRowBand(Spanning(l.p1(), l.p2()),
+                           [&](const QRect& band) { p.fillRect(band, color); });
     }
-    p.drawLines(pieces);
+    if (!slanted.isEmpty()) p.drawLines(slanted);
 }
 
 GraphCanvas::GraphCanvas(QSize pixels) {

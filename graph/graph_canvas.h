@@ -121,8 +121,9 @@ class GraphCanvas {
     QRegion drawn_;
 };
 
-// Draws the lines as QPainter::drawLines does with the painter's pen of this width, with
-// each one-pixel fill small enough to stay on the painting thread (see row_bands.h).
+// Draws the lines with the painter's pen of this width, as QPainter::drawLines does except
+// that a one-pixel line along a row or a column covers both its ends; each fill is small
+// enough to stay on the painting thread (see row_bands.h).
 void DrawLinesInBands(QPainter& painter, const QVector<QLine>& lines, int widthPx);
 
 }  // namespace quillon

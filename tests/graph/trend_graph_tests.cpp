@@ -303,38 +303,52 @@ TEST(GraphCanvasSize, NewSizeGivesWhitePicture) {
     EXPECT_TRUE(allOf(canvas.image(), Qt::black));
 }
 
-// Lines drawn in bands (a fill of many rows would go to Qt's thread pool) have the pixels
-// of drawing them at once: long vertical lines up and down, short ones, slants, lines
-// meeting, and a wider pen, on the graph picture's format.
-TEST(GraphCanvasLines, DrawnInBandsAsDrawnAtOnce) {
-    QVector<QLine> lines;
-    for (int x = 5, h = 1; h <= 400; x += 3, h = h * 3 / 2 + 1) {
-        lines.append(QLine(x, 10, x, 10 + h));
-        lines.append(QLine(x + 1, 420, x + 1, 420 - h));
+// One-pixel lines along a row or a column cover every pixel from one end to the other,
+// whichever way they run and however long (long ones are filled in bands), also when they
+// meet or leave the picture; other lines, and wider ones, are the painter's.
+TEST(GraphCanvasLines, OnePixelLinesRunFromEndToEnd) {
+    QVector<QLine> axisLines;
+    for (int x = 5, h = 0; h <= 400; x += 3, h = h * 3 / 2 + 1) {
+        axisLines.append(QLine(x, 10, x, 10 + h));
+        axisLines.append(QLine(x + 1, 420, x + 1, 420 - h));
     }
-    for (int y = 0; y < 120; y += 7) lines.append(QLine(100, y, 100 + 3 * y, y));
-    lines.append(QLine(395, 130, 2, 130));
-    lines.append(QLine(310, 5, 330, 400));
-    lines.append(QLine(340, 400, 390, 2));
-    lines.append(QLine(200, 300, 200, 150));
-    lines.append(QLine(200, 150, 260, 150));
-    lines.append(QLine(260, 150, 260, 420));
-    for (const int width : {1, 2}) {
-        QImage banded(400, 440, GraphCanvas().image().format()), atOnce = banded;
-        banded.fill(Qt::white);
-        atOnce.fill(Qt::white);
-        QPen pen(Qt::darkGreen, width);
+    for (int y = 0; y < 120; y += 7) axisLines.append(QLine(100, y, 100 + 3 * y, y));
+    axisLines.append(QLine(395, 130, 2, 130));
+    axisLines.append(QLine(200, 300, 200, 150));
+    axisLines.append(QLine(200, 150, 260, 150));
+    axisLines.append(QLine(260, 150, 260, 500));  // beyond the bottom
+    axisLines.append(QLine(-30, 435, 50, 435));   // from left of the picture
+    const QVector<QLine> slanted = {QLine(310, 5, 330, 400), QLine(340, 400, 390, 2)};
+    const QColor ink(Qt::darkGreen);
+    const auto blank = [] {
+        QImage picture(400, 440, GraphCanvas().image().format());
+        picture.fill(Qt::white);
+        return picture;
+    };
+    const auto drawn = [&](const QVector<QLine>& lines, int width, bool byPainter) {
+        QImage picture = blank();
+        QPainter p(&picture);
+        QPen pen(ink, width);
         pen.setCosmetic(true);
         pen.setCapStyle(Qt::FlatCap);
-        QPainter p(&banded), q(&atOnce);
         p.setPen(pen);
-        q.setPen(pen);
-        DrawLinesInBands(p, lines, width);
-        q.drawLines(lines);
-        p.end();
-        q.end();
-        EXPECT_TRUE(banded == atOnce) << "pen width " << width;
+        if (byPainter)
+            p.drawLines(lines);
+        else
+            DrawLinesInBands(p, lines, width);
+        return picture;
+    };
+
+    QImage expected = drawn(slanted, 1, true);
+    for (const QLine& l : axisLines) {
+        const QPoint step((l.dx() > 0) - (l.dx() < 0), (l.dy() > 0) - (l.dy() < 0));
+        for (QPoint at = l.p1();; at += step) {
+            if (expected.rect().contains(at)) expected.setPixelColor(at, ink);
+            if (at == l.p2()) break;
+        }
     }
+    EXPECT_TRUE(drawn(axisLines + slanted, 1, false) == expected);
+    EXPECT_TRUE(drawn(axisLines + slanted, 2, false) == drawn(axisLines + slanted, 2, true));
 }
 
 TEST(AxisNumbers, Texts) {
