@@ -379,7 +379,6 @@ void MainWindow::buildGraphAndTable(QWidget* central) {
     grid_->verticalHeader()->hide();
     grid_->setFont(QFont("Times New Roman", kSmallPt));
     grid_->horizontalHeader()->setFont(QFont("Times New Roman", 8));
-    grid_->horizontalHeader()->setHighlightSections(false);
     grid_->verticalHeader()->setMinimumSectionSize(8);
     grid_->verticalHeader()->setDefaultSectionSize(18);
     grid_->setModel(&s_.table);

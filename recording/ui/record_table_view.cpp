@@ -6,10 +6,12 @@
 #include <QSignalBlocker>
 
 #include "quiet_scroll_bar.h"
+#include "record_header_view.h"
 
 namespace quillon {
 
 RecordTableView::RecordTableView(QWidget* parent) : QTableView(parent) {
+    setHorizontalHeader(new RecordHeaderView(Qt::Horizontal, this));
     setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
 }
 
