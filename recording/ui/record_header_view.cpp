@@ -26,4 +26,10 @@ QSize RecordHeaderView::sectionSizeFromContents(int logicalIndex) const {
     return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
 }
 
+void RecordHeaderView::selectionChanged(const QItemSelection& selected,
+                                        const QItemSelection& deselected) {
+    // Sections that are not highlighted look the same whatever is selected.
+    if (highlightSections()) QHeaderView::selectionChanged(selected, deselected);
+}
+
 }  // namespace quillon

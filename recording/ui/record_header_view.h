@@ -1,9 +1,11 @@
 #pragma once
-// The record table's column header. Qt measures header texts in bold whatever the
-// header's font, for sections it would draw in bold when highlighted; this header never
-// highlights, so the bold font was loaded (a font engine and its glyphs, a good part of
-// the table's cost at start-up) only to be measured. It measures its texts in the font it
-// draws them with.
+// The record table's column header, which does not highlight the sections of selected
+// cells. Qt measures header texts in bold whatever the header's font (highlighted
+// sections are drawn in bold), which loaded a bold font at start-up only to measure with
+// it; and it repaints the sections under a selection that changes, which every record
+// did as it became the current cell. Unless told to highlight, this header measures its
+// texts in the font it draws them with and leaves its sections alone when the selection
+// changes.
 
 #include <QHeaderView>
 
@@ -15,6 +17,8 @@ class RecordHeaderView final : public QHeaderView {
 
   protected:
     QSize sectionSizeFromContents(int logicalIndex) const override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
 };
 
 }  // namespace quillon

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
 
 namespace quillon {
 namespace {
@@ -40,8 +43,9 @@ TEST(RecordHeaderView, SectionsFitTheirTextsInTheHeadersFont) {
         EXPECT_GT(height, lastHeight) << "follows the font, " << pt;
         lastHeight = height;
         // Qt's header measures in bold; where bold is as tall, the heights agree.
-        if (QFontMetrics(boldFont).height() == regular.height())
+        if (QFontMetrics(boldFont).height() == regular.height()) {
             EXPECT_EQ(height, h.qts.sizeHint().height()) << pt;
+        }
 
         h.ours.resizeSections(QHeaderView::ResizeToContents);
         h.qts.resizeSections(QHeaderView::ResizeToContents);
@@ -66,6 +70,44 @@ TEST(RecordHeaderView, HighlightedSectionsAreMeasuredAsQtDoes) {
     for (int c = 0; c < h.model.columnCount(); ++c)
         EXPECT_EQ(h.ours.sectionSize(c), h.qts.sectionSize(c)) << c;
     EXPECT_EQ(h.ours.sizeHint(), h.qts.sizeHint());
+}
+
+class PaintCounter final : public QObject {
+  public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+// Each record becomes the table's current cell: the header's sections, which look the
+// same whatever is selected, are not painted again; highlighted ones are.
+TEST(RecordHeaderView, SectionsStayUnpaintedAsTheCurrentCellMoves) {
+    QStandardItemModel model(3, 5);
+    QTableView table;
+    auto* header = new RecordHeaderView(Qt::Horizontal);
+    table.setHorizontalHeader(header);
+    table.setModel(&model);
+    table.setSelectionMode(QAbstractItemView::SingleSelection);
+    table.resize(400, 300);
+    table.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&table));
+    PaintCounter counter;
+    header->viewport()->installEventFilter(&counter);
+    const auto headerPaintsAsRowsAreAdded = [&] {
+        QApplication::processEvents();
+        counter.paints = 0;
+        for (int i = 0; i < 3; ++i) {
+            model.appendRow(QList<QStandardItem*>{new QStandardItem("x")});
+            table.setCurrentIndex(model.index(model.rowCount() - 1, 0));
+            QApplication::processEvents();
+        }
+        return counter.paints;
+    };
+    EXPECT_EQ(headerPaintsAsRowsAreAdded(), 0);
+    header->setHighlightSections(true);
+    EXPECT_GT(headerPaintsAsRowsAreAdded(), 0);
 }
 
 }  // namespace
