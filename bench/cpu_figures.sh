@@ -58,7 +58,10 @@ fi
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 # Run time of each of the process's threads, "tid ns" a line: exact, where the clock ticks
 # above count in 10 ms steps (a step is 0.017 % of a core over a minute).
-thread_ns() { for t in /proc/"$1"/task/*; do echo "${t##*/} $(cut -d' ' -f1 "$t/schedstat")"; done; }
+thread_ns() {
+  local t
+  for t in /proc/"$1"/task/*; do echo "${t##*/} $(cut -d' ' -f1 "$t/schedstat" 2>/dev/null)"; done
+}
 
 # start_sim NAME SCRIPT: a simulator on $work/NAME; waits for its "ready" line.
 start_sim() {
@@ -90,18 +93,28 @@ measure() {
   sleep "$seconds"
   after=$(cpu_ticks "$pid") || { echo "$label: QUILLON ended early ($(tail -1 "$work/$label.log"))"; return; }
   thread_ns "$pid" >"$work/$label.after"
-  # Threads started in between count whole; one that ended takes its time with it.
+  # Threads started in between count whole. One that ended (no figure left) took its
+  # time with it, and so did one that started and ended in between: then the sum falls
+  # short of the ticks' figure by more than their rounding (two ticks a reading), and
+  # it is not given. So too when the kernel keeps no run times (all of them 0).
   local exact
-  exact=$(awk 'NR == FNR { was[$1] = $2; next } { t += $2 - was[$1]; delete was[$1] }
-               END { n = 0; for (k in was) n++; if (n) print "-"; else printf "%.1f", t / 1e6 }' \
-          "$work/$label.before" "$work/$label.after")
+  exact=$(awk -v ticks_ms=$(((after - before) * 1000 / $(getconf CLK_TCK))) '
+            NR == FNR { was[$1] = $2; next }
+            $2 == "" { gone = 1; next }
+            { t += $2 - was[$1]; any += $2; delete was[$1] }
+            END {
+              for (k in was) gone = 1
+              ms = t / 1e6
+              if (gone || !any || ms < ticks_ms - 20 || ms > ticks_ms + 20) print "-"
+              else printf "%.1f", ms
+            }' "$work/$label.before" "$work/$label.after")
   local rss
   rss=$(awk '$1 == "VmRSS:" { print $2 }' "/proc/$pid/status")
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   awk -v l="$label" -v t=$((after - before)) -v hz="$hz" -v s="$seconds" -v rss="$rss" -v x="$exact" \
     'BEGIN { printf "%-10s %6.3f %% of a core over %d s (%d ms CPU), VmRSS %.1f MB", l, 100 * t / hz / s, s, 1000 * t / hz, rss / 1024
-             if (x == "-") print "; exact: a thread ended, not known"
+             if (x == "-") print "; exact: not known (a thread ended, or no run times)"
              else printf "; exact %.3f %% (%.1f ms)\n", x / 10 / s, x }'
 }
 

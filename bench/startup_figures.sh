@@ -16,7 +16,7 @@
 # measure-start reads CPU time in clock ticks (10 ms here), coarse for figures of 30 to
 # 50 ms: a median moves by a fifth with one tick. A second pass therefore takes each
 # program's exact CPU time (user and system, from the kernel's accounting of its reaped
-# child, to the microsecond): each run is killed 1 s after exec, when its window has long
+# child, to the millisecond): each run is killed 1 s after exec, when its window has long
 # been shown and painted and it is idle (QUILLON with no port costs under 1 ms a second
 # idle, which counts against it here).
 set -euo pipefail
@@ -94,26 +94,34 @@ done | awk -F, '
 # ---- exact CPU time
 fifo=$out/never-written
 [ -p "$fifo" ] || mkfifo "$fifo"
-# One run of a program with a fresh home, killed 1 s after it started; prints its CPU time
-# in ms, threads that ended included, or nothing when it had ended by itself. `times` in
-# this subshell reports the subshell's children: the program alone (the wait is a builtin).
-exact_cpu_ms() (
+# A fresh home for one run.
+fresh_home() {
+  local home
   home=$(mktemp -d "$out/exact.XXXXXX")
   mkdir -p "$home/config" "$home/cache" "$home/data" "$home/state"
   mkdir -m 700 "$home/runtime"
+  echo "$home"
+}
+# One run of a program in HOME, killed 1 s after it started; prints its CPU time in ms,
+# threads that ended included, or nothing when it had ended by itself. `times` in this
+# subshell reports the subshell's children, and the program is its only one (the waits
+# are builtins; the home is made before).
+exact_cpu_ms() (
+  home=$1
   HOME=$home XDG_CONFIG_HOME=$home/config XDG_CACHE_HOME=$home/cache XDG_DATA_HOME=$home/data \
-    XDG_STATE_HOME=$home/state XDG_RUNTIME_DIR=$home/runtime "$1" >/dev/null 2>&1 &
+    XDG_STATE_HOME=$home/state XDG_RUNTIME_DIR=$home/runtime "$2" >/dev/null 2>&1 &
   pid=$!
   read -r -t 1 _ <>"$fifo" || true
   kill -KILL "$pid" 2>/dev/null || exit 0
-  wait "$pid" 2>/dev/null
-  times >"$home/times"  # in this shell: in a pipe it would report another process
+  wait "$pid" 2>/dev/null || true
+  LC_NUMERIC=C              # a decimal point in what `times` prints
+  times >"$home/times"      # in this shell: in a pipe it would report another process
   tail -n 1 "$home/times" |
     awk '{ t = 0; for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] } printf "%.1f\n", t * 1000 }'
 )
 for i in $(seq 1 "$runs"); do
-  echo "bare,$(exact_cpu_ms "$bare")"
-  echo "quillon,$(exact_cpu_ms "$quillon")"
+  echo "bare,$(exact_cpu_ms "$(fresh_home)" "$bare")"
+  echo "quillon,$(exact_cpu_ms "$(fresh_home)" "$quillon")"
 done >"$out/exact.csv"
 awk -F, '
   $2 != "" { n[$1]++; v[$1, n[$1]] = $2; sum[$1] += $2 }

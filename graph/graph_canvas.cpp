@@ -56,8 +56,8 @@ bool IsOneLine(const QString& text) {
     });
 }
 
-// The pixels from a to b, both included (QRect::normalized leaves out the corners of a
-// rectangle given from right to left or bottom to top).
+// The pixels from a to b, both included (for a rectangle given from right to left or
+// bottom to top, QRect::normalized moves both ends in by a pixel).
 QRect Spanning(const QPoint& a, const QPoint& b) {
     return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
                  QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
@@ -71,16 +71,19 @@ QRect LineArea(const QPoint& a, const QPoint& b, int widthPx) {
 }  // namespace
 
 // The painter draws a one-pixel line a pixel at a time, each pixel a span of its own:
-// for the long lines of the grid that was most of what drawing a frame cost. A one-pixel
-// line along a row or a column is filled instead, in bands (see row_bands.h), from one
-// end to the other: the painter's own lines leave out one end or the other depending on
-// their direction and on the line drawn before. Other lines are drawn by the painter.
-// All lines have one colour, so the order in which they are drawn does not matter.
+// for the long lines of the grid that was most of what drawing a frame cost. With a plain
+// opaque pen on untransformed pixels, a one-pixel line along a row or a column is filled
+// instead, in bands (see row_bands.h), from one end to the other: the painter's own lines
+// leave out one end or the other depending on their direction and on the line drawn
+// before. Other lines are drawn by the painter. An opaque colour painted over itself
+// stays the same, so the order of the lines does not matter.
 void DrawLinesInBands(QPainter& p, const QVector<QLine>& lines, int widthPx) {
     const QPen& pen = p.pen();
     const bool fillable = widthPx == 1 && pen.style() == Qt::SolidLine &&
-                          pen.brush().style() == Qt::SolidPattern &&
-                          !p.testRenderHint(QPainter::Antialiasing) && p.transform().isIdentity();
+                          pen.brush().style() == Qt::SolidPattern && pen.color().alpha() == 255 &&
+                          p.compositionMode() == QPainter::CompositionMode_SourceOver &&
+                          p.opacity() == 1.0 && !p.testRenderHint(QPainter::Antialiasing) &&
+                          p.deviceTransform().isIdentity();
     if (!fillable) {
         p.drawLines(lines);
         return;

@@ -121,9 +121,10 @@ class GraphCanvas {
     QRegion drawn_;
 };
 
-// Draws the lines with the painter's pen of this width, as QPainter::drawLines does except
-// that a one-pixel line along a row or a column covers both its ends; each fill is small
-// enough to stay on the painting thread (see row_bands.h).
+// Draws the lines with the painter's pen of this width, as QPainter::drawLines does,
+// except that with a plain opaque one-pixel pen on untransformed pixels a line along a row
+// or a column covers both its ends, filled in pieces small enough to stay on the painting
+// thread (see row_bands.h).
 void DrawLinesInBands(QPainter& painter, const QVector<QLine>& lines, int widthPx);
 
 }  // namespace quillon

@@ -5,7 +5,8 @@
 // it; and it repaints the sections under a selection that changes, which every record
 // did as it became the current cell. Unless told to highlight, this header measures its
 // texts in the font it draws them with and leaves its sections alone when the selection
-// changes.
+// changes. Whether it highlights is read when it measures: set it before the model and
+// the font.
 
 #include <QHeaderView>
 

@@ -11,7 +11,9 @@
 namespace quillon {
 
 RecordTableView::RecordTableView(QWidget* parent) : QTableView(parent) {
-    setHorizontalHeader(new RecordHeaderView(Qt::Horizontal, this));
+    auto* header = new RecordHeaderView(Qt::Horizontal, this);
+    header->setSectionsClickable(true);  // as the header the table view makes itself
+    setHorizontalHeader(header);
     setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
 }
 

@@ -3,6 +3,7 @@
 
 #include <QPainter>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "axis_labels.h"
 #include "graph_canvas.h"
@@ -325,21 +326,24 @@ TEST(GraphCanvasLines, OnePixelLinesRunFromEndToEnd) {
         picture.fill(Qt::white);
         return picture;
     };
-    const auto drawn = [&](const QVector<QLine>& lines, int width, bool byPainter) {
+    // A painter with a one-pixel pen of that ink, set up by `setUp`.
+    const auto drawn = [&](const QVector<QLine>& lines, bool byPainter,
+                           const std::function<void(QPainter&, QPen&)>& setUp = {}) {
         QImage picture = blank();
         QPainter p(&picture);
-        QPen pen(ink, width);
+        QPen pen(ink, 1);
         pen.setCosmetic(true);
         pen.setCapStyle(Qt::FlatCap);
+        if (setUp) setUp(p, pen);
         p.setPen(pen);
         if (byPainter)
             p.drawLines(lines);
         else
-            DrawLinesInBands(p, lines, width);
+            DrawLinesInBands(p, lines, pen.width());
         return picture;
     };
 
-    QImage expected = drawn(slanted, 1, true);
+    QImage expected = drawn(slanted, true);
     for (const QLine& l : axisLines) {
         const QPoint step((l.dx() > 0) - (l.dx() < 0), (l.dy() > 0) - (l.dy() < 0));
         for (QPoint at = l.p1();; at += step) {
@@ -347,8 +351,21 @@ TEST(GraphCanvasLines, OnePixelLinesRunFromEndToEnd) {
             if (at == l.p2()) break;
         }
     }
-    EXPECT_TRUE(drawn(axisLines + slanted, 1, false) == expected);
-    EXPECT_TRUE(drawn(axisLines + slanted, 2, false) == drawn(axisLines + slanted, 2, true));
+    EXPECT_TRUE(drawn(axisLines + slanted, false) == expected);
+
+    // Pens and painters whose lines are not plain runs of pixels are the painter's.
+    const std::vector<std::pair<const char*, std::function<void(QPainter&, QPen&)>>> others = {
+        {"wider", [](QPainter&, QPen& pen) { pen.setWidth(2); }},
+        {"dashed", [](QPainter&, QPen& pen) { pen.setStyle(Qt::DashLine); }},
+        {"translucent", [](QPainter&, QPen& pen) { pen.setColor(QColor(0, 128, 0, 100)); }},
+        {"antialiased", [](QPainter& p, QPen&) { p.setRenderHint(QPainter::Antialiasing); }},
+        {"moved", [](QPainter& p, QPen&) { p.translate(7, 3); }},
+        {"scaled", [](QPainter& p, QPen&) { p.setWindow(0, 0, 200, 220); }},
+    };
+    for (const auto& [name, setUp] : others)
+        EXPECT_TRUE(drawn(axisLines + slanted, false, setUp) ==
+                    drawn(axisLines + slanted, true, setUp))
+            << name;
 }
 
 TEST(AxisNumbers, Texts) {
