@@ -81,7 +81,7 @@ TEST_F(Picture, FirstRecordDrawsAStubAndANonNumberAGap) {
     ASSERT_TRUE(red.isValid());
     EXPECT_NEAR(red.left(), graph.toPixels(0, 0).x(), 1.5);
     EXPECT_NEAR(red.right(), graph.toPixels(s.graph.gridUnitX, 0).x(), 1.5);
-    EXPECT_LE(red.height(), 2);  // level, 2 pixels thick
+    EXPECT_EQ(red.height(), 2);  // level, 2 pixels thick
     for (const char* v : {"1.000", "OL", "1.000", "1.000"}) Record(v);
     EXPECT_EQ(notices, 5);
     const double ux = s.graph.gridUnitX;
