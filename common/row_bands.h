@@ -3,8 +3,8 @@
 // row; a one-pixel line is a span for each pixel) to its thread pool. For the few
 // thousand pixels of a grid line or a strip of the graph, the hand-over (threads woken
 // and waited for, every time) costs more than the drawing, and it was a good part of
-// what a record cost. Drawing such things in bands of fewer rows, or lines in shorter
-// pieces, keeps the work on the painting thread; the pixels are the same.
+// what a record cost. Filling such things in bands of fewer rows (a one-pixel line along
+// a row or a column as the rectangle of its pixels) keeps the work on the painting thread.
 
 #include <QRect>
 #include <algorithm>

@@ -7,17 +7,10 @@
 #include <QScreen>
 #include <QTest>
 
+#include "paint_counter.h"
+
 namespace quillon {
 namespace {
-
-class PaintCounter final : public QObject {
-  public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-};
 
 TEST(QuietScrollBar, PaintsOnlyWhatChangesItsPicture) {
     QuietScrollBar bar(Qt::Vertical);

@@ -8,7 +8,8 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
-#include <algorithm>
+
+#include "paint_counter.h"
 
 namespace quillon {
 namespace {
@@ -79,15 +80,6 @@ TEST(RecordHeaderView, HighlightedSectionsAreMeasuredAsQtDoes) {
         EXPECT_EQ(h.ours.sectionSize(c), h.qts.sectionSize(c)) << c;
     EXPECT_EQ(h.ours.sizeHint(), h.qts.sizeHint());
 }
-
-class PaintCounter final : public QObject {
-  public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-};
 
 // Each record becomes the table's current cell: the header's sections, which look the
 // same whatever is selected, are not painted again; highlighted ones are.
